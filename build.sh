@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12, as root), builds everything and
+# stages the client into dist/.
+#   BUILD_DIR  build folder (default: build)
+#   DIST_DIR   staging folder (default: dist)
+set -euo pipefail
+cd "$(dirname "$0")"
+BUILD_DIR=${BUILD_DIR:-build}
+DIST_DIR=${DIST_DIR:-dist}
+export WINEPREFIX=${WINEPREFIX:-$HOME/.wine}
+export WINEDEBUG=${WINEDEBUG:--all}
+
+need_packages() {
+  command -v i686-w64-mingw32-g++-posix >/dev/null || return 0
+  command -v i686-w64-mingw32-windres >/dev/null || return 0
+  command -v wine >/dev/null || return 0
+  command -v xvfb-run >/dev/null || return 0
+  command -v xauth >/dev/null || return 0
+  command -v cmake >/dev/null || return 0
+  [ -f /usr/src/googletest/CMakeLists.txt ] || return 0
+  dpkg -s wine32:i386 >/dev/null 2>&1 || return 0
+  return 1
+}
+
+if need_packages; then
+  if [ "$(id -u)" != 0 ]; then
+    echo "build.sh: packages are missing and installing them needs root" >&2
+    exit 1
+  fi
+  echo "build.sh: installing the cross compiler, Wine and test tools" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends \
+    g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686 \
+    wine wine32:i386 xvfb xauth cmake make googletest ca-certificates
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "build.sh: creating the Wine prefix $WINEPREFIX" >&2
+  wineboot -i >/dev/null 2>&1 || wine wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+  cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32-toolchain.cmake >/dev/null
+fi
+cmake --build "$BUILD_DIR" -j "$(nproc)"
+
+# The shipped client: the staged programs and modules, no test fixtures.
+rm -rf "$DIST_DIR"
+mkdir -p "$DIST_DIR"
+cp -r "$BUILD_DIR/stage/." "$DIST_DIR/"

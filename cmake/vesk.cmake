@@ -1,0 +1,81 @@
+# Build helpers shared by every component.
+#
+# Layout of the build folder:
+#   stage/            the client as it is shipped: runtime.exe, plugins\*.vkm
+#   stage/plugins/
+#   tests/            test programs
+#   fixtures/         plug-in modules that exist only for tests
+# Every folder that holds programs also holds the GCC runtime DLLs: a plug-in
+# and its host must share one C++ runtime, or an exception thrown in the
+# plug-in cannot be caught by the host.
+
+set(VESK_STAGE    ${CMAKE_BINARY_DIR}/stage)
+set(VESK_PLUGINS  ${VESK_STAGE}/plugins)
+set(VESK_TESTS    ${CMAKE_BINARY_DIR}/tests)
+set(VESK_FIXTURES ${CMAKE_BINARY_DIR}/fixtures)
+file(MAKE_DIRECTORY ${VESK_STAGE} ${VESK_PLUGINS} ${VESK_TESTS} ${VESK_FIXTURES})
+
+set(VESK_WARNINGS -Wall -Wextra -Wshadow)
+
+set(VESK_RUNTIME_DLLS)
+foreach(dll libstdc++-6.dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                  OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT IS_ABSOLUTE "${path}" OR NOT EXISTS "${path}")
+    set(path /usr/${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32/lib/${dll})
+  endif()
+  if(NOT EXISTS "${path}")
+    message(FATAL_ERROR "GCC runtime library ${dll} not found")
+  endif()
+  list(APPEND VESK_RUNTIME_DLLS ${path})
+endforeach()
+foreach(dir ${VESK_STAGE} ${VESK_TESTS} ${VESK_FIXTURES})
+  file(COPY ${VESK_RUNTIME_DLLS} DESTINATION ${dir})
+endforeach()
+
+# Wine environment for everything CTest starts.
+if(DEFINED ENV{WINEPREFIX})
+  set(VESK_WINEPREFIX $ENV{WINEPREFIX})
+else()
+  set(VESK_WINEPREFIX $ENV{HOME}/.wine)
+endif()
+set(VESK_TEST_ENV "WINEDEBUG=-all" "WINEPREFIX=${VESK_WINEPREFIX}")
+
+function(vesk_compile_options target)
+  target_compile_options(${target} PRIVATE ${VESK_WARNINGS})
+  target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0600)
+endfunction()
+
+# A plug-in module: <name>.vkm without the "lib" prefix.
+#   vesk_add_plugin(<name> [FIXTURE] SOURCES ... [LIBS ...])
+# FIXTURE modules go to fixtures/ instead of the shipped plugins\ folder.
+function(vesk_add_plugin name)
+  cmake_parse_arguments(P "FIXTURE" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} SHARED ${P_SOURCES})
+  vesk_compile_options(${name})
+  target_link_libraries(${name} PRIVATE vesk_core ${P_LIBS})
+  if(P_FIXTURE)
+    set(out ${VESK_FIXTURES})
+  else()
+    set(out ${VESK_PLUGINS})
+  endif()
+  set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".vkm"
+      RUNTIME_OUTPUT_DIRECTORY ${out} LIBRARY_OUTPUT_DIRECTORY ${out})
+endfunction()
+
+# A GoogleTest program run by CTest under Wine.
+#   vesk_add_test(<name> SOURCES ... [LIBS ...] [DEPENDS ...])
+# DEPENDS names targets that must be built before the test runs (modules
+# it loads, programs it starts).
+function(vesk_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  vesk_compile_options(${name})
+  target_link_libraries(${name} PRIVATE vesk_testing ${T_LIBS} gtest gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VESK_TESTS})
+  if(T_DEPENDS)
+    add_dependencies(${name} ${T_DEPENDS})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${VESK_TESTS})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VESK_TEST_ENV}" TIMEOUT 600)
+endfunction()
