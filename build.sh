@@ -3,6 +3,8 @@
 # stages the client into dist/.
 #   BUILD_DIR  build folder (default: build)
 #   DIST_DIR   staging folder (default: dist)
+#   BUILD_JOBS parallel compile jobs (default: all processors)
+#   VESK_COMPONENTS  ;-separated component folders to build (default: all)
 set -euo pipefail
 cd "$(dirname "$0")"
 BUILD_DIR=${BUILD_DIR:-build}
@@ -45,7 +47,10 @@ fi
 if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
   cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32-toolchain.cmake >/dev/null
 fi
-cmake --build "$BUILD_DIR" -j "$(nproc)"
+if [ -n "${VESK_COMPONENTS+x}" ]; then
+  cmake -B "$BUILD_DIR" "-DVESK_COMPONENTS=$VESK_COMPONENTS" >/dev/null
+fi
+cmake --build "$BUILD_DIR" -j "${BUILD_JOBS:-$(nproc)}"
 
 # The shipped client: the staged programs and modules, no test fixtures.
 rm -rf "$DIST_DIR"

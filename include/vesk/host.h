@@ -125,3 +125,6 @@ struct IconsoleAccessor : virtual Igeneric {
 };
 
 }  // namespace vesk
+
+// Marks a plug-in entry point: exported undecorated, C calling convention.
+#define VESK_ENTRY extern "C" __declspec(dllexport)

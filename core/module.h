@@ -1,0 +1,42 @@
+// Small helpers every module uses to meet the others: service look-up by
+// interface name and object creation by class name.
+#pragma once
+
+#include "vesk/directory.h"
+#include "vesk/factory.h"
+#include "vesk/object.h"
+
+namespace vesk {
+
+// The service published under T's name, converted to T; null when absent.
+template <class T>
+T* lookupService(Icore* core) {
+    return core ? interfaceCast<T>(core->getObject(nameOf<T>())) : nullptr;
+}
+
+// A new object of the named class (count 0) as T; null when the class is
+// unknown, the form is refused or the object is no T. A refused conversion
+// frees the new object.
+template <class T, class... V>
+T* createAs(Ifactory* factory, IentityToken* owner, const char* className, V... values) {
+    if (!factory)
+        return nullptr;
+    unsigned long id = factory->findClass(className);
+    Igeneric* made = nullptr;
+    if constexpr (sizeof...(V) == 0)
+        made = factory->create(id, owner);
+    else if constexpr (sizeof...(V) == 1)
+        made = factory->create1(id, owner, value(values)...);
+    else if constexpr (sizeof...(V) == 2)
+        made = factory->create2(id, owner, value(values)...);
+    else
+        made = factory->create3(id, owner, value(values)...);
+    T* result = interfaceCast<T>(made);
+    if (made && !result) {
+        made->addRef();
+        made->release();
+    }
+    return result;
+}
+
+}  // namespace vesk
