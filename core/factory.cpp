@@ -1,0 +1,87 @@
+#include "core/factory.h"
+
+#include <new>
+
+#include "core/hash.h"
+#include "core/string.h"
+
+namespace vesk {
+
+namespace {
+
+Ihash* newTable() {
+    Ihash* table = new capsule<hash>(value(addRefMode));
+    table->addRef();
+    return table;
+}
+
+}  // namespace
+
+factory::factory()
+    : nameById_(newTable()), idByName_(newTable()), constructById_(newTable()), ownerById_(newTable()) {
+    registerInterfaceOf<Ifactory>(this);
+    registerInterfaceOf<IcoreObject>(this);
+    registerInterfaceOf<Igeneric>(this);
+}
+
+factory::~factory() {
+    for (Ihash* table : {nameById_, idByName_, constructById_, ownerById_})
+        table->release();
+}
+
+unsigned long factory::registerClass(Iconstruct* construct, unsigned long owner, int) {
+    if (!construct)
+        return 0;
+    ref<Istring> name(new (std::nothrow) string(construct->getClassName()));
+    if (!name)
+        return 0;
+    lockGuard a(nameById_->getLock()), b(idByName_->getLock()), c(constructById_->getLock()),
+        d(ownerById_->getLock());
+    unsigned long id = nextId_++;
+    nameById_->set(value(id), value(name.get()));
+    idByName_->set(value(name.get()), value(id));
+    constructById_->set(value(id), value(static_cast<Igeneric*>(construct)));
+    ownerById_->set(value(id), value(owner));
+    return id;
+}
+
+Iconstruct* factory::constructOf(unsigned long classId) {
+    if (classId == 0)
+        return nullptr;
+    lockGuard guard(constructById_->getLock());
+    return interfaceCast<Iconstruct>(constructById_->find(value(classId)).asGeneric());
+}
+
+Igeneric* factory::create(unsigned long classId, IentityToken*) {
+    Iconstruct* c = constructOf(classId);
+    return c ? c->create() : nullptr;
+}
+
+Igeneric* factory::create1(unsigned long classId, IentityToken*, value a) {
+    Iconstruct* c = constructOf(classId);
+    return c ? c->create1(a) : nullptr;
+}
+
+Igeneric* factory::create2(unsigned long classId, IentityToken*, value a, value b) {
+    Iconstruct* c = constructOf(classId);
+    return c ? c->create2(a, b) : nullptr;
+}
+
+Igeneric* factory::create3(unsigned long classId, IentityToken*, value a, value b, value c) {
+    Iconstruct* k = constructOf(classId);
+    return k ? k->create3(a, b, c) : nullptr;
+}
+
+Igeneric* factory::createWithArgs(unsigned long classId, IentityToken*, value* args) {
+    Iconstruct* c = constructOf(classId);
+    return c ? c->createWithArgs(args) : nullptr;
+}
+
+unsigned long factory::findClass(const char* className) {
+    if (!className)
+        return 0;
+    lockGuard guard(idByName_->getLock());
+    return idByName_->find(value(className)).asUlong();
+}
+
+}  // namespace vesk
