@@ -44,11 +44,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w || true
 fi
 
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-  cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32-toolchain.cmake >/dev/null
-fi
+components=()
 if [ -n "${VESK_COMPONENTS+x}" ]; then
-  cmake -B "$BUILD_DIR" "-DVESK_COMPONENTS=$VESK_COMPONENTS" >/dev/null
+  components=("-DVESK_COMPONENTS=$VESK_COMPONENTS")
+fi
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+  cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32-toolchain.cmake "${components[@]}" >/dev/null
+elif [ ${#components[@]} -gt 0 ]; then
+  cmake -B "$BUILD_DIR" "${components[@]}" >/dev/null
 fi
 cmake --build "$BUILD_DIR" -j "${BUILD_JOBS:-$(nproc)}"
 

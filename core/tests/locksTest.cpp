@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "core/locks.h"
+
+namespace vesk {
+namespace {
+
+template <class L>
+Ilock* newLock() {
+    Ilock* l = new capsule<L>();
+    l->addRef();
+    return l;
+}
+
+// Runs `threads` workers; each takes the lock in `mode` `rounds` times and
+// checks that nobody else is inside in a conflicting mode.
+struct contention {
+    std::atomic<int> exclusiveInside{0};
+    std::atomic<int> sharedInside{0};
+    std::atomic<int> violations{0};
+    std::atomic<int> sharedOverlap{0};
+
+    void run(Ilock* l, int mode, int rounds) {
+        for (int i = 0; i < rounds; ++i) {
+            l->lock(mode);
+            if (mode == 1) {
+                if (exclusiveInside.fetch_add(1) != 0 || sharedInside.load() != 0)
+                    ++violations;
+                Sleep(0);
+                exclusiveInside.fetch_sub(1);
+            } else {
+                if (sharedInside.fetch_add(1) > 0)
+                    ++sharedOverlap;
+                if (exclusiveInside.load() != 0)
+                    ++violations;
+                Sleep(1);
+                sharedInside.fetch_sub(1);
+            }
+            l->unlock(mode);
+        }
+    }
+};
+
+template <class L>
+void expectExclusion(int mode) {
+    Ilock* l = newLock<L>();
+    contention c;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] { c.run(l, mode, 200); });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(c.violations.load(), 0);
+    l->release();
+}
+
+TEST(Locks, EveryKindExcludesUnderContention) {
+    expectExclusion<primitiveLock>(0);
+    expectExclusion<spinLock>(0);
+    expectExclusion<criticalSectionLock>(0);
+    expectExclusion<readerWriterLock>(1);
+}
+
+TEST(Locks, ReaderWriterLockMixesReadersAndWritersSafely) {
+    Ilock* l = newLock<readerWriterLock>();
+    contention c;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 3; ++t)
+        threads.emplace_back([&] { c.run(l, 0, 100); });
+    for (int t = 0; t < 2; ++t)
+        threads.emplace_back([&] { c.run(l, 1, 100); });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(c.violations.load(), 0);
+    EXPECT_GT(c.sharedOverlap.load(), 0);  // readers did share the lock
+    l->release();
+}
+
+TEST(Locks, SpinLockTryLockFailsWhileHeldAndUnlockWithoutHoldIsRefused) {
+    Ilock* l = newLock<spinLock>();
+    EXPECT_FALSE(l->unlock(0));
+    EXPECT_TRUE(l->lock(0));
+    EXPECT_TRUE(l->isLocked(1));  // the mode makes no difference
+    bool tried = true;
+    std::thread([&] { tried = l->tryLock(0); }).join();
+    EXPECT_FALSE(tried);
+    EXPECT_TRUE(l->unlock(1));
+    EXPECT_FALSE(l->isLocked(0));
+    l->release();
+}
+
+TEST(Locks, PrimitiveLockUnlockWithoutHoldReturnsFalse) {
+    Ilock* l = newLock<primitiveLock>();
+    EXPECT_FALSE(l->unlock(0));
+    EXPECT_TRUE(l->tryLock(0));
+    EXPECT_FALSE(l->tryLock(0));
+    EXPECT_TRUE(l->unlock(0));
+    l->release();
+}
+
+TEST(Locks, CriticalSectionTryLockNeverWaits) {
+    Ilock* l = newLock<criticalSectionLock>();
+    std::atomic<bool> holding{false}, done{false};
+    std::thread holder([&] {
+        l->lock(0);
+        holding = true;
+        while (!done)
+            Sleep(1);
+        l->unlock(0);
+    });
+    while (!holding)
+        Sleep(1);
+    bool tried = true;
+    std::thread([&] { tried = l->tryLock(0); }).join();  // returns at once, refused
+    EXPECT_FALSE(tried);
+    done = true;
+    holder.join();
+    EXPECT_TRUE(l->tryLock(0));
+    EXPECT_TRUE(l->unlock(0));
+    l->release();
+}
+
+TEST(Locks, ReaderWriterModes) {
+    Ilock* l = newLock<readerWriterLock>();
+    struct {
+        int mode;
+    } bad[] = {{2}, {-1}};
+    for (auto& b : bad) {
+        EXPECT_FALSE(l->lock(b.mode));
+        EXPECT_FALSE(l->unlock(b.mode));
+        EXPECT_FALSE(l->tryLock(b.mode));
+        EXPECT_FALSE(l->isLocked(b.mode));
+    }
+    EXPECT_FALSE(l->unlock(0));
+    EXPECT_FALSE(l->unlock(1));
+
+    EXPECT_TRUE(l->lock(0));
+    bool sharedTry = false, exclusiveTry = true;
+    std::thread([&] {
+        sharedTry = l->tryLock(0);      // another reader may join
+        exclusiveTry = l->tryLock(1);   // a writer may not
+        if (sharedTry)
+            l->unlock(0);
+    }).join();
+    EXPECT_TRUE(sharedTry);
+    EXPECT_FALSE(exclusiveTry);
+    EXPECT_TRUE(l->isLocked(0));
+    EXPECT_TRUE(l->unlock(0));
+    EXPECT_FALSE(l->isLocked(0));
+
+    EXPECT_TRUE(l->tryLock(1));
+    std::thread([&] { sharedTry = l->tryLock(0); }).join();
+    EXPECT_FALSE(sharedTry);
+    EXPECT_TRUE(l->isLocked(1));
+    EXPECT_TRUE(l->unlock(1));
+    EXPECT_TRUE(l->tryLock(1));
+    EXPECT_TRUE(l->unlock(1));
+    l->release();
+}
+
+}  // namespace
+}  // namespace vesk
