@@ -1,0 +1,115 @@
+#include "plugins/fs/directory.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <new>
+
+#include "core/module.h"
+#include "plugins/fs/file.h"
+#include "plugins/fs/services.h"
+#include "vesk/containers.h"
+
+namespace vesk::fs {
+
+namespace {
+
+// Attributes of the path as given: unlike a file search this also answers
+// for a drive root such as "C:\".
+bool isFolder(const std::string& path) {
+    if (path.empty())
+        return false;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool isDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
+
+Ivector* makeObjectVector() {
+    moduleServices& s = services();
+    return createAs<Ivector>(s.factory, s.owner, "vesk::vector", addRefMode);
+}
+
+Igeneric* entryObject(const std::string& path, const WIN32_FIND_DATAA& entry) {
+    std::string full = path + entry.cFileName;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return newDirectory(full.c_str());
+    return newFile(full.c_str());
+}
+
+}  // namespace
+
+directory::directory(const char* path) {
+    registerInterfaceOf<Idirectory>(this);
+    registerInterfaceOf<Igeneric>(this);
+    if (path && *path) {
+        path_ = path;
+        if (path_.back() != '\\')
+            path_ += '\\';
+    }
+}
+
+Ivector* directory::list() {
+    if (!exists())
+        return nullptr;
+    Ivector* entries = makeObjectVector();  // count 0 until the caller takes it
+    if (!entries)
+        return nullptr;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((path_ + "*.*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        dropNew(entries);
+        return nullptr;
+    }
+    do {
+        if (isDotEntry(entry.cFileName))
+            continue;
+        if (Igeneric* object = entryObject(path_, entry))
+            entries->pushBack(value(object));
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return entries;
+}
+
+bool directory::accepts(Igeneric* object) {
+    return interfaceCast<Ifile>(object) || interfaceCast<Idirectory>(object);
+}
+
+bool directory::exists() { return isFolder(path_); }
+
+int directory::create(bool createMissing) {
+    if (path_.empty() || exists())
+        return 0;
+    for (size_t end = path_.find('\\'); end != std::string::npos; end = path_.find('\\', end + 1)) {
+        std::string level = path_.substr(0, end + 1);
+        if (!isFolder(level)) {
+            if (!createMissing)
+                return 0;
+            if (!CreateDirectoryA(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+                return 0;
+        }
+        Sleep(0);
+    }
+    return 1;
+}
+
+bool directory::clear(bool recursive) {
+    ref<Ivector> entries(list());
+    if (!entries)
+        return false;
+    for (unsigned i = 0; i < entries->size(); ++i) {
+        Igeneric* object = entries->at(i).asGeneric();
+        if (Ifile* f = interfaceCast<Ifile>(object))
+            f->remove();
+        else if (Idirectory* d = interfaceCast<Idirectory>(object); d && recursive)
+            d->clear(true);
+        Sleep(0);
+    }
+    return true;
+}
+
+bool directory::remove() { return !path_.empty() && RemoveDirectoryA(path_.c_str()); }
+
+Idirectory* newDirectory(const char* path) { return new (std::nothrow) capsule<directory>(path); }
+
+}  // namespace vesk::fs

@@ -1,0 +1,68 @@
+// A host for the service modules' tests: the real core objects (factory with
+// the core classes, entity table, core directory), stand-ins for the
+// platform services the modules require, and the modules themselves loaded
+// from stage\plugins and driven through _register and _factory as the
+// console does. One per test process: modules keep their state once loaded.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "vesk/directory.h"
+#include "vesk/factory.h"
+#include "vesk/host.h"
+
+namespace vesk::svctest {
+
+// What a module wrote into its registration record.
+struct registration {
+    std::string name, author, description;
+    int major = -1, minor = -1;
+};
+
+class moduleHost {
+public:
+    static moduleHost& instance();
+
+    Icore* core() { return core_; }
+    IcoreAccessor* accessor() { return accessor_; }
+    Ifactory* factory() { return factory_; }
+    IentityTable* entities() { return entities_; }
+    // A token for the test itself, entity name "test".
+    IentityToken* owner() { return owner_; }
+
+    // Publishes the threader, signal processor and function index stand-ins.
+    void publishPlatformServices();
+
+    // Loads stage\plugins\<name>.vkm once and calls _register; returns its
+    // result (the module stays loaded either way).
+    int registerModule(const char* name, registration* record = nullptr);
+    // Calls _factory and registers every construct object of its table.
+    // Returns the number of classes registered, -1 without a table.
+    int factoryModule(const char* name);
+    // An entry point of a loaded module, null when absent.
+    FARPROC entry(const char* name, const char* exportName);
+
+private:
+    moduleHost();
+    HMODULE moduleOf(const char* name);
+
+    Icore* core_ = nullptr;
+    IcoreAccessor* accessor_ = nullptr;
+    Ifactory* factory_ = nullptr;
+    IentityTable* entities_ = nullptr;
+    IentityToken* owner_ = nullptr;
+    bool platformPublished_ = false;
+};
+
+// A new object of the class made from one value, as T (count 0 unless the
+// caller takes it); null when the class or the interface is missing.
+template <class T>
+T* make(const char* className, value a) {
+    Ifactory* f = moduleHost::instance().factory();
+    Igeneric* made = f->create1(f->findClass(className), moduleHost::instance().owner(), a);
+    return interfaceCast<T>(made);
+}
+
+}  // namespace vesk::svctest
