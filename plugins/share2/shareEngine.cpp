@@ -1,0 +1,217 @@
+#include "plugins/share2/shareEngine.h"
+
+#include <cstring>
+
+#include "core/module.h"
+#include "plugins/share2/text.h"
+
+namespace vesk::share2 {
+namespace {
+
+constexpr const char* shareListName = "pelloran.ini";
+
+// The form every share path is kept and compared in: lower case, ending in
+// '\', short enough for the platform. False when there is no such form.
+bool normalizeSharePath(const char* path, size_t maxLength, std::string& out) {
+    if (!path)
+        return false;
+    size_t length = strnlen(path, maxLength + 1);
+    if (length == 0 || length > maxLength)
+        return false;
+    out.assign(path, length);
+    if (out.back() != '\\')
+        out += '\\';
+    if (out.size() > shareTree::maxPathLength)
+        return false;
+    out = lowerCase(out);
+    return true;
+}
+
+unsigned long long lastWriteTime(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    HANDLE found = FindFirstFileA(path.c_str(), &data);
+    if (found == INVALID_HANDLE_VALUE)
+        return 0;  // a missing file reads as time 0: a change only after it existed
+    FindClose(found);
+    return (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+// The share list in the current directory; empty when the path would not
+// fit the platform's limit.
+std::string defaultShareListPath() {
+    char folder[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder)
+        return std::string();
+    std::string path(folder, length);
+    if (path.back() != '\\')
+        path += '\\';
+    path += shareListName;
+    return path.size() < MAX_PATH ? path : std::string();
+}
+
+std::string profileText(const std::string& file, const std::string& section, const char* key,
+                        const char* fallback) {
+    char text[1024];
+    GetPrivateProfileStringA(section.c_str(), key, fallback, text, sizeof text, file.c_str());
+    return text;
+}
+
+bool sectionExists(const std::string& file, const std::string& section) {
+    char probe[520];
+    return GetPrivateProfileSectionA(section.c_str(), probe, sizeof probe, file.c_str()) != 0;
+}
+
+}  // namespace
+
+CShareEngine::CShareEngine(Ifactory* factory, engineTiming timing)
+    : factory_(factory), timing_(std::move(timing)), stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    registerInterfaceOf<IShareEngine>(this);
+    registerInterfaceOf<IcoreObject>(static_cast<IShareEngine*>(this));
+    registerInterfaceOf<Igeneric>(static_cast<IShareEngine*>(this));
+}
+
+CShareEngine::~CShareEngine() {
+    stopThreads();
+    if (stopEvent_)
+        CloseHandle(stopEvent_);
+    setOwner(nullptr);
+}
+
+void CShareEngine::setOwner(IentityToken* owner) {
+    if (owner)
+        owner->addRef();
+    if (owner_)
+        owner_->release();
+    owner_ = owner;
+}
+
+int CShareEngine::reloadConfig(const char* path) {
+    std::string file = path ? std::string(path) : defaultShareListPath();
+    if (file.empty())
+        return 0;
+    shareListPath_ = file;
+    unsigned long long written = lastWriteTime(file);
+    if (written == lastWrite_)
+        return 0;
+    lastWrite_ = written;
+    notifyWindows();
+
+    std::vector<std::string> seen;
+    for (unsigned n = 0;; ++n) {
+        std::string section = "Share" + std::to_string(n);
+        if (!sectionExists(file, section))
+            break;
+        std::string sharePath = profileText(file, section, "Path", "");
+        if (sharePath.empty() || sharePath.size() >= pathBufferSize)
+            continue;
+        std::string flag = lowerCase(profileText(file, section, "Recursive", "0"));
+        shareSpec spec{};
+        std::memcpy(spec.path, sharePath.c_str(), sharePath.size() + 1);
+        spec.recursive = flag == "1" || flag[0] == 't';
+        addShare(&spec);
+        if (isShared(spec.path))
+            seen.push_back(spec.path);
+    }
+    deactivateUnlisted(seen);
+    return 1;
+}
+
+void CShareEngine::notifyWindows() {
+    std::vector<HWND> windows;
+    {
+        lockGuard hold(&windowsLock_);
+        windows = windows_;
+    }
+    // Outside the lock: a window's handler may register another window.
+    for (HWND window : windows) {
+        SendMessageA(window, shareListChangedMessage, 0, 0);
+        Sleep(1);
+    }
+}
+
+void CShareEngine::deactivateUnlisted(const std::vector<std::string>& seen) {
+    lockGuard hold(tree_.lock());
+    for (CShareDirectory* share : tree_.shares()) {
+        bool listed = false;
+        for (const std::string& path : seen)
+            listed = listed || path == share->name();
+        if (!listed)
+            share->setActive(false);
+    }
+}
+
+Ivector* CShareEngine::search(const char* query) {
+    if (!query || strnlen(query, 3) < 3)
+        return nullptr;
+    Ivector* result = createAs<Ivector>(factory_, owner_, "vesk::vector", 1ul);
+    if (!result)
+        return nullptr;
+    result->addRef();  // the caller's
+    for (CShareFile* file : tree_.search(splitQuery(query)))
+        result->pushBack(value(reinterpret_cast<long>(static_cast<IShareObj*>(file))));
+    return result;
+}
+
+unsigned CShareEngine::totalSize() {
+    lockGuard hold(tree_.lock());
+    unsigned total = 0;
+    for (CShareDirectory* share : tree_.shares())
+        total += share->getSize();
+    return total;
+}
+
+int CShareEngine::addWindow(HWND window) {
+    lockGuard hold(&windowsLock_);
+    windows_.push_back(window);
+    return 0;
+}
+
+int CShareEngine::addShare(shareSpec* spec) {
+    std::string path;
+    if (!spec || !normalizeSharePath(spec->path, pathBufferSize - 1, path))
+        return 0;
+    std::memcpy(spec->path, path.c_str(), path.size() + 1);
+    bool recursive = spec->recursive != 0;
+
+    lockGuard hold(tree_.lock());
+    if (CShareDirectory* share = tree_.findShare(path)) {
+        if (share->recursive() != recursive)
+            for (CShareDirectory* sub : share->subfolders())
+                sub->setActive(recursive);
+        share->setRecursive(recursive);
+        share->setActive(true);
+        tree_.scan(share, recursive);
+        return 0;
+    }
+    CShareDirectory* share = tree_.addShare(path, recursive);
+    if (!share)
+        return 0;
+    tree_.scan(share, recursive);
+    return 1;
+}
+
+int CShareEngine::isShared(const char* path) {
+    std::string normal;
+    return normalizeSharePath(path, shareTree::maxPathLength, normal) && tree_.findShare(normal) ? 1 : 0;
+}
+
+int CShareEngine::isRecursive(const char* path) {
+    std::string normal;
+    if (!normalizeSharePath(path, shareTree::maxPathLength, normal))
+        return 0;
+    lockGuard hold(tree_.lock());
+    CShareDirectory* share = tree_.findShare(normal);
+    return share && share->recursive() ? 1 : 0;
+}
+
+int CShareEngine::setState(int state) {
+    if (state == -1)
+        stopThreads();
+    else
+        enabled_.store(state == 1 ? 1 : 0);
+    return state;
+}
+
+}  // namespace vesk::share2
