@@ -57,15 +57,16 @@ struct IShareEngine : virtual Igeneric {
     // changed since the last call (nothing else happens), else 1.
     virtual int reloadConfig(const char* path) = 0;
     virtual int reserved1() = 0;  // 0
-    // The active shared files whose lower-case names contain every
-    // blank-separated word of query. A new vector (the caller releases it)
-    // of long values, each the address of an IShareObj; null when query is
-    // null or shorter than 3 characters.
+    // The shared files whose lower-case names contain every blank-separated
+    // word of query. A new vector holding one reference, the caller's (who
+    // releases it), of long values, each the address of an IShareObj; null
+    // when query is null or shorter than 3 characters.
     virtual Ivector* search(const char* query) = 0;
-    // The object with that id when it exists and is active, else null.
+    // The object with that id while it is shared (it and every folder
+    // above it active), else null.
     virtual IShareObj* objectById(unsigned id) = 0;
-    // The file whose hash text equals text exactly (also an inactive one),
-    // else null. A hash shared by several files gives the one hashed last.
+    // The file whose hash text equals text exactly while it is shared, else
+    // null. A hash shared by several files names the one hashed last.
     virtual IShareObj* fileByHash(const char* text) = 0;
     // Object ids issued so far (files and folders, active or not).
     virtual unsigned objectCount() = 0;

@@ -46,6 +46,15 @@ CShareObj::~CShareObj() = default;
 
 void CShareObj::searchWords(wordSearch&) {}
 
+bool CShareObj::isShared() const {
+    if (!isActive())
+        return false;
+    for (const CShareDirectory* folder = parentFolder(); folder; folder = folder->parentFolder())
+        if (!folder->isActive())
+            return false;
+    return true;
+}
+
 void CShareObj::getPath(char* out) {
     if (!out)
         return;
@@ -206,7 +215,10 @@ std::vector<CShareFile*> shareTree::search(const std::vector<std::string>& words
 
 IShareObj* shareTree::objectById(unsigned id) {
     lockGuard hold(lock());
-    if (id >= registry_.size() || !registry_[id]->isActive())
+    // A file under a folder that is no longer shared (a share taken off the
+    // list, a subfolder of a share made non-recursive) keeps its own flag:
+    // it must not be served all the same.
+    if (id >= registry_.size() || !registry_[id]->isShared())
         return nullptr;
     return registry_[id].get();
 }
@@ -216,7 +228,7 @@ IShareObj* shareTree::fileByHash(const char* text) {
         return nullptr;
     lockGuard hold(lock());
     auto it = hashIndex_.find(text);
-    return it == hashIndex_.end() ? nullptr : it->second;
+    return it == hashIndex_.end() || !it->second->isShared() ? nullptr : it->second;
 }
 
 void shareTree::collectUnhashed(CShareDirectory* folder, std::vector<CShareFile*>& work) {

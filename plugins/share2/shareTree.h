@@ -43,6 +43,9 @@ public:
     void setActive(bool active) { active_.store(active ? 1 : 0); }
     // The full path: a folder's ends in '\'. At most maxPathLength chars.
     virtual std::string fullPath() const = 0;
+    virtual CShareDirectory* parentFolder() const = 0;  // null for a share
+    // Active, and so is every folder above it: still shared.
+    bool isShared() const;
 
 protected:
     explicit CShareObj(unsigned id) : id_(id) {}
@@ -61,6 +64,7 @@ public:
     unsigned getSize() override { return sizeLow_; }
     const char* getHash() override { return hashed_.load() ? hash_ : ""; }
     std::string fullPath() const override;
+    CShareDirectory* parentFolder() const override { return parent_; }
 
     const std::string& name() const { return name_; }
     const std::string& lowerName() const { return lowerName_; }
@@ -89,6 +93,7 @@ public:
     unsigned getSize() override;
     const char* getHash() override { return ""; }
     std::string fullPath() const override { return fullPath_; }
+    CShareDirectory* parentFolder() const override { return parent_; }
     void searchWords(wordSearch& search) override;
 
     const std::string& name() const { return name_; }
@@ -134,6 +139,7 @@ public:
     // Active files of the active shares whose lower-case names contain every
     // word, in share order, subfolders before files.
     std::vector<CShareFile*> search(const std::vector<std::string>& words);
+    // Both answer only objects that are still shared (isShared).
     IShareObj* objectById(unsigned id);
     IShareObj* fileByHash(const char* text);
     unsigned objectCount() const { return count_.load(); }

@@ -41,6 +41,21 @@ bool makeFile(const std::string& path, const std::string& bytes) {
 
 bool makeFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
 
+namespace {
+std::wstring longPathForm(const std::string& path) { return L"\\\\?\\" + std::wstring(path.begin(), path.end()); }
+}  // namespace
+
+bool makeLongPathFile(const std::string& path) {
+    HANDLE file = CreateFileW(longPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+}
+
+bool makeLongPathFolder(const std::string& path) { return CreateDirectoryW(longPathForm(path).c_str(), nullptr) != 0; }
+
+bool removeLongPath(const std::string& path, bool folder) {
+    return (folder ? RemoveDirectoryW(longPathForm(path).c_str()) : DeleteFileW(longPathForm(path).c_str())) != 0;
+}
+
 std::string patternBytes(size_t size, unsigned seed) {
     std::string bytes(size, '\0');
     unsigned x = seed * 2654435761u + 1;

@@ -18,6 +18,10 @@ std::string referenceHashText(const std::string& bytes);
 // Writes a file, creating nothing else; false on failure.
 bool makeFile(const std::string& path, const std::string& bytes);
 bool makeFolder(const std::string& path);
+// Entries beyond the ANSI calls' path limit (ASCII paths only).
+bool makeLongPathFile(const std::string& path);
+bool makeLongPathFolder(const std::string& path);
+bool removeLongPath(const std::string& path, bool folder);
 
 // Bytes that differ from file to file.
 std::string patternBytes(size_t size, unsigned seed);

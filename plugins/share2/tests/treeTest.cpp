@@ -1,0 +1,301 @@
+// The share tree through the engine's service operations, without its
+// threads: scans, ids, the word search, look-ups, sizes and hashing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "plugins/share2/shareEngine.h"
+#include "plugins/share2/tests/shareTestSupport.h"
+#include "testing/testPaths.h"
+
+namespace vesk::share2::test {
+namespace {
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+class ShareTree : public ::testing::Test {
+protected:
+    void SetUp() override {
+        factory_ = newCoreFactory();
+        engine_ = new capsule_core<CShareEngine>(factory_);
+        root_ = dir_.path() + "\\Share";
+        ASSERT_TRUE(makeFolder(root_));
+    }
+    void TearDown() override {
+        engine_->releaseCore();
+        endFactory(factory_);
+    }
+
+    int share(const std::string& path, bool recursive) {
+        shareSpec spec{};
+        std::strncpy(spec.path, path.c_str(), sizeof spec.path - 1);
+        spec.recursive = recursive;
+        return engine_->addShare(&spec);
+    }
+    std::string sharePath() const { return lower(root_) + "\\"; }
+
+    // Names of the files a query finds, in result order; "<null>" for no list.
+    std::vector<std::string> found(const char* query) {
+        Ivector* result = engine_->search(query);
+        if (!result)
+            return {"<null>"};
+        std::vector<std::string> names;
+        for (unsigned i = 0; i < result->size(); ++i) {
+            value v = result->at(i);
+            EXPECT_EQ(v.code, vt::longV);
+            names.push_back(reinterpret_cast<IShareObj*>(v.asLong())->getName());
+        }
+        EXPECT_EQ(result->release(), 0);  // the caller's is the only reference
+        return names;
+    }
+    // The active object whose name is name (files only), or null.
+    IShareObj* byName(const std::string& name) {
+        for (unsigned id = 0; id < engine_->objectCount(); ++id)
+            if (IShareObj* o = engine_->objectById(id); o && name == o->getName())
+                return o;
+        return nullptr;
+    }
+    std::string pathOf(IShareObj* o) {
+        char out[pathBufferSize] = {};
+        o->getPath(out);
+        return out;
+    }
+    void hashEverything() {
+        for (CShareDirectory* s : engine_->tree().shares())
+            engine_->tree().hashAll(s);
+    }
+
+    vesk::testing::tempDir dir_;
+    std::string root_;
+    Ifactory* factory_ = nullptr;
+    CShareEngine* engine_ = nullptr;
+};
+
+// A share with A.MP3, b.txt, hidden entries and Sub\c.mp3.
+class SmallShare : public ShareTree {
+protected:
+    void SetUp() override {
+        ShareTree::SetUp();
+        ASSERT_TRUE(makeFile(root_ + "\\A.MP3", "aaaa"));
+        ASSERT_TRUE(makeFile(root_ + "\\b.txt", "bbbbbbbbbb"));
+        ASSERT_TRUE(makeFile(root_ + "\\.hidden.mp3", "x"));
+        ASSERT_TRUE(makeFolder(root_ + "\\.dots"));
+        ASSERT_TRUE(makeFile(root_ + "\\.dots\\d.mp3", "x"));
+        ASSERT_TRUE(makeFolder(root_ + "\\Sub"));
+        ASSERT_TRUE(makeFile(root_ + "\\Sub\\c.mp3", "cc"));
+        ASSERT_EQ(share(root_, true), 1);
+    }
+};
+
+TEST_F(SmallShare, IdsFollowCreationAndDotNamesAreSkipped) {
+    EXPECT_EQ(engine_->objectCount(), 5u);  // share, A.MP3, b.txt, Sub, c.mp3
+    IShareObj* top = engine_->objectById(0);
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(pathOf(top), sharePath());
+    std::set<std::string> names;
+    for (unsigned id = 0; id < 5; ++id) {
+        IShareObj* o = engine_->objectById(id);
+        ASSERT_NE(o, nullptr);
+        EXPECT_EQ(o->getId(), id);
+        names.insert(pathOf(o));
+    }
+    EXPECT_EQ(names, (std::set<std::string>{sharePath(), sharePath() + "A.MP3", sharePath() + "b.txt",
+                                            sharePath() + "Sub\\", sharePath() + "Sub\\c.mp3"}));
+    // A subfolder's contents get the ids right after it.
+    IShareObj* c = byName("c.mp3");
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(pathOf(engine_->objectById(c->getId() - 1)), sharePath() + "Sub\\");
+    EXPECT_EQ(engine_->objectById(5), nullptr);
+}
+
+TEST_F(SmallShare, FoldersAnswerEmptyNameAndHash) {
+    for (unsigned id = 0; id < engine_->objectCount(); ++id) {
+        IShareObj* o = engine_->objectById(id);
+        ASSERT_NE(o->getName(), nullptr);
+        ASSERT_NE(o->getHash(), nullptr);
+        EXPECT_STREQ(o->getHash(), "");  // nothing hashed yet
+    }
+    EXPECT_STREQ(engine_->objectById(0)->getName(), "");
+}
+
+TEST_F(SmallShare, WordSearch) {
+    struct { const char* query; std::vector<std::string> names; } cases[] = {
+        {"a.mp3", {"A.MP3"}},
+        {"A.MP3", {"A.MP3"}},
+        {"mp3 sub", {}},  // folder names are not searched
+        {"c mp3", {"c.mp3"}},
+        {"  mp3  ", {"c.mp3", "A.MP3"}},  // subfolders first
+        {"txt", {"b.txt"}},
+        {"hidden", {}},
+        {"mp", {"<null>"}},
+        {"", {"<null>"}},
+        {nullptr, {"<null>"}},
+        {"xyz", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(found(c.query), c.names) << (c.query ? c.query : "null");
+}
+
+TEST_F(SmallShare, DeletedFileLeavesLookupsButKeepsItsIdAndSize) {
+    IShareObj* b = byName("b.txt");
+    ASSERT_NE(b, nullptr);
+    unsigned id = b->getId();
+    unsigned size = engine_->totalSize();
+    EXPECT_EQ(size, 4u + 10u + 2u);
+    ASSERT_TRUE(DeleteFileA((root_ + "\\b.txt").c_str()));
+
+    EXPECT_EQ(share(root_, true), 0);  // known share: scanned again
+    EXPECT_EQ(engine_->objectById(id), nullptr);
+    EXPECT_EQ(found("txt"), std::vector<std::string>{});
+    EXPECT_EQ(engine_->objectCount(), 5u);
+    EXPECT_EQ(engine_->totalSize(), size);
+
+    ASSERT_TRUE(makeFile(root_ + "\\B.TXT", "b"));  // the same name again
+    share(root_, true);
+    EXPECT_EQ(engine_->objectById(id), b);
+    EXPECT_EQ(engine_->objectCount(), 5u);
+}
+
+TEST_F(SmallShare, RecursiveFlagDecidesOverSubfolders) {
+    EXPECT_EQ(engine_->isRecursive(root_.c_str()), 1);
+    EXPECT_EQ(share(root_, false), 0);
+    EXPECT_EQ(engine_->isRecursive(root_.c_str()), 0);
+    EXPECT_EQ(found("mp3"), std::vector<std::string>{"A.MP3"});
+    EXPECT_EQ(byName("c.mp3"), nullptr);  // its own flag is still set
+    EXPECT_EQ(share(root_, true), 0);
+    EXPECT_EQ(found("mp3"), (std::vector<std::string>{"c.mp3", "A.MP3"}));
+}
+
+TEST_F(SmallShare, HashedFilesAreFoundByHash) {
+    hashEverything();
+    IShareObj* a = byName("A.MP3");
+    ASSERT_NE(a, nullptr);
+    EXPECT_STREQ(a->getHash(), referenceHashText("aaaa").c_str());
+    EXPECT_EQ(engine_->fileByHash(referenceHashText("cc").c_str()), byName("c.mp3"));
+    EXPECT_EQ(engine_->fileByHash(lower(referenceHashText("cc")).c_str()), nullptr);  // exact text only
+    EXPECT_EQ(engine_->fileByHash(nullptr), nullptr);
+    EXPECT_EQ(engine_->fileByHash(""), nullptr);
+    EXPECT_STREQ(engine_->objectById(0)->getHash(), "");
+
+    // Neither a file that has gone nor one under a folder no longer shared
+    // is handed out.
+    ASSERT_TRUE(DeleteFileA((root_ + "\\A.MP3").c_str()));
+    share(root_, true);
+    EXPECT_EQ(engine_->fileByHash(referenceHashText("aaaa").c_str()), nullptr);
+    IShareObj* c = byName("c.mp3");
+    share(root_, false);
+    EXPECT_EQ(engine_->fileByHash(referenceHashText("cc").c_str()), nullptr);
+    EXPECT_EQ(engine_->objectById(c->getId()), nullptr);
+    share(root_, true);
+    EXPECT_EQ(engine_->fileByHash(referenceHashText("cc").c_str()), c);
+}
+
+TEST_F(ShareTree, HashWalkPassesInactiveFilesAndSameContentsGoToTheLastHashed) {
+    for (const char* name : {"one", "two", "three", "four"})
+        ASSERT_TRUE(makeFile(root_ + "\\" + name, std::string("same")));
+    ASSERT_TRUE(makeFile(root_ + "\\other", "other"));
+    share(root_, false);
+    ASSERT_TRUE(DeleteFileA((root_ + "\\two").c_str()));
+    share(root_, false);
+    hashEverything();
+
+    unsigned lastSame = 0;
+    for (const char* name : {"one", "three", "four"}) {
+        IShareObj* f = byName(name);
+        ASSERT_NE(f, nullptr);
+        EXPECT_STREQ(f->getHash(), referenceHashText("same").c_str()) << name;
+        lastSame = std::max(lastSame, f->getId());  // the walk goes in id order
+    }
+    EXPECT_STREQ(byName("other")->getHash(), referenceHashText("other").c_str());
+    EXPECT_EQ(engine_->fileByHash(referenceHashText("same").c_str()), engine_->objectById(lastSame));
+}
+
+TEST_F(ShareTree, SizesAddUpOverFoldersAndShares) {
+    ASSERT_TRUE(makeFolder(root_ + "\\Empty"));
+    ASSERT_TRUE(makeFolder(root_ + "\\Empty\\Inner"));
+    ASSERT_TRUE(makeFolder(root_ + "\\Full"));
+    ASSERT_TRUE(makeFile(root_ + "\\Full\\x", std::string(300, 'x')));
+    ASSERT_TRUE(makeFile(root_ + "\\y", std::string(20, 'y')));
+    std::string second = dir_.path() + "\\Second";
+    ASSERT_TRUE(makeFolder(second));
+    ASSERT_TRUE(makeFile(second + "\\z", std::string(5, 'z')));
+    share(root_, true);
+    share(second, false);
+
+    auto folder = [&](const std::string& path) {
+        for (unsigned id = 0; id < engine_->objectCount(); ++id)
+            if (IShareObj* o = engine_->objectById(id); o && pathOf(o) == path)
+                return o;
+        return static_cast<IShareObj*>(nullptr);
+    };
+    ASSERT_NE(folder(sharePath() + "Empty\\"), nullptr);
+    EXPECT_EQ(folder(sharePath() + "Empty\\")->getSize(), 0u);
+    EXPECT_EQ(folder(sharePath() + "Full\\")->getSize(), 300u);
+    EXPECT_EQ(folder(sharePath())->getSize(), 320u);
+    EXPECT_EQ(engine_->totalSize(), 325u);
+}
+
+TEST_F(ShareTree, SharePathsAreNormalisedAndBadSpecsRefused) {
+    ASSERT_EQ(share(root_, false), 1);
+    std::string upper = root_;
+    std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+    EXPECT_EQ(share(upper + "\\", true), 0);  // the same folder
+    EXPECT_EQ(engine_->isShared((lower(root_) + "\\").c_str()), 1);
+    EXPECT_EQ(engine_->isShared(upper.c_str()), 1);
+    EXPECT_EQ(engine_->isRecursive(upper.c_str()), 1);
+    EXPECT_EQ(engine_->isShared(dir_.path().c_str()), 0);
+    EXPECT_EQ(engine_->isShared(nullptr), 0);
+
+    shareSpec unterminated;
+    std::memset(unterminated.path, 'a', sizeof unterminated.path);
+    unterminated.recursive = 0;
+    EXPECT_EQ(engine_->addShare(&unterminated), 0);
+    EXPECT_EQ(engine_->addShare(nullptr), 0);
+    shareSpec empty{};
+    EXPECT_EQ(engine_->addShare(&empty), 0);
+    EXPECT_EQ(engine_->objectCount(), 1u);
+
+    shareSpec normal{};
+    std::strcpy(normal.path, dir_.path().c_str());
+    EXPECT_EQ(engine_->addShare(&normal), 1);
+    EXPECT_EQ(std::string(normal.path), lower(dir_.path()) + "\\");  // the form it was kept in
+}
+
+// Entries whose full path would reach the platform's limit are left out.
+TEST_F(ShareTree, OverlongPathsAreSkipped) {
+    std::string deep = root_;
+    while (deep.size() < 240) {
+        deep += "\\" + std::string(std::min<size_t>(30, 240 - deep.size()), 'd');
+        ASSERT_TRUE(makeFolder(deep)) << deep;
+    }
+    ASSERT_TRUE(makeFile(deep + "\\short", "s"));
+    // Only the wide calls with the long-path prefix make these.
+    std::string longFile = deep + "\\" + std::string(30, 'n');
+    std::string longFolder = longFile + "dir";
+    ASSERT_TRUE(makeLongPathFile(longFile));
+    ASSERT_TRUE(makeLongPathFolder(longFolder));
+    ASSERT_EQ(share(deep, true), 1);
+
+    EXPECT_EQ(engine_->objectCount(), 2u);  // the share and "short"
+    IShareObj* file = byName("short");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(pathOf(file), lower(deep) + "\\short");
+    EXPECT_EQ(found("nnn"), std::vector<std::string>{});
+
+    // getPath never writes past the 260 bytes when the buffer holds text.
+    char out[pathBufferSize] = {};
+    std::memset(out, 'x', 100);
+    file->getPath(out);
+    EXPECT_EQ(std::strlen(out), 100u);
+    EXPECT_TRUE(removeLongPath(longFile, false) && removeLongPath(longFolder, true));
+}
+
+}  // namespace
+}  // namespace vesk::share2::test
