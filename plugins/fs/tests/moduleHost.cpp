@@ -117,13 +117,13 @@ FARPROC moduleHost::entry(const char* name, const char* exportName) {
     return GetProcAddress(moduleOf(name), exportName);
 }
 
-int moduleHost::registerModule(const char* name, registration* out) {
+int moduleHost::registerModule(const char* name, registration* out, Icore* directory) {
     auto enter = reinterpret_cast<registerEntry>(reinterpret_cast<void*>(entry(name, "_register")));
     if (!enter)
         return -1;
     auto* self = new capsule<record>();
     self->addRef();
-    int result = enter(self, core_);
+    int result = enter(self, directory ? directory : core_);
     if (out)
         *out = self->data;
     self->release();

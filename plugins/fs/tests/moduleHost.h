@@ -35,9 +35,10 @@ public:
     // Publishes the threader, signal processor and function index stand-ins.
     void publishPlatformServices();
 
-    // Loads stage\plugins\<name>.vkm once and calls _register; returns its
-    // result (the module stays loaded either way).
-    int registerModule(const char* name, registration* record = nullptr);
+    // Loads stage\plugins\<name>.vkm once and calls _register with this
+    // host's directory, or with another one; returns its result (the module
+    // stays loaded either way).
+    int registerModule(const char* name, registration* record = nullptr, Icore* directory = nullptr);
     // Calls _factory and registers every construct object of its table.
     // Returns the number of classes registered, -1 without a table.
     int factoryModule(const char* name);
