@@ -1,0 +1,69 @@
+#include "extern/net/tests/netFixture.h"
+
+namespace vesk::net::test {
+
+stalledListener::stalledListener() : listener_(0) { filler_ = plainConnect(listener_.port()); }
+
+stalledListener::~stalledListener() {
+    closePlain(filler_);
+    closePlain(taken_);
+}
+
+void stalledListener::release() {
+    if (taken_ == INVALID_SOCKET)
+        taken_ = listener_.acceptOne();
+}
+
+void NetTest::TearDown() {
+    if (service_)
+        interfaceCast<IcoreObject>(service_)->releaseCore();
+    if (engine_)
+        engine_->stop();
+}
+
+void NetTest::start(const engineSettings& settings) {
+    engine_ = std::make_shared<engine>(settings);
+    ASSERT_TRUE(engine_->start());
+    service_ = new capsule_core<communications>(engine_);
+}
+
+ref<ITCPDescriptor> NetTest::newDescriptor() {
+    Igeneric* made = service_->createDescriptor("vesk::net::tcp", nullptr);
+    return ref<ITCPDescriptor>(interfaceCast<ITCPDescriptor>(made));
+}
+
+void NetTest::connectedPair(ref<ITCPDescriptor>& dialled, ref<ITCPDescriptor>& accepted) {
+    ref<ITCPDescriptor> listener = newDescriptor();
+    ASSERT_EQ(listener->listen(0), 1);
+    dialled = newDescriptor();
+    ASSERT_EQ(dialled->connect("127.0.0.1", listener->port()), 1);
+    ASSERT_TRUE(waitFor([&] { return listener->status() == status::peerWaiting; }));
+    accepted.reset(listener->accept());
+    ASSERT_TRUE(accepted);
+    ASSERT_EQ(settledStatus(dialled.get()), status::connected);
+}
+
+size_t NetTest::drain(ITCPDescriptor* d, std::vector<unsigned char>& into) {
+    INetDataBuffer* got = d->receive();
+    if (!got)
+        return 0;
+    got->addRef();
+    unsigned long length = got->length();
+    EXPECT_GT(length, 0u) << "an empty buffer is given as null";
+    EXPECT_EQ(got->data()[length], 0) << "no zero after the bytes";
+    into.insert(into.end(), got->data(), got->data() + length);
+    got->release();
+    return length;
+}
+
+int NetTest::settledStatus(ITCPDescriptor* d, unsigned milliseconds) {
+    waitFor([&] { return d->status() != status::connecting; }, milliseconds);
+    return d->status();
+}
+
+unsigned long NetTest::waiting(ITCPDescriptor* d) {
+    auto* base = interfaceCast<IPrivateBaseDescriptor>(d);
+    return base ? base->outQueue()->size() : ~0ul;
+}
+
+}  // namespace vesk::net::test

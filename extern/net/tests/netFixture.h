@@ -1,0 +1,57 @@
+// A network thread of its own for each test, descriptors made through the
+// communications service, and the test's side of the wire.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "core/capsule.h"
+#include "extern/net/communications.h"
+#include "extern/net/engine.h"
+#include "extern/net/tests/loopback.h"
+#include "vesk/data.h"
+#include "vesk/net.h"
+
+namespace vesk::net::test {
+
+// A plain listener whose backlog is full: dials to it stay in progress
+// until release() takes the connection that fills it.
+class stalledListener {
+public:
+    stalledListener();
+    ~stalledListener();
+    unsigned short port() const { return listener_.port(); }
+    void release();
+    plainListener& listener() { return listener_; }
+
+private:
+    plainListener listener_;
+    SOCKET filler_ = INVALID_SOCKET;
+    SOCKET taken_ = INVALID_SOCKET;
+};
+
+class NetTest : public ::testing::Test {
+protected:
+    void TearDown() override;
+    // Starts the network thread; call once per test (in the test body, so
+    // that ASSERTs stop it).
+    void start(const engineSettings& settings = engineSettings());
+    // A new descriptor with one reference held by the returned ref.
+    ref<ITCPDescriptor> newDescriptor();
+    // A connected pair: one dialled, one accepted from a listener.
+    void connectedPair(ref<ITCPDescriptor>& dialled, ref<ITCPDescriptor>& accepted);
+
+    // Appends whatever receive() gives; checks the zero after the bytes.
+    // Returns the count appended.
+    size_t drain(ITCPDescriptor* d, std::vector<unsigned char>& into);
+    int settledStatus(ITCPDescriptor* d, unsigned milliseconds = 15000);
+    unsigned long waiting(ITCPDescriptor* d);
+
+    winsockSession winsock_;
+    std::shared_ptr<engine> engine_;
+    ICommunications* service_ = nullptr;
+};
+
+}  // namespace vesk::net::test
