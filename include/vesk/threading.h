@@ -15,10 +15,11 @@ struct Ithread;
 using threadProc = int (*)(Ithread* thread);
 
 // Made by createWithArgs of "vesk::thread" with five values:
-// [0] long 4, [1] C string name, [2] pointer user value,
+// [0] long 4, [1] C string name (copied), [2] pointer user value,
 // [3] long address of the threadProc, [4] object: the creator's token.
 // The threader holds its own reference from start until the procedure
-// returns, so a creator may release early.
+// returns, so a creator may release early. A procedure that leaves by an
+// exception counts as ended.
 struct Ithread : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::Ithread *";
     virtual void* getParameter() = 0;
@@ -26,14 +27,18 @@ struct Ithread : virtual Igeneric {
     virtual int shouldRun() = 0;      // nonzero until a stop is requested
     virtual bool isRunning() = 0;     // true from start until the procedure returns
     virtual void requestStop() = 0;   // no wait
-    virtual bool stop() = 0;          // requests and waits (bounded); true when it ended
+    // Requests and waits about 10 s (logged when exceeded; the thread is
+    // never killed); true when it ended. From the thread itself: no wait.
+    virtual bool stop() = 0;
     virtual void ended() = 0;
     virtual const char* getName() = 0;
 };
 
 struct Ithreader : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::Ithreader *";
-    virtual unsigned runningThreads() = 0;
+    // Thread objects made and not yet destroyed (0 once every thread has
+    // ended and been released: nothing leaked).
+    virtual unsigned liveThreads() = 0;
 };
 
 struct IglobalShutdownSignal : virtual Igeneric {
@@ -61,6 +66,9 @@ struct Ifunction : virtual Igeneric {
     virtual const char* getName() = 0;
 };
 
+// Known functions: "vesk::net::valid_ip": a C-string value in, short 1 when
+// the text is a dotted IPv4 address (four decimal parts of 1 to 3 digits,
+// each at most 255, nothing else), short 0 otherwise.
 struct IfunctionIndex : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::IfunctionIndex *";
     // The function's id, 0 when no function has that name.
