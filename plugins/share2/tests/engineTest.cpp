@@ -1,0 +1,294 @@
+// The engine with its threads: the share list in the current directory,
+// message 1913, pausing and stopping, the rescan throttle, and look-ups from
+// several threads while the tree changes.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "plugins/share2/shareEngine.h"
+#include "plugins/share2/tests/shareTestSupport.h"
+#include "plugins/share2/tests/testThreads.h"
+#include "testing/testPaths.h"
+
+namespace vesk::share2::test {
+namespace {
+
+std::atomic<DWORD> g_clock{1000};
+
+// Runs the calling thread's messages until done() or the time is up.
+bool pumpUntil(const std::function<bool()>& done, DWORD limitMs = 15000) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        if (done())
+            return true;
+        if (GetTickCount() - start > limitMs)
+            return false;
+        Sleep(5);
+    }
+}
+void pumpFor(DWORD ms) { pumpUntil([] { return false; }, ms); }
+
+// A message-only window of the test thread that counts message 1913 and
+// records what a callback saw at the first one.
+struct listenerWindow {
+    static inline std::atomic<int> messages{0};
+    static inline std::function<void()> onFirst;
+
+    static LRESULT CALLBACK procedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        if (m == shareListChangedMessage) {
+            if (messages++ == 0 && onFirst)
+                onFirst();
+            return 0;
+        }
+        return DefWindowProcA(w, m, wp, lp);
+    }
+    listenerWindow() {
+        messages = 0;
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &procedure;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "share2TestListener";
+        RegisterClassA(&wc);  // a second registration fails harmlessly
+        handle = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }
+    ~listenerWindow() {
+        DestroyWindow(handle);
+        onFirst = nullptr;
+    }
+    HWND handle;
+};
+
+class ShareEngine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char previous[MAX_PATH];
+        ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+        previousFolder_ = previous;
+        ASSERT_TRUE(SetCurrentDirectoryA(dir_.path().c_str()));
+        factory_ = newCoreFactory();
+        ASSERT_TRUE(registerTestThreads(factory_));
+        g_clock = 1000;
+        engineTiming timing;
+        timing.now = [] { return g_clock.load(); };
+        engine_ = new capsule_core<CShareEngine>(factory_, timing);
+        music_ = makeShareFolder("Music");
+        docs_ = makeShareFolder("Docs");
+    }
+    void TearDown() override {
+        engine_->releaseCore();  // stops whatever still runs
+        EXPECT_EQ(runningTestThreads(), 0u);
+        EXPECT_EQ(liveTestThreads(), 0u);
+        endFactory(factory_);
+        SetCurrentDirectoryA(previousFolder_.c_str());
+    }
+
+    std::string makeShareFolder(const char* name) {
+        std::string path = dir_.path() + "\\" + name;
+        EXPECT_TRUE(makeFolder(path));
+        return path;
+    }
+    // The share list in one write: sections Share0.. with the given paths.
+    void writeShareList(const std::vector<std::pair<std::string, std::string>>& shares) {
+        std::string text = "[DIR]\r\nDOWNLOAD=C:\\\r\n";
+        for (size_t n = 0; n < shares.size(); ++n)
+            text += "[Share" + std::to_string(n) + "]\r\nPath=" + shares[n].first + "\r\nRecursive=" +
+                    shares[n].second + "\r\n";
+        ASSERT_TRUE(makeFile(dir_.file("pelloran.ini"), text));
+    }
+    bool hashed(const std::string& contents) {
+        return engine_->fileByHash(referenceHashText(contents).c_str()) != nullptr;
+    }
+    unsigned matches(const char* query) {
+        Ivector* result = engine_->search(query);
+        unsigned n = result ? result->size() : 0;
+        if (result)
+            result->release();
+        return n;
+    }
+    // Starts the watcher on the given share list and waits for its first
+    // scan and hash run (each share holds a file with its own contents).
+    void startWith(const std::vector<std::pair<std::string, std::string>>& shares) {
+        for (const auto& s : shares)
+            ASSERT_TRUE(makeFile(s.first + "\\first.mp3", "first in " + s.first));
+        writeShareList(shares);
+        ASSERT_TRUE(engine_->startWatcher());
+        for (const auto& s : shares)
+            ASSERT_TRUE(pumpUntil([&] { return hashed("first in " + s.first); })) << s.first;
+    }
+
+    vesk::testing::tempDir dir_;
+    std::string previousFolder_, music_, docs_;
+    Ifactory* factory_ = nullptr;
+    CShareEngine* engine_ = nullptr;
+};
+
+TEST_F(ShareEngine, StartReadsTheShareListScansAndHashes) {
+    ASSERT_TRUE(makeFolder(music_ + "\\Sub"));
+    ASSERT_TRUE(makeFile(music_ + "\\Sub\\deep.mp3", std::string(20000, 'd')));
+    startWith({{music_, "1"}, {docs_, "yes"}});
+    EXPECT_TRUE(pumpUntil([&] { return hashed(std::string(20000, 'd')); }));
+    IShareObj* deep = engine_->fileByHash(referenceHashText(std::string(20000, 'd')).c_str());
+    ASSERT_NE(deep, nullptr);
+    EXPECT_STREQ(deep->getName(), "deep.mp3");
+    EXPECT_EQ(engine_->isRecursive(music_.c_str()), 1);
+    EXPECT_EQ(engine_->isShared(docs_.c_str()), 1);
+    EXPECT_EQ(engine_->isRecursive(docs_.c_str()), 0);  // "yes" is not true
+
+    EXPECT_EQ(engine_->setState(-1), -1);
+    EXPECT_EQ(runningTestThreads(), 0u);  // both threads ended within the stop
+    EXPECT_EQ(liveTestThreads(), 0u);     // and the engine let go of them
+}
+
+TEST_F(ShareEngine, ChangedShareListIsAnnouncedBeforeItIsRead) {
+    startWith({{music_, "1"}});
+    listenerWindow window;
+    ASSERT_NE(window.handle, nullptr);
+    EXPECT_EQ(engine_->addWindow(window.handle), 0);
+    engine_->setState(1);
+
+    int docsSharedAtMessage = -1;
+    listenerWindow::onFirst = [&] { docsSharedAtMessage = engine_->isShared(docs_.c_str()); };
+    ASSERT_TRUE(makeFile(docs_ + "\\first.mp3", "first in docs"));
+    writeShareList({{music_, "1"}, {docs_, "True"}});
+    ASSERT_TRUE(pumpUntil([&] { return engine_->isShared(docs_.c_str()) == 1; }));
+    EXPECT_GE(listenerWindow::messages.load(), 1);
+    EXPECT_EQ(docsSharedAtMessage, 0);
+    EXPECT_EQ(engine_->isRecursive(docs_.c_str()), 1);
+    EXPECT_TRUE(pumpUntil([&] { return hashed("first in docs"); }));  // the hasher ran again
+
+    // Another file of the current directory changes nothing.
+    int seen = listenerWindow::messages.load();
+    ASSERT_TRUE(makeFile(dir_.file("other.txt"), "x"));
+    pumpFor(500);
+    EXPECT_EQ(listenerWindow::messages.load(), seen);
+}
+
+TEST_F(ShareEngine, PausedEngineActsOnTheChangeOnlyOnceEnabled) {
+    startWith({{music_, "1"}});
+    engine_->setState(1);
+    engine_->setState(0);
+    writeShareList({{music_, "1"}, {docs_, "0"}});
+    pumpFor(700);
+    EXPECT_EQ(engine_->isShared(docs_.c_str()), 0);
+    EXPECT_EQ(engine_->setState(1), 1);
+    EXPECT_TRUE(pumpUntil([&] { return engine_->isShared(docs_.c_str()) == 1; }));
+}
+
+TEST_F(ShareEngine, SectionTakenOffTheListUnsharesItsFolder) {
+    startWith({{music_, "1"}, {docs_, "1"}});
+    engine_->setState(1);
+    unsigned docsId = engine_->fileByHash(referenceHashText("first in " + docs_).c_str())->getId() - 1;
+    ASSERT_NE(engine_->objectById(docsId), nullptr);
+    EXPECT_EQ(matches("first"), 2u);
+
+    writeShareList({{music_, "1"}});
+    ASSERT_TRUE(pumpUntil([&] { return engine_->objectById(docsId) == nullptr; }));
+    EXPECT_EQ(engine_->isShared(docs_.c_str()), 1);  // known, inactive
+    EXPECT_EQ(matches("first"), 1u);
+    EXPECT_FALSE(hashed("first in " + docs_));
+    EXPECT_TRUE(hashed("first in " + music_));
+}
+
+TEST_F(ShareEngine, ShareChangesAreThrottled) {
+    startWith({{music_, "0"}});
+    engine_->setState(1);
+    g_clock += 300001;
+    ASSERT_TRUE(makeFile(music_ + "\\one.mp3", "1"));
+    ASSERT_TRUE(pumpUntil([&] { return matches("one.mp3") == 1; }));
+
+    g_clock += 10000;  // too soon after that rescan
+    ASSERT_TRUE(makeFile(music_ + "\\two.mp3", "2"));
+    pumpFor(1000);
+    EXPECT_EQ(matches("two.mp3"), 0u);
+
+    g_clock += 300001;
+    ASSERT_TRUE(makeFile(music_ + "\\three.mp3", "3"));
+    EXPECT_TRUE(pumpUntil([&] { return matches("three.mp3") == 1; }));
+}
+
+TEST_F(ShareEngine, StopEndsThreadsEvenWithNothingToWakeThem) {
+    startWith({{music_, "1"}});
+    engine_->setState(1);
+    engine_->setState(-1);
+    EXPECT_EQ(runningTestThreads(), 0u);
+    EXPECT_EQ(engine_->setState(1), 1);  // stopped for good: nothing restarts
+    writeShareList({{music_, "1"}, {docs_, "1"}});
+    pumpFor(300);
+    EXPECT_EQ(engine_->isShared(docs_.c_str()), 0);
+    EXPECT_FALSE(engine_->startWatcher());
+}
+
+// Searches and look-ups from several threads while files are added,
+// rescanned and hashed. Bounded by the number of files.
+TEST_F(ShareEngine, LookupsFromSeveralThreadsWhileTheTreeGrows) {
+    constexpr int batches = 12, perBatch = 25;
+    shareSpec spec{};
+    std::strcpy(spec.path, music_.c_str());
+    spec.recursive = 1;
+    ASSERT_EQ(engine_->addShare(&spec), 1);
+
+    std::atomic<bool> done{false};
+    std::atomic<int> faults{0}, reads{0};
+    std::vector<std::string> hashes(batches * perBatch);
+    for (int i = 0; i < batches * perBatch; ++i)
+        hashes[i] = referenceHashText("file " + std::to_string(i));
+
+    auto reader = [&](int seed) {
+        while (!done) {
+            if (Ivector* result = engine_->search("track mp3")) {
+                for (unsigned i = 0; i < result->size(); ++i) {
+                    auto* o = reinterpret_cast<IShareObj*>(result->at(i).asLong());
+                    if (!std::strstr(o->getName(), "track"))
+                        ++faults;
+                }
+                result->release();
+            }
+            for (unsigned id = 0; id < engine_->objectCount(); ++id)
+                if (IShareObj* o = engine_->objectById(id)) {
+                    char path[pathBufferSize] = {};
+                    o->getPath(path);
+                    if (o->getId() != id || std::strncmp(path, spec.path, std::strlen(spec.path)) != 0)
+                        ++faults;
+                    o->getSize();
+                }
+            const std::string& h = hashes[(seed * 7 + reads) % hashes.size()];
+            if (IShareObj* f = engine_->fileByHash(h.c_str()); f && h != f->getHash())
+                ++faults;
+            engine_->totalSize();
+            ++reads;
+        }
+    };
+    std::vector<std::thread> readers;
+    for (int r = 0; r < 3; ++r)
+        readers.emplace_back(reader, r);
+
+    for (int b = 0; b < batches; ++b) {
+        std::string folder = music_ + "\\batch" + std::to_string(b);
+        ASSERT_TRUE(makeFolder(folder));
+        for (int i = b * perBatch; i < (b + 1) * perBatch; ++i)
+            ASSERT_TRUE(makeFile(folder + "\\track" + std::to_string(i) + ".mp3", "file " + std::to_string(i)));
+        engine_->addShare(&spec);
+        engine_->tree().hashAll(engine_->tree().shares().front());
+    }
+    done = true;
+    for (std::thread& t : readers)
+        t.join();
+
+    EXPECT_EQ(faults.load(), 0);
+    EXPECT_GT(reads.load(), 0);
+    EXPECT_EQ(matches("track mp3"), unsigned(batches * perBatch));
+    for (const std::string& h : hashes)
+        EXPECT_NE(engine_->fileByHash(h.c_str()), nullptr);
+}
+
+}  // namespace
+}  // namespace vesk::share2::test
