@@ -1,0 +1,77 @@
+#include "runtime/runtimeObject.h"
+
+#include <new>
+
+#include "core/hash.h"
+#include "core/module.h"
+#include "core/string.h"
+#include "runtime/commandLine.h"
+#include "runtime/heldContainer.h"
+
+namespace vesk {
+
+runtime::runtime() : parameters_(newHeld<hash, Ihash>(addRefMode)) {
+    registerInterfaceOf<Iruntime>(this);
+    registerInterfaceOf<IcoreObject>(this);
+    registerInterfaceOf<Igeneric>(this);
+}
+
+runtime::~runtime() {
+    if (parameters_)
+        parameters_->release();
+}
+
+int runtime::setInstance(HINSTANCE instance) {
+    instance_ = instance;
+    return 1;
+}
+
+void runtime::readCommandLine(const char* commandLine) {
+    if (!parameters_)
+        return;
+    for (const auto& item : splitCommandLine(commandLine)) {
+        // Counted from 0: the table's add-ref mode takes the references.
+        Istring* name = new (std::nothrow) string(item.first.c_str());
+        Istring* text = new (std::nothrow) string(item.second.c_str());
+        if (name && text) {
+            parameters_->set(value(name), value(text));
+            continue;
+        }
+        ref<Istring> dropName(name), dropText(text);
+    }
+}
+
+void runtime::setShowCommand(int show) {
+    if (parameters_)
+        parameters_->set(value("win32_show"), value(static_cast<long>(show)));
+}
+
+void runtime::routeShutdown(Ifactory* factory, IentityToken* sender, IsignalProcessor* signals) {
+    std::lock_guard<std::mutex> hold(routeLock_);
+    factory_ = factory;
+    sender_ = sender;
+    signals_ = signals;
+}
+
+void runtime::setSignalPath(unsigned long handle) {
+    std::lock_guard<std::mutex> hold(routeLock_);
+    signalPath_ = handle;
+}
+
+bool runtime::shutdown() {
+    postShutdownSignal();
+    running_ = false;
+    return false;
+}
+
+void runtime::postShutdownSignal() {
+    std::lock_guard<std::mutex> hold(routeLock_);
+    if (!signals_ || !factory_ || !sender_)
+        return;
+    Igeneric* senderEntity = sender_->getEntity();
+    auto* signal = createAs<IglobalShutdownSignal>(factory_, sender_, "vesk::globalShutdownSignal", senderEntity);
+    if (signal)
+        signals_->postSignal(signalPath_, sender_, signal, 0);
+}
+
+}  // namespace vesk
