@@ -164,7 +164,9 @@ struct ISearchInst : virtual Igeneric {
     // stored results, 0 when the search is stopped or the batch refused.
     virtual int AddResults(Ivector* batch) = 0;
     virtual void SetId(int id) = 0;
-    virtual bool SetWindow(ui::ISearchResultWnd* window) = 0;  // no reference added
+    // Adds no reference: the search takes over one the caller added and
+    // releases it when it goes.
+    virtual bool SetWindow(ui::ISearchResultWnd* window) = 0;
     virtual bool SetQuery(const char* query) = 0;              // copied; false for null
     virtual const char* GetQuery() = 0;
     virtual bool SetAgent(IAgent* agent) = 0;

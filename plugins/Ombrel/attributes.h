@@ -1,0 +1,56 @@
+// Tables of named values: an agent's properties and the properties of each
+// attribute and action. Keys are name ids of the registry. The owner of a
+// table locks around its use.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/capsule.h"
+#include "vesk/data.h"
+#include "vesk/value.h"
+
+namespace vesk::ss {
+
+// The text object an agent keeps for a C-string value. Unlike vesk::string
+// its text can be replaced, so that a holder of the object sees a new text
+// set on the same attribute.
+class CAttributeText : public objectBase, public Istring {
+public:
+    explicit CAttributeText(const char* text);
+    const char* c_str() override { return text_.c_str(); }
+    unsigned short length() override { return static_cast<unsigned short>(text_.size()); }
+    void Assign(const char* text) { text_ = text ? text : ""; }
+
+private:
+    std::string text_;
+};
+
+// What a table keeps of a value: a C string becomes a new text object, a
+// string object (and, when referenceBuffers is set, a buffer object) gains a
+// reference of the table's own. The kept copy never owns its payload.
+value keepValue(const value& v, bool referenceBuffers);
+// Gives up what keepValue took.
+void dropValue(const value& kept, bool referenceBuffers);
+
+class CAttributes {
+public:
+    CAttributes() = default;
+    ~CAttributes() { Clear(); }
+    CAttributes(const CAttributes&) = delete;
+    CAttributes& operator=(const CAttributes&) = delete;
+
+    void Set(int id, const value& v);
+    // False when absent.
+    bool Get(int id, value& out) const;
+    bool Remove(int id);
+    void Clear();
+    // The ids present, ascending.
+    std::vector<int> Ids() const;
+
+private:
+    std::map<int, value> values_;
+};
+
+}  // namespace vesk::ss

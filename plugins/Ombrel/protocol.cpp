@@ -1,0 +1,97 @@
+#include "plugins/Ombrel/protocol.h"
+
+#include <cstring>
+#include <string>
+
+#include "plugins/Ombrel/moduleServices.h"
+#include "plugins/Ombrel/statusDisplay.h"
+#include "vesk/data.h"
+
+namespace vesk::ss {
+
+namespace {
+
+// String ids of the state texts, by state 0 to 6.
+constexpr unsigned stateTextIds[7] = {277, 276, 272, 271, 273, 274, 275};
+
+std::string textOf(const char* text) { return text ? text : ""; }
+
+}  // namespace
+
+void CProtocol::SetName(const char* name) { name_ = textOf(name); }
+void CProtocol::SetDescription(const char* description) { description_ = textOf(description); }
+void CProtocol::SetShortName(const char* shortName) { shortName_ = textOf(shortName); }
+
+void CProtocol::Attach(ISSManager* manager, const ProtocolRegistration& r) {
+    SetName(r.name);
+    SetDescription(r.description);
+    SetShortName(r.shortName);
+    SetParameter1(r.parameter1);
+    SetParameter2(r.parameter2);
+    onConnect_ = r.onConnect;
+    onDisconnect_ = r.onDisconnect;
+    onStartSearch_ = r.onStartSearch;
+    onStopSearch_ = r.onStopSearch;
+    manager_ = manager;
+}
+
+void CProtocol::loadStateText(int state) {
+    unsigned id = state >= 0 && state < 7 ? stateTextIds[state] : 0;
+    std::string text = languageText(id, sizeof stateText_);
+    std::memcpy(stateText_, text.c_str(), text.size() + 1);
+}
+
+const char* CProtocol::GetStateText() {
+    std::lock_guard<std::mutex> hold(textLock_);
+    loadStateText(state_);
+    return stateText_;
+}
+
+void CProtocol::SetState(int state) {
+    state_ = state;
+    char text[sizeof stateText_];
+    {
+        std::lock_guard<std::mutex> hold(textLock_);
+        loadStateText(state);
+        std::memcpy(text, stateText_, sizeof text);
+    }
+    // The status bar is reached without the text lock held.
+    statusDisplay::Show(state, text);
+}
+
+bool CProtocol::AddField(Istring* field, Istring* list, unsigned valueType, int level) {
+    levels_.Set(field, list, level);
+    if (!manager_) {
+        std::string line = "CProtocol::AddField (" +
+                           textOf(field ? field->c_str() : nullptr) +
+                           ") Failure - m_SSManager == NULL\r\n";
+        logText(line.c_str());
+        return true;
+    }
+    manager_->AddField(field, list, valueType, level);
+    return true;
+}
+
+bool CProtocol::IsFieldShown(Istring* field, Istring* list) {
+    return manager_ && levels_.IsShown(field, list, manager_->GetDisplayMode());
+}
+
+bool CProtocol::Connect() { return onConnect_ && onConnect_(); }
+
+bool CProtocol::Disconnect() { return onDisconnect_ && onDisconnect_(); }
+
+int CProtocol::StartSearch(ISearchInst* search) {
+    if (!onStartSearch_)
+        return 0;
+    ref<ISearchInst> hold(search);
+    try {
+        onStartSearch_(search);
+    } catch (...) {
+        return -1;  // a protocol's failure must not stop the others
+    }
+    return 0;
+}
+
+int CProtocol::StopSearch(ISearchInst* search) { return onStopSearch_ ? onStopSearch_(search) : 0; }
+
+}  // namespace vesk::ss

@@ -1,0 +1,195 @@
+#include "plugins/Ombrel/shareManager.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "plugins/Ombrel/shareListFile.h"
+
+namespace vesk::ss {
+
+namespace {
+
+constexpr DWORD pathBufferSize = 520;
+constexpr DWORD flagBufferSize = 260;
+
+std::string sectionName(unsigned n) { return "SHARE" + std::to_string(n); }
+
+std::string lowerCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// A recursion flag as written by any writer of the file.
+bool readsAsTrue(const std::string& text) {
+    std::string t = lowerCase(text);
+    return t == "1" || (!t.empty() && t[0] == 't');
+}
+
+bool sectionExists(const std::string& file, const std::string& section) {
+    char content[pathBufferSize];
+    return GetPrivateProfileSectionA(section.c_str(), content, pathBufferSize, file.c_str()) > 0;
+}
+
+std::string readKey(const std::string& file, const std::string& section, const char* key,
+                    const char* fallback, DWORD size) {
+    std::vector<char> text(size, '\0');
+    GetPrivateProfileStringA(section.c_str(), key, fallback, text.data(), size, file.c_str());
+    return text.data();
+}
+
+// Every section name of the file.
+std::vector<std::string> sectionNames(const std::string& file) {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        DWORD n = GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                 file.c_str());
+        if (n + 2 < buffer.size())
+            break;
+        if (buffer.size() >= (1u << 24))
+            break;  // what fits is all we look at
+        buffer.resize(buffer.size() * 2);
+    }
+    std::vector<std::string> names;
+    for (const char* name = buffer.data(); *name; name += std::strlen(name) + 1)
+        names.push_back(name);
+    return names;
+}
+
+bool isShareSection(const std::string& name) {
+    if (name.size() <= 5 || lowerCase(name.substr(0, 5)) != "share")
+        return false;
+    for (std::size_t i = 5; i < name.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+CShareManager::CShareManager() {
+    registerInterfaceOf<IShareManager>(this);
+    registerInterfaceOf<IcoreObject>(this);
+    registerInterfaceOf<Igeneric>(this);
+}
+
+bool CShareManager::Normalise(const char* path, std::string& out) {
+    if (!path || !*path)
+        return false;
+    std::string text = lowerCase(path);
+    if (text.back() != '\\')
+        text += '\\';
+    if (text.size() > maxSharePath)
+        return false;
+    out = text;
+    return true;
+}
+
+int CShareManager::LoadShares() {
+    // The shares option page is added here once the option pages exist.
+    return 0;
+}
+
+bool CShareManager::AddShare(const char* path, bool recursive) {
+    std::string key;
+    if (!Normalise(path, key))
+        return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    auto found = shares_.find(key);
+    if (found != shares_.end()) {
+        found->second = recursive;
+        return false;
+    }
+    shares_.emplace(key, recursive);
+    return true;
+}
+
+bool CShareManager::SetRecursive(const char* path, bool recursive) {
+    std::string key;
+    if (!Normalise(path, key))
+        return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    auto found = shares_.find(key);
+    if (found == shares_.end())
+        return false;
+    found->second = recursive;
+    return true;
+}
+
+bool CShareManager::RemoveShare(const char* path) {
+    std::string key;
+    if (!Normalise(path, key))
+        return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    return shares_.erase(key) != 0;
+}
+
+bool CShareManager::IsShared(const char* path) {
+    std::string key;
+    if (!Normalise(path, key))
+        return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    return shares_.count(key) != 0;
+}
+
+bool CShareManager::IsRecursive(const char* path) {
+    std::string key;
+    if (!Normalise(path, key))
+        return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    auto found = shares_.find(key);
+    return found != shares_.end() && found->second;
+}
+
+int CShareManager::Count() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return static_cast<int>(shares_.size());
+}
+
+int CShareManager::LoadShareFile(const char* file) {
+    std::string path = shareListFile::PathOr(file);
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        shares_.clear();
+    }
+    // Sections are numbered without gaps; the first missing one ends the list.
+    for (unsigned n = 0;; ++n) {
+        std::string section = sectionName(n);
+        if (!sectionExists(path, section))
+            break;
+        std::string folder = readKey(path, section, "PATH", "", pathBufferSize);
+        if (folder.empty())
+            continue;
+        std::string flag = readKey(path, section, "RECURSIVE", "0", flagBufferSize);
+        AddShare(folder.c_str(), readsAsTrue(flag));
+    }
+    return 0;
+}
+
+void CShareManager::SaveShares(const char* file) {
+    std::string path = shareListFile::PathOr(file);
+    // Every old share section goes, numbered in order or not, so a shorter
+    // list leaves nothing stale behind; "DIR" stays.
+    for (const std::string& name : sectionNames(path))
+        if (isShareSection(name))
+            WritePrivateProfileStringA(name.c_str(), nullptr, nullptr, path.c_str());
+    std::map<std::string, bool> shares;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        shares = shares_;
+    }
+    unsigned n = 0;
+    for (const auto& share : shares) {
+        std::string section = sectionName(n++);
+        WritePrivateProfileStringA(section.c_str(), "PATH", share.first.c_str(), path.c_str());
+        WritePrivateProfileStringA(section.c_str(), "RECURSIVE", share.second ? "1" : "0",
+                                   path.c_str());
+    }
+}
+
+}  // namespace vesk::ss

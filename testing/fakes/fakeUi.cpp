@@ -1,0 +1,614 @@
+#include "testing/fakes/fakeUi.h"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "core/capsule.h"
+#include "testing/fakes/wndProc.h"
+
+namespace vesk::testing {
+
+namespace {
+
+// Every fake object knows the fake it belongs to; each operation records
+// itself and runs on the GUI thread through enter().
+class part : public objectBase {
+protected:
+    explicit part(fakeUi& ui) : ui_(ui) {}
+
+    // Records the call; the result is computed on the GUI thread.
+    template <class R>
+    R answer(const callText& call, std::function<R()> work) {
+        R result{};
+        ui_.enter(call, [&] { result = work(); });
+        return result;
+    }
+    template <class R>
+    R answer(const callText& call, R fixed) {
+        ui_.enter(call);
+        return fixed;
+    }
+    void note(const callText& call) { ui_.enter(call); }
+
+    fakeUi& ui_;
+};
+
+callText row(const char* operation, ss::IAgent* agent) { return std::move(callText(operation).address(agent)); }
+
+// ---- the window library's pieces
+
+// The frame child window shared by every result window.
+class fakeChildWindow : public part, public ui::IFrameChildWnd, public ui::IWnd {
+public:
+    explicit fakeChildWindow(fakeUi& ui) : part(ui) {
+        registerInterfaceOf<ui::IFrameChildWnd>(this);
+        registerInterfaceOf<ui::IWnd>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    HWND Create(ui::IWnd*, const char* title, RECT*) override {
+        return answer(callText("IFrameChildWnd::Create").arg(title), HWND(nullptr));
+    }
+    int Maximize() override { return answer(callText("IFrameChildWnd::Maximize"), 1); }
+    int Activate() override { return answer(callText("IFrameChildWnd::Activate"), 1); }
+
+    long Attach(ui::IWnd*) override { return answer(callText("IWnd::Attach"), 0L); }
+    void Attach(HWND) override { note(callText("IWnd::Attach")); }
+    HWND Detach() override { return answer(callText("IWnd::Detach"), HWND(nullptr)); }
+    ATOM Register(const char* name, UINT, HICON, HICON, HBRUSH, WNDPROC) override {
+        return answer(callText("IWnd::Register").arg(name), ATOM(0));
+    }
+    HWND Create(const char* cls, HWND, RECT*, const char* title, DWORD, DWORD, HMENU, void*) override {
+        return answer(callText("IWnd::Create").arg(cls).arg(title), HWND(nullptr));
+    }
+    HWND Create(const char* cls, HWND, RECT&, const char* title, DWORD, DWORD, UINT, void*) override {
+        return answer(callText("IWnd::Create").arg(cls).arg(title), HWND(nullptr));
+    }
+    long SetWindowClassPtr(ui::IWnd*) override { return answer(callText("IWnd::SetWindowClassPtr"), 0L); }
+    int DestroyWindow() override { return answer(callText("IWnd::DestroyWindow"), 0); }
+    int OnChildAttached(ui::IWnd*) override { return answer(callText("IWnd::OnChildAttached"), 1); }
+    int OnChildDetach(ui::IWnd*) override { return answer(callText("IWnd::OnChildDetach"), 1); }
+    BOOL AdjustWindowRectEx(RECT*) override { return answer(callText("IWnd::AdjustWindowRectEx"), BOOL(0)); }
+    DWORD GetStyle(DWORD style) override { return answer(callText("IWnd::GetStyle").arg(style), style); }
+    DWORD GetStyle() override { return answer(callText("IWnd::GetStyle"), DWORD(0)); }
+    DWORD GetExStyle(DWORD style) override { return answer(callText("IWnd::GetExStyle").arg(style), style); }
+    DWORD GetExStyle() override { return answer(callText("IWnd::GetExStyle"), DWORD(0)); }
+    LONG GetWindowLongA(int index) override { return answer(callText("IWnd::GetWindowLongA").arg(index), LONG(0)); }
+    LONG SetWindowLongA(int index, LONG v) override {
+        return answer(callText("IWnd::SetWindowLongA").arg(index).arg(v), LONG(0));
+    }
+    HWND GetHandle() override { return answer(callText("IWnd::GetHandle"), HWND(nullptr)); }
+    WNDPROC SubclassWindowProc(WNDPROC) override {
+        return answer(callText("IWnd::SubclassWindowProc"), WNDPROC(nullptr));
+    }
+    WORD GetWindowWord(int index) override { return answer(callText("IWnd::GetWindowWord").arg(index), WORD(0)); }
+    WORD SetWindowWord(int index, WORD v) override {
+        return answer(callText("IWnd::SetWindowWord").arg(index).arg(int(v)), WORD(0));
+    }
+    LRESULT SendMsg(HWND, UINT message, WPARAM, LPARAM) override {
+        return answer(callText("IWnd::SendMsg").arg(message), LRESULT(0));
+    }
+    LRESULT SendMsg(UINT message, WPARAM, LPARAM) override {
+        return answer(callText("IWnd::SendMsg").arg(message), LRESULT(0));
+    }
+    BOOL PostMessageA(UINT message, WPARAM, LPARAM) override {
+        return answer(callText("IWnd::PostMessageA").arg(message), BOOL(1));
+    }
+    BOOL SendNotifyMessageA(UINT message, WPARAM, LPARAM) override {
+        return answer(callText("IWnd::SendNotifyMessageA").arg(message), BOOL(1));
+    }
+    BOOL SetWindowTextA(const char* text) override {
+        return answer(callText("IWnd::SetWindowTextA").arg(text), BOOL(1));
+    }
+};
+
+// The container of the host window: it keeps message hooks.
+class fakeContainer : public part, public ui::IDockContainer, public ui::IWndEvents {
+public:
+    explicit fakeContainer(fakeUi& ui) : part(ui) {
+        registerInterfaceOf<ui::IDockContainer>(this);
+        registerInterfaceOf<ui::IWndEvents>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    ~fakeContainer() {
+        for (ui::IWndProc* hook : hooks_)
+            hook->release();
+    }
+
+    int AddMessageHook(ui::IWndProc* hook) override {
+        return answer<int>(callText("IWndEvents::AddMessageHook").address(hook), [&] {
+            if (!hook)
+                return 0;
+            hook->addRef();
+            hooks_.push_back(hook);
+            return 1;
+        });
+    }
+    int RemoveMessageHook(ui::IWndProc* hook) override {
+        return answer<int>(callText("IWndEvents::RemoveMessageHook").address(hook), [&] {
+            if (!hook)
+                return 0;
+            auto end = std::remove(hooks_.begin(), hooks_.end(), hook);
+            if (end != hooks_.end()) {
+                hooks_.erase(end, hooks_.end());
+                hook->release();
+            }
+            return 1;
+        });
+    }
+    long WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        long result = -1;
+        ui_.gui().run([&] { result = dispatch(message, wParam, lParam); });
+        return result;
+    }
+
+    HWND Create(const char* name, ui::IWnd*, RECT*) override {
+        return answer(callText("IDockContainer::Create").arg(name), HWND(nullptr));
+    }
+    long DrawBorder(HDC, const RECT*) override { return answer(callText("IDockContainer::DrawBorder"), 0L); }
+    long DrawGripper(HDC, const RECT*) override { return answer(callText("IDockContainer::DrawGripper"), 0L); }
+    int SetDockRect(DWORD vertical, RECT*) override {
+        return answer(callText("IDockContainer::SetDockRect").arg(vertical), 1);
+    }
+    int GetDockRect(DWORD vertical, RECT*) override {
+        return answer(callText("IDockContainer::GetDockRect").arg(vertical), 0);
+    }
+    int SetRect(RECT*) override { return answer(callText("IDockContainer::SetRect"), 1); }
+    void SetAutoSizeChild(int on) override { note(callText("IDockContainer::SetAutoSizeChild").arg(on)); }
+    int IsResizable() override { return answer(callText("IDockContainer::IsResizable"), 0); }
+    void SetResizable(int on) override { note(callText("IDockContainer::SetResizable").arg(on)); }
+    int IsDocked() override { return answer(callText("IDockContainer::IsDocked"), 0); }
+    int IsVertical() override { return answer(callText("IDockContainer::IsVertical"), 0); }
+    long OnSize(long, long) override { return answer(callText("IDockContainer::OnSize"), -1L); }
+    long OnDocking(long, long) override { return answer(callText("IDockContainer::OnDocking"), -1L); }
+    long OnUnDocking(long, long) override { return answer(callText("IDockContainer::OnUnDocking"), -1L); }
+
+    // On the GUI thread: the first hook answer other than -1.
+    long dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+        std::vector<ui::IWndProc*> hooks = hooks_;
+        for (ui::IWndProc* hook : hooks) {
+            long r = hook->HookProc(nullptr, message, wParam, lParam);
+            if (r != -1)
+                return r;
+        }
+        return -1;
+    }
+
+private:
+    std::vector<ui::IWndProc*> hooks_;  // each holds a reference; GUI thread only
+};
+
+class fakeStatusBar : public part, public ui::IStatusBar {
+public:
+    explicit fakeStatusBar(fakeUi& ui) : part(ui) {
+        registerInterfaceOf<ui::IStatusBar>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    int Create(ui::IWnd*) override { return answer(callText("IStatusBar::Create"), 0); }
+    void Output(const char* text) override { note(callText("IStatusBar::Output").arg(text).arg(0).arg(0x400)); }
+    void Output(const char* text, int pane, DWORD flags) override {
+        note(callText("IStatusBar::Output").arg(text).arg(pane).arg(flags));
+    }
+    int Resize(RECT*, void*, int width, int height) override {
+        return answer(callText("IStatusBar::Resize").arg(width).arg(height), 1);
+    }
+    long SetIcon(int pane, HICON icon) override {
+        return answer(callText("IStatusBar::SetIcon").arg(pane).address(icon), 1L);
+    }
+};
+
+class fakeFrame : public part, public ui::IFrameWnd {
+public:
+    fakeFrame(fakeUi& ui, ui::IStatusBar* bar) : part(ui), bar_(bar) {
+        registerInterfaceOf<ui::IFrameWnd>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    int Execute(Ifunction*) override { return answer(callText("IFrameWnd::Execute"), 1); }
+    HWND Create(HWND, RECT*, const char* title, DWORD, DWORD, HMENU, WORD, void*) override {
+        return answer(callText("IFrameWnd::Create").arg(title), HWND(nullptr));
+    }
+    HWND Create(ui::IWnd*, RECT*, const char* title) override {
+        return answer(callText("IFrameWnd::Create").arg(title), HWND(nullptr));
+    }
+    long Run() override { return answer(callText("IFrameWnd::Run"), 0L); }
+    ui::IDock* GetDock() override { return answer(callText("IFrameWnd::GetDock"), static_cast<ui::IDock*>(nullptr)); }
+    ui::IFrameClientWnd* GetClientWnd() override {
+        return answer(callText("IFrameWnd::GetClientWnd"), static_cast<ui::IFrameClientWnd*>(nullptr));
+    }
+    ui::IStatusBar* GetStatusBar() override { return answer(callText("IFrameWnd::GetStatusBar"), bar_); }
+    int SetAccelerator(HACCEL) override { return answer(callText("IFrameWnd::SetAccelerator"), 1); }
+    int SetModuleHandle(HINSTANCE) override { return answer(callText("IFrameWnd::SetModuleHandle"), 1); }
+    long Resize(RECT*, void*, int width, int height) override {
+        return answer(callText("IFrameWnd::Resize").arg(width).arg(height), 1L);
+    }
+    void SetDialogHandle(HWND dialog) override { note(callText("IFrameWnd::SetDialogHandle").address(dialog)); }
+    HWND GetDialogHandle() override { return answer(callText("IFrameWnd::GetDialogHandle"), HWND(nullptr)); }
+    void SetStatusBarVisible(int on) override { note(callText("IFrameWnd::SetStatusBarVisible").arg(on)); }
+    int GetStatusBarVisible() override { return answer(callText("IFrameWnd::GetStatusBarVisible"), 1); }
+    ui::ISkinEngine* GetSkinEngine() override {
+        return answer(callText("IFrameWnd::GetSkinEngine"), static_cast<ui::ISkinEngine*>(nullptr));
+    }
+
+private:
+    ui::IStatusBar* bar_;  // not owned
+};
+
+// ---- the user interface's pieces
+
+class fakeResultWindow : public part, public ui::ISearchResultWnd {
+public:
+    fakeResultWindow(fakeUi& ui, ui::IFrameChildWnd* child) : part(ui), child_(child) {
+        registerInterfaceOf<ui::ISearchResultWnd>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    int Create(const char* name, RECT*) override {
+        return answer(callText("ISearchResultWnd::Create").address(this).arg(name), 1);
+    }
+    HWND GetListWnd() override {
+        return answer(callText("ISearchResultWnd::GetListWnd").address(this), HWND(nullptr));
+    }
+    ui::IFrameChildWnd* GetChildWnd() override {
+        return answer(callText("ISearchResultWnd::GetChildWnd").address(this), child_);
+    }
+    int ShowFilter() override { return answer(callText("ISearchResultWnd::ShowFilter").address(this), 1); }
+    int HideFilter() override { return answer(callText("ISearchResultWnd::HideFilter").address(this), 1); }
+    void Refresh(int n) override { note(callText("ISearchResultWnd::Refresh").address(this).arg(n)); }
+    int RefreshList(int n) override {
+        return answer(callText("ISearchResultWnd::RefreshList").address(this).arg(n), 1);
+    }
+    void Remove(ss::IAgent* agent) override {
+        note(callText("ISearchResultWnd::Remove").address(this).address(agent));
+    }
+    void Attach(ss::IAgent* agent) override {
+        note(callText("ISearchResultWnd::Attach").address(this).address(agent));
+    }
+    void SaveColumns() override { note(callText("ISearchResultWnd::SaveColumns").address(this)); }
+    void Close() override { note(callText("ISearchResultWnd::Close").address(this)); }
+    void Activate() override { note(callText("ISearchResultWnd::Activate").address(this)); }
+
+private:
+    ui::IFrameChildWnd* child_;  // not owned; lives as long as the fake
+};
+
+class fakeControl : public part, public ui::IUIControl {
+public:
+    fakeControl(fakeUi& ui, ui::IFrameChildWnd* child) : part(ui), child_(child) {
+        registerInterfaceOf<ui::IUIControl>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    int Create() override { return answer(callText("IUIControl::Create"), 1); }
+    int Run() override { return answer(callText("IUIControl::Run"), 0); }
+    int Shutdown() override { return answer(callText("IUIControl::Shutdown"), 0); }
+    HINSTANCE GetResourceInstance() override {
+        return answer(callText("IUIControl::GetResourceInstance"), ui_.languageModule());
+    }
+    void SetResourceInstance(HINSTANCE module) override {
+        ui_.enter(callText("IUIControl::SetResourceInstance").address(module),
+                  [&] { ui_.setResourceModules(module, ui_.defaultModule()); });
+    }
+    HINSTANCE GetDefaultResourceInstance() override {
+        return answer(callText("IUIControl::GetDefaultResourceInstance"), ui_.defaultModule());
+    }
+    HIMAGELIST GetSmallImageList() override {
+        return answer(callText("IUIControl::GetSmallImageList"), HIMAGELIST(nullptr));
+    }
+    HIMAGELIST GetLargeImageList() override {
+        return answer(callText("IUIControl::GetLargeImageList"), HIMAGELIST(nullptr));
+    }
+    ui::IDockWnd* CreateDockWindow(const char* caption, RECT*) override {
+        return answer(callText("IUIControl::CreateDockWindow").arg(caption), static_cast<ui::IDockWnd*>(nullptr));
+    }
+    ui::IDockToolBarWnd* CreateDockToolBarWindow(const char* caption, RECT*) override {
+        return answer(callText("IUIControl::CreateDockToolBarWindow").arg(caption),
+                      static_cast<ui::IDockToolBarWnd*>(nullptr));
+    }
+    ui::IDockTabBarWnd* CreateDockTabBarWindow(const char* caption, RECT*) override {
+        return answer(callText("IUIControl::CreateDockTabBarWindow").arg(caption),
+                      static_cast<ui::IDockTabBarWnd*>(nullptr));
+    }
+    ui::ISearchResultWnd* CreateSearchResultWnd(const char* name, RECT* rect) override {
+        callText call("IUIControl::CreateSearchResultWnd");
+        call.arg(name);
+        if (rect)
+            call.arg(rect->left).arg(rect->top).arg(rect->right).arg(rect->bottom);
+        return answer<ui::ISearchResultWnd*>(call, [&]() -> ui::ISearchResultWnd* {
+            return new (std::nothrow) capsule<fakeResultWindow>(ui_, child_);
+        });
+    }
+    ui::IFrameChildWnd* CreateChildWnd(const char* title, RECT*) override {
+        return answer(callText("IUIControl::CreateChildWnd").arg(title), child_);
+    }
+    bool IsClosed() override { return answer(callText("IUIControl::IsClosed"), false); }
+    int AddIcon(HINSTANCE module, int id) override {
+        return answer<int>(callText("IUIControl::AddIcon").address(module).arg(id), [&] {
+            auto key = std::make_pair(module, id);
+            auto found = icons_.find(key);
+            if (found != icons_.end())
+                return found->second;
+            int index = static_cast<int>(icons_.size());
+            icons_.emplace(key, index);
+            return index;
+        });
+    }
+    bool AutoComplete(HWND, DWORD flags) override {
+        return answer(callText("IUIControl::AutoComplete").arg(flags), true);
+    }
+
+private:
+    ui::IFrameChildWnd* child_;                        // not owned
+    std::map<std::pair<HINSTANCE, int>, int> icons_;  // GUI thread only
+};
+
+class fakeOptions : public part, public ui::IOptions {
+public:
+    explicit fakeOptions(fakeUi& ui) : part(ui) {
+        registerInterfaceOf<ui::IOptions>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    int Create() override { return answer(callText("IOptions::Create"), 0); }
+    HTREEITEM AddPage(const char* title, const char* parent, int image, int dialog, HINSTANCE,
+                      DLGPROC) override {
+        return answer<HTREEITEM>(callText("IOptions::AddPage").arg(title).arg(parent).arg(image).arg(dialog),
+                                 [&]() -> HTREEITEM {
+                                     if (!title || !*title)
+                                         return nullptr;
+                                     return reinterpret_cast<HTREEITEM>(++pages_);
+                                 });
+    }
+    int Show() override { return answer(callText("IOptions::Show"), 1); }
+    int Hide() override { return answer(callText("IOptions::Hide"), 1); }
+
+private:
+    INT_PTR pages_ = 0;  // GUI thread only
+};
+
+class fakeSearchHistory : public part, public ui::ISearchHistoryDockWnd {
+public:
+    explicit fakeSearchHistory(fakeUi& ui) : part(ui) {
+        registerInterfaceOf<ui::ISearchHistoryDockWnd>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    int Create(const char* name, RECT*) override {
+        return answer(callText("ISearchHistoryDockWnd::Create").arg(name), 0);
+    }
+    ui::IDockTabBarWnd* GetDockWnd() override {
+        return answer(callText("ISearchHistoryDockWnd::GetDockWnd"), static_cast<ui::IDockTabBarWnd*>(nullptr));
+    }
+    int RemoveSearch(ss::IAgent* agent) override {
+        return answer(row("ISearchHistoryDockWnd::RemoveSearch", agent), 1);
+    }
+    bool UpdateSearch(ss::IAgent* agent) override {
+        return answer(row("ISearchHistoryDockWnd::UpdateSearch", agent), true);
+    }
+};
+
+class fakeConnectToolbar : public part, public ui::IDockConnectTB {
+public:
+    explicit fakeConnectToolbar(fakeUi& ui) : part(ui) {
+        registerInterfaceOf<ui::IDockConnectTB>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    int Create(const char* caption, RECT*) override {
+        return answer(callText("IDockConnectTB::Create").arg(caption), 1);
+    }
+    int SetConnectedState(int connected) override {
+        return answer(callText("IDockConnectTB::SetConnectedState").arg(connected), connected ? 0 : 1);
+    }
+    bool IsConnected() override {
+        bool connected = last_;
+        if (ss::ISSManager* m = ui_.manager())
+            connected = m->IsConnected();
+        return answer(callText("IDockConnectTB::IsConnected"), connected);
+    }
+    // The manager is driven on the caller's thread, as the real toolbar does.
+    int Connect() override { return change(true, "IDockConnectTB::Connect"); }
+    int Disconnect() override { return change(false, "IDockConnectTB::Disconnect"); }
+
+private:
+    int change(bool connect, const char* operation) {
+        note(callText(operation));
+        if (ss::ISSManager* m = ui_.manager())
+            m->ConnectAll(connect);
+        last_ = connect;
+        SetConnectedState(connect ? 1 : 0);
+        return 1;
+    }
+
+    volatile bool last_ = false;
+};
+
+class fakeHostWindow : public part, public ui::IGnutellaHostDockWnd {
+public:
+    fakeHostWindow(fakeUi& ui, ui::IDockContainer* container) : part(ui), container_(container) {
+        registerInterfaceOf<ui::IGnutellaHostDockWnd>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    int Create(const char* name, RECT*) override {
+        return answer(callText("IGnutellaHostDockWnd::Create").arg(name), 1);
+    }
+    void AddConnect(ss::IAgent* a) override { note(row("IGnutellaHostDockWnd::AddConnect", a)); }
+    bool UpdateConnect(ss::IAgent* a) override { return answer(row("IGnutellaHostDockWnd::UpdateConnect", a), true); }
+    int RemoveConnect(ss::IAgent* a) override { return answer(row("IGnutellaHostDockWnd::RemoveConnect", a), 1); }
+    int RemoveAllConnect() override { return answer(callText("IGnutellaHostDockWnd::RemoveAllConnect"), 1); }
+    void AddCatch(ss::IAgent* a) override { note(row("IGnutellaHostDockWnd::AddCatch", a)); }
+    bool UpdateCatch(ss::IAgent* a) override { return answer(row("IGnutellaHostDockWnd::UpdateCatch", a), true); }
+    int ClearCatch() override { return answer(callText("IGnutellaHostDockWnd::ClearCatch"), 1); }
+    int Reserved() override { return answer(callText("IGnutellaHostDockWnd::Reserved"), 0); }
+    int RemoveCatch(ss::IAgent* a) override { return answer(row("IGnutellaHostDockWnd::RemoveCatch", a), 1); }
+    ui::IDockTabBarWnd* GetDockWnd() override {
+        return answer(callText("IGnutellaHostDockWnd::GetDockWnd"), static_cast<ui::IDockTabBarWnd*>(nullptr));
+    }
+    ui::IDockContainer* WaitCreated() override {
+        return answer(callText("IGnutellaHostDockWnd::WaitCreated"), container_);
+    }
+    HWND GetConnectPage() override { return answer(callText("IGnutellaHostDockWnd::GetConnectPage"), HWND(nullptr)); }
+    HWND GetCatchPage() override { return answer(callText("IGnutellaHostDockWnd::GetCatchPage"), HWND(nullptr)); }
+    HWND GetAddressCombo() override {
+        return answer(callText("IGnutellaHostDockWnd::GetAddressCombo"), HWND(nullptr));
+    }
+    int SaveHistory() override { return answer(callText("IGnutellaHostDockWnd::SaveHistory"), 1); }
+
+private:
+    ui::IDockContainer* container_;  // not owned
+};
+
+class fakeStatWindow : public part, public ui::IGnutellaStatDockWnd {
+public:
+    explicit fakeStatWindow(fakeUi& ui) : part(ui) {
+        registerInterfaceOf<ui::IGnutellaStatDockWnd>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    int Create(const char* name, RECT*) override {
+        return answer(callText("IGnutellaStatDockWnd::Create").arg(name), 1);
+    }
+    bool AddLine(const char* text) override { return answer(callText("IGnutellaStatDockWnd::AddLine").arg(text), true); }
+};
+
+class fakeTransferWindow : public part, public ui::IDockTransferWnd {
+public:
+    explicit fakeTransferWindow(fakeUi& ui) : part(ui) {
+        registerInterfaceOf<ui::IDockTransferWnd>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    int Create(const char* name, RECT*) override {
+        return answer(callText("IDockTransferWnd::Create").arg(name), 1);
+    }
+    void AddUpload(ss::IAgent* a) override { note(row("IDockTransferWnd::AddUpload", a)); }
+    int UpdateUpload(ss::IAgent* a) override { return answer(row("IDockTransferWnd::UpdateUpload", a), 1); }
+    int RemoveUpload(ss::IAgent* a) override { return answer(row("IDockTransferWnd::RemoveUpload", a), 1); }
+    void AddDownload(ss::IAgent* a) override { note(row("IDockTransferWnd::AddDownload", a)); }
+    int UpdateDownload(ss::IAgent* a) override { return answer(row("IDockTransferWnd::UpdateDownload", a), 1); }
+    int RemoveDownload(ss::IAgent* a) override { return answer(row("IDockTransferWnd::RemoveDownload", a), 1); }
+    ui::IDockTabBarWnd* GetDockWnd() override {
+        return answer(callText("IDockTransferWnd::GetDockWnd"), static_cast<ui::IDockTabBarWnd*>(nullptr));
+    }
+};
+
+class fakeTray : public part, public ui::ITrayCtrl {
+public:
+    explicit fakeTray(fakeUi& ui) : part(ui) {
+        registerInterfaceOf<ui::ITrayCtrl>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    int Add() override { return answer(callText("ITrayCtrl::Add"), 1); }
+    int Remove() override { return answer(callText("ITrayCtrl::Remove"), 1); }
+    int SetIcon(HICON icon) override { return answer(callText("ITrayCtrl::SetIcon").address(icon), 1); }
+    int SetTip(const char* text) override { return answer(callText("ITrayCtrl::SetTip").arg(text), 1); }
+};
+
+// Makes a fake object and holds one reference to it.
+template <class T, class I, class... A>
+I* held(fakeUi& ui, A... args) {
+    I* object = new capsule<T>(ui, args...);
+    object->addRef();
+    return object;
+}
+
+}  // namespace
+
+struct fakeUi::parts {
+    ui::IFrameChildWnd* child;
+    fakeContainer* container;
+    ui::IStatusBar* statusBar;
+    ui::IFrameWnd* frame;
+    ui::IUIControl* control;
+    ui::IOptions* options;
+    ui::ISearchHistoryDockWnd* history;
+    ui::IDockConnectTB* connect;
+    ui::IGnutellaHostDockWnd* host;
+    ui::IGnutellaStatDockWnd* stat;
+    ui::IDockTransferWnd* transfer;
+    ui::ITrayCtrl* tray;
+
+    explicit parts(fakeUi& ui) {
+        child = held<fakeChildWindow, ui::IFrameChildWnd>(ui);
+        container = new capsule<fakeContainer>(ui);
+        static_cast<ui::IDockContainer*>(container)->addRef();
+        statusBar = held<fakeStatusBar, ui::IStatusBar>(ui);
+        frame = held<fakeFrame, ui::IFrameWnd>(ui, statusBar);
+        control = held<fakeControl, ui::IUIControl>(ui, child);
+        options = held<fakeOptions, ui::IOptions>(ui);
+        history = held<fakeSearchHistory, ui::ISearchHistoryDockWnd>(ui);
+        connect = held<fakeConnectToolbar, ui::IDockConnectTB>(ui);
+        host = held<fakeHostWindow, ui::IGnutellaHostDockWnd>(ui, static_cast<ui::IDockContainer*>(container));
+        stat = held<fakeStatWindow, ui::IGnutellaStatDockWnd>(ui);
+        transfer = held<fakeTransferWindow, ui::IDockTransferWnd>(ui);
+        tray = held<fakeTray, ui::ITrayCtrl>(ui);
+    }
+
+    ~parts() {
+        Igeneric* all[] = {tray, transfer, stat, host, connect, history, options, control, frame,
+                           statusBar, static_cast<ui::IDockContainer*>(container), child};
+        for (Igeneric* object : all)
+            object->release();
+    }
+};
+
+fakeUi::fakeUi() : parts_(new parts(*this)) {}
+
+fakeUi::~fakeUi() { parts_.reset(); }
+
+void fakeUi::setResourceModules(HINSTANCE language, HINSTANCE defaults) {
+    language_ = language;
+    defaults_ = defaults;
+}
+
+void fakeUi::enter(const callText& call, const std::function<void()>& work) {
+    std::string line = call.text();
+    gui_.run([&] {
+        calls_.add(line);
+        if (work)
+            work();
+    });
+}
+
+long fakeUi::deliverToHostContainer(UINT message, WPARAM wParam, LPARAM lParam) {
+    return static_cast<ui::IWndEvents*>(parts_->container)->WindowProc(message, wParam, lParam);
+}
+
+bool fakeUi::publish(IcoreAccessor* directory) {
+    if (!directory)
+        return false;
+    struct entry {
+        const char* name;
+        Igeneric* object;
+    } entries[] = {
+        {nameOf<ui::IFrameWnd>(), parts_->frame},
+        {nameOf<ui::IUIControl>(), parts_->control},
+        {nameOf<ui::IGnutellaHostDockWnd>(), parts_->host},
+        {nameOf<ui::IGnutellaStatDockWnd>(), parts_->stat},
+        {nameOf<ui::IDockTransferWnd>(), parts_->transfer},
+        {nameOf<ui::IOptions>(), parts_->options},
+        {nameOf<ui::ISearchHistoryDockWnd>(), parts_->history},
+        {nameOf<ui::ITrayCtrl>(), parts_->tray},
+        {nameOf<ui::IStatusBar>(), parts_->statusBar},
+        {nameOf<ui::IDockConnectTB>(), parts_->connect},
+    };
+    bool all = true;
+    for (const entry& e : entries)
+        all = directory->registerObject(e.name, e.object) != 0 && all;
+    return all;
+}
+
+bool fakeUi::registerClasses(Ifactory* factory) {
+    if (!factory)
+        return false;
+    ref<Iconstruct> construct(newWndProcConstruct());
+    return construct && factory->registerClass(construct.get(), 0, 0) != 0;
+}
+
+ui::IUIControl* fakeUi::control() { return parts_->control; }
+ui::IOptions* fakeUi::options() { return parts_->options; }
+ui::ISearchHistoryDockWnd* fakeUi::searchHistory() { return parts_->history; }
+ui::IDockConnectTB* fakeUi::connectToolbar() { return parts_->connect; }
+ui::IGnutellaHostDockWnd* fakeUi::hostWindow() { return parts_->host; }
+ui::IGnutellaStatDockWnd* fakeUi::statWindow() { return parts_->stat; }
+ui::IDockTransferWnd* fakeUi::transferWindow() { return parts_->transfer; }
+ui::ITrayCtrl* fakeUi::tray() { return parts_->tray; }
+ui::IStatusBar* fakeUi::statusBar() { return parts_->statusBar; }
+ui::IFrameWnd* fakeUi::frame() { return parts_->frame; }
+
+}  // namespace vesk::testing

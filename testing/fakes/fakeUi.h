@@ -1,0 +1,81 @@
+// A recording stand-in for the user interface and the window library's
+// frame, so that the manager and the protocol modules can be loaded and
+// tested without windows. It offers every service they call, records each
+// call (see recorder.h) and carries the call out on its own GUI thread while
+// the caller waits, as the real user interface does.
+//
+// Behaviour beyond recording: result windows are made per search and share
+// one child window; the connect toolbar connects through the manager; the
+// host window's container keeps message hooks and passes messages through
+// them; "vesk::ui::VWndProc" hooks call their procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+#include "testing/fakes/guiThread.h"
+#include "testing/fakes/recorder.h"
+#include "vesk/directory.h"
+#include "vesk/factory.h"
+#include "vesk/ss.h"
+#include "vesk/ui.h"
+
+namespace vesk::testing {
+
+class fakeUi {
+public:
+    fakeUi();
+    ~fakeUi();
+    fakeUi(const fakeUi&) = delete;
+    fakeUi& operator=(const fakeUi&) = delete;
+
+    // Publishes every service under its interface name; false when a name
+    // was refused.
+    bool publish(IcoreAccessor* directory);
+    // Registers the class "vesk::ui::VWndProc"; false when refused.
+    bool registerClasses(Ifactory* factory);
+    // The manager the connect toolbar drives (not owned).
+    void setManager(ss::ISSManager* manager) { manager_ = manager; }
+    ss::ISSManager* manager() const { return manager_; }
+    // The language and default resource modules handed out (not owned).
+    void setResourceModules(HINSTANCE language, HINSTANCE defaults);
+
+    recorder& calls() { return calls_; }
+    guiThread& gui() { return gui_; }
+    // Records the call and runs the work, both on the GUI thread.
+    void enter(const callText& call, const std::function<void()>& work = nullptr);
+
+    // A message passed through the hooks added to the host window's
+    // container, in the order added, on the GUI thread; -1 when none
+    // handled it.
+    long deliverToHostContainer(UINT message, WPARAM wParam, LPARAM lParam);
+
+    ui::IUIControl* control();
+    ui::IOptions* options();
+    ui::ISearchHistoryDockWnd* searchHistory();
+    ui::IDockConnectTB* connectToolbar();
+    ui::IGnutellaHostDockWnd* hostWindow();
+    ui::IGnutellaStatDockWnd* statWindow();
+    ui::IDockTransferWnd* transferWindow();
+    ui::ITrayCtrl* tray();
+    ui::IStatusBar* statusBar();
+    ui::IFrameWnd* frame();
+
+    // The languages module and default module as handed out.
+    HINSTANCE languageModule() const { return language_; }
+    HINSTANCE defaultModule() const { return defaults_; }
+
+    struct parts;  // the fake objects
+
+private:
+    recorder calls_;
+    guiThread gui_;
+    ss::ISSManager* manager_ = nullptr;
+    HINSTANCE language_ = nullptr;
+    HINSTANCE defaults_ = nullptr;
+    std::unique_ptr<parts> parts_;
+};
+
+}  // namespace vesk::testing

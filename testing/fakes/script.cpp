@@ -1,0 +1,259 @@
+#include "testing/fakes/script.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+
+#include "core/module.h"
+#include "vesk/containers.h"
+#include "vesk/host.h"
+#include "vesk/persist.h"
+#include "vesk/share2.h"
+
+namespace vesk::testing {
+
+namespace {
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (;;) {
+        std::size_t at = text.find(separator, from);
+        parts.push_back(text.substr(from, at - from));
+        if (at == std::string::npos)
+            return parts;
+        from = at + 1;
+    }
+}
+
+// A typed value from its script form; texts point into text, which the
+// caller keeps alive.
+value typedValue(const std::string& type, const std::string& text) {
+    if (type == "long")
+        return value(std::strtol(text.c_str(), nullptr, 10));
+    if (type == "ulong")
+        return value(std::strtoul(text.c_str(), nullptr, 10));
+    return value(text.c_str());
+}
+
+class runner {
+public:
+    explicit runner(const scriptContext& c) : c_(c), manager_(lookupService<ss::ISSManager>(c.core)) {}
+
+    void run(const std::string& line) {
+        std::size_t blank = line.find(' ');
+        std::string command = line.substr(0, blank);
+        std::string rest = blank == std::string::npos ? "" : line.substr(blank + 1);
+        auto found = commands().find(command);
+        if (found == commands().end()) {
+            result(callText("script|unknown").arg(line));
+            return;
+        }
+        (this->*(found->second))(rest);
+    }
+
+private:
+    using handler = void (runner::*)(const std::string&);
+
+    static const std::map<std::string, handler>& commands() {
+        static const std::map<std::string, handler> table = {
+            {"connect", &runner::connect},
+            {"disconnect", &runner::disconnect},
+            {"search", &runner::search},
+            {"save", &runner::save},
+            {"shutdown", &runner::shutdown},
+            {"autoclear", &runner::autoclear},
+            {"display-mode", &runner::displayMode},
+            {"download-dir", &runner::downloadDir},
+            {"temp-dir", &runner::tempDir},
+            {"filter", &runner::filter},
+            {"remove-filter", &runner::removeFilter},
+            {"dump", &runner::dump},
+            {"probe-filter", &runner::probeFilter},
+            {"probe-limit", &runner::probeLimit},
+            {"share-add", &runner::shareAdd},
+            {"share-save", &runner::shareSave},
+            {"engine-reload", &runner::engineReload},
+            {"engine-probe", &runner::engineProbe},
+            {"wait", &runner::wait},
+        };
+        return table;
+    }
+
+    void result(const callText& line) { c_.ui->calls().add(line.text()); }
+
+    ss::IAgent* newAgent() {
+        ss::IAgent* agent =
+            createAs<ss::IAgent>(lookupService<Ifactory>(c_.core), c_.token, "vesk::ss::CAgent");
+        if (agent)
+            agent->addRef();
+        return agent;
+    }
+
+    void connect(const std::string&) { c_.ui->connectToolbar()->Connect(); }
+    void disconnect(const std::string&) { c_.ui->connectToolbar()->Disconnect(); }
+
+    void search(const std::string& query) {
+        if (!manager_)
+            return;
+        ss::ISearchInst* s = manager_->CreateSearch(query.c_str());
+        if (!s)
+            return;
+        s->addRef();
+        s->SetQuery(query.c_str());
+        bool started = manager_->StartSearch(s);
+        result(callText("script|search").arg(query).arg(started).arg(s->GetId()));
+        s->release();
+    }
+
+    void save(const std::string&) {
+        auto* settings = lookupService<persist::Isettings>(c_.core);
+        bool saved = settings && settings->notify() && settings->save();
+        result(callText("script|save").arg(saved));
+    }
+
+    void shutdown(const std::string&) {
+        if (auto* runtime = lookupService<Iruntime>(c_.core))
+            runtime->shutdown();
+    }
+
+    void autoclear(const std::string& rest) {
+        std::vector<std::string> a = split(rest, ' ');
+        if (manager_ && a.size() == 2)
+            result(callText("script|autoclear").arg(manager_->SetAutoClear(std::atoi(a[0].c_str()), a[1] == "1")));
+    }
+
+    void displayMode(const std::string& rest) {
+        if (manager_)
+            manager_->SetDisplayMode(std::atoi(rest.c_str()));
+    }
+
+    void downloadDir(const std::string& folder) {
+        if (manager_)
+            manager_->SetDownloadDir(folder.c_str());
+    }
+
+    void tempDir(const std::string& folder) {
+        if (manager_)
+            manager_->SetTempDir(folder.c_str());
+    }
+
+    void filter(const std::string& rest) {
+        std::vector<std::string> a = split(rest, '|');
+        if (!manager_ || a.size() != 5)
+            return;
+        bool added = manager_->AddFilterByName(a[0].c_str(), a[1].c_str(), a[2].c_str(), typedValue(a[3], a[4]));
+        result(callText("script|filter").arg(a[0]).arg(added));
+    }
+
+    void removeFilter(const std::string& key) {
+        if (manager_)
+            result(callText("script|remove-filter").arg(key).arg(manager_->RemoveFilter(key.c_str())));
+    }
+
+    void dump(const std::string&) {
+        if (!manager_)
+            return;
+        for (int i = 0; i < 4; ++i)
+            result(callText("script|dump|autoclear").arg(i).arg(manager_->GetAutoClear(i)));
+        char folder[260];
+        manager_->GetDownloadDir(0, folder);
+        result(callText("script|dump|downloadDir").arg(folder));
+        manager_->GetTempDir(0, folder);
+        result(callText("script|dump|tempDir").arg(folder));
+        result(callText("script|dump|displayMode").arg(manager_->GetDisplayMode()));
+        result(callText("script|dump|autoConnectOnStart").arg(manager_->GetAutoConnectOnStart()));
+        result(callText("script|dump|autoConnectOnSearch").arg(manager_->GetAutoConnectOnSearch()));
+        result(callText("script|dump|connected").arg(manager_->IsConnected()));
+        result(callText("script|dump|protocols").arg(manager_->GetProtocolCount()));
+    }
+
+    void probeFilter(const std::string& rest) {
+        std::vector<std::string> a = split(rest, '|');
+        if (!manager_ || a.size() != 3)
+            return;
+        ss::IAgent* agent = newAgent();
+        if (!agent)
+            return;
+        agent->SetAttribute(a[0].c_str(), typedValue(a[1], a[2]));
+        result(callText("script|probe-filter").arg(a[0]).arg(a[2]).arg(manager_->IsFiltered(agent)));
+        agent->release();
+    }
+
+    void probeLimit(const std::string& rest) {
+        unsigned n = static_cast<unsigned>(std::strtoul(rest.c_str(), nullptr, 10));
+        if (!manager_)
+            return;
+        ref<ss::ISearchInst> s(manager_->CreateSearch("probe"));
+        Ivector* batch = createAs<Ivector>(lookupService<Ifactory>(c_.core), c_.token, "vesk::vector", addRefMode);
+        if (!s || !batch)
+            return;
+        ref<Ivector> holdBatch(batch);
+        s->SetQuery("probe");
+        manager_->StartSearch(s.get());
+        for (unsigned i = 0; i < n; ++i) {
+            ss::IAgent* agent = newAgent();
+            if (!agent)
+                break;
+            batch->pushBack(value(static_cast<Igeneric*>(agent)));
+            agent->release();
+        }
+        result(callText("script|probe-limit").arg(n).arg(s->AddResults(batch)));
+        manager_->StopSearch(s.get());
+    }
+
+    void shareAdd(const std::string& rest) {
+        std::vector<std::string> a = split(rest, '|');
+        auto* shares = lookupService<ss::IShareManager>(c_.core);
+        if (shares && a.size() == 2)
+            result(callText("script|share-add").arg(a[0]).arg(shares->AddShare(a[0].c_str(), a[1] == "1")));
+    }
+
+    void shareSave(const std::string&) {
+        if (auto* shares = lookupService<ss::IShareManager>(c_.core))
+            shares->SaveShares(nullptr);
+    }
+
+    void engineReload(const std::string&) {
+        if (auto* engine = lookupService<share2::IShareEngine>(c_.core))
+            result(callText("script|engine-reload").arg(engine->reloadConfig(nullptr)));
+    }
+
+    void engineProbe(const std::string& folder) {
+        auto* engine = lookupService<share2::IShareEngine>(c_.core);
+        if (engine)
+            result(callText("script|engine-probe")
+                       .arg(folder)
+                       .arg(engine->isShared(folder.c_str()))
+                       .arg(engine->isRecursive(folder.c_str())));
+    }
+
+    void wait(const std::string& rest) { Sleep(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10))); }
+
+    scriptContext c_;
+    ss::ISSManager* manager_;
+};
+
+}  // namespace
+
+std::vector<std::string> readScript(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+void runScript(const scriptContext& context, const std::vector<std::string>& lines) {
+    runner r(context);
+    for (const std::string& line : lines)
+        r.run(line);
+    context.ui->calls().add("script|end");
+}
+
+}  // namespace vesk::testing
