@@ -1,0 +1,214 @@
+// Bytes on the way: what is queued before the connection is up, what is
+// left when the user closes, bulk transfers in both directions, the count of
+// waiting buffers and the paced backlog of transfer mode.
+#include "extern/net/tests/netFixture.h"
+
+#include <string>
+#include <thread>
+
+namespace vesk::net::test {
+namespace {
+
+TEST_F(NetTest, BytesSentWhileDiallingGoOutInOrderOnceConnected) {
+    start();
+    stalledListener peer;
+    ref<ITCPDescriptor> d = newDescriptor();
+    ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
+    const char* pieces[] = {"GET /gcache.php?hostfile=1", " HTTP/1.0\r\n", "\r\n"};
+    for (const char* piece : pieces)
+        EXPECT_EQ(d->send(piece, static_cast<unsigned long>(std::strlen(piece))), 1);
+    EXPECT_EQ(d->status(), status::connecting);
+    EXPECT_EQ(waiting(d.get()), 3u) << "one waiting buffer per send";
+
+    peer.release();  // takes the filler; our dial is next
+    SOCKET s = peer.listener().acceptOne();
+    ASSERT_NE(s, INVALID_SOCKET);
+    std::vector<unsigned char> got = receiveBytes(s, 39);
+    EXPECT_EQ(std::string(got.begin(), got.end()), "GET /gcache.php?hostfile=1 HTTP/1.0\r\n\r\n");
+    EXPECT_TRUE(waitFor([&] { return waiting(d.get()) == 0; }));
+    closePlain(s);
+}
+
+TEST_F(NetTest, CloseStillDeliversWhatWasQueuedAndThenEnds) {
+    start();
+    plainListener peer;
+    ref<ITCPDescriptor> d = newDescriptor();
+    ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
+    SOCKET s = peer.acceptOne();
+    ASSERT_NE(s, INVALID_SOCKET);
+    ASSERT_EQ(settledStatus(d.get()), status::connected);
+    const size_t total = 6u << 20;  // more than the system buffers at once
+    std::vector<unsigned char> answer = pattern(3, 0, total);
+    for (size_t at = 0; at < total; at += 1u << 20)
+        ASSERT_EQ(d->send(answer.data() + at, 1u << 20), 1);
+    ASSERT_EQ(d->close(), 1);
+    EXPECT_EQ(d->status(), status::idle);
+    EXPECT_EQ(d->isOpen(), 0);
+
+    bool closed = false;
+    std::vector<unsigned char> got = receiveUntilClosed(s, closed);
+    EXPECT_TRUE(closed);
+    ASSERT_EQ(got.size(), total);
+    EXPECT_EQ(firstMismatch(3, 0, got.data(), got.size()), -1);
+    closePlain(s);
+}
+
+TEST_F(NetTest, DroppedLinkLetsGoOfWhatWasNotSent) {
+    start();
+    plainListener peer;
+    ref<ITCPDescriptor> d = newDescriptor();
+    ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
+    SOCKET s = peer.acceptOne();
+    ASSERT_EQ(settledStatus(d.get()), status::connected);
+    const size_t piece = 1u << 20;
+    std::vector<unsigned char> bytes = pattern(5, 0, piece);
+    const int sends = 15;  // within the backlog, beyond what the system buffers
+    for (int i = 0; i < sends; ++i)
+        ASSERT_EQ(d->send(bytes.data(), piece), 1);
+    ASSERT_EQ(d->shutdownLink(), 1);
+    ASSERT_EQ(d->releaseLink(), 1);
+    EXPECT_EQ(d->status(), status::idle);
+
+    bool closed = false;
+    std::vector<unsigned char> got = receiveUntilClosed(s, closed);
+    EXPECT_LT(got.size(), sends * piece) << "the queue should have been dropped";
+    closePlain(s);
+}
+
+// Sends total bytes of the stream seed, retrying while send refuses.
+bool sendStream(ITCPDescriptor* d, unsigned seed, size_t total, size_t piece) {
+    std::vector<unsigned char> block;
+    ULONGLONG end = GetTickCount64() + 120000;
+    for (size_t at = 0; at < total;) {
+        size_t n = std::min(piece, total - at);
+        block = pattern(seed, at, n);
+        while (d->send(block.data(), static_cast<unsigned long>(n)) != 1) {
+            if (d->status() != status::connected || GetTickCount64() > end)
+                return false;
+            Sleep(1);
+        }
+        at += n;
+    }
+    return true;
+}
+
+TEST_F(NetTest, LargeTransfersArriveIntactInBothDirections) {
+    start();
+    ref<ITCPDescriptor> dialled, accepted;
+    connectedPair(dialled, accepted);
+    if (HasFatalFailure())
+        return;
+    // One side paced by transfer mode, the other queuing freely.
+    dialled->setSendMode(true);
+    dialled->setTransferMode(true);
+    const size_t total = 40u << 20;
+
+    bool sentUp = false, sentDown = false;
+    std::thread up([&] { sentUp = sendStream(dialled.get(), 11, total, 8192); });
+    std::thread down([&] { sentDown = sendStream(accepted.get(), 12, total, 256 * 1024); });
+    std::vector<unsigned char> atAccepted, atDialled;
+    size_t checkedUp = 0, checkedDown = 0;
+    long long badUp = -1, badDown = -1;
+    auto check = [](std::vector<unsigned char>& got, size_t& checked, unsigned seed, long long& bad) {
+        if (bad < 0)
+            bad = firstMismatch(seed, checked, got.data(), got.size());
+        checked += got.size();
+        got.clear();
+    };
+    waitFor([&] {
+        drain(accepted.get(), atAccepted);
+        drain(dialled.get(), atDialled);
+        check(atAccepted, checkedUp, 11, badUp);
+        check(atDialled, checkedDown, 12, badDown);
+        return checkedUp >= total && checkedDown >= total;
+    }, 180000);
+    up.join();
+    down.join();
+    EXPECT_TRUE(sentUp);
+    EXPECT_TRUE(sentDown);
+    EXPECT_EQ(checkedUp, total);
+    EXPECT_EQ(checkedDown, total);
+    EXPECT_EQ(badUp, -1) << "first wrong byte upwards";
+    EXPECT_EQ(badDown, -1) << "first wrong byte downwards";
+    EXPECT_EQ(waiting(dialled.get()), 0u);
+    EXPECT_EQ(waiting(accepted.get()), 0u);
+}
+
+TEST_F(NetTest, OutQueueCountsBuffersUntilThePeerReadsThem) {
+    start();
+    plainListener peer;
+    ref<ITCPDescriptor> d = newDescriptor();
+    auto* base = interfaceCast<IPrivateBaseDescriptor>(d.get());
+    ASSERT_NE(base, nullptr);
+    IOutQueue* queue = base->outQueue();
+    ASSERT_NE(queue, nullptr);
+    EXPECT_EQ(interfaceCast<IOutQueue>(queue), queue);
+    EXPECT_EQ(queue->size(), 0u);
+
+    ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
+    SOCKET s = peer.acceptOne();
+    ASSERT_EQ(settledStatus(d.get()), status::connected);
+    // The peer reads nothing yet: the system's buffers fill, the rest waits.
+    const unsigned sends = 200;
+    const size_t piece = 64 * 1024;
+    for (unsigned i = 0; i < sends; ++i) {
+        std::vector<unsigned char> block = pattern(9, i * piece, piece);
+        ASSERT_EQ(d->send(block.data(), piece), 1);
+        EXPECT_LE(queue->size(), i + 1);
+    }
+    unsigned long stalled = 0;
+    waitFor([&] {
+        unsigned long now = queue->size();
+        bool steady = now == stalled;
+        stalled = now;
+        Sleep(100);
+        return steady && now == queue->size();
+    });
+    EXPECT_GT(stalled, 0u);
+    EXPECT_LE(stalled, sends);
+
+    std::vector<unsigned char> got = receiveBytes(s, sends * piece, 60000);
+    ASSERT_EQ(got.size(), sends * piece);
+    EXPECT_EQ(firstMismatch(9, 0, got.data(), got.size()), -1);
+    EXPECT_TRUE(waitFor([&] { return queue->size() == 0; }));
+    closePlain(s);
+}
+
+TEST_F(NetTest, TransferModeRefusesAboveItsBacklog) {
+    start();
+    plainListener peer;
+    ref<ITCPDescriptor> d = newDescriptor();
+    ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
+    SOCKET s = peer.acceptOne();
+    ASSERT_EQ(settledStatus(d.get()), status::connected);
+    d->setSendMode(true);
+    d->setTransferMode(true);
+
+    const size_t piece = 8192;
+    const size_t most = 256u << 20;  // a backlog that never fills fails the test
+    size_t taken = 0;
+    std::vector<unsigned char> block;
+    for (;;) {
+        block = pattern(21, taken, piece);
+        if (d->send(block.data(), piece) != 1)
+            break;
+        taken += piece;
+        ASSERT_LT(taken, most);
+    }
+    const unsigned long long backlog = engineSettings().transferBacklog;
+    EXPECT_LE(waiting(d.get()) * piece, backlog + piece);
+    EXPECT_EQ(d->status(), status::connected);
+
+    // The refused block was not queued; without transfer mode it is taken.
+    d->setTransferMode(false);
+    ASSERT_EQ(d->send(block.data(), piece), 1);
+    taken += piece;
+
+    std::vector<unsigned char> got = receiveBytes(s, taken, 60000);
+    ASSERT_EQ(got.size(), taken);
+    EXPECT_EQ(firstMismatch(21, 0, got.data(), got.size()), -1);
+    closePlain(s);
+}
+
+}  // namespace
+}  // namespace vesk::net::test
