@@ -91,11 +91,8 @@ int CShareEngine::reloadConfig(const char* path) {
     std::string file = path ? std::string(path) : defaultShareListPath();
     if (file.empty())
         return 0;
-    shareListPath_ = file;
-    unsigned long long written = lastWriteTime(file);
-    if (written == lastWrite_)
+    if (!shareListChanged(file))
         return 0;
-    lastWrite_ = written;
     notifyWindows();
 
     std::vector<std::string> seen;
@@ -116,6 +113,16 @@ int CShareEngine::reloadConfig(const char* path) {
     }
     deactivateUnlisted(seen);
     return 1;
+}
+
+bool CShareEngine::shareListChanged(const std::string& file) {
+    unsigned long long written = lastWriteTime(file);
+    lockGuard hold(&configLock_);
+    shareListPath_ = file;
+    if (written == lastWrite_)
+        return false;
+    lastWrite_ = written;
+    return true;
 }
 
 void CShareEngine::notifyWindows() {

@@ -62,6 +62,8 @@ private:
     static int shareHashThread(Ithread* thread);
 
     Ithread* createThread(threadProc procedure);
+    // Records the file's time; false when it has not changed.
+    bool shareListChanged(const std::string& file);
     void notifyWindows();
     void deactivateUnlisted(const std::vector<std::string>& seen);
     // Asks for a hash run; starts the hasher when none is running. A request
@@ -80,6 +82,7 @@ private:
     capsule<criticalSectionLock> windowsLock_;
     std::vector<HWND> windows_;
 
+    capsule<criticalSectionLock> configLock_;  // the two fields below; never held across a message
     std::string shareListPath_;
     unsigned long long lastWrite_ = 0;  // share list file time as last seen
     std::atomic<int> enabled_{0};

@@ -227,6 +227,25 @@ TEST_F(ShareEngine, StopEndsThreadsEvenWithNothingToWakeThem) {
     EXPECT_FALSE(engine_->startWatcher());
 }
 
+// More folders than one wait can take, and one that cannot be watched: the
+// share list is still watched.
+TEST_F(ShareEngine, ManySharesAndAMissingOneLeaveTheShareListWatched) {
+    std::vector<std::pair<std::string, std::string>> shares;
+    for (int i = 0; i < 70; ++i)
+        shares.push_back({makeShareFolder(("many" + std::to_string(i)).c_str()), "0"});
+    ASSERT_TRUE(makeFile(shares[0].first + "\\first.mp3", "first"));
+    shares.push_back({dir_.file("missing"), "1"});
+    writeShareList(shares);
+    ASSERT_TRUE(engine_->startWatcher());
+    ASSERT_TRUE(pumpUntil([&] { return hashed("first"); }));
+    EXPECT_EQ(engine_->isShared(dir_.file("missing").c_str()), 1);
+    engine_->setState(1);
+
+    shares.push_back({music_, "1"});
+    writeShareList(shares);
+    EXPECT_TRUE(pumpUntil([&] { return engine_->isShared(music_.c_str()) == 1; }));
+}
+
 // Searches and look-ups from several threads while files are added,
 // rescanned and hashed. Bounded by the number of files.
 TEST_F(ShareEngine, LookupsFromSeveralThreadsWhileTheTreeGrows) {
