@@ -7,17 +7,8 @@
 
 namespace vesk {
 
-namespace {
-
-Ihash* newTable(unsigned long flags) {
-    Ihash* table = new capsule<hash>(value(flags));
-    table->addRef();
-    return table;
-}
-
-}  // namespace
-
-core::core() : objectById_(newTable(0)), idByName_(newTable(addRefMode)), nameById_(newTable(addRefMode)) {
+core::core()
+    : objectById_(newHeldHash(0)), idByName_(newHeldHash(addRefMode)), nameById_(newHeldHash(addRefMode)) {
     registerInterfaceOf<Icore>(this);
     registerInterfaceOf<IcoreAccessor>(this);
     registerInterfaceOf<IcoreObject>(this);

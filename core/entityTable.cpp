@@ -10,16 +10,6 @@
 
 namespace vesk {
 
-namespace {
-
-Ihash* newTable() {
-    Ihash* table = new capsule<hash>(value(addRefMode));
-    table->addRef();
-    return table;
-}
-
-}  // namespace
-
 entity::entity(const char* name, const char* description)
     : name_(name ? name : ""), description_(description ? description : "") {
     registerInterfaceOf<Ientity>(this);
@@ -46,7 +36,10 @@ entityToken::~entityToken() {
 }
 
 entityTable::entityTable()
-    : tokenById_(newTable()), nameById_(newTable()), idByName_(newTable()), idByGuid_(newTable()) {
+    : tokenById_(newHeldHash(addRefMode)),
+      nameById_(newHeldHash(addRefMode)),
+      idByName_(newHeldHash(addRefMode)),
+      idByGuid_(newHeldHash(addRefMode)) {
     registerInterfaceOf<IentityTable>(this);
     registerInterfaceOf<IcoreObject>(this);
     registerInterfaceOf<Igeneric>(this);

@@ -7,18 +7,11 @@
 
 namespace vesk {
 
-namespace {
-
-Ihash* newTable() {
-    Ihash* table = new capsule<hash>(value(addRefMode));
-    table->addRef();
-    return table;
-}
-
-}  // namespace
-
 factory::factory()
-    : nameById_(newTable()), idByName_(newTable()), constructById_(newTable()), ownerById_(newTable()) {
+    : nameById_(newHeldHash(addRefMode)),
+      idByName_(newHeldHash(addRefMode)),
+      constructById_(newHeldHash(addRefMode)),
+      ownerById_(newHeldHash(addRefMode)) {
     registerInterfaceOf<Ifactory>(this);
     registerInterfaceOf<IcoreObject>(this);
     registerInterfaceOf<Igeneric>(this);

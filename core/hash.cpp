@@ -109,4 +109,10 @@ void hash::clear() {
     cursor_ = entries_.end();
 }
 
+Ihash* newHeldHash(unsigned long flags) {
+    Ihash* table = new capsule<hash>(value(flags));
+    table->addRef();
+    return table;
+}
+
 }  // namespace vesk

@@ -39,4 +39,7 @@ private:
     map::iterator cursor_ = entries_.end();
 };
 
+// A new hash with one reference held by the caller.
+Ihash* newHeldHash(unsigned long flags);
+
 }  // namespace vesk
