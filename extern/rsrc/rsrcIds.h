@@ -18,4 +18,18 @@
 /* The version block; the host reads "PrivateBuild" from it for its banner. */
 #define IDV_VERSION 1
 
+/* Search-and-share manager (fixed ids its code asks for). */
+#define IDS_SS_STATE_CONNECTED      271  /* protocol state 3 */
+#define IDS_SS_STATE_CONNECTING     272  /* protocol state 2 */
+#define IDS_SS_STATE_OFFLINE        273  /* protocol state 4 */
+#define IDS_SS_STATE_RECONNECTING   274  /* protocol state 5 */
+#define IDS_SS_STATE_STOPPED        275  /* protocol state 6 */
+#define IDS_SS_STATE_STARTING       276  /* protocol state 1 */
+#define IDS_SS_STATE_IDLE           277  /* protocol state 0 */
+#define IDS_SS_SEARCH_TEXT          283  /* attribute name: a search's query */
+#define IDS_SS_RESULT_COUNT       40021  /* attribute name: a search's result count */
+#define IDI_SS_CONNECTED            167  /* status bar: steady state */
+#define IDI_SS_IDLE                 168
+#define IDI_SS_ACTIVE               169  /* status bar: connecting, offline, blink */
+
 #endif

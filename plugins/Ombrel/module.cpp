@@ -7,6 +7,7 @@
 
 #include "core/capsule.h"
 #include "core/module.h"
+#include "extern/rsrc/rsrcIds.h"
 #include "plugins/Ombrel/agent.h"
 #include "plugins/Ombrel/filterOperators.h"
 #include "plugins/Ombrel/manager.h"
@@ -21,9 +22,6 @@ using namespace vesk::ss;
 
 namespace {
 
-// String ids of the attribute names of a search's own agent.
-constexpr unsigned resultCountTextId = 40021;
-constexpr unsigned searchTextTextId = 283;
 constexpr int attributeNameLimit = 260;
 
 bool loadOnceDone = false;
@@ -171,8 +169,8 @@ VESK_ENTRY int _initialize() {
     moduleServices& s = services();
     if (!s.signalProcessor || !s.entityTable || !s.token || !s.manager)
         return 0;
-    s.resultCountName = languageText(resultCountTextId, attributeNameLimit);
-    s.searchTextName = languageText(searchTextTextId, attributeNameLimit);
+    s.resultCountName = languageText(IDS_SS_RESULT_COUNT, attributeNameLimit);
+    s.searchTextName = languageText(IDS_SS_SEARCH_TEXT, attributeNameLimit);
     return connectOnStart();
 }
 

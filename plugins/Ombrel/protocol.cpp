@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "extern/rsrc/rsrcIds.h"
 #include "plugins/Ombrel/moduleServices.h"
 #include "plugins/Ombrel/statusDisplay.h"
 #include "vesk/data.h"
@@ -12,7 +13,10 @@ namespace vesk::ss {
 namespace {
 
 // String ids of the state texts, by state 0 to 6.
-constexpr unsigned stateTextIds[7] = {277, 276, 272, 271, 273, 274, 275};
+constexpr unsigned stateTextIds[7] = {IDS_SS_STATE_IDLE,       IDS_SS_STATE_STARTING,
+                                      IDS_SS_STATE_CONNECTING, IDS_SS_STATE_CONNECTED,
+                                      IDS_SS_STATE_OFFLINE,    IDS_SS_STATE_RECONNECTING,
+                                      IDS_SS_STATE_STOPPED};
 
 std::string textOf(const char* text) { return text ? text : ""; }
 

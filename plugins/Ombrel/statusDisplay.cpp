@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "extern/rsrc/rsrcIds.h"
 #include "plugins/Ombrel/moduleServices.h"
 
 namespace vesk::ss::statusDisplay {
@@ -12,10 +13,9 @@ namespace {
 
 constexpr int statePane = 4;
 constexpr UINT blinkMilliseconds = 800;
-// Icon table order: resource ids 167, 168, 169.
-constexpr int iconIds[3] = {167, 168, 169};
-constexpr int steadyIcon = 0;   // 167
-constexpr int activeIcon = 2;   // 169
+constexpr int iconIds[3] = {IDI_SS_CONNECTED, IDI_SS_IDLE, IDI_SS_ACTIVE};
+constexpr int steadyIcon = 0;
+constexpr int activeIcon = 2;
 HICON icons[3] = {};
 
 // The blink. A thread timer can only be killed by its own thread, while

@@ -1,0 +1,248 @@
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/string.h"
+#include "plugins/Ombrel/tests/managerFixture.h"
+
+namespace vesk::ss::test {
+namespace {
+
+// What the test protocols' callbacks did, in order.
+std::vector<std::string> callbackLog;
+bool outcomeA = true, outcomeB = true;
+
+bool connectA() { callbackLog.push_back("connect A"); return outcomeA; }
+bool disconnectA() { callbackLog.push_back("disconnect A"); return outcomeA; }
+bool connectB() { callbackLog.push_back("connect B"); return outcomeB; }
+bool disconnectB() { callbackLog.push_back("disconnect B"); return outcomeB; }
+int stopOnly(ISearchInst*) { return 0; }
+
+ProtocolRegistration registration(IProtocol** out, const char* name, ProtocolConnectFn on,
+                                  ProtocolConnectFn off) {
+    return ProtocolRegistration{out, name, "description", "short", 4, 5, on, off, nullptr, nullptr};
+}
+
+class Protocols : public managerFixture {
+protected:
+    void SetUp() override {
+        managerFixture::SetUp();
+        callbackLog.clear();
+        outcomeA = outcomeB = true;
+    }
+
+    IProtocol* add(const char* name, ProtocolConnectFn on, ProtocolConnectFn off) {
+        IProtocol* p = nullptr;
+        EXPECT_EQ(manager->RegisterProtocol(registration(&p, name, on, off)), 1);
+        return p;
+    }
+
+    static Istring* text(const char* t) { return new vesk::string(t); }
+};
+
+TEST_F(Protocols, RegistrationCopiesTheRecordAndRefusesIncompleteOnes) {
+    char name[16] = "Gnutella";
+    IProtocol* p = nullptr;
+    ASSERT_EQ(manager->RegisterProtocol(registration(&p, name, connectA, disconnectA)), 1);
+    name[0] = 'X';
+    EXPECT_STREQ(p->GetName(), "Gnutella");
+    EXPECT_STREQ(p->GetShortName(), "short");
+    EXPECT_EQ(p->GetParameter1(), 4);
+    EXPECT_EQ(p->GetParameter2(), 5);
+    EXPECT_EQ(manager->GetProtocolCount(), 1);
+
+    EXPECT_EQ(manager->RegisterProtocol(registration(nullptr, "none", connectA, nullptr)), 0);
+    IProtocol* refused = nullptr;
+    ProtocolRegistration stopOnlyRecord{&refused, "stop only", "", "", 0, 0, nullptr, nullptr, nullptr, stopOnly};
+    EXPECT_EQ(manager->RegisterProtocol(stopOnlyRecord), 0);
+    ASSERT_NE(refused, nullptr) << "the object is handed out all the same";
+    EXPECT_EQ(manager->GetProtocolCount(), 1);
+
+    // An unlisted protocol has no manager: its fields are logged as failures.
+    ref<Istring> field(text("Size")), list(text("Results"));
+    EXPECT_TRUE(refused->AddField(field.get(), list.get(), vt::ulongV, 1));
+    EXPECT_FALSE(refused->IsFieldShown(field.get(), list.get()));
+    std::vector<std::string> lines = logObject->lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "CProtocol::AddField (Size) Failure - m_SSManager == NULL\r\n");
+    ref<IProtocol> drop(refused);
+
+    manager->UnregisterProtocol(refused);  // not listed: nothing happens
+    EXPECT_EQ(manager->GetProtocolCount(), 1);
+    manager->UnregisterProtocol(p);
+    EXPECT_EQ(manager->GetProtocolCount(), 0);
+}
+
+TEST_F(Protocols, FieldTypesAndDisplayLevels) {
+    ref<Istring> size(text("Size")), results(text("Results")), history(text("History"));
+    ASSERT_TRUE(manager->AddField(size.get(), results.get(), vt::longV, 100));
+    ASSERT_TRUE(manager->AddField(size.get(), history.get(), vt::ulongV, 99));
+    ref<Istring> sameText(text("Size"));
+    EXPECT_EQ(manager->GetFieldTypes()->find(value(sameText.get())).asUlong(), vt::ulongV)
+        << "one entry per field, with the last type given";
+    EXPECT_EQ(manager->GetFieldTypes()->size(), 1u);
+
+    struct row {
+        int mode;
+        Istring* list;
+        bool shown;
+    } rows[] = {{100, results.get(), true}, {100, history.get(), false}, {99, history.get(), true},
+                {101, results.get(), false}};
+    for (const row& r : rows) {
+        manager->SetDisplayMode(r.mode);
+        EXPECT_EQ(manager->IsFieldShown(sameText.get(), r.list), r.shown) << r.mode;
+    }
+    ref<Istring> cold(text("Cold"));
+    manager->AddField(cold.get(), results.get(), vt::longV, -5);
+    manager->SetDisplayMode(-10);
+    EXPECT_TRUE(manager->IsFieldShown(cold.get(), results.get()));
+    EXPECT_FALSE(manager->IsFieldShown(cold.get(), history.get())) << "never added";
+
+    // A protocol's own levels, compared with the manager's display mode.
+    IProtocol* p = add("P", connectA, disconnectA);
+    ref<Istring> speed(text("Speed"));
+    p->AddField(speed.get(), results.get(), vt::longV, 50);
+    manager->SetDisplayMode(50);
+    EXPECT_TRUE(p->IsFieldShown(speed.get(), results.get()));
+    EXPECT_TRUE(manager->IsFieldShown(speed.get(), results.get()));
+    manager->SetDisplayMode(51);
+    EXPECT_FALSE(p->IsFieldShown(speed.get(), results.get()));
+}
+
+TEST_F(Protocols, ConnectAllOutcomes) {
+    struct row {
+        bool connect, a, b;
+        bool any, connected;
+    } rows[] = {
+        {true, true, false, true, false},   // the flag follows the last protocol
+        {true, false, true, true, true},
+        {true, false, false, false, false},
+        {false, true, true, true, false},
+        {false, true, false, true, true},
+    };
+    add("A", connectA, disconnectA);
+    add("B", connectB, disconnectB);
+    for (const row& r : rows) {
+        outcomeA = r.a;
+        outcomeB = r.b;
+        callbackLog.clear();
+        EXPECT_EQ(manager->ConnectAll(r.connect), r.any);
+        EXPECT_EQ(manager->IsConnected(), r.connected);
+        std::string verb = r.connect ? "connect" : "disconnect";
+        EXPECT_EQ(callbackLog, (std::vector<std::string>{verb + " A", verb + " B"}));
+    }
+}
+
+TEST_F(Protocols, WithoutProtocolsConnectAllChangesNothing) {
+    EXPECT_FALSE(manager->ConnectAll(true));
+    EXPECT_FALSE(manager->IsConnected());
+}
+
+// Runs the calling thread's messages for a while (the blink timer's ticks).
+void pumpFor(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(10);
+    }
+}
+
+// The icon arguments of the SetIcon calls recorded on pane 4.
+std::vector<std::string> paneIcons(const std::vector<std::string>& lines) {
+    std::vector<std::string> icons;
+    for (const std::string& line : lines)
+        if (line.rfind("IStatusBar::SetIcon|4|", 0) == 0)
+            icons.push_back(line.substr(std::string("IStatusBar::SetIcon|4|").size()));
+    return icons;
+}
+
+TEST_F(Protocols, StateTextAndIconInTheStatusBar) {
+    IProtocol* p = add("P", connectA, disconnectA);
+    p->SetState(3);
+    p->SetState(4);
+    std::vector<std::string> lines = recorded("IStatusBar::");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "IStatusBar::Output|Connected|4|0");
+    EXPECT_EQ(lines[2], "IStatusBar::Output|Offline|4|0");
+    std::vector<std::string> icons = paneIcons(lines);
+    ASSERT_EQ(icons.size(), 2u);
+    EXPECT_NE(icons[0], "0") << "the icons come from the resource module";
+    EXPECT_NE(icons[1], "0");
+    EXPECT_NE(icons[0], icons[1]);
+    EXPECT_EQ(p->GetState(), 4);
+    EXPECT_STREQ(p->GetStateText(), "Offline");
+
+    ui.calls().clear();
+    p->SetState(6);
+    p->SetState(42);
+    lines = recorded("IStatusBar::");
+    EXPECT_EQ(lines, (std::vector<std::string>{"IStatusBar::Output|Stopped|4|0", "IStatusBar::Output||4|0"}))
+        << "other states show their text and keep the icon";
+}
+
+TEST_F(Protocols, ConnectingBlinksUntilConnected) {
+    IProtocol* p = add("P", connectA, disconnectA);
+    p->SetState(3);
+    p->SetState(4);
+    std::vector<std::string> icons = paneIcons(recorded("IStatusBar::"));
+    ASSERT_EQ(icons.size(), 2u);
+    const std::string steady = icons[0], active = icons[1];
+
+    ui.calls().clear();
+    p->SetState(2);
+    p->SetState(2);  // the one timer goes on
+    pumpFor(2100);
+    icons = paneIcons(recorded("IStatusBar::"));
+    ASSERT_GE(icons.size(), 3u) << "two state calls and at least one blink";
+    EXPECT_EQ(icons[0], active);
+    std::vector<std::string> blinks(icons.begin() + 2, icons.end());
+    EXPECT_LE(blinks.size(), 3u) << "one timer of 800 ms, not two";
+    for (std::size_t i = 1; i < blinks.size(); ++i)
+        EXPECT_NE(blinks[i], blinks[i - 1]) << "the icon alternates";
+    for (const std::string& icon : blinks)
+        EXPECT_TRUE(icon == steady || icon == active);
+
+    p->SetState(0);  // leaves the blink running
+    ui.calls().clear();
+    pumpFor(1700);
+    EXPECT_FALSE(paneIcons(recorded("IStatusBar::")).empty());
+
+    p->SetState(3);
+    ui.calls().clear();
+    pumpFor(1700);
+    EXPECT_TRUE(paneIcons(recorded("IStatusBar::")).empty()) << "connected stops the blink";
+}
+
+TEST_F(Protocols, BlinkStartedOnOneThreadStopsFromAnother) {
+    IProtocol* p = add("P", connectA, disconnectA);
+    p->SetState(3);
+    ASSERT_EQ(paneIcons(recorded("IStatusBar::")).size(), 1u);
+    std::string steady = paneIcons(recorded("IStatusBar::")).back();
+    std::atomic<bool> stop{false};
+    std::thread gui([&] {
+        p->SetState(2);
+        while (!stop) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(10);
+        }
+    });
+    Sleep(1000);
+    p->SetState(3);  // from a thread that owns no timer
+    Sleep(1000);     // the timer's next tick ends it
+    ui.calls().clear();
+    Sleep(1700);
+    stop = true;
+    gui.join();
+    EXPECT_TRUE(paneIcons(recorded("IStatusBar::")).empty());
+    p->SetState(3);
+    ASSERT_EQ(paneIcons(recorded("IStatusBar::")).size(), 1u);
+    EXPECT_EQ(paneIcons(recorded("IStatusBar::")).back(), steady);
+}
+
+}  // namespace
+}  // namespace vesk::ss::test
