@@ -30,12 +30,14 @@ struct IpersistTarget : virtual Igeneric {
     // Adds the value to the pending contents; false for a null group or key
     // or an empty value (type code 0).
     virtual bool setValue(const char* group, const char* key, value v) = 0;
-    // Empties the pending contents and discards what the target held.
+    // Empties the pending contents; what the target held is replaced by
+    // the next save.
     virtual bool close() = 0;
     // A new vector (count 0) of trios (group, key, value), groups and keys
     // as string objects; null when the target holds nothing.
     virtual Ivector* getValues() = 0;
-    // Writes the pending contents to the storage.
+    // Writes the pending contents to the storage; false when they could not
+    // be written (what the storage held is then unchanged).
     virtual bool save() = 0;
 };
 
@@ -56,8 +58,8 @@ struct Isettings : virtual Igeneric {
     // (one reference), replaces its values by the target's and returns it.
     virtual IpersistTarget* setTarget(IpersistTarget* target) = 0;
     // Hands every value to the target and has it write them. True when the
-    // store is empty (nothing is written) or the values were handed over;
-    // false when values exist but no target is attached.
+    // store is empty (nothing is written) or the target wrote them; false
+    // when values exist but no target is attached or the write failed.
     virtual bool save() = 0;
     virtual bool addCallback(listener fn) = 0;
     // True when fn was registered.

@@ -10,9 +10,30 @@
 #include "core/factory.h"
 #include "testing/testPaths.h"
 #include "vesk/containers.h"
+#include "vesk/data.h"
 #include "vesk/threading.h"
 
 namespace vesk::svctest {
+
+// A log target that keeps its lines for the tests to read.
+class logCapture : public objectBase, public Itarget, public IcoreObject {
+public:
+    logCapture() {
+        registerInterfaceOf<Itarget>(this);
+        registerInterfaceOf<IcoreObject>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    // Takes the message over, as the real log does.
+    bool write(Igeneric* message) override {
+        if (!message)
+            return false;
+        ref<Igeneric> consumed(message);
+        Istring* text = interfaceCast<Istring>(message);
+        lines.push_back(text && text->c_str() ? text->c_str() : "");
+        return true;
+    }
+    std::vector<std::string> lines;
+};
 
 namespace {
 
@@ -98,6 +119,19 @@ void moduleHost::publishPlatformServices() {
     accessor_->registerObject(nameOf<Ithreader>(), static_cast<Ithreader*>(standIn));
     accessor_->registerObject(nameOf<IfunctionIndex>(), static_cast<IfunctionIndex*>(standIn));
     platformPublished_ = true;
+}
+
+void moduleHost::publishLog() {
+    if (log_)
+        return;
+    auto* capture = new capsule_core<logCapture>();
+    accessor_->registerObject(nameOf<Itarget>(), static_cast<Itarget*>(capture));
+    log_ = capture;
+}
+
+const std::vector<std::string>& moduleHost::loggedLines() {
+    static const std::vector<std::string> none;
+    return log_ ? log_->lines : none;
 }
 
 HMODULE moduleHost::moduleOf(const char* name) {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "vesk/directory.h"
 #include "vesk/factory.h"
@@ -20,6 +21,8 @@ struct registration {
     std::string name, author, description;
     int major = -1, minor = -1;
 };
+
+class logCapture;
 
 class moduleHost {
 public:
@@ -34,6 +37,9 @@ public:
 
     // Publishes the threader, signal processor and function index stand-ins.
     void publishPlatformServices();
+    // Publishes a log target that keeps every line written to it.
+    void publishLog();
+    const std::vector<std::string>& loggedLines();
 
     // Loads stage\plugins\<name>.vkm once and calls _register with this
     // host's directory, or with another one; returns its result (the module
@@ -55,6 +61,7 @@ private:
     IentityTable* entities_ = nullptr;
     IentityToken* owner_ = nullptr;
     bool platformPublished_ = false;
+    logCapture* log_ = nullptr;  // once published
 };
 
 // A new object of the class made from one value, as T (count 0 unless the
