@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/capsule.h"
+#include "plugins/Ombrel/shareManager.h"
+#include "testing/testPaths.h"
+
+namespace vesk::ss::test {
+namespace {
+
+class ShareList : public ::testing::Test {
+protected:
+    std::string file() const { return dir.file("pelloran.ini"); }
+    bool write(const std::string& text) { return vesk::testing::writeFile(file(), text); }
+    // The file's section names, sorted.
+    std::vector<std::string> sections() const {
+        char names[4096] = {};
+        DWORD n = GetPrivateProfileSectionNamesA(names, sizeof names, file().c_str());
+        std::vector<std::string> all;
+        for (const char* s = names; s < names + n && *s; s += std::strlen(s) + 1)
+            all.push_back(s);
+        std::sort(all.begin(), all.end());
+        return all;
+    }
+    std::string key(const char* section, const char* name) const {
+        char value[520] = {};
+        GetPrivateProfileStringA(section, name, "(absent)", value, sizeof value, file().c_str());
+        return value;
+    }
+
+    vesk::testing::tempDir dir;
+    capsule_core<CShareManager> shares;
+};
+
+TEST_F(ShareList, PathsAreNormalised) {
+    EXPECT_TRUE(shares.AddShare("C:\\Music", false));
+    EXPECT_FALSE(shares.AddShare("c:\\music\\", true)) << "the same folder: only its flag changes";
+    EXPECT_EQ(shares.Count(), 1);
+    EXPECT_TRUE(shares.IsShared("C:\\MUSIC"));
+    EXPECT_TRUE(shares.IsRecursive("c:\\music"));
+    EXPECT_FALSE(shares.AddShare(nullptr, true));
+    EXPECT_FALSE(shares.AddShare("", true));
+    EXPECT_FALSE(shares.AddShare(std::string(600, 'x').c_str(), true)) << "longer than a path may be";
+    EXPECT_TRUE(shares.SetRecursive("C:\\Music\\", false));
+    EXPECT_FALSE(shares.IsRecursive("c:\\music"));
+    EXPECT_FALSE(shares.SetRecursive("c:\\elsewhere", true));
+    EXPECT_FALSE(shares.IsShared("c:\\elsewhere"));
+    EXPECT_TRUE(shares.RemoveShare("C:\\MUSIC\\"));
+    EXPECT_FALSE(shares.RemoveShare("C:\\MUSIC\\"));
+    EXPECT_EQ(shares.Count(), 0);
+}
+
+TEST_F(ShareList, ReadingRules) {
+    ASSERT_TRUE(write("[Share0]\r\nPath=C:\\One\r\nRecursive=1\r\n"
+                      "[SHARE1]\r\nPATH=\r\nRECURSIVE=1\r\n"       // no path: skipped, reading goes on
+                      "[share2]\r\npath=C:\\Two\r\nrecursive=TRUE\r\n"
+                      "[SHARE3]\r\nPATH=C:\\Three\r\nRECURSIVE=t\r\n"
+                      "[SHARE4]\r\nPATH=C:\\Four\r\nRECURSIVE=yes\r\n"
+                      "[SHARE5]\r\nPATH=C:\\Five\r\nRECURSIVE=0\r\n"
+                      "[SHARE6]\r\nPATH=C:\\Six\r\n"                 // no flag: not recursive
+                      "[SHARE8]\r\nPATH=C:\\Eight\r\nRECURSIVE=1\r\n"));  // after the gap: not read
+    shares.AddShare("c:\\stale", true);
+    EXPECT_EQ(shares.LoadShareFile(file().c_str()), 0);
+    struct row {
+        const char* path;
+        bool shared, recursive;
+    } rows[] = {
+        {"c:\\one\\", true, true},   {"c:\\two\\", true, true},     {"c:\\three\\", true, true},
+        {"c:\\four\\", true, false}, {"c:\\five\\", true, false},   {"c:\\six\\", true, false},
+        {"c:\\eight\\", false, false}, {"c:\\stale\\", false, false},
+    };
+    for (const row& r : rows) {
+        EXPECT_EQ(shares.IsShared(r.path), r.shared) << r.path;
+        EXPECT_EQ(shares.IsRecursive(r.path), r.recursive) << r.path;
+    }
+    EXPECT_EQ(shares.Count(), 6);
+}
+
+TEST_F(ShareList, MissingFileReadsAsEmpty) {
+    shares.AddShare("c:\\x", true);
+    EXPECT_EQ(shares.LoadShareFile(dir.file("absent.ini").c_str()), 0);
+    EXPECT_EQ(shares.Count(), 0);
+}
+
+TEST_F(ShareList, SavingRewritesEveryShareSectionAndKeepsTheFolders) {
+    ASSERT_TRUE(write("[DIR]\r\nDOWNLOAD=C:\\dl\r\nTEMP=C:\\tmp\r\n"
+                      "[SHARE0]\r\nPATH=c:\\a\\\r\n[SHARE1]\r\nPATH=c:\\b\\\r\n[SHARE2]\r\nPATH=c:\\c\\\r\n"
+                      "[SHARE3]\r\nPATH=c:\\d\\\r\n[SHARE4]\r\nPATH=c:\\e\\\r\n"
+                      "[SHARE9]\r\nPATH=c:\\after-a-gap\\\r\n[Shareware]\r\nkeep=1\r\n"));
+    shares.AddShare("C:\\Zeta", true);
+    shares.AddShare("C:\\Alpha", false);
+    shares.SaveShares(file().c_str());
+    EXPECT_EQ(sections(), (std::vector<std::string>{"DIR", "SHARE0", "SHARE1", "Shareware"}));
+    // Written in the byte order of the paths, not in the order added.
+    EXPECT_EQ(key("SHARE0", "PATH"), "c:\\alpha\\");
+    EXPECT_EQ(key("SHARE0", "RECURSIVE"), "0");
+    EXPECT_EQ(key("SHARE1", "PATH"), "c:\\zeta\\");
+    EXPECT_EQ(key("SHARE1", "RECURSIVE"), "1");
+    EXPECT_EQ(key("DIR", "DOWNLOAD"), "C:\\dl");
+
+    capsule_core<CShareManager> reread;
+    reread.LoadShareFile(file().c_str());
+    EXPECT_EQ(reread.Count(), 2);
+    EXPECT_TRUE(reread.IsRecursive("c:\\zeta"));
+    EXPECT_TRUE(reread.IsShared("c:\\alpha"));
+}
+
+}  // namespace
+}  // namespace vesk::ss::test
