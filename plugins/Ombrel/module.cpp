@@ -69,15 +69,20 @@ bool publishServices(Icore* core) {
     }
     auto* manager = new (std::nothrow) capsule_core<CSSManager>();
     auto* shares = new (std::nothrow) capsule_core<CShareManager>();
-    if (!manager || !shares) {
+    unsigned long managerId =
+        manager && shares ? s.coreAccessor->registerObject(nameOf<ISSManager>(), static_cast<ISSManager*>(manager)) : 0;
+    unsigned long sharesId =
+        managerId ? s.coreAccessor->registerObject(nameOf<IShareManager>(), static_cast<IShareManager*>(shares)) : 0;
+    if (!sharesId) {
+        // A name already taken: another manager is there and this module stays out.
+        if (managerId)
+            s.coreAccessor->unregisterObjectById(managerId);
         delete manager;
         delete shares;
         return false;
     }
     s.manager = manager;
     s.shareManager = shares;
-    s.coreAccessor->registerObject(nameOf<ISSManager>(), static_cast<ISSManager*>(manager));
-    s.coreAccessor->registerObject(nameOf<IShareManager>(), static_cast<IShareManager*>(shares));
     RegisterStandardOperators(manager);
     manager->AddResultCallback(FilterResults);
     return true;
