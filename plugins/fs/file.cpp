@@ -5,6 +5,8 @@
 #include <share.h>
 #include <sys/stat.h>
 
+#include <windows.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +46,16 @@ Ibuffer* makeBuffer(void* bytes, unsigned length) {
         return newBuffer(bytes, length);
     return createAs<Ibuffer>(s.factory, s.owner, "vesk::buffer", bytes,
                              static_cast<unsigned long>(length));
+}
+
+// Both names lead to one file: copying would truncate the source first.
+bool sameFile(const char* a, const char* b) {
+    char fullA[MAX_PATH], fullB[MAX_PATH];
+    DWORD na = GetFullPathNameA(a, MAX_PATH, fullA, nullptr);
+    DWORD nb = GetFullPathNameA(b, MAX_PATH, fullB, nullptr);
+    if (na == 0 || na >= MAX_PATH || nb == 0 || nb >= MAX_PATH)
+        return lstrcmpiA(a, b) == 0;
+    return lstrcmpiA(fullA, fullB) == 0;
 }
 
 unsigned low32(unsigned long long n) { return n > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<unsigned>(n); }
@@ -183,7 +195,7 @@ bool file::copyChunks(Ifile* destination) {
 }
 
 Ifile* file::copyTo(const char* destination, bool overwrite) {
-    if (!destination)
+    if (!destination || !path_ || sameFile(path_, destination))
         return nullptr;
     if (isOpen())
         reopen(copyReadFlags, _SH_DENYNO);  // its result is the old flags, maybe 0

@@ -190,6 +190,15 @@ TEST(File, CopyOfAnEmptyOrMissingSource) {
     EXPECT_FALSE(fileExists(dir.file("n2")));
 }
 
+TEST(File, CopyOntoItselfLeavesTheFileWhole) {
+    tempDir dir;
+    ASSERT_TRUE(writeFile(dir.file("self.bin"), "precious"));
+    auto f = fileAt(dir.file("self.bin"));
+    for (const std::string& same : {dir.file("self.bin"), dir.file("SELF.BIN"), dir.path() + "\\.\\self.bin"})
+        EXPECT_EQ(f->copyTo(same.c_str(), true), nullptr) << same;
+    EXPECT_EQ(readFile(dir.file("self.bin")), "precious");
+}
+
 TEST(File, RenameMovesOnlyAnOpenFileAndKeepsThePathOnFailure) {
     tempDir dir;
     ASSERT_TRUE(writeFile(dir.file("a"), "data"));
