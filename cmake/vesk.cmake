@@ -77,7 +77,9 @@ function(vesk_add_test name)
     add_dependencies(${name} ${T_DEPENDS})
   endif()
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${VESK_TESTS})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VESK_TEST_ENV}" TIMEOUT 600)
+  # A crash is a failure even when Wine's exit code would not say so.
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VESK_TEST_ENV}" TIMEOUT 600
+                       FAIL_REGULAR_EXPRESSION "wine: Unhandled")
 endfunction()
 
 # A resource-only library (no code, no entry point) built from .rc files:
