@@ -39,4 +39,16 @@ T* createAs(Ifactory* factory, IentityToken* owner, const char* className, V... 
     return result;
 }
 
+// Publishes a module's new core object under I's name; when that fails
+// (name taken, no accessor) the object is ended again with releaseCore.
+template <class I, class T>
+bool publishService(IcoreAccessor* accessor, T* service) {
+    if (!service)
+        return false;
+    if (accessor && accessor->registerObject(nameOf<I>(), static_cast<I*>(service)))
+        return true;
+    service->releaseCore();
+    return false;
+}
+
 }  // namespace vesk

@@ -22,13 +22,11 @@ bool published = false;
 template <class T, class I>
 bool publish(IcoreAccessor* accessor) {
     auto* service = new (std::nothrow) capsule_core<T>(factory, token);
-    if (!service)
-        return false;
-    if (!service->ready() || !accessor->registerObject(nameOf<I>(), static_cast<I*>(service))) {
+    if (service && !service->ready()) {
         service->releaseCore();
         return false;
     }
-    return true;
+    return publishService<I>(accessor, service);
 }
 
 }  // namespace

@@ -21,13 +21,11 @@ bool published = false;
 template <class T, class I>
 bool publish(IcoreAccessor* accessor) {
     auto* service = new (std::nothrow) capsule_core<T>();
-    if (!service)
-        return false;
-    if (!service->ready() || !accessor->registerObject(nameOf<I>(), static_cast<I*>(service))) {
+    if (service && !service->ready()) {
         service->releaseCore();
         return false;
     }
-    return true;
+    return publishService<I>(accessor, service);
 }
 
 template <class C>
