@@ -32,19 +32,6 @@ bool registerConstruct(Ifactory* factory, Iconstruct* construct) {
     return factory->registerClass(construct, 0, 0) != 0;
 }
 
-// A published core object is ended by the directory at exit; one that
-// could not be published is ended here.
-template <class I>
-bool publish(IcoreAccessor* accessor, I* service) {
-    if (!service)
-        return false;
-    if (accessor->registerObject(nameOf<I>(), service))
-        return true;
-    if (auto* coreObject = interfaceCast<IcoreObject>(service))
-        coreObject->releaseCore();
-    return false;
-}
-
 }  // namespace
 
 VESK_ENTRY int _register(Icartridge* self, Icore* core) {
@@ -73,9 +60,9 @@ VESK_ENTRY int _register(Icartridge* self, Icore* core) {
     }
     registerConstruct(factory, make<capsule<sysrt::_constructThread>>(log));
     registerConstruct(factory, make<capsule<sysrt::_constructGlobalShutdownSignal>>());
-    publish<Ithreader>(accessor, make<capsule_core<sysrt::threader>>());
-    publish<IsignalProcessor>(accessor, signals);
-    publish<IfunctionIndex>(accessor, functions);
+    publishService<Ithreader>(accessor, make<capsule_core<sysrt::threader>>());
+    publishService<IsignalProcessor>(accessor, signals);
+    publishService<IfunctionIndex>(accessor, functions);
 
     entities = table;
     moduleToken = table->createEntity("sysrt", "vesk::sysrt::*");

@@ -31,10 +31,8 @@ VESK_ENTRY int _register(vesk::Icartridge* self, vesk::Icore* core) {
 
     if (!g_engine) {
         auto* engine = new capsule_core<share2::CShareEngine>(factory);
-        if (!accessor->registerObject(nameOf<share2::IShareEngine>(), static_cast<share2::IShareEngine*>(engine))) {
-            engine->releaseCore();
+        if (!publishService<share2::IShareEngine>(accessor, engine))
             return 0;
-        }
         g_engine = engine;
     }
     if (!g_entity) {
