@@ -1,7 +1,7 @@
 // One socket of the network module and everything waiting on it. The
-// descriptor that owns a channel and the network thread meet here: every
-// field but the socket is guarded by lock; the socket and the fields below
-// it belong to the network thread alone.
+// descriptor that owns a channel and the network thread meet here, and
+// every field is guarded by lock. Only the network thread opens and closes
+// the socket.
 #pragma once
 
 #include <winsock2.h>
@@ -51,7 +51,9 @@ public:
     // The bytes received so far (count 0), or null. wakeNeeded: reading had
     // paused at limit.
     receivedBytes* takeReceived(unsigned long limit, bool& wakeNeeded);
-    std::shared_ptr<channel> takeWaitingPeer();
+    // The next accepted connection, or null. wakeNeeded: accepting had
+    // paused at most waiting.
+    std::shared_ptr<channel> takeWaitingPeer(unsigned most, bool& wakeNeeded);
     void requestClose(bool abort);
     void setNoDelay(bool on);
     // Turns a channel that never reached the network thread into a failure.
@@ -75,7 +77,6 @@ public:
     bool noDelay = false;
     unsigned long long deadline = 0;  // GetTickCount64 of a dial or linger end
 
-    // Network thread only.
     SOCKET sock = INVALID_SOCKET;
     bool noDelayApplied = false;
     bool sendShut = false;
@@ -84,6 +85,11 @@ public:
     bool canSend() const;
     void dropOutgoing();
     void failLocked(int code);
+    void requestCloseLocked(bool abort);
+    void applyNoDelay();
+    // Out of send mode, hands the bytes to the system at once when nothing
+    // waits before them; the count taken (0 when none was taken now).
+    unsigned long sendDirect(const unsigned char* bytes, unsigned long length);
 };
 
 }  // namespace vesk::net

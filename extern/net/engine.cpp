@@ -15,8 +15,6 @@ constexpr unsigned readPiece = 64 * 1024;
 constexpr unsigned readPerPass = 256 * 1024;
 constexpr unsigned long long writePerPass = 1024 * 1024;
 constexpr int gatherBuffers = 16;
-constexpr long selectWaitMicroseconds = 100 * 1000;
-constexpr DWORD stopWaitMs = 10000;
 
 bool setNonBlocking(SOCKET s) {
     u_long on = 1;
@@ -28,15 +26,6 @@ void closeSocket(channel& c) {
         closesocket(c.sock);
         c.sock = INVALID_SOCKET;
     }
-}
-
-void applyNoDelay(channel& c) {
-    if (c.sock == INVALID_SOCKET || c.noDelay == c.noDelayApplied)
-        return;
-    BOOL on = c.noDelay ? TRUE : FALSE;
-    // A refusal only costs latency; the connection works either way.
-    if (setsockopt(c.sock, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on) == 0)
-        c.noDelayApplied = c.noDelay;
 }
 
 // A connection that broke: nothing more can be sent, received bytes stay
@@ -60,6 +49,9 @@ void abortPeers(std::deque<std::shared_ptr<channel>>& peers) {
         p->requestClose(true);
     peers.clear();
 }
+
+// States in which a channel's deadline ends something.
+bool hasDeadline(phase p) { return p == phase::resolving || p == phase::dialling || p == phase::closing; }
 
 // A channel leaves the thread once it has no socket and nothing left to do.
 bool finished(channel& c) {
@@ -121,8 +113,11 @@ void engine::stop() {
     }
     if (!thread_)
         return;
-    wake();
-    WaitForSingleObject(thread_, stopWaitMs);
+    // Sent whatever the flag says, so that the thread surely sees it. The
+    // thread blocks on nothing but this socket's select, so the wait ends;
+    // giving up earlier would free what the thread still uses.
+    signalWake();
+    WaitForSingleObject(thread_, INFINITE);
     CloseHandle(thread_);
     thread_ = nullptr;
 }
@@ -142,22 +137,29 @@ bool engine::adopt(const std::shared_ptr<channel>& c) {
     return true;
 }
 
-// One datagram at a time: the flag stays set until the thread has drained
-// the socket, and the thread reads channel state only after that.
+// At most one datagram in flight: the flag stays set until the thread has
+// drained the socket, and the thread reads channel state only after that.
 void engine::wake() {
     if (wakeSocket_ == INVALID_SOCKET || wakePending_.exchange(true))
         return;
-    char signal = 1;
-    if (sendto(wakeSocket_, &signal, 1, 0, reinterpret_cast<sockaddr*>(&wakeAddress_), sizeof wakeAddress_) ==
-        SOCKET_ERROR)
+    if (!signalWake())
         wakePending_ = false;
 }
 
+bool engine::signalWake() {
+    char signal = 1;
+    return sendto(wakeSocket_, &signal, 1, 0, reinterpret_cast<sockaddr*>(&wakeAddress_), sizeof wakeAddress_) !=
+           SOCKET_ERROR;
+}
+
+// The flag is cleared after the socket is empty: cleared before, a wake
+// sent meanwhile would be swallowed with its flag left set, and every later
+// wake skipped.
 void engine::drainWake() {
-    wakePending_ = false;
     char sink[64];
     while (recv(wakeSocket_, sink, sizeof sink, 0) > 0) {
     }
+    wakePending_ = false;
 }
 
 DWORD WINAPI engine::threadMain(void* self) {
@@ -188,9 +190,12 @@ void engine::run() {
         // Beyond FD_SETSIZE sockets, a turning start keeps every one served.
         size_t count = live_.size();
         rotation_ = count ? (rotation_ + 1) % count : 0;
+        unsigned long long wakeAt = now + settings_.idleWaitMs;
         for (size_t k = 0; k < count; ++k) {
             channel& c = *live_[(rotation_ + k) % count];
             std::lock_guard<std::mutex> hold(c.lock);
+            if (c.deadline && hasDeadline(c.state))
+                wakeAt = std::min(wakeAt, c.deadline);
             if (c.sock == INVALID_SOCKET)
                 continue;
             if (readable.fd_count >= FD_SETSIZE || writable.fd_count >= FD_SETSIZE)
@@ -216,7 +221,8 @@ void engine::run() {
             }
         }
 
-        timeval wait{0, selectWaitMicroseconds};
+        unsigned long long waitMs = wakeAt > now ? wakeAt - now : 0;
+        timeval wait{static_cast<long>(waitMs / 1000), static_cast<long>(waitMs % 1000) * 1000};
         if (select(0, &readable, &writable, &failed, &wait) == SOCKET_ERROR) {
             Sleep(1);  // a socket went away under us; the next pass rebuilds the sets
             continue;
@@ -276,7 +282,7 @@ void engine::advance(channel& c, unsigned long long now) {
                 closeSocket(c);
             break;
         }
-        applyNoDelay(c);
+        c.applyNoDelay();
         if (c.peerEnded && c.outgoing.empty() && c.sock != INVALID_SOCKET) {
             shutdown(c.sock, SD_SEND);
             closeSocket(c);
@@ -331,7 +337,7 @@ void engine::dial(channel& c) {
         failWithSocket(c, WSAGetLastError());
         return;
     }
-    applyNoDelay(c);
+    c.applyNoDelay();
     if (connect(s, reinterpret_cast<sockaddr*>(&c.peer), sizeof c.peer) == 0) {
         c.state = phase::connected;
         return;
@@ -428,6 +434,8 @@ void engine::readSome(channel& c) {
             if (into != discard)
                 c.received->commitTail(static_cast<unsigned>(got));
             total += static_cast<unsigned>(got);
+            if (got < room)
+                return;  // most likely all there was; select tells otherwise
             continue;
         }
         if (got == 0) {

@@ -22,6 +22,9 @@ struct engineSettings {
     unsigned long long transferBacklog = 256u * 1024;  // waiting bytes in transfer mode
     unsigned long long linkBacklog = 16u << 20;         // waiting bytes otherwise
     unsigned maxWaitingPeers = 16;        // accepted, not yet taken by accept()
+    // The longest the thread sleeps with nothing to do. Every change it has
+    // to act on wakes it; this is only a safety net.
+    unsigned idleWaitMs = 250;
 };
 
 class engine {
@@ -33,7 +36,7 @@ public:
 
     // False when Winsock or the thread could not start.
     bool start();
-    // Closes every socket and ends the thread (bounded wait).
+    // Closes every socket and waits for the thread to end.
     void stop();
     const engineSettings& settings() const { return settings_; }
 
@@ -53,6 +56,7 @@ private:
     void acceptSome(channel& c);
     void dial(channel& c);
     void bindAndListen(channel& c);
+    bool signalWake();
     void drainWake();
     void endAll();
 

@@ -109,7 +109,10 @@ ITCPDescriptor* tcp::accept() {
     std::shared_ptr<channel> listener = current();
     if (!listener)
         return nullptr;
-    std::shared_ptr<channel> peer = listener->takeWaitingPeer();
+    bool wakeNeeded = false;
+    std::shared_ptr<channel> peer = listener->takeWaitingPeer(engine_->settings().maxWaitingPeers, wakeNeeded);
+    if (wakeNeeded)
+        engine_->wake();
     if (!peer)
         return nullptr;
     tcp* made = new (std::nothrow) capsule<tcp>(engine_, peer);

@@ -33,7 +33,7 @@ struct INetDataBuffer : virtual Igeneric {
 
 // Status codes of a descriptor.
 namespace status {
-constexpr int idle = 0;         // never used, closed, or the peer closed and every byte was received
+constexpr int idle = 0;         // never used, closed, or the connection ended and every byte was received
 constexpr int listening = 1;    // listening, nobody waiting
 constexpr int peerWaiting = 2;  // listening, accept() has a connection
 constexpr int connecting = 3;   // resolving the host name or dialling
@@ -82,14 +82,16 @@ struct ITCPDescriptor : virtual Igeneric {
     // Readies a descriptor for a Gnutella link before connect: transfer
     // and send modes off, so small writes go out at once.
     virtual int prepareLink() = 0;
-    // Hints; neither holds data back. Send mode on lets the system gather
-    // small writes of a burst; off pushes them out. Transfer mode on bounds
-    // the backlog: send refuses while too many bytes wait, so a bulk sender
-    // goes at the peer's pace.
+    // Hints; neither holds data back. Send mode on (as a new descriptor
+    // starts) gathers the writes of a burst, which go out together at once
+    // after; off hands each write to the system as it comes. Transfer mode
+    // on bounds the backlog: send refuses while too many bytes wait, so a
+    // bulk sender goes at the peer's pace.
     virtual int setSendMode(bool on) = 0;
     virtual int setTransferMode(bool on) = 0;
     // The Winsock error of the last failure or of the end of a connection
-    // (0 after an orderly close).
+    // (0 after an orderly close; a broken connection ends idle, not failed,
+    // once its bytes were received).
     virtual int lastError() = 0;
     // Nonzero while listening, connecting or connected.
     virtual int isOpen() = 0;

@@ -95,16 +95,30 @@ void closePlain(SOCKET s) {
         closesocket(s);
 }
 
-bool sendAll(SOCKET s, const std::vector<unsigned char>& bytes) {
+bool sendAll(SOCKET s, const std::vector<unsigned char>& bytes, unsigned milliseconds) {
+    // Non-blocking, so that a receiver that stalls ends the send at the
+    // deadline instead of hanging the test.
+    u_long on = 1, off = 0;
+    ioctlsocket(s, FIONBIO, &on);
+    ULONGLONG end = GetTickCount64() + milliseconds;
     size_t done = 0;
-    while (done < bytes.size()) {
+    while (done < bytes.size() && GetTickCount64() < end) {
         int n = send(s, reinterpret_cast<const char*>(bytes.data() + done),
                      static_cast<int>(std::min<size_t>(bytes.size() - done, 1 << 20)), 0);
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        if (WSAGetLastError() != WSAEWOULDBLOCK)
+            break;
+        fd_set writable;
+        FD_ZERO(&writable);
+        FD_SET(s, &writable);
+        timeval wait{0, 100 * 1000};
+        select(0, nullptr, &writable, nullptr, &wait);
     }
-    return true;
+    ioctlsocket(s, FIONBIO, &off);
+    return done == bytes.size();
 }
 
 std::vector<unsigned char> receiveBytes(SOCKET s, size_t count, unsigned milliseconds) {

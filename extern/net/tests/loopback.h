@@ -42,7 +42,8 @@ unsigned short freePort();
 unsigned short localPort(SOCKET s);
 void closePlain(SOCKET s);
 
-bool sendAll(SOCKET s, const std::vector<unsigned char>& bytes);
+// All the bytes, or false when the peer stopped taking them before the time.
+bool sendAll(SOCKET s, const std::vector<unsigned char>& bytes, unsigned milliseconds = 60000);
 // Up to count bytes; fewer when the peer closes or the time runs out.
 std::vector<unsigned char> receiveBytes(SOCKET s, size_t count, unsigned milliseconds = 20000);
 // Everything until the peer closes (or the time runs out); closed tells.

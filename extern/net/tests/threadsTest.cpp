@@ -5,15 +5,19 @@
 #include "extern/net/tests/netFixture.h"
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
 namespace vesk::net::test {
 namespace {
 
-// Runs the workers; false when they did not all end in time (then they are
-// left behind so that the test can fail instead of hanging).
-bool runAll(std::vector<std::function<void()>> work, unsigned milliseconds = 60000) {
+// Runs the workers; false when they did not all end in time. Then giveUp
+// must make them end (the test fails either way); workers that still hang
+// end the program, since they use the test's objects.
+bool runAll(std::vector<std::function<void()>> work, const std::function<void()>& giveUp,
+            unsigned milliseconds = 60000) {
     std::atomic<unsigned> done{0};
     std::vector<std::thread> threads;
     for (auto& w : work)
@@ -21,9 +25,17 @@ bool runAll(std::vector<std::function<void()>> work, unsigned milliseconds = 600
             w();
             ++done;
         });
-    bool ended = waitFor([&] { return done == threads.size(); }, milliseconds);
+    auto allDone = [&] { return done == threads.size(); };
+    bool ended = waitFor(allDone, milliseconds);
+    if (!ended) {
+        giveUp();
+        if (!waitFor(allDone, 30000)) {
+            std::fprintf(stderr, "worker threads hang\n");
+            std::_Exit(3);
+        }
+    }
     for (auto& t : threads)
-        ended ? t.join() : t.detach();
+        t.join();
     return ended;
 }
 
@@ -59,8 +71,13 @@ TEST_F(NetTest, ConcurrentSendersAndPollersLoseNothing) {
             }
         });
     for (int poller = 0; poller < 2; ++poller)
-        work.push_back([&] {
+        work.push_back([&, poller] {
+            // Send mode decides whether a send goes out at once or waits for
+            // the network thread; switching it mixes both under the senders.
+            bool burst = false;
             while (sending) {
+                if (poller == 0)
+                    dialled->setSendMode(burst = !burst);
                 for (ITCPDescriptor* d : {dialled.get(), accepted.get()}) {
                     d->status();
                     d->isOpen();
@@ -110,7 +127,10 @@ TEST_F(NetTest, ConcurrentSendersAndPollersLoseNothing) {
         }
         sending = false;
     });
-    ASSERT_TRUE(runAll(work)) << "a thread got stuck";
+    ASSERT_TRUE(runAll(work, [&] {
+        engine_->stop();
+        sending = false;
+    })) << "a thread got stuck";
     EXPECT_EQ(refused, 0u);
     EXPECT_EQ(oddAnswers, 0u);
     EXPECT_EQ(wrong, 0u);
@@ -150,7 +170,10 @@ TEST_F(NetTest, ClosingAndDiallingUnderOtherThreadsIsSafe) {
                 d->setSendMode(false);
             }
         });
-    ASSERT_TRUE(runAll(work)) << "a thread got stuck";
+    ASSERT_TRUE(runAll(work, [&] {
+        engine_->stop();
+        running = false;
+    })) << "a thread got stuck";
 
     // Still a working descriptor afterwards.
     plainListener last;

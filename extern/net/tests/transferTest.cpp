@@ -3,6 +3,7 @@
 // waiting buffers and the paced backlog of transfer mode.
 #include "extern/net/tests/netFixture.h"
 
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -132,6 +133,41 @@ TEST_F(NetTest, LargeTransfersArriveIntactInBothDirections) {
     EXPECT_EQ(badDown, -1) << "first wrong byte downwards";
     EXPECT_EQ(waiting(dialled.get()), 0u);
     EXPECT_EQ(waiting(accepted.get()), 0u);
+}
+
+// With a tiny receive limit the network thread pauses reading after every
+// piece, and each receive() has to wake it again. The fixture's thread never
+// wakes by its own timer within the test's time, so one lost wake stalls the
+// stream for good.
+TEST_F(NetTest, ReadingPausedAtTheLimitResumesWithEachReceive) {
+    engineSettings tiny;
+    tiny.receiveLimit = 4096;
+    start(tiny);
+    plainListener peer;
+    ref<ITCPDescriptor> d = newDescriptor();
+    ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
+    SOCKET s = peer.acceptOne();
+    ASSERT_NE(s, INVALID_SOCKET);
+    const size_t total = 24u << 20;
+    std::thread sender([&] { sendAll(s, pattern(31, 0, total), 60000); });
+    std::vector<unsigned char> got;
+    size_t checked = 0;
+    long long bad = -1;
+    ULONGLONG end = GetTickCount64() + 60000;
+    while (checked < total && GetTickCount64() < end) {
+        if (!drain(d.get(), got)) {
+            SwitchToThread();
+            continue;
+        }
+        if (bad < 0)
+            bad = firstMismatch(31, checked, got.data(), got.size());
+        checked += got.size();
+        got.clear();
+    }
+    sender.join();
+    EXPECT_EQ(checked, total);
+    EXPECT_EQ(bad, -1);
+    closePlain(s);
 }
 
 TEST_F(NetTest, OutQueueCountsBuffersUntilThePeerReadsThem) {
