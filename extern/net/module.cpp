@@ -19,19 +19,34 @@ IentityTable* g_entities = nullptr;      // not owned
 IcoreAccessor* g_directory = nullptr;    // not owned
 IentityToken* g_entity = nullptr;        // one reference
 std::shared_ptr<net::engine> g_engine;
-IcoreObject* g_service = nullptr;        // published; ended in _unload
+capsule_core<net::communications>* g_service = nullptr;  // published; ended in _unload
 
-bool startService() {
+void stopEngine() {
+    if (g_engine) {
+        g_engine->stop();
+        g_engine.reset();
+    }
+}
+
+// Starts the network thread and publishes the service over it.
+bool startService(IcoreAccessor* directory) {
     try {
-        auto e = std::make_shared<net::engine>();
-        if (!e->start())
+        g_engine = std::make_shared<net::engine>();
+        if (!g_engine->start()) {
+            stopEngine();
             return false;
-        g_service = new capsule_core<net::communications>(e);
-        g_engine = e;
-        return true;
+        }
+        g_service = new capsule_core<net::communications>(g_engine);
     } catch (...) {
+        stopEngine();
         return false;
     }
+    if (!publishService<net::ICommunications>(directory, g_service)) {
+        g_service = nullptr;  // ended by the helper
+        stopEngine();
+        return false;
+    }
+    return true;
 }
 
 void endService() {
@@ -39,10 +54,7 @@ void endService() {
         g_service->releaseCore();
         g_service = nullptr;
     }
-    if (g_engine) {
-        g_engine->stop();
-        g_engine.reset();
-    }
+    stopEngine();
 }
 
 }  // namespace
@@ -60,12 +72,8 @@ VESK_ENTRY int _register(Icartridge* self, Icore* core) {
     auto* directory = interfaceCast<IcoreAccessor>(core);
     if (!entities || !factory || !directory)
         return 0;
-    if (!g_service && !startService())
+    if (!g_service && !startService(directory))
         return 0;
-    if (!directory->registerObject(nameOf<net::ICommunications>(), g_service)) {
-        endService();
-        return 0;
-    }
     IentityToken* token = entities->createEntity("net", "vesk::net::*");
     if (token)
         token->addRef();
