@@ -110,19 +110,25 @@ void buffer::assign(const void* bytes, int n) {
 }
 
 int buffer::seek(int offset, int origin) {
-    long long target;
-    switch (origin) {
-    case 0: target = offset; break;
-    case 1: target = static_cast<long long>(position_) + offset; break;
-    case 2: target = static_cast<long long>(size_) + offset; break;
-    default: return 0;
-    }
-    if (target > static_cast<long long>(size_))
-        target = size_;
-    if (target < 0)
-        target = 0;
-    position_ = static_cast<int>(target);
+    if (!seekTarget(position_, size_, offset, origin, &position_))
+        return 0;
     return position_;
+}
+
+bool seekTarget(int position, unsigned size, int offset, int origin, int* target) {
+    long long at;
+    switch (origin) {
+    case 0: at = offset; break;
+    case 1: at = static_cast<long long>(position) + offset; break;
+    case 2: at = static_cast<long long>(size) + offset; break;
+    default: return false;
+    }
+    if (at > static_cast<long long>(size))
+        at = size;
+    if (at < 0)
+        at = 0;
+    *target = static_cast<int>(at);
+    return true;
 }
 
 const unsigned char* bufferData(Ibuffer* b) {

@@ -37,6 +37,10 @@ private:
     int position_ = 0;
 };
 
+// Where seek(offset, origin) lands in a buffer of `size` bytes from
+// `position`: kept within [0, size]; false for an unknown origin.
+bool seekTarget(int position, unsigned size, int offset, int origin, int* target);
+
 // The first byte of any buffer (current() minus the position), or null.
 const unsigned char* bufferData(Ibuffer* b);
 // A new counted buffer holding a copy of the bytes, or null.

@@ -125,18 +125,8 @@ void CNetDataBuffer::assign(const void* bytes, int n) {
 }
 
 int CNetDataBuffer::seek(int offset, int origin) {
-    long long target;
-    switch (origin) {
-    case 0: target = offset; break;
-    case 1: target = static_cast<long long>(position_) + offset; break;
-    case 2: target = static_cast<long long>(size_) + offset; break;
-    default: return 0;
-    }
-    if (target > static_cast<long long>(size_))
-        target = size_;
-    if (target < 0)
-        target = 0;
-    position_ = static_cast<int>(target);
+    if (!seekTarget(position_, size_, offset, origin, &position_))
+        return 0;
     return position_;
 }
 
