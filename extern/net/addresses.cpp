@@ -7,33 +7,17 @@
 #include <memory>
 #include <vector>
 
+#include "core/dottedAddress.h"
 #include "extern/net/channel.h"
 #include "extern/net/engine.h"
 
 namespace vesk::net {
 
 bool parseDottedAddress(const char* text, in_addr& address) {
-    if (!text)
+    std::uint32_t hostOrder;
+    if (!parseDottedIpv4(text, &hostOrder))
         return false;
-    unsigned parts[4];
-    const char* at = text;
-    for (int i = 0; i < 4; ++i) {
-        if (i > 0 && *at++ != '.')
-            return false;
-        unsigned number = 0;
-        int digits = 0;
-        while (*at >= '0' && *at <= '9' && digits < 4) {
-            number = number * 10 + static_cast<unsigned>(*at - '0');
-            ++digits;
-            ++at;
-        }
-        if (digits == 0 || digits > 3 || number > 255)
-            return false;
-        parts[i] = number;
-    }
-    if (*at != '\0')
-        return false;
-    address.s_addr = htonl(parts[0] << 24 | parts[1] << 16 | parts[2] << 8 | parts[3]);
+    address.s_addr = htonl(hostOrder);
     return true;
 }
 

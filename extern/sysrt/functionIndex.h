@@ -6,10 +6,6 @@
 
 namespace vesk::sysrt {
 
-// Four decimal parts of 1 to 3 digits, each at most 255, separated by
-// single dots, and nothing else. False for null.
-bool isDottedIpv4(const char* text);
-
 class validIp : public objectBase, public Ifunction {
 public:
     validIp();
