@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/stopwatch.h"
 #include "core/capsule.h"
 #include "extern/net/communications.h"
 #include "extern/net/engine.h"
@@ -22,16 +23,7 @@ using namespace vesk::net;
 
 namespace {
 
-double seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using bench::seconds;
 
 double mibPerSecond(size_t bytes, double elapsed) { return elapsed > 0 ? bytes / 1048576.0 / elapsed : 0; }
 

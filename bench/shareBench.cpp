@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/stopwatch.h"
 #include "core/capsule.h"
 #include "core/constructs.h"
 #include "core/factory.h"
@@ -23,16 +24,7 @@ using namespace vesk::share2;
 
 namespace {
 
-double seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using bench::seconds;
 
 std::string toHex(const unsigned char* bytes, size_t n) {
     static const char digits[] = "0123456789abcdef";
