@@ -268,6 +268,59 @@ TEST_F(ShareTree, SharePathsAreNormalisedAndBadSpecsRefused) {
     EXPECT_EQ(std::string(normal.path), lower(dir_.path()) + "\\");  // the form it was kept in
 }
 
+// The share list read without the watcher: numbered sections up to the
+// first gap, the "Path" and "Recursive" texts, and the time check.
+TEST_F(ShareTree, ShareListIsReadUpToTheFirstMissingSection) {
+    std::string list = dir_.file("shares.ini");
+    EXPECT_EQ(engine_->reloadConfig(list.c_str()), 0) << "no file yet";
+
+    struct {
+        const char* folder;
+        const char* recursiveLine;  // null: no "Recursive" key
+        int shared, recursive;
+    } sections[] = {
+        {"Music", "Recursive=1", 1, 1},
+        {"Docs\\", "Recursive=True", 1, 1},  // given with its backslash
+        {nullptr, "Recursive=1", 0, 0},      // no "Path": skipped, reading goes on
+        {"Tee", "Recursive=T", 1, 1},
+        {"Bare", nullptr, 1, 0},
+        {"Yes", "Recursive=yes", 1, 0},
+        {"AfterGap", "Recursive=1", 0, 0},   // written as section 7: never read
+    };
+    std::string text;
+    const unsigned count = sizeof sections / sizeof sections[0];
+    for (unsigned n = 0; n < count; ++n) {
+        const auto& s = sections[n];
+        text += "[Share" + std::to_string(n + 1 == count ? n + 1 : n) + "]\r\n";
+        if (s.folder) {
+            ASSERT_TRUE(makeFolder(dir_.file(s.folder)));
+            text += "Path=" + dir_.file(s.folder) + "\r\n";
+        }
+        if (s.recursiveLine)
+            text += std::string(s.recursiveLine) + "\r\n";
+    }
+    ASSERT_TRUE(makeFile(list, text));
+
+    EXPECT_EQ(engine_->reloadConfig(list.c_str()), 1);
+    for (const auto& s : sections) {
+        if (!s.folder)
+            continue;
+        std::string folder = dir_.file(s.folder);
+        EXPECT_EQ(engine_->isShared(folder.c_str()), s.shared) << s.folder;
+        EXPECT_EQ(engine_->isRecursive(folder.c_str()), s.recursive) << s.folder;
+    }
+    // Shares are kept in lower case with one trailing backslash.
+    EXPECT_EQ(pathOf(engine_->objectById(0)), lower(dir_.file("Music")) + "\\");
+    std::vector<std::string> sharePaths;
+    for (CShareDirectory* share : engine_->tree().shares())
+        sharePaths.push_back(share->fullPath());
+    EXPECT_EQ(sharePaths, (std::vector<std::string>{lower(dir_.file("Music\\")), lower(dir_.file("Docs\\")),
+                                                    lower(dir_.file("Tee\\")), lower(dir_.file("Bare\\")),
+                                                    lower(dir_.file("Yes\\"))}));
+
+    EXPECT_EQ(engine_->reloadConfig(list.c_str()), 0) << "same last-write time: nothing read";
+}
+
 // Entries whose full path would reach the platform's limit are left out.
 TEST_F(ShareTree, OverlongPathsAreSkipped) {
     std::string deep = root_;
