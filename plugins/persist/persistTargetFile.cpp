@@ -146,7 +146,9 @@ Ivector* persistTargetFile::getValues() {
 }
 
 // The builder's document of every group, in the map's order, and of every
-// pair that has a tag, in the order added.
+// pair that has a tag, in the order added. A group or key that cannot be an
+// element's name is left out: written, it would make the whole file
+// unreadable at the next start.
 bool persistTargetFile::buildDocument() {
     xml::IxmlBuilder* builder = services().builder;
     builder->reset();
@@ -154,14 +156,14 @@ bool persistTargetFile::buildDocument() {
     for (value g = pending_->first(); g.hasObject(); g = pending_->next()) {
         const char* group = textOf(pending_->currentKey());
         Ivector* pairs = interfaceCast<Ivector>(g.asGeneric());
-        if (!group || !pairs)
+        if (!isElementName(group) || !pairs)
             continue;
         builder->openElement(group);
         for (unsigned i = 0; i < pairs->size(); ++i) {
             Ipair* entry = interfaceCast<Ipair>(pairs->at(i).asGeneric());
             const char* key = entry ? textOf(entry->getFirst()) : nullptr;
             std::string text;
-            if (key && valueText(entry->getSecond(), text))
+            if (isElementName(key) && valueText(entry->getSecond(), text))
                 builder->addElement(key, percentEncode(text).c_str());
         }
         builder->closeElement(group);

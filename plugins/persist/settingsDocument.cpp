@@ -86,4 +86,13 @@ bool isWholeDocument(const unsigned char* bytes, size_t size) {
     return bytes && documentCheck(bytes, size).run();
 }
 
+bool isElementName(const char* text) {
+    if (!text || !*text)
+        return false;
+    for (const char* p = text; *p; ++p)
+        if (!isNameByte(static_cast<unsigned char>(*p)))
+            return false;
+    return true;
+}
+
 }  // namespace vesk::persist

@@ -9,4 +9,8 @@ namespace vesk::persist {
 
 bool isWholeDocument(const unsigned char* bytes, size_t size);
 
+// Whether text can be an element's name in such a document: not empty and
+// free of '<', '>', '/', blanks and line ends.
+bool isElementName(const char* text);
+
 }  // namespace vesk::persist

@@ -175,6 +175,23 @@ TEST_F(SettingsFile, ADamagedFileIsKeptAsideAndNeverOverwritten) {
     EXPECT_EQ(readFile(path), damaged);
 }
 
+// A key or owner name that no element can carry must not spoil the file
+// for every other setting at the next start.
+TEST_F(SettingsFile, NamesNoElementCanCarryAreLeftOut) {
+    std::string path = dir.file("vesk.egg");
+    persist::Isettings* s = storeOn(path);
+    s->setValue("Kept", value(1L), ownerNamed("UI"));
+    for (const char* key : {"a/b", "a<b", "a>b", "tab\tkey", "line\r\nkey", ""})
+        s->setValue(key, value(2L), ownerNamed("UI"));
+    s->setValue("Key", value(3L), ownerNamed("odd/owner"));
+    ASSERT_TRUE(s->save());
+    EXPECT_EQ(readFile(path), "<vesk_settings>\r\n\t<UI>\r\n\t\t<Kept>(long)1</Kept>\r\n\t</UI>\r\n</vesk_settings>\r\n");
+
+    s = storeOn(path);
+    EXPECT_EQ(s->getValue("Kept", value(0L), ownerNamed("UI")).asLong(), 1);
+    EXPECT_FALSE(fileExists(path + ".bad"));
+}
+
 TEST_F(SettingsFile, TargetHandsOverGroupsInOrderAndPairsAsRead) {
     std::string path = dir.file("t.egg");
     ASSERT_TRUE(writeFile(path,
