@@ -44,7 +44,8 @@ struct IpersistTarget : virtual Igeneric {
 // Typed values by owner and key. A value is filed under the owner entity's
 // name and the key, "owner.key", with ':' and ' ' in both turned into '_'.
 // A C-string value is stored as a string object holding a copy. The store
-// takes no lock; a listener may call back into it.
+// may be used from several threads; its lock is not held while listeners
+// run, so a listener may call back into it.
 struct Isettings : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::persist::Isettings *";
     // The value as stored; long 0 and nothing stored for a null key or

@@ -75,7 +75,7 @@ struct IShareEngine : virtual Igeneric {
     // Registers a window for shareListChangedMessage; kept for good. 0.
     virtual int addWindow(HWND window) = 0;
     // 1 when a new share was added and scanned; 0 when the folder was a
-    // share already (it is updated and scanned again) or the spec is
+    // share already (it is updated and scanned again) or the argument is
     // unusable (null, empty, too long).
     virtual int addShare(shareSpec* spec) = 0;
     // 1 when the folder is a share (active or not), else 0.

@@ -90,12 +90,15 @@ bool file::open(int flags, int shareMode) {
     int descriptor = openDescriptor(path_, flags, shareMode);
     if (descriptor == -1)
         return false;
+    long long end = _lseeki64(descriptor, 0, SEEK_END);
+    if (end > 0 && _lseeki64(descriptor, 0, SEEK_SET) != 0) {
+        _close(descriptor);
+        return false;  // writes at the current position would land at the end
+    }
     descriptor_ = descriptor;
     flags_ = flags;
     shareMode_ = shareMode;
-    long long end = _lseeki64(descriptor_, 0, SEEK_END);
     size_ = end > 0 ? static_cast<unsigned long long>(end) : 0;
-    _lseeki64(descriptor_, 0, SEEK_SET);
     return true;
 }
 

@@ -81,8 +81,8 @@ bool CShareEngine::startWatcher() {
     lockGuard hold(&threadsLock_);
     if (watcher_)
         return true;
-    if (stopping())
-        return false;
+    if (stopping() || !stopEvent_)
+        return false;  // the watcher's wait list starts with the stop event
     watcher_ = createThread(&shareWatchThread);
     return watcher_ != nullptr;
 }
@@ -225,7 +225,10 @@ void CShareEngine::watchLoop(Ithread* thread) {
             tree_.scan(share, share->recursive());
             lastRescan = timing_.now();
         }
-        FindNextChangeNotification(list.handle(slot));
+        // A folder that can no longer be watched would keep waking the
+        // loop: building the list again leaves it out.
+        if (!FindNextChangeNotification(list.handle(slot)))
+            build();
     }
 }
 
