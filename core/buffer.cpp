@@ -14,9 +14,6 @@ buffer::buffer(const void* bytes, unsigned length) {
         replaceWith(bytes, length);
 }
 
-buffer::buffer(const value& bytes, const value& length)
-    : buffer(bytes.asPointer(), static_cast<unsigned>(length.asUlong())) {}
-
 buffer::~buffer() { std::free(data_); }
 
 void buffer::registerInterfaces() {

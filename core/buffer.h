@@ -12,9 +12,6 @@ class buffer : public objectBase, public Ibuffer {
 public:
     buffer();
     buffer(const void* bytes, unsigned length);
-    // The factory's two-value form: bytes as an untyped pointer, the length
-    // as an unsigned long; other codes count as null and 0.
-    buffer(const value& bytes, const value& length);
     ~buffer();
 
     unsigned resize(unsigned n) override;

@@ -32,7 +32,11 @@ constructBase::constructBase(const char* className) : className_(className) {
 
 _constructBuffer::_constructBuffer() : constructBase("vesk::buffer") {}
 Igeneric* _constructBuffer::create() { return make<buffer>(); }
-Igeneric* _constructBuffer::create2(value bytes, value length) { return make<buffer>(bytes, length); }
+// Other codes than an untyped pointer and an unsigned long count as null and
+// 0 (an empty buffer); a copy that cannot be made gives null.
+Igeneric* _constructBuffer::create2(value bytes, value length) {
+    return newBuffer(bytes.asPointer(), static_cast<unsigned>(length.asUlong()));
+}
 
 template <class C>
 Igeneric* containerConstruct<C>::create() {

@@ -85,12 +85,22 @@ TEST_F(Factory, BufferFromValuesAndAddRefFlagOnlyFromUnsignedLong) {
     EXPECT_EQ(std::string(reinterpret_cast<char*>(b->current()), 3), "abc");
     b->release();
 
-    Ibuffer* fromText = interfaceCast<Ibuffer>(
-        f->create2(f->findClass("vesk::buffer"), nullptr, value(abc), value(3UL)));
-    ASSERT_NE(fromText, nullptr);
-    fromText->addRef();
-    EXPECT_EQ(fromText->resize(0), 0u);
-    fromText->release();
+    // No block of that size can be had in this process: a failed copy is
+    // null, not an empty buffer.
+    EXPECT_EQ(f->create2(f->findClass("vesk::buffer"), nullptr, value(static_cast<void*>(const_cast<char*>(abc))),
+                         value(0xFFFFFFFFUL)),
+              nullptr);
+
+    // Another code than an untyped pointer, or than an unsigned long: empty.
+    value wrongFirst[] = {value(abc), value(3UL)};
+    value wrongSecond[] = {value(static_cast<void*>(const_cast<char*>(abc))), value(3L)};
+    for (value* args : {wrongFirst, wrongSecond}) {
+        Ibuffer* empty = interfaceCast<Ibuffer>(f->create2(f->findClass("vesk::buffer"), nullptr, args[0], args[1]));
+        ASSERT_NE(empty, nullptr);
+        empty->addRef();
+        EXPECT_EQ(empty->resize(0), 0u);
+        empty->release();
+    }
 
     for (bool unsignedFlag : {true, false}) {
         Igeneric* probe = test::newProbe();
