@@ -138,10 +138,5 @@ inline value nothing() { return value(0L); }
 
 // Strict less-than of the value ordering; the key order of every hash.
 bool valueLess(const value& a, const value& b);
-inline bool operator<(const value& a, const value& b) { return valueLess(a, b); }
-// Neither is less than the other.
-inline bool valueEquivalent(const value& a, const value& b) {
-    return !valueLess(a, b) && !valueLess(b, a);
-}
 
 }  // namespace vesk
