@@ -1,5 +1,7 @@
 #include "plugins/Ombrel/searchInst.h"
 
+#include <algorithm>
+
 #include "core/module.h"
 #include "plugins/Ombrel/moduleServices.h"
 #include "vesk/containers.h"
@@ -100,7 +102,10 @@ int CSearchInst::AddResults(Ivector* batch) {
     {
         // Readers of the results take the same lock.
         lockGuard hold(results_->getLock());
-        stored = results_->appendFirst(batch, static_cast<int>(room));
+        // At most the batch: a room beyond the largest int must not turn
+        // negative as a count.
+        unsigned take = std::min(room, batch->size());
+        stored = results_->appendFirst(batch, static_cast<int>(take));
     }
     showResultCount(stored);
     // Calls that end on the GUI thread: no lock held.

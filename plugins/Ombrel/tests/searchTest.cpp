@@ -98,6 +98,7 @@ TEST_F(Searches, ResultLimitTable) {
         {0, 0, 7, {1, 2000, 3, 4000, 5, 6, 7}, 5, 5, true},
         {0, 3, 0, {}, 3, 3, true},  // an empty batch does not stop an unlimited search
         {10, 0, 0, {}, 0, 0, true},
+        {4000000000u, 0, 3, {}, 3, 3, true},  // room beyond the largest int
     };
     ASSERT_TRUE(manager->AddFilterByName("Big", "Size", ">", value(1000L)));
     for (const row& r : rows) {
