@@ -145,10 +145,12 @@ struct IProtocol : virtual Igeneric {
     virtual int GetState() = 0;
     // The state's text, owned by the protocol until the next call.
     virtual const char* GetStateText() = 0;
+    // A callback that throws counts as a failure; the exception stops here.
     virtual bool Connect() = 0;
     virtual bool Disconnect() = 0;
     // 0, or -1 when the protocol's callback threw (the exception stops here).
     virtual int StartSearch(ISearchInst* search) = 0;
+    // The callback's answer, or -1 when it threw.
     virtual int StopSearch(ISearchInst* search) = 0;
     virtual ~IProtocol() {}
 };

@@ -80,9 +80,23 @@ bool CProtocol::IsFieldShown(Istring* field, Istring* list) {
     return manager_ && levels_.IsShown(field, list, manager_->GetDisplayMode());
 }
 
-bool CProtocol::Connect() { return onConnect_ && onConnect_(); }
+namespace {
 
-bool CProtocol::Disconnect() { return onDisconnect_ && onDisconnect_(); }
+// A protocol's exception stops here: it must not leave through the manager
+// into the user interface or a search thread. It counts as a failure.
+bool callGuarded(ProtocolConnectFn fn) {
+    try {
+        return fn && fn();
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+bool CProtocol::Connect() { return callGuarded(onConnect_); }
+
+bool CProtocol::Disconnect() { return callGuarded(onDisconnect_); }
 
 int CProtocol::StartSearch(ISearchInst* search) {
     if (!onStartSearch_)
@@ -96,6 +110,14 @@ int CProtocol::StartSearch(ISearchInst* search) {
     return 0;
 }
 
-int CProtocol::StopSearch(ISearchInst* search) { return onStopSearch_ ? onStopSearch_(search) : 0; }
+int CProtocol::StopSearch(ISearchInst* search) {
+    if (!onStopSearch_)
+        return 0;
+    try {
+        return onStopSearch_(search);
+    } catch (...) {
+        return -1;  // as for a start: the other protocols are still told
+    }
+}
 
 }  // namespace vesk::ss

@@ -134,6 +134,20 @@ TEST_F(Protocols, ConnectAllOutcomes) {
     }
 }
 
+bool connectThrows() { throw 5; }
+
+TEST_F(Protocols, AThrowingConnectCountsAsAFailureAndTheOthersGoOn) {
+    add("Broken", connectThrows, connectThrows);
+    add("B", connectB, disconnectB);
+    outcomeB = false;
+    EXPECT_FALSE(manager->ConnectAll(true));
+    EXPECT_FALSE(manager->IsConnected());
+    outcomeB = true;
+    EXPECT_TRUE(manager->ConnectAll(false));
+    EXPECT_FALSE(manager->IsConnected());
+    EXPECT_EQ(callbackLog, (std::vector<std::string>{"connect B", "disconnect B"}));
+}
+
 TEST_F(Protocols, WithoutProtocolsConnectAllChangesNothing) {
     EXPECT_FALSE(manager->ConnectAll(true));
     EXPECT_FALSE(manager->IsConnected());

@@ -17,6 +17,7 @@ int stopA(ISearchInst* s) { searchLog.push_back("stop A " + std::to_string(s->Ge
 int startB(ISearchInst* s) { searchLog.push_back("start B " + std::to_string(s->GetId())); return 0; }
 int stopB(ISearchInst* s) { searchLog.push_back("stop B " + std::to_string(s->GetId())); return 0; }
 int startThrows(ISearchInst*) { throw 7; }
+int stopThrows(ISearchInst*) { throw 8; }
 bool connectNothing() { return true; }
 
 std::string address(const void* p) {
@@ -153,6 +154,17 @@ TEST_F(Searches, AThrowingProtocolDoesNotStopTheOthers) {
     ISearchInst* s = create("robust");
     EXPECT_TRUE(manager->StartSearch(s));
     EXPECT_EQ(searchLog, (std::vector<std::string>{"start B 0"}));
+}
+
+TEST_F(Searches, AThrowingStopStaysInTheManager) {
+    addProtocol(startA, stopThrows);
+    addProtocol(startB, stopB);
+    ISearchInst* s = create("robust", 1);
+    manager->StartSearch(s);
+    EXPECT_EQ(add(s, batch(1)), 1);
+    EXPECT_EQ(add(s, batch(1)), 0) << "the limit stops it on the search thread";
+    EXPECT_FALSE(active(s));
+    EXPECT_EQ(searchLog, (std::vector<std::string>{"start A 0", "start B 0", "stop B 0"}));
 }
 
 TEST_F(Searches, IdsAreNeverGivenTwice) {
