@@ -1,4 +1,6 @@
 #include <atomic>
+#include <cstdlib>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -173,6 +175,45 @@ std::vector<std::string> paneIcons(const std::vector<std::string>& lines) {
     return icons;
 }
 
+// The pixels of an icon (colour and mask), to tell icons apart by image.
+std::vector<unsigned char> iconPixels(HICON icon) {
+    std::vector<unsigned char> pixels;
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info))
+        return pixels;
+    for (HBITMAP bitmap : {info.hbmColor, info.hbmMask}) {
+        BITMAP shape = {};
+        if (bitmap && GetObjectA(bitmap, sizeof shape, &shape)) {
+            std::vector<unsigned char> bits(static_cast<size_t>(shape.bmWidthBytes) * shape.bmHeight);
+            bits.resize(GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data()));
+            pixels.insert(pixels.end(), bits.begin(), bits.end());
+        }
+        if (bitmap)
+            DeleteObject(bitmap);
+    }
+    return pixels;
+}
+
+// The pixels of the icon whose handle a recorded line shows.
+std::vector<unsigned char> recordedIconPixels(const std::string& address) {
+    return iconPixels(reinterpret_cast<HICON>(static_cast<UINT_PTR>(std::strtoull(address.c_str(), nullptr, 16))));
+}
+
+TEST_F(Protocols, EachStateShowsItsOwnText) {
+    const unsigned textIds[7] = {277, 276, 272, 271, 273, 274, 275};
+    IProtocol* p = add("P", connectA, disconnectA);
+    std::set<std::string> seen;
+    for (int state = 0; state < 7; ++state) {
+        char expected[64] = {};
+        ASSERT_GT(LoadStringA(resources, textIds[state], expected, sizeof expected), 0) << textIds[state];
+        p->SetState(state);
+        EXPECT_STREQ(p->GetStateText(), expected) << state;
+        seen.insert(expected);
+    }
+    EXPECT_EQ(seen.size(), 7u) << "every state has a text of its own";
+    p->SetState(3);  // ends the blink that states 2 and 5 began
+}
+
 TEST_F(Protocols, StateTextAndIconInTheStatusBar) {
     IProtocol* p = add("P", connectA, disconnectA);
     p->SetState(3);
@@ -186,6 +227,18 @@ TEST_F(Protocols, StateTextAndIconInTheStatusBar) {
     EXPECT_NE(icons[0], "0") << "the icons come from the resource module";
     EXPECT_NE(icons[1], "0");
     EXPECT_NE(icons[0], icons[1]);
+    auto resourceIcon = [&](int id) {
+        HICON icon = static_cast<HICON>(LoadImageA(resources, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+        std::vector<unsigned char> pixels = iconPixels(icon);
+        if (icon)
+            DestroyIcon(icon);
+        return pixels;
+    };
+    std::vector<unsigned char> connectedIcon = resourceIcon(167), activeIcon = resourceIcon(169);
+    ASSERT_FALSE(connectedIcon.empty());
+    ASSERT_NE(connectedIcon, activeIcon);
+    EXPECT_EQ(recordedIconPixels(icons[0]), connectedIcon) << "connected shows icon 167";
+    EXPECT_EQ(recordedIconPixels(icons[1]), activeIcon) << "offline shows icon 169";
     EXPECT_EQ(p->GetState(), 4);
     EXPECT_STREQ(p->GetStateText(), "Offline");
 
