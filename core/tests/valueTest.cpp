@@ -138,6 +138,12 @@ TEST(Value, OrderingMatrix) {
     value nullPl = pl;
     nullPl.payload.p = nullptr;
     cases.push_back({"null pointer to long sorts first", nullPl, pl, true, false});
+    // Addresses compare as unsigned numbers, also above 2 GB.
+    void* low = reinterpret_cast<void*>(0x10);
+    void* high = reinterpret_cast<void*>(0x80000000u);
+    cases.push_back({"untyped pointers by address", value(low), value(high), true, false});
+    cases.push_back({"objects by address", value(static_cast<Igeneric*>(low)), value(static_cast<Igeneric*>(high)),
+                     true, false});
     value nullBuffer(static_cast<Ibuffer*>(nullptr));
     cases.push_back({"null buffer object is unordered", nullBuffer, value(two), false, false});
 
