@@ -18,6 +18,17 @@
 
 namespace vesk {
 
+// The interface name in a query text ("struct " + name); null when the text
+// is null or shorter than the prefix, which is skipped unread.
+inline const char* queriedName(const char* typeName) {
+    if (!typeName)
+        return nullptr;
+    for (int i = 0; i < interfaceQueryPrefix; ++i)
+        if (typeName[i] == '\0')
+            return nullptr;
+    return typeName + interfaceQueryPrefix;
+}
+
 class objectBase {
 public:
     // Enters the name (a constant string; not copied) with the root pointer,
@@ -26,12 +37,10 @@ public:
 
     // Answers a query text: "struct " + name. Null or too short: null.
     void* findInterface(const char* typeName) const {
-        if (!typeName)
+        const char* name = queriedName(typeName);
+        if (!name)
             return nullptr;
-        for (int i = 0; i < interfaceQueryPrefix; ++i)
-            if (typeName[i] == '\0')
-                return nullptr;
-        auto it = interfaces_.find(typeName + interfaceQueryPrefix);
+        auto it = interfaces_.find(name);
         return it == interfaces_.end() ? nullptr : it->second;
     }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/capsule.h"
 #include "vesk/host.h"
 
 namespace vesk {
@@ -21,12 +22,9 @@ string::~string() {
 }
 
 void* string::queryInterface(const char* typeName) {
-    if (!typeName)
+    const char* name = queriedName(typeName);
+    if (!name)
         return nullptr;
-    for (int i = 0; i < interfaceQueryPrefix; ++i)
-        if (typeName[i] == '\0')
-            return nullptr;
-    const char* name = typeName + interfaceQueryPrefix;
     if (std::strcmp(name, nameOf<Istring>()) == 0 || std::strcmp(name, nameOf<Igeneric>()) == 0)
         return static_cast<Igeneric*>(this);
     return nullptr;

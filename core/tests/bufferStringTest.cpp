@@ -150,6 +150,8 @@ TEST(String, CopiesItsTextAndCountsItsLengthModulo65536) {
     EXPECT_EQ(n->length(), 0);
     EXPECT_NE(n->queryInterface("struct vesk::Istring *"), nullptr);
     EXPECT_EQ(n->queryInterface("struct vesk::Ibuffer *"), nullptr);
+    EXPECT_EQ(n->queryInterface(nullptr), nullptr);
+    EXPECT_EQ(n->queryInterface("vesk"), nullptr);  // shorter than the prefix
     n->release();
 }
 
