@@ -66,9 +66,10 @@ bool runtime::shutdown() {
 
 void runtime::postShutdownSignal() {
     std::lock_guard<std::mutex> hold(routeLock_);
-    if (!signals_ || !factory_ || !sender_)
+    // A missing host token must not lose the request: the loop would run on.
+    if (!signals_ || !factory_)
         return;
-    Igeneric* senderEntity = sender_->getEntity();
+    Igeneric* senderEntity = sender_ ? sender_->getEntity() : nullptr;
     auto* signal = createAs<IglobalShutdownSignal>(factory_, sender_, "vesk::globalShutdownSignal", senderEntity);
     if (signal)
         signals_->postSignal(signalPath_, sender_, signal, 0);

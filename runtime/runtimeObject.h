@@ -34,8 +34,9 @@ public:
     // "win32_show"; replaces a command-line item of that name.
     void setShowCommand(int show);
 
-    // How a shutdown reaches the signal loop; all null to stop posting.
-    // None is owned: the host keeps them alive while they are set.
+    // How a shutdown reaches the signal loop; a null factory or signal
+    // processor stops posting, a null sender does not. None is owned: the
+    // host keeps them alive while they are set.
     void routeShutdown(Ifactory* factory, IentityToken* sender, IsignalProcessor* signals);
     void setSignalPath(unsigned long handle);
 
