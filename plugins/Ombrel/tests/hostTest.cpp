@@ -128,11 +128,14 @@ TEST(ManagerInTheHost, SettingsAndFiltersSurviveARestart) {
 TEST(ManagerInTheHost, AutoConnectOnStartConnectsEveryProtocol) {
     hostRun run;
     prepare(run);
-    // Only the payload of the switch counts; a long MaxSearchResults means no limit.
+    // Only the payload of the switch counts; a long MaxSearchResults means
+    // no limit; the other settings of a wrong type read as 0.
     ASSERT_TRUE(vesk::testing::writeFile(inFolder(run, "vesk.egg"),
                                          settingsFile({{"AutoConnectOnStart", "(ulong)1"},
-                                                       {"MaxSearchResults", "(long)7"}})));
-    runScript(run, "probe-limit 10\nsearch ubuntu\nshutdown\n");
+                                                       {"MaxSearchResults", "(long)7"},
+                                                       {"DisplayMode", "(ulong)55"},
+                                                       {"autoclear_complete_downloads", "(ulong)1"}})));
+    runScript(run, "probe-limit 10\nsearch ubuntu\ndump\nshutdown\n");
     std::vector<std::string> log = run.logLines();
     EXPECT_TRUE(has(log, "[*] testProtocol: connect Alpha")) << run.log();
     EXPECT_TRUE(has(log, "[*] testProtocol: connect Beta"));
@@ -143,6 +146,9 @@ TEST(ManagerInTheHost, AutoConnectOnStartConnectsEveryProtocol) {
     EXPECT_TRUE(has(record, "IDockConnectTB::Connect"));
     EXPECT_TRUE(has(record, "IStatusBar::Output|Connecting|4|0")) << "a protocol's state reaches the status bar";
     EXPECT_TRUE(has(record, "script|probe-limit|10|10"));
+    EXPECT_TRUE(has(record, "script|dump|displayMode|0"));
+    EXPECT_TRUE(has(record, "script|dump|autoclear|0|0"));
+    EXPECT_TRUE(has(record, "script|dump|autoConnectOnStart|1"));
     EXPECT_TRUE(has(record, "IWnd::SetWindowTextA|ubuntu"));
 }
 
