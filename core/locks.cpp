@@ -54,13 +54,23 @@ bool spinLock::tryLock(int) {
 criticalSectionLock::criticalSectionLock() { InitializeCriticalSection(&section_); }
 criticalSectionLock::~criticalSectionLock() { DeleteCriticalSection(&section_); }
 
+void criticalSectionLock::entered() {
+    if (depth_++ == 0)
+        owner_ = GetCurrentThreadId();
+    held_ = true;
+}
+
 bool criticalSectionLock::lock(int) {
     EnterCriticalSection(&section_);
-    held_ = true;
+    entered();
     return true;
 }
 
 bool criticalSectionLock::unlock(int) {
+    if (owner_ != GetCurrentThreadId())
+        return false;
+    if (--depth_ == 0)
+        owner_ = 0;
     held_ = false;
     LeaveCriticalSection(&section_);
     return true;
@@ -69,7 +79,7 @@ bool criticalSectionLock::unlock(int) {
 bool criticalSectionLock::tryLock(int) {
     if (held_ || !TryEnterCriticalSection(&section_))
         return false;
-    held_ = true;
+    entered();
     return true;
 }
 

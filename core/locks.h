@@ -43,19 +43,24 @@ private:
     volatile bool held_ = false;
 };
 
-// Re-entrant through the platform's critical section.
+// Re-entrant through the platform's critical section. Only the holding
+// thread may unlock: leaving a section one does not own corrupts it.
 class criticalSectionLock : public lockBase {
 public:
     criticalSectionLock();
     ~criticalSectionLock();
     bool lock(int mode) override;
-    bool unlock(int mode) override;
+    bool unlock(int mode) override;   // false unless the caller holds it
     bool tryLock(int mode) override;  // never waits
     bool isLocked(int) override { return held_; }
 
 private:
+    void entered();
+
     CRITICAL_SECTION section_;
     volatile bool held_ = false;
+    volatile DWORD owner_ = 0;  // written only by the holder
+    unsigned depth_ = 0;        // the holder's entries
 };
 
 // Shared holders exclude exclusive ones and an exclusive holder excludes

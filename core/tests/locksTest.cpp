@@ -129,6 +129,29 @@ TEST(Locks, CriticalSectionTryLockNeverWaits) {
     l->release();
 }
 
+TEST(Locks, CriticalSectionUnlockByANonHolderIsRefusedAndHarmless) {
+    Ilock* l = newLock<criticalSectionLock>();
+    EXPECT_FALSE(l->unlock(0)) << "nobody holds it";
+    EXPECT_TRUE(l->lock(0));
+    bool released = true, taken = true;
+    std::thread([&] {
+        released = l->unlock(0);
+        taken = l->tryLock(0);
+    }).join();
+    EXPECT_FALSE(released) << "only the holder may leave";
+    EXPECT_FALSE(taken) << "the hold survived the other thread's unlock";
+    EXPECT_TRUE(l->lock(0));  // re-entrant for the holder
+    EXPECT_TRUE(l->unlock(0));
+    EXPECT_TRUE(l->unlock(0));
+    std::thread([&] {
+        taken = l->tryLock(0);
+        if (taken)
+            l->unlock(0);
+    }).join();
+    EXPECT_TRUE(taken) << "free again once the holder left as often as it entered";
+    l->release();
+}
+
 TEST(Locks, ReaderWriterModes) {
     Ilock* l = newLock<readerWriterLock>();
     struct {
