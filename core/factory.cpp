@@ -45,29 +45,41 @@ Iconstruct* factory::constructOf(unsigned long classId) {
     return interfaceCast<Iconstruct>(constructById_->find(value(classId)).asGeneric());
 }
 
+namespace {
+
+// Construct objects come from modules: one that throws gives null here
+// rather than an exception in its caller's module.
+template <class F>
+Igeneric* madeBy(Iconstruct* construct, F make) {
+    if (!construct)
+        return nullptr;
+    try {
+        return make(construct);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+}  // namespace
+
 Igeneric* factory::create(unsigned long classId, IentityToken*) {
-    Iconstruct* c = constructOf(classId);
-    return c ? c->create() : nullptr;
+    return madeBy(constructOf(classId), [](Iconstruct* c) { return c->create(); });
 }
 
 Igeneric* factory::create1(unsigned long classId, IentityToken*, value a) {
-    Iconstruct* c = constructOf(classId);
-    return c ? c->create1(a) : nullptr;
+    return madeBy(constructOf(classId), [&](Iconstruct* c) { return c->create1(a); });
 }
 
 Igeneric* factory::create2(unsigned long classId, IentityToken*, value a, value b) {
-    Iconstruct* c = constructOf(classId);
-    return c ? c->create2(a, b) : nullptr;
+    return madeBy(constructOf(classId), [&](Iconstruct* c) { return c->create2(a, b); });
 }
 
 Igeneric* factory::create3(unsigned long classId, IentityToken*, value a, value b, value c) {
-    Iconstruct* k = constructOf(classId);
-    return k ? k->create3(a, b, c) : nullptr;
+    return madeBy(constructOf(classId), [&](Iconstruct* k) { return k->create3(a, b, c); });
 }
 
 Igeneric* factory::createWithArgs(unsigned long classId, IentityToken*, value* args) {
-    Iconstruct* c = constructOf(classId);
-    return c ? c->createWithArgs(args) : nullptr;
+    return madeBy(constructOf(classId), [&](Iconstruct* c) { return c->createWithArgs(args); });
 }
 
 unsigned long factory::findClass(const char* className) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "core/constructs.h"
@@ -141,6 +142,19 @@ public:
 private:
     Ifactory* f_;
 };
+
+class throwingConstruct : public constructBase {
+public:
+    throwingConstruct() : constructBase("test::throwing") {}
+    Igeneric* create() override { throw std::runtime_error("cannot make it"); }
+    Igeneric* create1(value) override { throw std::runtime_error("cannot make it"); }
+};
+
+TEST_F(Factory, AConstructObjectThatThrowsGivesNull) {
+    unsigned long id = f->registerClass(new capsule<throwingConstruct>(), 0, 0);
+    EXPECT_EQ(f->create(id, nullptr), nullptr);
+    EXPECT_EQ(f->create1(id, nullptr, value(1UL)), nullptr);
+}
 
 TEST_F(Factory, AConstructObjectMayUseTheFactory) {
     unsigned long id = f->registerClass(new capsule<nestingConstruct>(f), 0, 0);
