@@ -124,12 +124,17 @@ TEST_F(LogTarget, NewMessagesAreConsumedAndHeldOnesKept) {
     EXPECT_EQ(contents(), "[*] handed over\r\n[*] kept\r\n[*] logging stopped.\r\n");
 }
 
-TEST_F(LogTarget, UnwritableFileRefusesTheLineButStillReleasesIt) {
-    logTarget* target = new capsule_core<logTarget>(dir_.file("missing folder\\vesk.log").c_str());
+TEST_F(LogTarget, UnwritableFileRefusesTheLineButStillReleasesItAndTheNextWriteTriesAgain) {
+    std::string folder = dir_.file("missing folder");
+    logTarget* target = new capsule_core<logTarget>((folder + "\\vesk.log").c_str());
     bool gone = false;
     EXPECT_FALSE(target->write(new capsule<watchedText>("lost", &gone)));
     EXPECT_TRUE(gone);
+
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    EXPECT_TRUE(logLine(target, "kept"));
     target->releaseCore();
+    EXPECT_EQ(testing::readFile(folder + "\\vesk.log"), "[*] kept\r\n[*] logging stopped.\r\n");
 }
 
 TEST_F(LogTarget, AFileObjectTakesTheLogOver) {
