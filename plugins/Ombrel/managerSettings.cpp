@@ -114,9 +114,11 @@ void CSSManager::Save() {
     std::string file = shareListFile::DefaultPath();
     char folder[folderBufferSize];
     GetDownloadDir(0, folder);
-    WritePrivateProfileStringA("DIR", "DOWNLOAD", folder, file.c_str());
+    bool written = shareListFile::WriteKey(file, "DIR", "DOWNLOAD", folder);
     GetTempDir(0, folder);
-    WritePrivateProfileStringA("DIR", "TEMP", folder, file.c_str());
+    written = shareListFile::WriteKey(file, "DIR", "TEMP", folder) && written;
+    if (!written)
+        shareListFile::ReportWriteFailure(file);
 
     write("AutoConnectOnStart", value(autoConnectOnStart_ ? 1L : 0L));
     write("AutoConnectOnSearch", value(autoConnectOnSearch_ ? 1L : 0L));

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "plugins/Ombrel/moduleServices.h"
+
 namespace vesk::ss::shareListFile {
 
 std::string DefaultPath() {
@@ -13,5 +15,13 @@ std::string DefaultPath() {
 }
 
 std::string PathOr(const char* file) { return file ? std::string(file) : DefaultPath(); }
+
+bool WriteKey(const std::string& file, const char* section, const char* key, const char* text) {
+    return WritePrivateProfileStringA(section, key, text, file.c_str()) != 0;
+}
+
+void ReportWriteFailure(const std::string& file) {
+    logText(("SSMANAGER: could not write the share list " + file).c_str());
+}
 
 }  // namespace vesk::ss::shareListFile

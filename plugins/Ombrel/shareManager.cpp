@@ -175,9 +175,10 @@ void CShareManager::SaveShares(const char* file) {
     std::string path = shareListFile::PathOr(file);
     // Every old share section goes, numbered in order or not, so a shorter
     // list leaves nothing stale behind; "DIR" stays.
+    bool written = true;
     for (const std::string& name : sectionNames(path))
         if (isShareSection(name))
-            WritePrivateProfileStringA(name.c_str(), nullptr, nullptr, path.c_str());
+            written = shareListFile::WriteKey(path, name.c_str(), nullptr, nullptr) && written;
     std::map<std::string, bool> shares;
     {
         std::lock_guard<std::mutex> hold(lock_);
@@ -186,10 +187,13 @@ void CShareManager::SaveShares(const char* file) {
     unsigned n = 0;
     for (const auto& share : shares) {
         std::string section = sectionName(n++);
-        WritePrivateProfileStringA(section.c_str(), "PATH", share.first.c_str(), path.c_str());
-        WritePrivateProfileStringA(section.c_str(), "RECURSIVE", share.second ? "1" : "0",
-                                   path.c_str());
+        written = shareListFile::WriteKey(path, section.c_str(), "PATH", share.first.c_str()) && written;
+        written = shareListFile::WriteKey(path, section.c_str(), "RECURSIVE", share.second ? "1" : "0") &&
+                  written;
     }
+    // The list stays in memory: the next save tries again.
+    if (!written)
+        shareListFile::ReportWriteFailure(path);
 }
 
 }  // namespace vesk::ss

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/capsule.h"
+#include "plugins/Ombrel/moduleServices.h"
+#include "plugins/Ombrel/tests/managerFixture.h"
 #include "plugins/Ombrel/shareManager.h"
 #include "testing/testPaths.h"
 
@@ -109,6 +111,22 @@ TEST_F(ShareList, SavingRewritesEveryShareSectionAndKeepsTheFolders) {
     EXPECT_EQ(reread.Count(), 2);
     EXPECT_TRUE(reread.IsRecursive("c:\\zeta"));
     EXPECT_TRUE(reread.IsShared("c:\\alpha"));
+}
+
+TEST_F(ShareList, AFileThatCannotBeWrittenIsLoggedAndTheListKept) {
+    ASSERT_TRUE(write("[SHARE0]\r\nPATH=c:\\old\\\r\nRECURSIVE=1\r\n"));
+    // Held open by another user that shares it with nobody.
+    HANDLE held = CreateFileA(file().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    shares.AddShare("c:\\new", true);
+    ref<keptLog> log(new capsule<keptLog>());
+    services().log = log.get();
+    shares.SaveShares(file().c_str());
+    services().log = nullptr;
+    CloseHandle(held);
+    EXPECT_EQ(log->lines(), (std::vector<std::string>{"SSMANAGER: could not write the share list " + file()}));
+    EXPECT_EQ(key("SHARE0", "PATH"), "c:\\old\\") << "the file is as it was";
+    EXPECT_TRUE(shares.IsShared("c:\\new")) << "the list stays for the next save";
 }
 
 }  // namespace
