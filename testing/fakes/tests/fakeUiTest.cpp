@@ -30,6 +30,7 @@ long answerSeven(HWND, UINT message, WPARAM, LPARAM) { return message == 7 ? 7 :
 long answerWithUser(void* user, HWND, UINT message, WPARAM, LPARAM) {
     return message == 8 ? *static_cast<long*>(user) : -1;
 }
+long answerEverything(HWND, UINT, WPARAM, LPARAM) { return 99; }
 
 TEST(FakeUi, MessageHooksMadeThroughTheFactory) {
     auto* factoryObject = new capsule_core<vesk::factory>();
@@ -52,8 +53,16 @@ TEST(FakeUi, MessageHooksMadeThroughTheFactory) {
     EXPECT_EQ(ui.deliverToHostContainer(7, 0, 0), 7);
     EXPECT_EQ(ui.deliverToHostContainer(8, 0, 0), 80);
     EXPECT_EQ(ui.deliverToHostContainer(9, 0, 0), -1);
+    // A later hook hears only what the earlier ones left unanswered.
+    ui::IWndProc* last = createAs<ui::IWndProc>(f, nullptr, "vesk::ui::VWndProc",
+                                                reinterpret_cast<long>(answerEverything), 0L);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(events->AddMessageHook(last), 1);
+    EXPECT_EQ(ui.deliverToHostContainer(7, 0, 0), 7);
+    EXPECT_EQ(ui.deliverToHostContainer(8, 0, 0), 80);
+    EXPECT_EQ(ui.deliverToHostContainer(9, 0, 0), 99);
     EXPECT_EQ(events->RemoveMessageHook(first), 1);
-    EXPECT_EQ(ui.deliverToHostContainer(7, 0, 0), -1);
+    EXPECT_EQ(ui.deliverToHostContainer(7, 0, 0), 99);
     factoryObject->releaseCore();
 }
 
