@@ -357,9 +357,10 @@ void engine::bindAndListen(channel& c) {
     }
     c.sock = s;
     // Lets a listener come back on its port while old connections on it
-    // are still winding down.
+    // are still winding down. Refused, only such a bind fails, and the
+    // bind below reports that.
     BOOL reuse = TRUE;
-    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+    (void)setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
     int length = sizeof c.peer;
     if (!setNonBlocking(s) || bind(s, reinterpret_cast<sockaddr*>(&c.peer), sizeof c.peer) != 0 ||
         ::listen(s, SOMAXCONN) != 0 || getsockname(s, reinterpret_cast<sockaddr*>(&c.peer), &length) != 0) {
