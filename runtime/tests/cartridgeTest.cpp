@@ -9,25 +9,11 @@
 #include "core/capsule.h"
 #include "core/coreDirectory.h"
 #include "runtime/cartridge.h"
+#include "testing/recordingLog.h"
 #include "vesk/data.h"
 
 namespace vesk::test {
 namespace {
-
-class collectingLog : public objectBase, public Itarget {
-public:
-    collectingLog() {
-        registerInterfaceOf<Itarget>(this);
-        registerInterfaceOf<Igeneric>(this);
-    }
-    bool write(Igeneric* message) override {
-        ref<Igeneric> held(message);
-        if (auto* text = interfaceCast<Istring>(message))
-            lines.push_back(text->c_str() ? text->c_str() : "");
-        return true;
-    }
-    std::vector<std::string> lines;
-};
 
 int succeeds() { return 1; }
 int fails() { return 0; }
@@ -56,7 +42,7 @@ protected:
         directory_->releaseCore();
     }
 
-    capsule<collectingLog> log_;
+    capsule<vesk::testing::recordingLog> log_;
     core* directory_ = new capsule_core<core>();
     cartridge* made_ = new capsule<cartridge>(directory_);
 };
@@ -101,9 +87,9 @@ TEST_F(Cartridge, LifecycleCallsWriteTheirLinesInLowerCase) {
         made_->setLoad(c.entry);
         made_->setInitialize(c.entry);
         made_->setUnload(c.entry);
-        log_.lines.clear();
+        log_.clear();
         EXPECT_EQ((made_->*c.call)(), c.result) << c.lines[0];
-        EXPECT_EQ(log_.lines, c.lines);
+        EXPECT_EQ(log_.lines(), c.lines);
     }
 }
 
@@ -120,7 +106,7 @@ TEST_F(Cartridge, RegisterAndFactoryAreCaughtSilently) {
     made_->setFactory(&factoryThrows);
     EXPECT_EQ(made_->callRegister(), 0);
     EXPECT_EQ(made_->callFactory(), 0);
-    EXPECT_TRUE(log_.lines.empty()) << "nothing is logged for _register and _factory";
+    EXPECT_TRUE(log_.lines().empty()) << "nothing is logged for _register and _factory";
 }
 
 }  // namespace

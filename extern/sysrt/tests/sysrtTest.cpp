@@ -15,28 +15,13 @@
 #include "extern/sysrt/functionIndex.h"
 #include "extern/sysrt/signalProcessor.h"
 #include "extern/sysrt/thread.h"
+#include "testing/recordingLog.h"
 #include "vesk/data.h"
 
 namespace vesk::test {
 namespace {
 
 using namespace vesk::sysrt;
-
-// Collects the lines written to it.
-class collectingLog : public objectBase, public Itarget {
-public:
-    collectingLog() {
-        registerInterfaceOf<Itarget>(this);
-        registerInterfaceOf<Igeneric>(this);
-    }
-    bool write(Igeneric* message) override {
-        ref<Igeneric> held(message);
-        if (auto* text = interfaceCast<Istring>(message))
-            lines.push_back(text->c_str() ? text->c_str() : "");
-        return true;
-    }
-    std::vector<std::string> lines;
-};
 
 // ---- function index ----
 
@@ -219,7 +204,7 @@ protected:
         return condition();
     }
 
-    capsule<collectingLog> log_;
+    capsule<vesk::testing::recordingLog> log_;
     Iconstruct* construct_ = nullptr;
     unsigned baseline_ = 0;
 };
@@ -248,7 +233,7 @@ TEST_F(Threads, RunsIsStoppedAndEndsWithNothingLeft) {
     EXPECT_TRUE(state.endedCalled);
     EXPECT_EQ(worker->release(), 0) << "the threader gave its reference back when the procedure returned";
     EXPECT_EQ(liveThreadObjects(), baseline_);
-    EXPECT_TRUE(log_.lines.empty());
+    EXPECT_TRUE(log_.lines().empty());
 }
 
 TEST_F(Threads, CreatorMayReleaseBeforeTheProcedureEnds) {
@@ -275,8 +260,8 @@ TEST_F(Threads, StopWaitsBoundedForAThreadThatIgnoresItAndSaysSo) {
 
     EXPECT_FALSE(worker->stop());
     EXPECT_TRUE(worker->isRunning()) << "the thread is never killed";
-    ASSERT_EQ(log_.lines.size(), 1u);
-    EXPECT_EQ(log_.lines[0], "threader: thread \"stubborn\" did not stop within 10 s");
+    ASSERT_EQ(log_.lines().size(), 1u);
+    EXPECT_EQ(log_.lines()[0], "threader: thread \"stubborn\" did not stop within 10 s");
 
     SetEvent(state.release);
     EXPECT_TRUE(worker->stop());
@@ -292,8 +277,8 @@ TEST_F(Threads, ProcedureLeavingByAnExceptionEndsItsThread) {
     EXPECT_TRUE(worker->stop());
     EXPECT_FALSE(worker->isRunning());
     EXPECT_EQ(worker->release(), 0);
-    ASSERT_EQ(log_.lines.size(), 1u);
-    EXPECT_EQ(log_.lines[0], "threader: thread \"thrower\" ended by an exception");
+    ASSERT_EQ(log_.lines().size(), 1u);
+    EXPECT_EQ(log_.lines()[0], "threader: thread \"thrower\" ended by an exception");
 }
 
 TEST_F(Threads, IncompleteArgumentsMakeNoThread) {

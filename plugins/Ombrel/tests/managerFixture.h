@@ -21,6 +21,7 @@
 #include "plugins/Ombrel/moduleServices.h"
 #include "plugins/Ombrel/statusDisplay.h"
 #include "testing/fakes/fakeUi.h"
+#include "testing/recordingLog.h"
 #include "testing/testPaths.h"
 #include "vesk/containers.h"
 #include "vesk/data.h"
@@ -28,28 +29,7 @@
 
 namespace vesk::ss::test {
 
-class keptLog : public objectBase, public Itarget {
-public:
-    keptLog() {
-        registerInterfaceOf<Itarget>(this);
-        registerInterfaceOf<Igeneric>(this);
-    }
-    bool write(Igeneric* message) override {
-        ref<Igeneric> consumed(message);
-        Istring* text = interfaceCast<Istring>(message);
-        std::lock_guard<std::mutex> hold(lock_);
-        lines_.push_back(text && text->c_str() ? text->c_str() : "");
-        return true;
-    }
-    std::vector<std::string> lines() {
-        std::lock_guard<std::mutex> hold(lock_);
-        return lines_;
-    }
-
-private:
-    std::mutex lock_;
-    std::vector<std::string> lines_;
-};
+using keptLog = vesk::testing::recordingLog;
 
 // The module's services, as _register would set them, without the module.
 class managerFixture : public ::testing::Test {

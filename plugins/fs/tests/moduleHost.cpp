@@ -8,6 +8,7 @@
 #include "core/coreDirectory.h"
 #include "core/entityTable.h"
 #include "core/factory.h"
+#include "testing/recordingLog.h"
 #include "testing/testPaths.h"
 #include "vesk/containers.h"
 #include "vesk/data.h"
@@ -16,23 +17,9 @@
 namespace vesk::svctest {
 
 // A log target that keeps its lines for the tests to read.
-class logCapture : public objectBase, public Itarget, public IcoreObject {
+class logCapture : public vesk::testing::recordingLog, public IcoreObject {
 public:
-    logCapture() {
-        registerInterfaceOf<Itarget>(this);
-        registerInterfaceOf<IcoreObject>(this);
-        registerInterfaceOf<Igeneric>(this);
-    }
-    // Takes the message over, as the real log does.
-    bool write(Igeneric* message) override {
-        if (!message)
-            return false;
-        ref<Igeneric> consumed(message);
-        Istring* text = interfaceCast<Istring>(message);
-        lines.push_back(text && text->c_str() ? text->c_str() : "");
-        return true;
-    }
-    std::vector<std::string> lines;
+    logCapture() { registerInterfaceOf<IcoreObject>(this); }
 };
 
 namespace {
@@ -129,9 +116,8 @@ void moduleHost::publishLog() {
     log_ = capture;
 }
 
-const std::vector<std::string>& moduleHost::loggedLines() {
-    static const std::vector<std::string> none;
-    return log_ ? log_->lines : none;
+std::vector<std::string> moduleHost::loggedLines() {
+    return log_ ? log_->lines() : std::vector<std::string>();
 }
 
 HMODULE moduleHost::moduleOf(const char* name) {

@@ -39,7 +39,7 @@ public:
     void publishPlatformServices();
     // Publishes a log target that keeps every line written to it.
     void publishLog();
-    const std::vector<std::string>& loggedLines();
+    std::vector<std::string> loggedLines();
 
     // Loads stage\plugins\<name>.vkm once and calls _register with this
     // host's directory, or with another one; returns its result (the module
