@@ -195,7 +195,16 @@ void CShareEngine::watchLoop(Ithread* thread) {
             list.watch(share->fullPath(), share->recursive(),
                        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME, share);
     };
-    build();
+    // A change made to the share list before its watch was armed sends no
+    // notification: read the list again after every arming.
+    auto rebuild = [&] {
+        build();
+        while (reloadConfig(nullptr) != 0) {
+            requestHash();
+            build();
+        }
+    };
+    rebuild();
 
     while (thread->shouldRun() && !stopping()) {
         Sleep(1);
@@ -216,7 +225,7 @@ void CShareEngine::watchLoop(Ithread* thread) {
             if (!FindNextChangeNotification(list.handle(slot)) || !reread)
                 continue;
             requestHash();
-            build();
+            rebuild();
             continue;
         }
         DWORD now = timing_.now();
