@@ -183,7 +183,6 @@ void CShareEngine::watchLoop(Ithread* thread) {
     const std::string folder = currentDirectory();
     reloadConfig(nullptr);
     DWORD lastRescan = timing_.now();
-    requestHash();
 
     waitList list(stopEvent_);
     auto build = [&] {
@@ -199,12 +198,11 @@ void CShareEngine::watchLoop(Ithread* thread) {
     // notification: read the list again after every arming.
     auto rebuild = [&] {
         build();
-        while (reloadConfig(nullptr) != 0) {
-            requestHash();
+        while (reloadConfig(nullptr) != 0)
             build();
-        }
     };
     rebuild();
+    requestHash();  // after the arming: whoever waits for a hash sees watched folders
 
     while (thread->shouldRun() && !stopping()) {
         Sleep(1);
@@ -224,8 +222,8 @@ void CShareEngine::watchLoop(Ithread* thread) {
             bool reread = reloadConfig(nullptr) != 0;
             if (!FindNextChangeNotification(list.handle(slot)) || !reread)
                 continue;
-            requestHash();
             rebuild();
+            requestHash();
             continue;
         }
         DWORD now = timing_.now();
