@@ -236,110 +236,98 @@ CAttributes* CAgent::actionProperties(const char* name) {
     return found == actions_.end() ? nullptr : found->second.properties;
 }
 
-namespace {
+// The shared rules of the two kinds of entry properties: the entry's lock
+// is taken here, and an absent entry has no table.
 
-// The shared rules of the two kinds of entry properties; the caller holds
-// the entry's lock and passes its table (null when the entry is absent).
-value entryProperty(CAttributes* table, const char* property) {
+Ivector* CAgent::entryPropertyNames(Ilock* lock, tableFinder find, const char* entry) {
+    std::vector<int> ids;
+    {
+        lockGuard hold(lock);
+        CAttributes* table = (this->*find)(entry);
+        if (!table)
+            return nullptr;
+        ids = table->Ids();
+    }
+    return makeNameList(ids);
+}
+
+value CAgent::entryProperty(Ilock* lock, tableFinder find, const char* entry, const char* property) {
+    if (!entry || !property)
+        return nullArgument();
     value result = absent();
-    if (table)
+    lockGuard hold(lock);
+    if (CAttributes* table = (this->*find)(entry))
         table->Get(names::find(property), result);
     return result;
 }
 
-bool setEntryProperty(CAttributes* table, const char* property, const value& v) {
+bool CAgent::setEntryProperty(Ilock* lock, tableFinder find, const char* entry, const char* property,
+                              const value& v) {
+    if (!entry || !property)
+        return false;
+    lockGuard hold(lock);
+    CAttributes* table = (this->*find)(entry);
     if (!table)
         return false;
     table->Set(names::intern(property), v);
     return true;
 }
 
-}  // namespace
+bool CAgent::removeEntryProperty(Ilock* lock, tableFinder find, const char* entry, const char* property) {
+    if (!entry || !property)
+        return false;
+    lockGuard hold(lock);
+    CAttributes* table = (this->*find)(entry);
+    return table && table->Remove(names::find(property));
+}
+
+bool CAgent::clearEntryProperties(Ilock* lock, tableFinder find, const char* entry) {
+    lockGuard hold(lock);
+    CAttributes* table = (this->*find)(entry);
+    if (!table)
+        return false;
+    table->Clear();
+    return true;
+}
 
 Ivector* CAgent::GetAttributePropertyNames(const char* attribute) {
-    std::vector<int> ids;
-    {
-        lockGuard hold(attributeLock_);
-        CAttributes* table = attributeProperties(attribute);
-        if (!table)
-            return nullptr;
-        ids = table->Ids();
-    }
-    return makeNameList(ids);
+    return entryPropertyNames(attributeLock_, &CAgent::attributeProperties, attribute);
 }
 
 value CAgent::GetAttributeProperty(const char* attribute, const char* property) {
-    if (!attribute || !property)
-        return nullArgument();
-    lockGuard hold(attributeLock_);
-    return entryProperty(attributeProperties(attribute), property);
+    return entryProperty(attributeLock_, &CAgent::attributeProperties, attribute, property);
 }
 
 bool CAgent::SetAttributeProperty(const char* attribute, const char* property, value v) {
-    if (!attribute || !property)
-        return false;
-    lockGuard hold(attributeLock_);
-    return setEntryProperty(attributeProperties(attribute), property, v);
+    return setEntryProperty(attributeLock_, &CAgent::attributeProperties, attribute, property, v);
 }
 
 bool CAgent::RemoveAttributeProperty(const char* attribute, const char* property) {
-    if (!attribute || !property)
-        return false;
-    lockGuard hold(attributeLock_);
-    CAttributes* table = attributeProperties(attribute);
-    return table && table->Remove(names::find(property));
+    return removeEntryProperty(attributeLock_, &CAgent::attributeProperties, attribute, property);
 }
 
 bool CAgent::ClearAttributeProperties(const char* attribute) {
-    lockGuard hold(attributeLock_);
-    CAttributes* table = attributeProperties(attribute);
-    if (!table)
-        return false;
-    table->Clear();
-    return true;
+    return clearEntryProperties(attributeLock_, &CAgent::attributeProperties, attribute);
 }
 
 Ivector* CAgent::GetActionPropertyNames(const char* action) {
-    std::vector<int> ids;
-    {
-        lockGuard hold(actionLock_);
-        CAttributes* table = actionProperties(action);
-        if (!table)
-            return nullptr;
-        ids = table->Ids();
-    }
-    return makeNameList(ids);
+    return entryPropertyNames(actionLock_, &CAgent::actionProperties, action);
 }
 
 value CAgent::GetActionProperty(const char* action, const char* property) {
-    if (!action || !property)
-        return nullArgument();
-    lockGuard hold(actionLock_);
-    return entryProperty(actionProperties(action), property);
+    return entryProperty(actionLock_, &CAgent::actionProperties, action, property);
 }
 
 bool CAgent::SetActionProperty(const char* action, const char* property, value v) {
-    if (!action || !property)
-        return false;
-    lockGuard hold(actionLock_);
-    return setEntryProperty(actionProperties(action), property, v);
+    return setEntryProperty(actionLock_, &CAgent::actionProperties, action, property, v);
 }
 
 bool CAgent::RemoveActionProperty(const char* action, const char* property) {
-    if (!action || !property)
-        return false;
-    lockGuard hold(actionLock_);
-    CAttributes* table = actionProperties(action);
-    return table && table->Remove(names::find(property));
+    return removeEntryProperty(actionLock_, &CAgent::actionProperties, action, property);
 }
 
 bool CAgent::ClearActionProperties(const char* action) {
-    lockGuard hold(actionLock_);
-    CAttributes* table = actionProperties(action);
-    if (!table)
-        return false;
-    table->Clear();
-    return true;
+    return clearEntryProperties(actionLock_, &CAgent::actionProperties, action);
 }
 
 // ---- actions

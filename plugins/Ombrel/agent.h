@@ -72,6 +72,12 @@ private:
     // the entry's lock.
     CAttributes* attributeProperties(const char* name);
     CAttributes* actionProperties(const char* name);
+    using tableFinder = CAttributes* (CAgent::*)(const char*);
+    Ivector* entryPropertyNames(Ilock* lock, tableFinder find, const char* entry);
+    value entryProperty(Ilock* lock, tableFinder find, const char* entry, const char* property);
+    bool setEntryProperty(Ilock* lock, tableFinder find, const char* entry, const char* property, const value& v);
+    bool removeEntryProperty(Ilock* lock, tableFinder find, const char* entry, const char* property);
+    bool clearEntryProperties(Ilock* lock, tableFinder find, const char* entry);
     // Stores v under id, keeping an existing entry's property table.
     void storeAttribute(int id, const value& v);
     void clearAttributeEntries();
