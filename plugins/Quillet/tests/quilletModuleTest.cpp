@@ -20,11 +20,7 @@ TEST(XmlModule, RegistersAndPublishesParserAndBuilder) {
     moduleHost& host = moduleHost::instance();
     registration record;
     ASSERT_EQ(host.registerModule("Quillet", &record), 1);
-    EXPECT_EQ(record.name, "xml parser");
-    EXPECT_EQ(record.author, "pelloran");
-    EXPECT_EQ(record.description, "vesk::xml::*");
-    EXPECT_EQ(record.major, 0);
-    EXPECT_EQ(record.minor, 1);
+    EXPECT_EQ(record, (registration{"xml parser", "pelloran", "vesk::xml::*", 0, 1}));
     EXPECT_NE(host.entities()->findEntity("vesk::xml::*"), 0u);
 
     Igeneric* published = host.core()->getObject("vesk::xml::IxmlParser *");

@@ -10,6 +10,7 @@
 #include "plugins/Quillet/tests/guardedBuffer.h"
 #include "plugins/Quillet/tests/xmlTestSupport.h"
 #include "plugins/fs/tests/fsTestSupport.h"
+#include "testing/sampleSettings.h"
 #include "testing/testPaths.h"
 
 namespace vesk::svctest {
@@ -17,17 +18,7 @@ namespace {
 
 constexpr int none = 0xFFFF;
 
-// The settings file of two groups as the settings store writes it.
-const std::string settingsText =
-    "<vesk_settings>\r\n"
-    "\t<UI>\r\n"
-    "\t\t<SaveOnExit>(long)1</SaveOnExit>\r\n"
-    "\t</UI>\r\n"
-    "\t<zUdoradur>\r\n"
-    "\t\t<Gnutella_ConnectString>(string)GNUTELLA%20CONNECT/0.4%0a%0a</Gnutella_ConnectString>\r\n"
-    "\t\t<Gnutella_ReportedPort>(ushort)6346</Gnutella_ReportedPort>\r\n"
-    "\t</zUdoradur>\r\n"
-    "</vesk_settings>\r\n";
+const std::string& settingsText = vesk::testing::sampleSettingsText;
 
 const std::vector<record> settingsRecords = {
     {"SaveOnExit", "(long)1", "UI", 3, 2},

@@ -18,11 +18,7 @@ TEST(FileSystemModule, RegistersOnlyOnceItsServicesExist) {
 
     host.publishPlatformServices();
     EXPECT_EQ(host.registerModule("fs", &record), 1);
-    EXPECT_EQ(record.name, "filesystem");
-    EXPECT_EQ(record.author, "pelloran");
-    EXPECT_EQ(record.description, "vesk::fs::");
-    EXPECT_EQ(record.major, 0);
-    EXPECT_EQ(record.minor, 1);
+    EXPECT_EQ(record, (registration{"filesystem", "pelloran", "vesk::fs::", 0, 1}));
     EXPECT_NE(host.entities()->findEntity("filesystem"), 0u);
 }
 

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,18 @@ namespace vesk::svctest {
 struct registration {
     std::string name, author, description;
     int major = -1, minor = -1;
+
+    bool operator==(const registration& o) const {
+        return name == o.name && author == o.author && description == o.description && major == o.major &&
+               minor == o.minor;
+    }
 };
+
+// How a record shows in a failed expectation.
+inline std::ostream& operator<<(std::ostream& out, const registration& r) {
+    return out << '"' << r.name << "\" by \"" << r.author << "\" (\"" << r.description << "\") " << r.major << '.'
+               << r.minor;
+}
 
 class logCapture;
 

@@ -21,11 +21,7 @@ TEST(PersistModule, WaitsForTheXmlServices) {
     ASSERT_EQ(host.registerModule("Quillet"), 1);
     registration record;
     ASSERT_EQ(host.registerModule("persist", &record), 1);
-    EXPECT_EQ(record.name, "persist objects");
-    EXPECT_EQ(record.author, "pelloran");
-    EXPECT_EQ(record.description, "vesk::persist::*");
-    EXPECT_EQ(record.major, 0);
-    EXPECT_EQ(record.minor, 1);
+    EXPECT_EQ(record, (registration{"persist objects", "pelloran", "vesk::persist::*", 0, 1}));
     EXPECT_NE(host.entities()->findEntity("vesk::persist::*"), 0u);
 }
 

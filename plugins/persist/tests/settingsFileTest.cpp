@@ -10,6 +10,7 @@
 #include <string>
 
 #include "plugins/persist/tests/persistTestSupport.h"
+#include "testing/sampleSettings.h"
 #include "testing/testPaths.h"
 #include "vesk/containers.h"
 #include "vesk/data.h"
@@ -22,16 +23,7 @@ using vesk::testing::readFile;
 using vesk::testing::tempDir;
 using vesk::testing::writeFile;
 
-const std::string nineLines =
-    "<vesk_settings>\r\n"
-    "\t<UI>\r\n"
-    "\t\t<SaveOnExit>(long)1</SaveOnExit>\r\n"
-    "\t</UI>\r\n"
-    "\t<zUdoradur>\r\n"
-    "\t\t<Gnutella_ConnectString>(string)GNUTELLA%20CONNECT/0.4%0a%0a</Gnutella_ConnectString>\r\n"
-    "\t\t<Gnutella_ReportedPort>(ushort)6346</Gnutella_ReportedPort>\r\n"
-    "\t</zUdoradur>\r\n"
-    "</vesk_settings>\r\n";
+const std::string& nineLines = vesk::testing::sampleSettingsText;
 
 bool loggedContaining(const std::string& part) {
     for (const auto& line : moduleHost::instance().loggedLines())
