@@ -36,6 +36,14 @@ ref<ITCPDescriptor> NetTest::newDescriptor() {
     return ref<ITCPDescriptor>(interfaceCast<ITCPDescriptor>(made));
 }
 
+void NetTest::dialPlain(plainListener& peer, ref<ITCPDescriptor>& dialled, SOCKET& accepted) {
+    dialled = newDescriptor();
+    ASSERT_EQ(dialled->connect("127.0.0.1", peer.port()), 1);
+    accepted = peer.acceptOne();
+    ASSERT_NE(accepted, INVALID_SOCKET);
+    ASSERT_EQ(settledStatus(dialled.get()), status::connected);
+}
+
 void NetTest::connectedPair(ref<ITCPDescriptor>& dialled, ref<ITCPDescriptor>& accepted) {
     ref<ITCPDescriptor> listener = newDescriptor();
     ASSERT_EQ(listener->listen(0), 1);

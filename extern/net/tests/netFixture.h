@@ -40,6 +40,9 @@ protected:
     void start(const engineSettings& settings = engineSettings());
     // A new descriptor with one reference held by the returned ref.
     ref<ITCPDescriptor> newDescriptor();
+    // A descriptor dialled to the test's plain listener, settled as
+    // connected, and the test's accepted end.
+    void dialPlain(plainListener& peer, ref<ITCPDescriptor>& dialled, SOCKET& accepted);
     // A connected pair: one dialled, one accepted from a listener.
     void connectedPair(ref<ITCPDescriptor>& dialled, ref<ITCPDescriptor>& accepted);
 

@@ -33,11 +33,9 @@ TEST_F(NetTest, BytesSentWhileDiallingGoOutInOrderOnceConnected) {
 TEST_F(NetTest, CloseStillDeliversWhatWasQueuedAndThenEnds) {
     start();
     plainListener peer;
-    ref<ITCPDescriptor> d = newDescriptor();
-    ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
-    SOCKET s = peer.acceptOne();
-    ASSERT_NE(s, INVALID_SOCKET);
-    ASSERT_EQ(settledStatus(d.get()), status::connected);
+    ref<ITCPDescriptor> d;
+    SOCKET s = INVALID_SOCKET;
+    ASSERT_NO_FATAL_FAILURE(dialPlain(peer, d, s));
     const size_t total = 6u << 20;  // more than the system buffers at once
     std::vector<unsigned char> answer = pattern(3, 0, total);
     for (size_t at = 0; at < total; at += 1u << 20)
@@ -57,10 +55,9 @@ TEST_F(NetTest, CloseStillDeliversWhatWasQueuedAndThenEnds) {
 TEST_F(NetTest, DroppedLinkLetsGoOfWhatWasNotSent) {
     start();
     plainListener peer;
-    ref<ITCPDescriptor> d = newDescriptor();
-    ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
-    SOCKET s = peer.acceptOne();
-    ASSERT_EQ(settledStatus(d.get()), status::connected);
+    ref<ITCPDescriptor> d;
+    SOCKET s = INVALID_SOCKET;
+    ASSERT_NO_FATAL_FAILURE(dialPlain(peer, d, s));
     const size_t piece = 1u << 20;
     std::vector<unsigned char> bytes = pattern(5, 0, piece);
     const int sends = 15;  // within the backlog, beyond what the system buffers
@@ -144,10 +141,9 @@ TEST_F(NetTest, ReadingPausedAtTheLimitResumesWithEachReceive) {
     tiny.receiveLimit = 4096;
     start(tiny);
     plainListener peer;
-    ref<ITCPDescriptor> d = newDescriptor();
-    ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
-    SOCKET s = peer.acceptOne();
-    ASSERT_NE(s, INVALID_SOCKET);
+    ref<ITCPDescriptor> d;
+    SOCKET s = INVALID_SOCKET;
+    ASSERT_NO_FATAL_FAILURE(dialPlain(peer, d, s));
     const size_t total = 24u << 20;
     std::thread sender([&] { sendAll(s, pattern(31, 0, total), 60000); });
     std::vector<unsigned char> got;
@@ -213,10 +209,9 @@ TEST_F(NetTest, OutQueueCountsBuffersUntilThePeerReadsThem) {
 TEST_F(NetTest, TransferModeRefusesAboveItsBacklog) {
     start();
     plainListener peer;
-    ref<ITCPDescriptor> d = newDescriptor();
-    ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
-    SOCKET s = peer.acceptOne();
-    ASSERT_EQ(settledStatus(d.get()), status::connected);
+    ref<ITCPDescriptor> d;
+    SOCKET s = INVALID_SOCKET;
+    ASSERT_NO_FATAL_FAILURE(dialPlain(peer, d, s));
     d->setSendMode(true);
     d->setTransferMode(true);
 
