@@ -69,6 +69,14 @@ settings::settings()
 }
 
 value settings::setValue(const char* key, value v, IentityToken* owner) {
+    return store(key, v, owner, replaceStored);
+}
+
+Itrio* settings::storedRecord(const std::string& full) {
+    return interfaceCast<Itrio>(values_->find(value(full.c_str())).asGeneric());
+}
+
+value settings::store(const char* key, value v, IentityToken* owner, storeRule rule) {
     std::string full, ownerName, keyName;
     if (v.code == vt::empty || !ready() || !fullKey(key, owner, full, ownerName, keyName))
         return nothing();
@@ -87,6 +95,9 @@ value settings::setValue(const char* key, value v, IentityToken* owner) {
     if (!record)
         return nothing();
     lockGuard hold(lock_.get());
+    if (rule == keepStored)
+        if (Itrio* earlier = storedRecord(full))
+            return earlier->getSecond();
     values_->set(value(fullText.get()), value(static_cast<Igeneric*>(record.get())));
     return stored;
 }
@@ -97,12 +108,13 @@ value settings::getValue(const char* key, value defaultValue, IentityToken* owne
         return nothing();
     {
         lockGuard hold(lock_.get());
-        if (Itrio* record = interfaceCast<Itrio>(values_->find(value(full.c_str())).asGeneric()))
+        if (Itrio* record = storedRecord(full))
             return record->getSecond();
     }
     // Absent: the default is stored (a C string as a string object) and
-    // returned as stored; an empty default stores nothing.
-    return setValue(key, defaultValue, owner);
+    // returned as stored; an empty default stores nothing. A value another
+    // thread stored since the look-up wins over the default.
+    return store(key, defaultValue, owner, keepStored);
 }
 
 bool settings::removeValue(const char* key, IentityToken* owner) {

@@ -32,6 +32,9 @@ public:
     bool notify() override;
 
 private:
+    enum storeRule { replaceStored, keepStored };
+    value store(const char* key, value v, IentityToken* owner, storeRule rule);
+    Itrio* storedRecord(const std::string& full);  // under the lock
     void load();
 
     ref<Ihash> values_;  // full key (string object) -> trio

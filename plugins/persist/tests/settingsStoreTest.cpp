@@ -1,9 +1,13 @@
 // Store rules: keys by owner, defaults stored on first read, save hooks.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "plugins/persist/tests/persistTestSupport.h"
@@ -104,6 +108,37 @@ TEST_F(SettingsStore, AskingForTheTargetChangesNothing) {
     EXPECT_NE(current, nullptr);
     EXPECT_EQ(s->setTarget(nullptr), current);
     EXPECT_EQ(s->getValue("Kept", value(0L), ownerNamed("UI")).asLong(), 1);
+}
+
+// Both threads start on each key together, so that the reader's
+// default-storing falls between another thread's look-up and its write.
+// Bounded: a thread that never arrives ends the wait after 30 s.
+void meetAt(std::atomic<int>& arrived, int count) {
+    ++arrived;
+    DWORD start = GetTickCount();
+    while (arrived.load() < count && GetTickCount() - start < 30000)
+        std::this_thread::yield();
+}
+
+TEST_F(SettingsStore, AReadWithADefaultNeverUndoesAnotherThreadsWrite) {
+    IentityToken* owner = ownerNamed("racing");
+    const int keys = 2000;
+    std::atomic<int> arrived{0};
+    std::thread reader([&] {
+        for (int i = 0; i < keys; ++i) {
+            meetAt(arrived, 2 * (i + 1));
+            s->getValue(("K" + std::to_string(i)).c_str(), value(0L), owner);
+        }
+    });
+    for (int i = 0; i < keys; ++i) {
+        meetAt(arrived, 2 * (i + 1));
+        s->setValue(("K" + std::to_string(i)).c_str(), value(1L), owner);
+    }
+    reader.join();
+    int lost = 0;
+    for (int i = 0; i < keys; ++i)
+        lost += s->getValue(("K" + std::to_string(i)).c_str(), value(2L), owner).asLong() != 1;
+    EXPECT_EQ(lost, 0) << "a default was stored over a value written meanwhile";
 }
 
 std::vector<int> calls;
