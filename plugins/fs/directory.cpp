@@ -85,7 +85,9 @@ int directory::create(bool createMissing) {
         if (!isFolder(level)) {
             if (!createMissing)
                 return 0;
-            if (!CreateDirectoryA(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            // "Already exists" also answers for a file of that name; only a
+            // folder found afterwards counts (another thread may have made it).
+            if (!CreateDirectoryA(level.c_str(), nullptr) && !isFolder(level))
                 return 0;
         }
         Sleep(0);

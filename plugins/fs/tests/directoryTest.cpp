@@ -98,6 +98,7 @@ TEST(Folder, CreateMakesEveryMissingLevel) {
 
     ASSERT_TRUE(writeFile(dir.file("blocker"), "file in the way"));
     EXPECT_EQ(folderAt(dir.file("blocker\\below"))->create(true), 0) << "a level that cannot be made";
+    EXPECT_EQ(folderAt(dir.file("blocker"))->create(true), 0) << "a file where the folder should be";
 }
 
 TEST(Folder, ClearDeletesFilesAndKeepsFolders) {
