@@ -52,8 +52,16 @@ void persistTargetFile::readFile() {
     if (pending_)
         pending_->clear();
     xml::IxmlParser* parser = services().parser;
-    if (!parser || !file_->open(readFlags, fs::shareDenyNone))
-        return;  // missing or unreadable: the store starts from defaults
+    if (!parser)
+        return;
+    if (!file_->open(readFlags, fs::shareDenyNone)) {
+        // Missing: the store starts from defaults. Present but held by
+        // another program or forbidden: its settings are unknown, and the
+        // defaults must not be saved over them.
+        if (GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES)
+            neverWrite("could not be opened");
+        return;
+    }
     ref<Ibuffer> text(file_->read(0, 0));  // the file stays open until close()
     if (!text)
         return;
@@ -88,8 +96,12 @@ void persistTargetFile::keepDamagedFile() {
         logLine(("PERSIST: " + path_ + " could not be read; kept as " + aside + ", starting from defaults").c_str());
         return;
     }
+    neverWrite("could not be read nor moved aside");
+}
+
+void persistTargetFile::neverWrite(const char* why) {
     frozen_ = true;
-    logLine(("PERSIST: " + path_ + " could not be read nor moved aside; it will not be written").c_str());
+    logLine(("PERSIST: " + path_ + " " + why + "; it will not be written").c_str());
 }
 
 bool persistTargetFile::setValue(const char* group, const char* key, value v) {

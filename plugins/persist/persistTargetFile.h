@@ -2,8 +2,8 @@
 // Reading happens once, when the target is made for a path. A save writes a
 // temporary file beside the settings file and then replaces it, so a failed
 // write never costs the settings already on disk. A file that cannot be
-// read as a settings document is kept beside it as <name>.bad and never
-// overwritten.
+// read as a settings document is kept beside it as <name>.bad; one that
+// could not be opened or moved aside is never overwritten.
 #pragma once
 
 #include <string>
@@ -30,13 +30,14 @@ private:
     void readFile();
     void takeRecords();
     void keepDamagedFile();
+    void neverWrite(const char* why);
     bool buildDocument();
     bool writeReplacing(Ibuffer* document);
 
     ref<Ihash> pending_;  // group name -> vector of (key, value) pairs
     std::string path_;
     ref<fs::Ifile> file_;
-    bool frozen_ = false;         // a damaged file could not be moved aside: never write over it
+    bool frozen_ = false;  // the file's settings are unknown: never write over it
 };
 
 // The target that refuses everything.

@@ -167,6 +167,22 @@ TEST_F(SettingsFile, ADamagedFileIsKeptAsideAndNeverOverwritten) {
     EXPECT_EQ(readFile(path), damaged);
 }
 
+// Settings that could not be read at the start are unknown, not absent:
+// the defaults must not be saved over them.
+TEST_F(SettingsFile, AFileThatCouldNotBeOpenedIsNeverOverwritten) {
+    std::string path = dir.file("vesk.egg");
+    ASSERT_TRUE(writeFile(path, nineLines));
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    persist::Isettings* s = storeOn(path);
+    ASSERT_TRUE(CloseHandle(held));
+    EXPECT_EQ(s->getValue("SaveOnExit", value(0L), ownerNamed("UI")).asLong(), 0) << "defaults";
+
+    EXPECT_FALSE(s->save());
+    EXPECT_EQ(readFile(path), nineLines);
+    EXPECT_TRUE(loggedContaining(path + " could not be opened"));
+}
+
 // A key or owner name that no element can carry must not spoil the file
 // for every other setting at the next start.
 TEST_F(SettingsFile, NamesNoElementCanCarryAreLeftOut) {
