@@ -59,8 +59,10 @@ void runtime::setSignalPath(unsigned long handle) {
 }
 
 bool runtime::shutdown() {
-    postShutdownSignal();
+    // Cleared first: the signal ends the host's loop, and the host may then
+    // destroy this object, so the post is the last thing a shutdown does.
     running_ = false;
+    postShutdownSignal();
     return false;
 }
 

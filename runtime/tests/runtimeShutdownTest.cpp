@@ -39,6 +39,7 @@ struct posted {
     unsigned long path;
     IentityToken* owner;
     Igeneric* sender;
+    bool hostRunning;  // the runtime's flag as the signal arrived
 };
 
 class recordingSignals : public objectBase, public IsignalProcessor {
@@ -51,16 +52,18 @@ public:
     int postSignal(unsigned long path, IentityToken* owner, IglobalShutdownSignal* s, int) override {
         ref<IglobalShutdownSignal> consumed(s);
         auto* made = dynamic_cast<testSignal*>(s);
-        posts.push_back({path, owner, made ? made->sender : nullptr});
+        posts.push_back({path, owner, made ? made->sender : nullptr, host && host->isRunning()});
         return 1;
     }
     std::vector<posted> posts;
+    Iruntime* host = nullptr;
 };
 
 class RuntimeShutdown : public ::testing::Test {
 protected:
     void SetUp() override {
         signals_.addRef();
+        signals_.host = runtime_;
         ASSERT_NE(factory_->registerClass(new capsule<signalConstruct>(), 0, 0), 0u);
         token_ = entities_->createEntity("vesk::runtime", "bootstrap");
         ASSERT_NE(token_, nullptr);
@@ -105,6 +108,15 @@ TEST_F(RuntimeShutdown, EveryRequestPostsASignalOnTheHostPath) {
     runtime_->routeShutdown(nullptr, nullptr, nullptr);  // the host is shutting down
     runtime_->shutdown();
     EXPECT_EQ(signals_.posts.size(), 2u);
+}
+
+TEST_F(RuntimeShutdown, TheFlagIsClearedBeforeTheSignalIsPosted) {
+    // The signal ends the host's loop, after which the host may destroy
+    // the runtime object: nothing of it may be touched after the post.
+    runtime_->routeShutdown(factory_, token_, &signals_);
+    runtime_->shutdown();
+    ASSERT_EQ(signals_.posts.size(), 1u);
+    EXPECT_FALSE(signals_.posts[0].hostRunning);
 }
 
 TEST_F(RuntimeShutdown, ASignalIsPostedEvenWithoutAHostToken) {
