@@ -86,11 +86,13 @@ bool isWholeDocument(const unsigned char* bytes, size_t size) {
     return bytes && documentCheck(bytes, size).run();
 }
 
+// Stricter than a readable name: the parser drops '"' and '=' from a tag
+// and takes "<!" for a comment, so such a name would come back as another.
 bool isElementName(const char* text) {
-    if (!text || !*text)
+    if (!text || !*text || *text == '!')
         return false;
     for (const char* p = text; *p; ++p)
-        if (!isNameByte(static_cast<unsigned char>(*p)))
+        if (!isNameByte(static_cast<unsigned char>(*p)) || *p == '"' || *p == '=')
             return false;
     return true;
 }

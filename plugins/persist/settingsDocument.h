@@ -9,8 +9,9 @@ namespace vesk::persist {
 
 bool isWholeDocument(const unsigned char* bytes, size_t size);
 
-// Whether text can be an element's name in such a document: not empty and
-// free of '<', '>', '/', blanks and line ends.
+// Whether text can be written as an element's name and read back as the
+// same name: not empty, free of '<', '>', '/', '"', '=', blanks and line
+// ends, and not beginning with '!'.
 bool isElementName(const char* text);
 
 }  // namespace vesk::persist
