@@ -94,8 +94,12 @@ void CShareEngine::requestHash() {
     rehashPending_ = true;
     if (hasherRunning_)
         return;
-    if (hasher_)
-        hasher_->release();  // a finished run; the threader keeps it until it returns
+    if (hasher_) {
+        // A finished run: its procedure has left the engine, only the
+        // thread's own exit is left to wait for.
+        hasher_->stop();
+        hasher_->release();
+    }
     hasher_ = createThread(&shareHashThread);
     hasherRunning_ = hasher_ != nullptr;
 }
@@ -111,6 +115,10 @@ void CShareEngine::waitForEnd(Ithread* thread, DWORD ownThreadId) {
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
         Sleep(1);
     }
+    // The procedure has returned, but the thread may still be giving back
+    // the threader's reference: join it, so nothing of it outlives the stop.
+    if (!thread->isRunning())
+        thread->stop();
 }
 
 void CShareEngine::stopThreads() {

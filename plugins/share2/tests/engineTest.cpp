@@ -87,6 +87,7 @@ protected:
         engine_->releaseCore();  // stops whatever still runs
         EXPECT_EQ(runningTestThreads(), 0u);
         EXPECT_EQ(liveTestThreads(), 0u);
+        setTestThreadLinger(0);
         endFactory(factory_);
         SetCurrentDirectoryA(previousFolder_.c_str());
     }
@@ -225,6 +226,16 @@ TEST_F(ShareEngine, StopEndsThreadsEvenWithNothingToWakeThem) {
     pumpFor(300);
     EXPECT_EQ(engine_->isShared(docs_.c_str()), 0);
     EXPECT_FALSE(engine_->startWatcher());
+}
+
+// A thread whose procedure has returned may still hold the threader's
+// reference for a while: a stop waits for that too.
+TEST_F(ShareEngine, StopJoinsThreadsStillLettingGo) {
+    setTestThreadLinger(300);
+    startWith({{music_, "1"}});
+    engine_->setState(-1);
+    EXPECT_EQ(runningTestThreads(), 0u);
+    EXPECT_EQ(liveTestThreads(), 0u);
 }
 
 // More folders than one wait can take, and one that cannot be watched: the

@@ -13,6 +13,7 @@ namespace {
 
 std::atomic<unsigned> g_live{0};
 std::atomic<unsigned> g_running{0};
+std::atomic<DWORD> g_lingerMs{0};
 
 class testThread : public objectBase, public Ithread {
 public:
@@ -59,6 +60,8 @@ private:
         auto* t = static_cast<testThread*>(self);
         t->procedure_(t);
         t->running_ = false;
+        if (DWORD linger = g_lingerMs.load())
+            Sleep(linger);  // preempted before letting go
         --g_running;
         t->release();
         return 0;
@@ -95,6 +98,8 @@ bool registerTestThreads(Ifactory* factory) {
     construct->release();
     return registered;
 }
+
+void setTestThreadLinger(DWORD ms) { g_lingerMs = ms; }
 
 unsigned liveTestThreads() { return g_live.load(); }
 unsigned runningTestThreads() { return g_running.load(); }
