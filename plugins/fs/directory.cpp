@@ -23,6 +23,32 @@ bool isFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// How much of the path names no folder that could be made: the long-path
+// prefix "\\?\", a server and its share, or a drive's root.
+size_t rootLength(const std::string& path) {
+    size_t at = 0;
+    bool network = false;
+    if (path.compare(0, 8, "\\\\?\\UNC\\") == 0) {
+        at = 8;
+        network = true;
+    } else if (path.compare(0, 4, "\\\\?\\") == 0) {
+        at = 4;
+    } else if (path.compare(0, 2, "\\\\") == 0) {
+        at = 2;
+        network = true;
+    }
+    if (network) {
+        for (int level = 0; level < 2 && at < path.size(); ++level) {  // server, share
+            size_t end = path.find('\\', at);
+            at = end == std::string::npos ? path.size() : end + 1;
+        }
+        return at;
+    }
+    if (path.size() >= at + 3 && path[at + 1] == ':' && path[at + 2] == '\\')
+        return at + 3;
+    return at;
+}
+
 bool isDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
 
 Ivector* makeObjectVector() {
@@ -80,7 +106,8 @@ bool directory::exists() { return isFolder(path_); }
 int directory::create(bool createMissing) {
     if (path_.empty() || exists())
         return 0;
-    for (size_t end = path_.find('\\'); end != std::string::npos; end = path_.find('\\', end + 1)) {
+    for (size_t end = path_.find('\\', rootLength(path_)); end != std::string::npos;
+         end = path_.find('\\', end + 1)) {
         std::string level = path_.substr(0, end + 1);
         if (!isFolder(level)) {
             if (!createMissing)
@@ -92,7 +119,7 @@ int directory::create(bool createMissing) {
         }
         Sleep(0);
     }
-    return 1;
+    return isFolder(path_) ? 1 : 0;
 }
 
 bool directory::clear(bool recursive) {

@@ -101,6 +101,18 @@ TEST(Folder, CreateMakesEveryMissingLevel) {
     EXPECT_EQ(folderAt(dir.file("blocker"))->create(true), 0) << "a file where the folder should be";
 }
 
+// The long-path prefix "\\?\" names no folder to test or make; only the
+// levels after the drive do.
+TEST(Folder, CreateWorksOnLongPathForms) {
+    tempDir dir;
+    ASSERT_EQ(dir.path().compare(1, 2, ":\\"), 0) << "a drive path: " << dir.path();
+    std::string deep = "\\\\?\\" + dir.file("a\\b");
+    auto folder = folderAt(deep);
+    EXPECT_EQ(folder->create(true), 1) << deep;
+    EXPECT_TRUE(folder->exists());
+    EXPECT_TRUE(fileExists(dir.file("a\\b")));
+}
+
 TEST(Folder, ClearDeletesFilesAndKeepsFolders) {
     tempDir dir;
     std::string root = dir.file("root");
