@@ -23,6 +23,9 @@ namespace {
 
 using namespace vesk::sysrt;
 
+// How long a test waits for something that should happen at once.
+constexpr DWORD conditionWaitMs = 20000;
+
 // ---- function index ----
 
 struct ipCase {
@@ -95,8 +98,8 @@ TEST(SignalProcessor, ShutdownPostedBeforeTheLoopIsNotLost) {
     // Posted on path 0: the host's path does not exist yet.
     EXPECT_EQ(signals->postSignal(0, nullptr, new capsule<watched>(&gone), 0), 1);
     EXPECT_TRUE(gone) << "the signal is taken over and released";
-    EXPECT_TRUE(loopReturnsWithin(signals, 10000));
-    EXPECT_TRUE(loopReturnsWithin(signals, 10000)) << "the latch stays set";
+    EXPECT_TRUE(loopReturnsWithin(signals, conditionWaitMs));
+    EXPECT_TRUE(loopReturnsWithin(signals, conditionWaitMs)) << "the latch stays set";
     EXPECT_EQ(signals->postSignal(0, nullptr, nullptr, 0), 0);
     signals->releaseCore();
 }
@@ -142,7 +145,7 @@ TEST(SignalProcessor, LoopServesMessagesSentToWindowsOfItsThread) {
     LRESULT sent = 0;
     std::thread sender([&] {
         // Blocks until the loop's thread serves it (or gives up).
-        sent = SendMessageTimeoutA(window, WM_APP, 0, 0, SMTO_NORMAL, 10000, &answer);
+        sent = SendMessageTimeoutA(window, WM_APP, 0, 0, SMTO_NORMAL, conditionWaitMs, &answer);
         signals->postSignal(0, nullptr, new capsule<globalShutdownSignal>(nullptr), 0);
     });
     signals->run();  // on the window's thread
@@ -198,8 +201,11 @@ protected:
     }
     void TearDown() override { construct_->release(); }
 
+    // Bounded in time, not in turns: Sleep(1) may last far longer on a
+    // loaded machine, or far shorter.
     bool waitUntil(const std::function<bool()>& condition) {
-        for (int i = 0; i < 10000 && !condition(); ++i)
+        const ULONGLONG deadline = GetTickCount64() + conditionWaitMs;
+        while (!condition() && GetTickCount64() < deadline)
             Sleep(1);
         return condition();
     }
