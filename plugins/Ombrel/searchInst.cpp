@@ -1,6 +1,7 @@
 #include "plugins/Ombrel/searchInst.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "core/module.h"
 #include "plugins/Ombrel/moduleServices.h"
@@ -75,15 +76,17 @@ void CSearchInst::showResultCount(unsigned stored) {
         agent_->SetAttribute(name.c_str(), value(static_cast<long>(stored)));
 }
 
+unsigned CSearchInst::roomBeside(unsigned stored) const {
+    if (limit_ == 0)
+        return UINT_MAX;
+    return limit_ > stored ? limit_ - stored : 0;
+}
+
 unsigned CSearchInst::roomFor(unsigned n) {
     if (limit_ == 0)
         return n;
-    unsigned stored;
-    {
-        lockGuard hold(results_->getLock());
-        stored = results_->size();
-    }
-    return limit_ > stored ? limit_ - stored : 0;
+    lockGuard hold(results_->getLock());
+    return roomBeside(results_->size());
 }
 
 int CSearchInst::AddResults(Ivector* batch) {
@@ -103,8 +106,9 @@ int CSearchInst::AddResults(Ivector* batch) {
         // Readers of the results take the same lock.
         lockGuard hold(results_->getLock());
         // At most the batch: a room beyond the largest int must not turn
-        // negative as a count.
-        unsigned take = std::min(room, batch->size());
+        // negative as a count. Another protocol's search thread may have
+        // stored results since the room was fixed: the limit holds for both.
+        unsigned take = std::min({room, batch->size(), roomBeside(results_->size())});
         stored = results_->appendFirst(batch, static_cast<int>(take));
     }
     showResultCount(stored);

@@ -44,6 +44,9 @@ public:
 private:
     // How many of a batch of n may be stored now.
     unsigned roomFor(unsigned n);
+    // How many more fit beside that many stored (the caller holds the
+    // results' lock); without a limit, any number.
+    unsigned roomBeside(unsigned stored) const;
     void showResultCount(unsigned stored);
 
     ISSManager* manager_;         // not owned

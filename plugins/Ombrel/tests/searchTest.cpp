@@ -130,6 +130,29 @@ TEST_F(Searches, TheBatchAfterTheLimitStopsTheSearch) {
     EXPECT_EQ(storedCount(s), 3u);
 }
 
+// Holds each search thread in the result callbacks, after it fixed its
+// room, until the other thread is there too.
+std::atomic<int> threadsInCallbacks{0};
+void meetTheOtherSearchThread(Ivector*) {
+    ++threadsInCallbacks;
+    for (int waited = 0; waited < 15000 && threadsInCallbacks < 2; ++waited)
+        Sleep(1);
+}
+
+TEST_F(Searches, TwoSearchThreadsTogetherKeepTheLimit) {
+    threadsInCallbacks = 0;
+    manager->AddResultCallback(meetTheOtherSearchThread);
+    ISearchInst* s = create("shared", 3);
+    ASSERT_TRUE(manager->StartSearch(s));
+    std::thread first([&] { add(s, batch(3)); });
+    std::thread second([&] { add(s, batch(3)); });
+    first.join();
+    second.join();
+    ASSERT_EQ(threadsInCallbacks.load(), 2) << "both batches found room before either was stored";
+    EXPECT_EQ(storedCount(s), 3u);
+    EXPECT_EQ(s->GetAgent()->GetAttribute(resultCount()).payload.l, 3);
+}
+
 TEST_F(Searches, StartAndStopGoThroughEveryProtocolOnce) {
     addProtocol(startA, stopA);
     addProtocol(startB, stopB);
