@@ -21,7 +21,7 @@ HICON icons[3] = {};
 // The blink. A thread timer can only be killed by its own thread, while
 // protocols report states from any thread: a stop from another thread
 // clears blinkWanted and the timer ends itself at its next tick.
-volatile LONG blinkWanted = 0;
+volatile LONG blinkWanted = 0;  // written under timerLock
 std::mutex timerLock;  // guards the two below; never held over a UI call
 UINT_PTR timerId = 0;  // 0: no timer runs
 DWORD timerThread = 0;
@@ -33,14 +33,21 @@ void setPaneIcon(HICON icon) {
         bar->SetIcon(statePane, icon);
 }
 
+// Ends the timer when no blink is wanted. Decided under the lock, so that a
+// start coming meanwhile either keeps this timer or makes a new one.
+bool blinkEnded(UINT_PTR id) {
+    std::lock_guard<std::mutex> hold(timerLock);
+    if (blinkWanted)
+        return false;
+    KillTimer(nullptr, id);
+    if (timerId == id)
+        timerId = 0;
+    return true;
+}
+
 void CALLBACK blinkTick(HWND, UINT, UINT_PTR id, DWORD) {
-    if (!blinkWanted) {
-        std::lock_guard<std::mutex> hold(timerLock);
-        KillTimer(nullptr, id);
-        if (timerId == id)
-            timerId = 0;
+    if (blinkEnded(id))
         return;
-    }
     phase = phase == 0 ? 2 : 0;
     setPaneIcon(icons[phase]);
     // A stop that came while the icon was being set must win.
@@ -48,9 +55,21 @@ void CALLBACK blinkTick(HWND, UINT, UINT_PTR id, DWORD) {
         setPaneIcon(stateIcon);
 }
 
+// A thread timer ends with its thread; the caller holds timerLock.
+bool timerThreadEnded() {
+    HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, timerThread);
+    if (!thread)
+        return true;  // no such thread any more
+    bool ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return ended;
+}
+
 void startBlink() {
-    InterlockedExchange(&blinkWanted, 1);
     std::lock_guard<std::mutex> hold(timerLock);
+    blinkWanted = 1;
+    if (timerId != 0 && timerThread != GetCurrentThreadId() && timerThreadEnded())
+        timerId = 0;  // nothing runs it any more: a new one is made here
     if (timerId != 0)
         return;
     timerId = SetTimer(nullptr, 0, blinkMilliseconds, blinkTick);
@@ -58,8 +77,8 @@ void startBlink() {
 }
 
 void stopBlink() {
-    InterlockedExchange(&blinkWanted, 0);
     std::lock_guard<std::mutex> hold(timerLock);
+    blinkWanted = 0;
     if (timerId != 0 && timerThread == GetCurrentThreadId()) {
         KillTimer(nullptr, timerId);
         timerId = 0;

@@ -1,5 +1,6 @@
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <string>
 #include <thread>
@@ -199,6 +200,20 @@ std::vector<unsigned char> recordedIconPixels(const std::string& address) {
     return iconPixels(reinterpret_cast<HICON>(static_cast<UINT_PTR>(std::strtoull(address.c_str(), nullptr, 16))));
 }
 
+// Runs the calling thread's messages until a blink icon reached pane 4,
+// for at most 15 s; false when none came.
+bool pumpUntilBlink(const std::function<std::vector<std::string>()>& recordedLines) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        if (!paneIcons(recordedLines()).empty())
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
 TEST_F(Protocols, EachStateShowsItsOwnText) {
     const unsigned textIds[7] = {277, 276, 272, 271, 273, 274, 275};
     IProtocol* p = add("P", connectA, disconnectA);
@@ -281,6 +296,17 @@ TEST_F(Protocols, ConnectingBlinksUntilConnected) {
     ui.calls().clear();
     pumpFor(1700);
     EXPECT_TRUE(paneIcons(recorded("IStatusBar::")).empty()) << "connected stops the blink";
+}
+
+TEST_F(Protocols, BlinkStartsAgainAfterTheThreadOfTheLastTimerEnded) {
+    IProtocol* p = add("P", connectA, disconnectA);
+    std::thread connecting([&] { p->SetState(2); });
+    connecting.join();  // its timer ended with it
+    p->SetState(3);
+    p->SetState(2);
+    ui.calls().clear();
+    EXPECT_TRUE(pumpUntilBlink([&] { return recorded("IStatusBar::"); }));
+    p->SetState(3);  // this thread's timer: ends here
 }
 
 TEST_F(Protocols, BlinkStartedOnOneThreadStopsFromAnother) {
