@@ -48,8 +48,24 @@ Ibuffer* makeBuffer(void* bytes, unsigned length) {
                              static_cast<unsigned long>(length));
 }
 
+// Volume and index of an existing file: shared by every name it has (hard
+// links, short names, other spellings of the path).
+bool fileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    return known;
+}
+
 // Both names lead to one file: copying would truncate the source first.
 bool sameFile(const char* a, const char* b) {
+    BY_HANDLE_FILE_INFORMATION infoA, infoB;
+    if (fileIdentity(a, infoA) && fileIdentity(b, infoB))
+        return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+               infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
     char fullA[MAX_PATH], fullB[MAX_PATH];
     DWORD na = GetFullPathNameA(a, MAX_PATH, fullA, nullptr);
     DWORD nb = GetFullPathNameA(b, MAX_PATH, fullB, nullptr);

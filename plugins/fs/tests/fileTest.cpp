@@ -2,6 +2,8 @@
 // temporary folder.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 
 #include "plugins/fs/tests/fsTestSupport.h"
@@ -193,8 +195,10 @@ TEST(File, CopyOfAnEmptyOrMissingSource) {
 TEST(File, CopyOntoItselfLeavesTheFileWhole) {
     tempDir dir;
     ASSERT_TRUE(writeFile(dir.file("self.bin"), "precious"));
+    ASSERT_TRUE(CreateHardLinkA(dir.file("link.bin").c_str(), dir.file("self.bin").c_str(), nullptr));
     auto f = fileAt(dir.file("self.bin"));
-    for (const std::string& same : {dir.file("self.bin"), dir.file("SELF.BIN"), dir.path() + "\\.\\self.bin"})
+    for (const std::string& same :
+         {dir.file("self.bin"), dir.file("SELF.BIN"), dir.path() + "\\.\\self.bin", dir.file("link.bin")})
         EXPECT_EQ(f->copyTo(same.c_str(), true), nullptr) << same;
     EXPECT_EQ(readFile(dir.file("self.bin")), "precious");
 }
