@@ -180,6 +180,7 @@ int stubbornWorker(Ithread* self) {
     auto* state = static_cast<workerState*>(self->getParameter());
     ++state->turns;
     WaitForSingleObject(state->release, INFINITE);
+    state->endedCalled = true;
     self->ended();
     return 0;
 }
@@ -244,15 +245,20 @@ TEST_F(Threads, RunsIsStoppedAndEndsWithNothingLeft) {
 
 TEST_F(Threads, CreatorMayReleaseBeforeTheProcedureEnds) {
     workerState state;
-    Ithread* worker = makeThread(construct_, "early release", &state, &loopingWorker);
+    state.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    // Held until the creator has let go, so the procedure cannot end first.
+    Ithread* worker = makeThread(construct_, "early release", &state, &stubbornWorker);
     ASSERT_NE(worker, nullptr);
     worker->addRef();
     ASSERT_TRUE(worker->start());
     worker->requestStop();  // no wait
     EXPECT_GE(worker->release(), 1) << "the running thread keeps the object";
+    EXPECT_EQ(liveThreadObjects(), baseline_ + 1);
+    SetEvent(state.release);
     EXPECT_TRUE(waitUntil([&] { return liveThreadObjects() == baseline_; }))
         << "the object goes when the procedure returns";
     EXPECT_TRUE(state.endedCalled);
+    CloseHandle(state.release);
 }
 
 TEST_F(Threads, StopWaitsBoundedForAThreadThatIgnoresItAndSaysSo) {
