@@ -315,6 +315,7 @@ TEST_F(Protocols, BlinkStartedOnOneThreadStopsFromAnother) {
     ASSERT_EQ(paneIcons(recorded("IStatusBar::")).size(), 1u);
     std::string steady = paneIcons(recorded("IStatusBar::")).back();
     std::atomic<bool> stop{false};
+    ui.calls().clear();
     std::thread gui([&] {
         p->SetState(2);
         while (!stop) {
@@ -324,7 +325,11 @@ TEST_F(Protocols, BlinkStartedOnOneThreadStopsFromAnother) {
             Sleep(10);
         }
     });
-    Sleep(1000);
+    // The state's own icon, then a blink: the timer runs on that thread.
+    for (DWORD start = GetTickCount();
+         paneIcons(recorded("IStatusBar::")).size() < 2 && GetTickCount() - start < 15000;)
+        Sleep(10);
+    ASSERT_GE(paneIcons(recorded("IStatusBar::")).size(), 2u) << "no blink on the thread that connects";
     p->SetState(3);  // from a thread that owns no timer
     Sleep(1000);     // the timer's next tick ends it
     ui.calls().clear();

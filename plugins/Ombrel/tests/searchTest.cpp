@@ -135,7 +135,7 @@ TEST_F(Searches, TheBatchAfterTheLimitStopsTheSearch) {
 std::atomic<int> threadsInCallbacks{0};
 void meetTheOtherSearchThread(Ivector*) {
     ++threadsInCallbacks;
-    for (int waited = 0; waited < 15000 && threadsInCallbacks < 2; ++waited)
+    for (DWORD start = GetTickCount(); threadsInCallbacks < 2 && GetTickCount() - start < 15000;)
         Sleep(1);
 }
 
