@@ -15,6 +15,8 @@ constexpr unsigned readPiece = 64 * 1024;
 constexpr unsigned readPerPass = 256 * 1024;
 constexpr unsigned long long writePerPass = 1024 * 1024;
 constexpr int gatherBuffers = 16;
+// The longest wait while some sockets did not fit into this pass's select.
+constexpr unsigned long long turnWaitMs = 20;
 
 bool setNonBlocking(SOCKET s) {
     u_long on = 1;
@@ -187,19 +189,25 @@ void engine::run() {
         FD_ZERO(&writable);
         FD_ZERO(&failed);
         FD_SET(wakeSocket_, &readable);
-        // Beyond FD_SETSIZE sockets, a turning start keeps every one served.
+        // Beyond FD_SETSIZE sockets, the next pass starts with the first one
+        // left out, and comes soon, so that every socket takes its turn.
         size_t count = live_.size();
-        rotation_ = count ? (rotation_ + 1) % count : 0;
+        size_t start = count ? rotation_ % count : 0;
+        bool leftOut = false;
         unsigned long long wakeAt = now + settings_.idleWaitMs;
         for (size_t k = 0; k < count; ++k) {
-            channel& c = *live_[(rotation_ + k) % count];
+            channel& c = *live_[(start + k) % count];
             std::lock_guard<std::mutex> hold(c.lock);
             if (c.deadline && hasDeadline(c.state))
                 wakeAt = std::min(wakeAt, c.deadline);
-            if (c.sock == INVALID_SOCKET)
+            if (c.sock == INVALID_SOCKET || leftOut)
                 continue;
-            if (readable.fd_count >= FD_SETSIZE || writable.fd_count >= FD_SETSIZE)
-                break;
+            if (readable.fd_count >= FD_SETSIZE || writable.fd_count >= FD_SETSIZE) {
+                leftOut = true;
+                rotation_ = start + k;
+                wakeAt = std::min(wakeAt, now + turnWaitMs);
+                continue;
+            }
             switch (c.state) {
             case phase::dialling:
                 FD_SET(c.sock, &writable);
