@@ -1,5 +1,6 @@
 #include "plugins/persist/settingsDocument.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -82,8 +83,17 @@ private:
 
 }  // namespace
 
+// A UTF-8 byte-order mark that an editor put first is no damage: the
+// parser reads past it to the root.
 bool isWholeDocument(const unsigned char* bytes, size_t size) {
-    return bytes && documentCheck(bytes, size).run();
+    static const unsigned char byteOrderMark[] = {0xEF, 0xBB, 0xBF};
+    if (!bytes)
+        return false;
+    if (size >= sizeof byteOrderMark && std::equal(byteOrderMark, byteOrderMark + sizeof byteOrderMark, bytes)) {
+        bytes += sizeof byteOrderMark;
+        size -= sizeof byteOrderMark;
+    }
+    return documentCheck(bytes, size).run();
 }
 
 // Stricter than a readable name: the parser drops '"' and '=' from a tag

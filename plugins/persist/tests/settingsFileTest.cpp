@@ -167,6 +167,17 @@ TEST_F(SettingsFile, ADamagedFileIsKeptAsideAndNeverOverwritten) {
     EXPECT_EQ(readFile(path), damaged);
 }
 
+// Editors may put a byte-order mark before the text; the settings after it
+// are whole and must be read, not set aside.
+TEST_F(SettingsFile, AByteOrderMarkIsNoDamage) {
+    std::string path = dir.file("vesk.egg");
+    ASSERT_TRUE(writeFile(path, "\xEF\xBB\xBF" + nineLines));
+    persist::Isettings* s = storeOn(path);
+    EXPECT_EQ(s->getValue("SaveOnExit", value(0L), ownerNamed("UI")).asLong(), 1);
+    EXPECT_EQ(s->getValue("Gnutella_ReportedPort", value(0L), ownerNamed("zUdoradur")).asUshort(), 6346);
+    EXPECT_FALSE(fileExists(path + ".bad"));
+}
+
 // Settings that could not be read at the start are unknown, not absent:
 // the defaults must not be saved over them.
 TEST_F(SettingsFile, AFileThatCouldNotBeOpenedIsNeverOverwritten) {
