@@ -4,7 +4,7 @@
 #   BUILD_DIR  build folder (default: build)
 #   DIST_DIR   staging folder (default: dist)
 #   BUILD_JOBS parallel compile jobs (default: all processors)
-#   VESK_COMPONENTS  ;-separated component folders to build (default: all)
+#   VESK_COMPONENTS  component folders to build, separated by ; or spaces (default: all)
 set -euo pipefail
 cd "$(dirname "$0")"
 BUILD_DIR=${BUILD_DIR:-build}
@@ -46,7 +46,7 @@ fi
 
 components=()
 if [ -n "${VESK_COMPONENTS+x}" ]; then
-  components=("-DVESK_COMPONENTS=$VESK_COMPONENTS")
+  components=("-DVESK_COMPONENTS=${VESK_COMPONENTS// /;}")
 fi
 if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
   cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32-toolchain.cmake "${components[@]}" >/dev/null
