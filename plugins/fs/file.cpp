@@ -131,17 +131,14 @@ bool file::close() {
 Ibuffer* file::read(unsigned size, unsigned offset) {
     if (!isOpen())
         return nullptr;
-    if (offset) {
-        if (_lseeki64(descriptor_, offset, SEEK_SET) < 0)
-            return nullptr;
-        unsigned long long remaining = offset < size_ ? size_ - offset : 0;
-        if (size > remaining)
-            size = static_cast<unsigned>(remaining);
-    } else if (_lseeki64(descriptor_, 0, SEEK_SET) < 0) {
+    if (_lseeki64(descriptor_, offset, SEEK_SET) < 0)  // offset 0: the start
         return nullptr;
-    }
-    if (size == 0 || size > size_)
-        size = low32(size_);
+    // Size 0 asks for the whole file; from an offset no more than what is
+    // left there can come, so no more is allocated (a whole large file
+    // would not fit in memory).
+    unsigned long long remaining = offset < size_ ? size_ - offset : 0;
+    if (size == 0 || size > remaining)
+        size = low32(remaining);
     if (size == 0)
         return nullptr;
 
