@@ -243,7 +243,7 @@ void CShareEngine::watchLoop(Ithread* thread) {
         // A folder that can no longer be watched would keep waking the
         // loop: building the list again leaves it out.
         if (!FindNextChangeNotification(list.handle(slot)))
-            build();
+            rebuild();
     }
 }
 
