@@ -49,7 +49,8 @@ Ibuffer* makeBuffer(void* bytes, unsigned length) {
 }
 
 // Volume and index of an existing file: shared by every name it has (hard
-// links, short names, other spellings of the path).
+// links, short names, other spellings of the path). Some network file
+// systems give every file index 0; that tells nothing.
 bool fileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
     HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -57,7 +58,7 @@ bool fileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
         return false;
     bool known = GetFileInformationByHandle(h, &info) != 0;
     CloseHandle(h);
-    return known;
+    return known && (info.nFileIndexHigh || info.nFileIndexLow);
 }
 
 // Both names lead to one file: copying would truncate the source first.
