@@ -40,7 +40,6 @@ VESK_ENTRY int _register(Icartridge* self, Icore* core) {
     auto* accessor = interfaceCast<IcoreAccessor>(core);
     if (!factory || !table || !accessor)
         return 0;
-    auto* log = lookupService<Itarget>(core);
 
     self->setName("sysrt");
     self->setAuthor("pelloran");
@@ -58,7 +57,7 @@ VESK_ENTRY int _register(Icartridge* self, Icore* core) {
         functions->releaseCore();
         functions = nullptr;
     }
-    registerConstruct(factory, make<capsule<sysrt::_constructThread>>(log));
+    registerConstruct(factory, make<capsule<sysrt::_constructThread>>(core));
     registerConstruct(factory, make<capsule<sysrt::_constructGlobalShutdownSignal>>());
     publishService<Ithreader>(accessor, make<capsule_core<sysrt::threader>>());
     publishService<IsignalProcessor>(accessor, signals);

@@ -2,8 +2,8 @@
 
 #include <process.h>
 
+#include "core/module.h"
 #include "core/string.h"
-#include "vesk/directory.h"
 
 namespace vesk::sysrt {
 
@@ -26,8 +26,8 @@ void* userValueOf(const value& v) {
 
 unsigned liveThreadObjects() { return static_cast<unsigned>(liveCount.load()); }
 
-thread::thread(const char* name, void* parameter, threadProc procedure, IentityToken* owner, Itarget* log)
-    : name_(name ? name : ""), parameter_(parameter), procedure_(procedure), owner_(owner), log_(log) {
+thread::thread(const char* name, void* parameter, threadProc procedure, IentityToken* owner, Icore* core)
+    : name_(name ? name : ""), parameter_(parameter), procedure_(procedure), owner_(owner), core_(core) {
     if (owner_)
         owner_->addRef();
     ++liveCount;
@@ -73,8 +73,7 @@ unsigned __stdcall thread::runProcedure(void* self) {
             result = t->procedure_(t);
         } catch (...) {
             result = -1;
-            std::string line = "threader: thread \"" + t->name_ + "\" ended by an exception";
-            logLine(t->log_, line.c_str());
+            t->log("threader: thread \"" + t->name_ + "\" ended by an exception");
         }
     }
     t->running_ = false;
@@ -91,12 +90,13 @@ bool thread::stop() {
     DWORD waited = WaitForSingleObject(handle_, stopWaitMs);
     if (waited == WAIT_OBJECT_0)
         return true;
-    std::string line = "threader: thread \"" + name_ + "\" did not stop within 10 s";
-    logLine(log_, line.c_str());
+    log("threader: thread \"" + name_ + "\" did not stop within 10 s");
     return false;
 }
 
-_constructThread::_constructThread(Itarget* log) : constructBase("vesk::thread"), log_(log) {}
+void thread::log(const std::string& line) { logLine(lookupService<Itarget>(core_), line.c_str()); }
+
+_constructThread::_constructThread(Icore* core) : constructBase("vesk::thread"), core_(core) {}
 
 Igeneric* _constructThread::createWithArgs(value* args) {
     if (!args || args[0].asLong() < 4)
@@ -107,7 +107,7 @@ Igeneric* _constructThread::createWithArgs(value* args) {
     IentityToken* owner = interfaceCast<IentityToken>(args[4].anyObject());
     try {
         return static_cast<Ithread*>(
-            new capsule<thread>(args[1].asCString(), userValueOf(args[2]), procedure, owner, log_));
+            new capsule<thread>(args[1].asCString(), userValueOf(args[2]), procedure, owner, core_));
     } catch (...) {
         return nullptr;  // nothing may be thrown across the interface
     }

@@ -8,6 +8,7 @@
 
 #include "core/capsule.h"
 #include "core/constructs.h"
+#include "vesk/directory.h"
 #include "vesk/host.h"
 #include "vesk/threading.h"
 
@@ -15,9 +16,9 @@ namespace vesk::sysrt {
 
 class thread : public objectBase, public Ithread {
 public:
-    // owner may be null; log (not owned, may be null) hears of stops that
-    // time out.
-    thread(const char* name, void* parameter, threadProc procedure, IentityToken* owner, Itarget* log);
+    // owner may be null. Stops that time out and procedures that throw are
+    // logged through the directory's log target (core not owned, may be null).
+    thread(const char* name, void* parameter, threadProc procedure, IentityToken* owner, Icore* core);
     ~thread();
 
     void* getParameter() override { return parameter_; }
@@ -34,12 +35,15 @@ public:
 
 private:
     static unsigned __stdcall runProcedure(void* self);
+    // Looked up at each use: at exit the log target ends before the
+    // modules' services, whose threads may end later still.
+    void log(const std::string& line);
 
     std::string name_;
     void* parameter_;
     threadProc procedure_;
     IentityToken* owner_;  // one reference held
-    Itarget* log_;         // not owned
+    Icore* core_;          // not owned
     HANDLE handle_ = nullptr;
     unsigned threadId_ = 0;
     std::atomic<bool> started_{false};
@@ -54,11 +58,11 @@ unsigned liveThreadObjects();
 // "vesk::thread": only createWithArgs with the five thread values.
 class _constructThread : public constructBase {
 public:
-    explicit _constructThread(Itarget* log);  // log not owned, may be null
+    explicit _constructThread(Icore* core);  // not owned, may be null
     Igeneric* createWithArgs(value* args) override;
 
 private:
-    Itarget* log_;
+    Icore* core_;
 };
 
 class threader : public objectBase, public Ithreader, public IcoreObject {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/capsule.h"
+#include "core/coreDirectory.h"
 #include "extern/sysrt/functionIndex.h"
 #include "extern/sysrt/signalProcessor.h"
 #include "extern/sysrt/thread.h"
@@ -187,6 +188,13 @@ int stubbornWorker(Ithread* self) {
 
 int throwingWorker(Ithread*) { throw std::runtime_error("worker failed"); }
 
+int lateThrowingWorker(Ithread* self) {
+    auto* state = static_cast<workerState*>(self->getParameter());
+    ++state->turns;
+    WaitForSingleObject(state->release, INFINITE);
+    throw std::runtime_error("worker failed late");
+}
+
 Ithread* makeThread(Iconstruct* construct, const char* name, workerState* state, threadProc procedure) {
     value args[5] = {value(4L), value(name), value(static_cast<void*>(state)), value(reinterpret_cast<long>(procedure)),
                      value(static_cast<Igeneric*>(nullptr))};
@@ -196,11 +204,16 @@ Ithread* makeThread(Iconstruct* construct, const char* name, workerState* state,
 class Threads : public ::testing::Test {
 protected:
     void SetUp() override {
-        construct_ = new capsule<_constructThread>(static_cast<Itarget*>(&log_));
+        ASSERT_NE(directory_->registerObject(nameOf<Itarget>(), static_cast<Itarget*>(&log_)), 0u);
+        construct_ = new capsule<_constructThread>(static_cast<Icore*>(directory_));
         construct_->addRef();
         baseline_ = liveThreadObjects();
     }
-    void TearDown() override { construct_->release(); }
+    void TearDown() override {
+        if (construct_)
+            construct_->release();
+        directory_->releaseCore();
+    }
 
     // Bounded in time, not in turns: Sleep(1) may last far longer on a
     // loaded machine, or far shorter.
@@ -211,7 +224,8 @@ protected:
         return condition();
     }
 
-    capsule<vesk::testing::recordingLog> log_;
+    capsule<vesk::testing::recordingLog> log_;  // published in directory_
+    core* directory_ = new capsule_core<core>();
     Iconstruct* construct_ = nullptr;
     unsigned baseline_ = 0;
 };
@@ -291,6 +305,25 @@ TEST_F(Threads, ProcedureLeavingByAnExceptionEndsItsThread) {
     EXPECT_EQ(worker->release(), 0);
     ASSERT_EQ(log_.lines().size(), 1u);
     EXPECT_EQ(log_.lines()[0], "threader: thread \"thrower\" ended by an exception");
+}
+
+TEST_F(Threads, ALogTargetEndedBeforeTheThreadIsNotWrittenTo) {
+    // At exit the log target ends before the modules' services, whose
+    // threads may still end after it.
+    workerState state;
+    state.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Ithread* worker = makeThread(construct_, "late", &state, &lateThrowingWorker);
+    ASSERT_NE(worker, nullptr);
+    worker->addRef();
+    ASSERT_TRUE(worker->start());
+    ASSERT_TRUE(waitUntil([&] { return state.turns > 0; }));
+
+    ASSERT_TRUE(directory_->unregisterObject(nameOf<Itarget>()));
+    SetEvent(state.release);
+    EXPECT_TRUE(worker->stop());
+    EXPECT_EQ(worker->release(), 0);
+    EXPECT_TRUE(log_.lines().empty());
+    CloseHandle(state.release);
 }
 
 TEST_F(Threads, IncompleteArgumentsMakeNoThread) {
