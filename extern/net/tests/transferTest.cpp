@@ -242,10 +242,10 @@ TEST_F(NetTest, TransferModeRefusesAboveItsBacklog) {
 }
 
 // More connections than one select takes: the fixture's thread never wakes
-// by its own timer within the test, so a connection that is never put into
-// a select waits for good. Replies go backwards through the connections
-// while the thread's starting point moves forwards, so some reply surely
-// falls on a connection that was left out of the pass before it.
+// by its own timer within the test, so a connection left out of every
+// select waits for good. One reply at a time, backwards through the
+// connections, so that a thread whose passes move forwards through them
+// meets some reply on a connection left out of the pass before.
 TEST_F(NetTest, ConnectionsBeyondOneSelectAreServedToo) {
     start();
     plainListener peer;
