@@ -189,8 +189,9 @@ void engine::run() {
         FD_ZERO(&writable);
         FD_ZERO(&failed);
         FD_SET(wakeSocket_, &readable);
-        // Beyond FD_SETSIZE sockets, the next pass starts with the first one
-        // left out, and comes soon, so that every socket takes its turn.
+        // Beyond the select's capacity, the next pass starts with the first
+        // one left out, and comes soon, so that every socket takes its turn.
+        const u_int capacity = std::min<u_int>(std::max(settings_.selectCapacity, 2u), FD_SETSIZE);
         size_t count = live_.size();
         size_t start = count ? rotation_ % count : 0;
         bool leftOut = false;
@@ -202,7 +203,7 @@ void engine::run() {
                 wakeAt = std::min(wakeAt, c.deadline);
             if (c.sock == INVALID_SOCKET || leftOut)
                 continue;
-            if (readable.fd_count >= FD_SETSIZE || writable.fd_count >= FD_SETSIZE) {
+            if (readable.fd_count >= capacity || writable.fd_count >= capacity) {
                 leftOut = true;
                 rotation_ = start + k;
                 wakeAt = std::min(wakeAt, now + turnWaitMs);

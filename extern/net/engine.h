@@ -25,6 +25,9 @@ struct engineSettings {
     // The longest the thread sleeps with nothing to do. Every change it has
     // to act on wakes it; this is only a safety net.
     unsigned idleWaitMs = 250;
+    // Sockets one select takes in each set (at most FD_SETSIZE); the rest
+    // take their turn in the next passes.
+    unsigned selectCapacity = FD_SETSIZE;
 };
 
 class engine {
