@@ -1,5 +1,6 @@
 #include "plugins/share2/shareEngine.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/module.h"
@@ -9,6 +10,7 @@ namespace vesk::share2 {
 namespace {
 
 constexpr const char* shareListName = "pelloran.ini";
+constexpr DWORD shareListReadLimit = 1u << 20;  // far beyond any real list
 
 // The form every share path is kept and compared in: lower case, ending in
 // '\', short enough for the platform. False when there is no such form.
@@ -35,6 +37,21 @@ unsigned long long lastWriteTime(const std::string& path) {
     FindClose(found);
     return (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
            data.ftLastWriteTime.dwLowDateTime;
+}
+
+// The file's bytes, at most limit of them; empty when it cannot be read.
+std::string fileBytes(const std::string& path, DWORD limit) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (bytes.size() < limit && ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, std::min<DWORD>(got, limit - static_cast<DWORD>(bytes.size())));
+    CloseHandle(file);
+    return bytes;
 }
 
 // The share list in the current directory; empty when the path would not
@@ -116,12 +133,16 @@ int CShareEngine::reloadConfig(const char* path) {
 }
 
 bool CShareEngine::shareListChanged(const std::string& file) {
+    // The file time alone misses a writer that ends within the tick of the
+    // time it had when a half-written list was read: the bytes tell.
     unsigned long long written = lastWriteTime(file);
+    std::string bytes = fileBytes(file, shareListReadLimit);
     lockGuard hold(&configLock_);
     shareListPath_ = file;
-    if (written == lastWrite_)
+    if (written == lastWrite_ && bytes == lastBytes_)
         return false;
     lastWrite_ = written;
+    lastBytes_ = std::move(bytes);
     return true;
 }
 

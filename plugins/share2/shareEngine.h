@@ -85,6 +85,7 @@ private:
     capsule<criticalSectionLock> configLock_;  // the two fields below; never held across a message
     std::string shareListPath_;
     unsigned long long lastWrite_ = 0;  // share list file time as last seen
+    std::string lastBytes_;             // and its bytes, up to shareListReadLimit
     std::atomic<int> enabled_{0};
     HANDLE stopEvent_;  // manual reset; set once by a stop
 

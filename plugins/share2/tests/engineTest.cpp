@@ -183,6 +183,31 @@ TEST_F(ShareEngine, PausedEngineActsOnTheChangeOnlyOnceEnabled) {
     EXPECT_TRUE(pumpUntil([&] { return engine_->isShared(docs_.c_str()) == 1; }));
 }
 
+// Reads or sets a file's last-write time; false when the file would not open.
+bool fileTime(const std::string& path, FILETIME& time, bool set) {
+    HANDLE file = CreateFileA(path.c_str(), set ? FILE_WRITE_ATTRIBUTES : FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BOOL done = set ? SetFileTime(file, nullptr, nullptr, &time) : GetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+    return done != FALSE;
+}
+
+// A writer that ends within the file-time tick of a half-written list the
+// watcher read leaves the list's time as it was: its bytes still count.
+TEST_F(ShareEngine, ListRewrittenUnderTheSameFileTimeIsReadAgain) {
+    startWith({{music_, "1"}});
+    engine_->setState(1);
+    engine_->setState(0);
+    FILETIME before{};
+    ASSERT_TRUE(fileTime(dir_.file("pelloran.ini"), before, false));
+    writeShareList({{music_, "1"}, {docs_, "0"}});
+    ASSERT_TRUE(fileTime(dir_.file("pelloran.ini"), before, true));
+    EXPECT_EQ(engine_->setState(1), 1);
+    EXPECT_TRUE(pumpUntil([&] { return engine_->isShared(docs_.c_str()) == 1; }));
+}
+
 TEST_F(ShareEngine, SectionTakenOffTheListUnsharesItsFolder) {
     startWith({{music_, "1"}, {docs_, "1"}});
     engine_->setState(1);
