@@ -53,8 +53,9 @@ struct IShareEngine : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::share2::IShareEngine *";
 
     // Re-reads the share list file: path, or null for the current
-    // directory + "\pelloran.ini". 0 when its last-write time has not
-    // changed since the last call (nothing else happens), else 1.
+    // directory + "\pelloran.ini". 0 when neither its last-write time nor
+    // its bytes have changed since the last reading (once a reading another
+    // thread has begun is applied), else 1.
     virtual int reloadConfig(const char* path) = 0;
     virtual int reserved1() = 0;  // 0
     // The shared files whose lower-case names contain every blank-separated

@@ -108,8 +108,10 @@ int CShareEngine::reloadConfig(const char* path) {
     std::string file = path ? std::string(path) : defaultShareListPath();
     if (file.empty())
         return 0;
-    if (!shareListChanged(file))
+    if (!shareListChanged(file)) {
+        waitForReloadsApplied();
         return 0;
+    }
     notifyWindows();
 
     std::vector<std::string> seen;
@@ -129,7 +131,30 @@ int CShareEngine::reloadConfig(const char* path) {
             seen.push_back(spec.path);
     }
     deactivateUnlisted(seen);
+    lockGuard hold(&configLock_);
+    --reloadsApplying_;
     return 1;
+}
+
+// A caller told "unchanged" while another thread applies the change it read
+// must not go on before the shares are there.
+void CShareEngine::waitForReloadsApplied() {
+    // A window answering the change message would wait for the reading that
+    // waits for its answer.
+    if (InSendMessage())
+        return;
+    DWORD start = GetTickCount();
+    for (;;) {
+        {
+            lockGuard hold(&configLock_);
+            if (reloadsApplying_ == 0)
+                return;
+        }
+        if (GetTickCount() - start >= timing_.stopBoundMs)
+            return;
+        takeSentMessages();
+        Sleep(1);
+    }
 }
 
 bool CShareEngine::shareListChanged(const std::string& file) {
@@ -143,6 +168,7 @@ bool CShareEngine::shareListChanged(const std::string& file) {
         return false;
     lastWrite_ = written;
     lastBytes_ = std::move(bytes);
+    ++reloadsApplying_;
     return true;
 }
 

@@ -62,8 +62,11 @@ private:
     static int shareHashThread(Ithread* thread);
 
     Ithread* createThread(threadProc procedure);
-    // Records the file's time; false when it has not changed.
+    // Records the file's time and bytes; false when neither has changed.
+    // True counts a reading being applied until reloadConfig ends it.
     bool shareListChanged(const std::string& file);
+    void waitForReloadsApplied();
+    static void takeSentMessages();
     void notifyWindows();
     void deactivateUnlisted(const std::vector<std::string>& seen);
     // Asks for a hash run; starts the hasher when none is running. A request
@@ -86,6 +89,7 @@ private:
     std::string shareListPath_;
     unsigned long long lastWrite_ = 0;  // share list file time as last seen
     std::string lastBytes_;             // and its bytes, up to shareListReadLimit
+    int reloadsApplying_ = 0;           // readings begun and not yet applied
     std::atomic<int> enabled_{0};
     HANDLE stopEvent_;  // manual reset; set once by a stop
 

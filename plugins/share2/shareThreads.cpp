@@ -104,15 +104,19 @@ void CShareEngine::requestHash() {
     hasherRunning_ = hasher_ != nullptr;
 }
 
+// The watcher may be inside SendMessage to a window of the waiting thread:
+// a wait takes such messages, or both would wait for the bound.
+void CShareEngine::takeSentMessages() {
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+}
+
 void CShareEngine::waitForEnd(Ithread* thread, DWORD ownThreadId) {
     if (GetCurrentThreadId() == ownThreadId)
         return;
     DWORD start = GetTickCount();
     while (thread->isRunning() && GetTickCount() - start < timing_.stopBoundMs) {
-        // The watcher may be inside SendMessage to a window of this thread:
-        // take such messages while waiting, or both would wait for the bound.
-        MSG message;
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+        takeSentMessages();
         Sleep(1);
     }
     // The procedure has returned, but the thread may still be giving back

@@ -172,6 +172,34 @@ TEST_F(ShareEngine, ChangedShareListIsAnnouncedBeforeItIsRead) {
     EXPECT_EQ(listenerWindow::messages.load(), seen);
 }
 
+// The watcher has read the change and announces it; a reload asked for
+// meanwhile from another thread finds the list unchanged, and must return
+// only once the watcher has applied it.
+TEST_F(ShareEngine, ReloadFindingTheChangeTakenWaitsUntilItIsApplied) {
+    startWith({{music_, "1"}});
+    listenerWindow window;
+    ASSERT_NE(window.handle, nullptr);
+    engine_->addWindow(window.handle);
+    engine_->setState(1);
+
+    std::atomic<int> docsSharedAfterReload{-1};
+    std::thread reloader;
+    listenerWindow::onFirst = [&] {
+        reloader = std::thread([&] {
+            engine_->reloadConfig(nullptr);  // 0, or 1 after a half-written list was announced
+            docsSharedAfterReload = engine_->isShared(docs_.c_str());
+        });
+        // Holds the watcher inside its announcement for a while, so the
+        // reload surely comes before the change is applied.
+        pumpUntil([&] { return docsSharedAfterReload.load() != -1; }, 1500);
+    };
+    ASSERT_TRUE(makeFile(docs_ + "\\first.mp3", "first in docs"));
+    writeShareList({{music_, "1"}, {docs_, "1"}});
+    ASSERT_TRUE(pumpUntil([&] { return reloader.joinable(); }));
+    reloader.join();
+    EXPECT_EQ(docsSharedAfterReload.load(), 1);
+}
+
 TEST_F(ShareEngine, PausedEngineActsOnTheChangeOnlyOnceEnabled) {
     startWith({{music_, "1"}});
     engine_->setState(1);
