@@ -25,17 +25,7 @@ TEST(FileSystemModule, RegistersOnlyOnceItsServicesExist) {
 TEST(FileSystemModule, FactoryTableHoldsBothClasses) {
     moduleHost& host = moduleHost::instance();
     ASSERT_EQ(host.registerModule("fs"), 1);
-    auto produce = reinterpret_cast<factoryEntry>(reinterpret_cast<void*>(host.entry("fs", "_factory")));
-    ASSERT_TRUE(produce);
-    ref<Ihash> table(produce());
-    ASSERT_TRUE(table);
-    ASSERT_EQ(table->size(), 2u);
-    auto classAt = [&](long key) {
-        Iconstruct* c = interfaceCast<Iconstruct>(table->find(value(key)).asGeneric());
-        return c ? std::string(c->getClassName()) : std::string("<none>");
-    };
-    EXPECT_EQ(classAt(1), "vesk::fs::file");
-    EXPECT_EQ(classAt(3), "vesk::fs::directory");
+    EXPECT_EQ(host.factoryClasses("fs"), (classTable{{1, "vesk::fs::file"}, {3, "vesk::fs::directory"}}));
 
     loadFileSystemModule();
     Ifactory* f = host.factory();

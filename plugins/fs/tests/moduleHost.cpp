@@ -150,19 +150,35 @@ int moduleHost::registerModule(const char* name, registration* out, Icore* direc
     return result;
 }
 
-int moduleHost::factoryModule(const char* name) {
+bool moduleHost::eachFactoryConstruct(const char* name, const std::function<void(long, Iconstruct*)>& use) {
     auto produce = reinterpret_cast<factoryEntry>(reinterpret_cast<void*>(entry(name, "_factory")));
     Ihash* table = produce ? produce() : nullptr;
     if (!table)
-        return -1;
+        return false;
     table->addRef();
-    int registered = 0;
-    for (value v = table->first(); table->size() && v.hasObject(); v = table->next()) {
-        if (Iconstruct* c = interfaceCast<Iconstruct>(table->currentValue().asGeneric()))
-            registered += factory_->registerClass(c, 0, 0) != 0;
-    }
+    for (value v = table->first(); table->size() && v.hasObject(); v = table->next())
+        use(table->currentKey().asLong(), interfaceCast<Iconstruct>(table->currentValue().asGeneric()));
     table->release();
-    return registered;
+    return true;
+}
+
+int moduleHost::factoryModule(const char* name) {
+    int registered = 0;
+    bool tabled = eachFactoryConstruct(name, [&](long, Iconstruct* c) {
+        if (c)
+            registered += factory_->registerClass(c, 0, 0) != 0;
+    });
+    return tabled ? registered : -1;
+}
+
+std::optional<classTable> moduleHost::factoryClasses(const char* name) {
+    classTable classes;
+    bool tabled = eachFactoryConstruct(name, [&](long key, Iconstruct* c) {
+        classes[key] = c ? c->getClassName() : "<none>";
+    });
+    if (!tabled)
+        return std::nullopt;
+    return classes;
 }
 
 }  // namespace vesk::svctest

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,6 +19,9 @@
 #include "vesk/host.h"
 
 namespace vesk::svctest {
+
+// Class names of a module's factory table by key.
+using classTable = std::map<long, std::string>;
 
 // What a module wrote into its registration record.
 struct registration {
@@ -60,12 +66,18 @@ public:
     // Calls _factory and registers every construct object of its table.
     // Returns the number of classes registered, -1 without a table.
     int factoryModule(const char* name);
+    // The class names of the table _factory gives, by key; nothing without
+    // a table. Registers nothing.
+    std::optional<classTable> factoryClasses(const char* name);
     // An entry point of a loaded module, null when absent.
     FARPROC entry(const char* name, const char* exportName);
 
 private:
     moduleHost();
     HMODULE moduleOf(const char* name);
+    // Calls _factory and hands each construct object of its table with its
+    // key to use; false without a table.
+    bool eachFactoryConstruct(const char* name, const std::function<void(long, Iconstruct*)>& use);
 
     Icore* core_ = nullptr;
     IcoreAccessor* accessor_ = nullptr;

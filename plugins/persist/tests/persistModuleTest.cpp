@@ -47,17 +47,8 @@ TEST(PersistModule, PublishesBothStoresAsCoreObjects) {
 
 TEST(PersistModule, FactoryTableOffersBothTargets) {
     moduleHost& host = moduleHost::instance();
-    auto produce = reinterpret_cast<factoryEntry>(reinterpret_cast<void*>(host.entry("persist", "_factory")));
-    ASSERT_TRUE(produce);
-    ref<Ihash> table(produce());
-    ASSERT_TRUE(table);
-    ASSERT_EQ(table->size(), 2u);
-    auto classAt = [&](long key) {
-        Iconstruct* c = interfaceCast<Iconstruct>(table->find(value(key)).asGeneric());
-        return c ? std::string(c->getClassName()) : std::string("<none>");
-    };
-    EXPECT_EQ(classAt(3), "vesk::persist::persistTargetFile");
-    EXPECT_EQ(classAt(4), "vesk::persist::persistTargetSQL");
+    EXPECT_EQ(host.factoryClasses("persist"),
+              (classTable{{3, "vesk::persist::persistTargetFile"}, {4, "vesk::persist::persistTargetSQL"}}));
     EXPECT_EQ(host.factoryModule("persist"), 2);
     EXPECT_NE(host.factory()->findClass("vesk::persist::persistTargetFile"), 0u);
 }
