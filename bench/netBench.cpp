@@ -27,19 +27,35 @@ using bench::seconds;
 
 double mibPerSecond(size_t bytes, double elapsed) { return elapsed > 0 ? bytes / 1048576.0 / elapsed : 0; }
 
-// A connected pair of plain blocking sockets on 127.0.0.1.
-bool plainPair(SOCKET& out, SOCKET& in) {
+// A plain listener on a free port of 127.0.0.1, its address in address;
+// INVALID_SOCKET when it could not be made.
+SOCKET loopbackListener(sockaddr_in& address) {
     SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
+    if (listener == INVALID_SOCKET)
+        return INVALID_SOCKET;
+    address = sockaddr_in{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int length = sizeof address;
     if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 1) != 0 ||
-        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        closesocket(listener);
+        return INVALID_SOCKET;
+    }
+    return listener;
+}
+
+// A connected pair of plain blocking sockets on 127.0.0.1.
+bool plainPair(SOCKET& out, SOCKET& in) {
+    sockaddr_in address{};
+    SOCKET listener = loopbackListener(address);
+    if (listener == INVALID_SOCKET)
         return false;
     out = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (connect(out, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+    if (connect(out, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        closesocket(listener);
         return false;
+    }
     in = accept(listener, nullptr, nullptr);
     closesocket(listener);
     return in != INVALID_SOCKET;
@@ -132,13 +148,9 @@ bool connectEnds(ICommunications* service, end& sender, end& receiver, bool modu
         return receiver.module && settle(sender.module.get(), status::connected);
     }
     // One end plain: it listens, the module dials.
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 1) != 0 ||
-        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    SOCKET listener = loopbackListener(address);
+    if (listener == INVALID_SOCKET)
         return false;
     end& dialler = moduleSends ? sender : receiver;
     end& plainEnd = moduleSends ? receiver : sender;

@@ -2,6 +2,8 @@
 
 #include <ws2tcpip.h>
 
+#include <cstdint>
+
 namespace vesk::net::test {
 
 namespace {
@@ -121,33 +123,17 @@ bool sendAll(SOCKET s, const std::vector<unsigned char>& bytes, unsigned millise
     return done == bytes.size();
 }
 
-std::vector<unsigned char> receiveBytes(SOCKET s, size_t count, unsigned milliseconds) {
+namespace {
+
+// Receives until count bytes, the peer's end, an error or the time is up.
+std::vector<unsigned char> receiveUpTo(SOCKET s, size_t count, unsigned milliseconds, bool& closed) {
     std::vector<unsigned char> got;
+    closed = false;
     ULONGLONG end = GetTickCount64() + milliseconds;
     char piece[65536];
     while (got.size() < count && GetTickCount64() < end) {
         setReceiveTimeout(s, 500);
         int n = recv(s, piece, static_cast<int>(std::min<size_t>(sizeof piece, count - got.size())), 0);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (WSAGetLastError() == WSAETIMEDOUT)
-                continue;
-            break;
-        }
-        got.insert(got.end(), piece, piece + n);
-    }
-    return got;
-}
-
-std::vector<unsigned char> receiveUntilClosed(SOCKET s, bool& closed, unsigned milliseconds) {
-    std::vector<unsigned char> got;
-    closed = false;
-    ULONGLONG end = GetTickCount64() + milliseconds;
-    char piece[65536];
-    while (GetTickCount64() < end) {
-        setReceiveTimeout(s, 500);
-        int n = recv(s, piece, sizeof piece, 0);
         if (n == 0) {
             closed = true;
             break;
@@ -160,6 +146,17 @@ std::vector<unsigned char> receiveUntilClosed(SOCKET s, bool& closed, unsigned m
         got.insert(got.end(), piece, piece + n);
     }
     return got;
+}
+
+}  // namespace
+
+std::vector<unsigned char> receiveBytes(SOCKET s, size_t count, unsigned milliseconds) {
+    bool closed = false;
+    return receiveUpTo(s, count, milliseconds, closed);
+}
+
+std::vector<unsigned char> receiveUntilClosed(SOCKET s, bool& closed, unsigned milliseconds) {
+    return receiveUpTo(s, SIZE_MAX, milliseconds, closed);
 }
 
 unsigned char patternByte(unsigned seed, unsigned long long i) {
