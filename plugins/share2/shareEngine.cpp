@@ -143,18 +143,10 @@ void CShareEngine::waitForReloadsApplied() {
     // waits for its answer.
     if (InSendMessage())
         return;
-    DWORD start = GetTickCount();
-    for (;;) {
-        {
-            lockGuard hold(&configLock_);
-            if (reloadsApplying_ == 0)
-                return;
-        }
-        if (GetTickCount() - start >= timing_.stopBoundMs)
-            return;
-        takeSentMessages();
-        Sleep(1);
-    }
+    waitWhile([this] {
+        lockGuard hold(&configLock_);
+        return reloadsApplying_ != 0;
+    });
 }
 
 bool CShareEngine::shareListChanged(const std::string& file) {

@@ -66,7 +66,8 @@ private:
     // True counts a reading being applied until reloadConfig ends it.
     bool shareListChanged(const std::string& file);
     void waitForReloadsApplied();
-    static void takeSentMessages();
+    // Waits, bounded, while busy() holds, taking messages sent to this thread.
+    void waitWhile(const std::function<bool()>& busy);
     void notifyWindows();
     void deactivateUnlisted(const std::vector<std::string>& seen);
     // Asks for a hash run; starts the hasher when none is running. A request

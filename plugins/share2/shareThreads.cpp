@@ -106,19 +106,19 @@ void CShareEngine::requestHash() {
 
 // The watcher may be inside SendMessage to a window of the waiting thread:
 // a wait takes such messages, or both would wait for the bound.
-void CShareEngine::takeSentMessages() {
-    MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+void CShareEngine::waitWhile(const std::function<bool()>& busy) {
+    DWORD start = GetTickCount();
+    while (busy() && GetTickCount() - start < timing_.stopBoundMs) {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+        Sleep(1);
+    }
 }
 
 void CShareEngine::waitForEnd(Ithread* thread, DWORD ownThreadId) {
     if (GetCurrentThreadId() == ownThreadId)
         return;
-    DWORD start = GetTickCount();
-    while (thread->isRunning() && GetTickCount() - start < timing_.stopBoundMs) {
-        takeSentMessages();
-        Sleep(1);
-    }
+    waitWhile([thread] { return thread->isRunning(); });
     // The procedure has returned, but the thread may still be giving back
     // the threader's reference: join it, so nothing of it outlives the stop.
     if (!thread->isRunning())
