@@ -1,26 +1,32 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12, as root), builds everything and
-# stages the client into dist/.
-#   BUILD_DIR  build folder (default: build)
-#   DIST_DIR   staging folder (default: dist)
+# stages the client into the flavour's staging folder.
+#   VESK_ARCH  i686 or x86_64 (default: chosen by what this machine runs;
+#              see tools/flavour.sh)
+#   BUILD_DIR  build folder (default: build, or build-x86_64)
+#   DIST_DIR   staging folder (default: dist, or dist-x86_64)
 #   BUILD_JOBS parallel compile jobs (default: all processors)
 #   VESK_COMPONENTS  component folders to build, separated by ; or spaces (default: all)
 set -euo pipefail
 cd "$(dirname "$0")"
-BUILD_DIR=${BUILD_DIR:-build}
-DIST_DIR=${DIST_DIR:-dist}
-export WINEPREFIX=${WINEPREFIX:-$HOME/.wine}
-export WINEDEBUG=${WINEDEBUG:--all}
+. tools/flavour.sh
 
 need_packages() {
-  command -v i686-w64-mingw32-g++-posix >/dev/null || return 0
-  command -v i686-w64-mingw32-windres >/dev/null || return 0
-  command -v wine >/dev/null || return 0
+  command -v cmake >/dev/null || return 0
   command -v xvfb-run >/dev/null || return 0
   command -v xauth >/dev/null || return 0
-  command -v cmake >/dev/null || return 0
   [ -f /usr/src/googletest/CMakeLists.txt ] || return 0
-  dpkg -s wine32:i386 >/dev/null 2>&1 || return 0
+  command -v "$VESK_ARCH-w64-mingw32-widl" >/dev/null || return 0
+  if [ "$VESK_ARCH" = i686 ]; then
+    command -v i686-w64-mingw32-g++-posix >/dev/null || return 0
+    command -v i686-w64-mingw32-windres >/dev/null || return 0
+    command -v wine >/dev/null || return 0
+    dpkg -s wine32:i386 >/dev/null 2>&1 || return 0
+  else
+    command -v x86_64-w64-mingw32-g++-posix >/dev/null || return 0
+    command -v x86_64-w64-mingw32-windres >/dev/null || return 0
+    [ -x "$VESK_WINE" ] || return 0
+  fi
   return 1
 }
 
@@ -29,19 +35,27 @@ if need_packages; then
     echo "build.sh: packages are missing and installing them needs root" >&2
     exit 1
   fi
-  echo "build.sh: installing the cross compiler, Wine and test tools" >&2
+  echo "build.sh: installing the cross compiler, Wine and test tools ($VESK_ARCH)" >&2
   export DEBIAN_FRONTEND=noninteractive
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends \
-    g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686 \
-    wine wine32:i386 xvfb xauth cmake make googletest ca-certificates
+  common=(mingw-w64-tools xvfb xauth cmake make googletest ca-certificates)
+  if [ "$VESK_ARCH" = i686 ]; then
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends \
+      g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 "${common[@]}"
+  else
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends \
+      g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 "${common[@]}"
+    VESK_WINE=$(command -v wine64 || echo /usr/lib/wine/wine64)
+    VESK_WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+  fi
 fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "build.sh: creating the Wine prefix $WINEPREFIX" >&2
-  wineboot -i >/dev/null 2>&1 || wine wineboot -i >/dev/null 2>&1 || true
-  wineserver -w || true
+  "$VESK_WINE" wineboot -i >/dev/null 2>&1 || true
+  "$VESK_WINESERVER" -w || true
 fi
 
 components=()
@@ -49,7 +63,7 @@ if [ -n "${VESK_COMPONENTS+x}" ]; then
   components=("-DVESK_COMPONENTS=${VESK_COMPONENTS// /;}")
 fi
 if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-  cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32-toolchain.cmake "${components[@]}" >/dev/null
+  cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$VESK_TOOLCHAIN" "${components[@]}" >/dev/null
 elif [ ${#components[@]} -gt 0 ]; then
   cmake -B "$BUILD_DIR" "${components[@]}" >/dev/null
 fi

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Builds the client and starts it from dist/ under Wine.
+# Builds the client and starts it from its staging folder under Wine (see
+# build.sh for the flavour and folders).
 set -euo pipefail
 cd "$(dirname "$0")"
+. tools/flavour.sh
 ./build.sh
-export WINEPREFIX=${WINEPREFIX:-$HOME/.wine}
-export WINEDEBUG=${WINEDEBUG:--all}
-cd "${DIST_DIR:-dist}"
+cd "$DIST_DIR"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine runtime.exe "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$VESK_WINE" runtime.exe "$@"
 fi
-exec wine runtime.exe "$@"
+exec "$VESK_WINE" runtime.exe "$@"

@@ -127,6 +127,12 @@ unsigned char value::asUchar() const { return code == vt::ucharV ? payload.uc : 
 short value::asShort() const { return code == vt::shortV ? payload.s : 0; }
 unsigned short value::asUshort() const { return code == vt::ushortV ? payload.us : 0; }
 long long value::asLongLong() const { return code == vt::longlongV ? payload.ll : 0; }
+pointerInt value::asPointerInt() const {
+    if (code != vt::pointerIntV)
+        return 0;
+    return sizeof(pointerInt) == sizeof(long) ? static_cast<pointerInt>(payload.l)
+                                                : static_cast<pointerInt>(payload.ll);
+}
 unsigned long long value::asUlongLong() const { return code == vt::ulonglongV ? payload.ull : 0; }
 float value::asFloat() const { return code == vt::floatV ? payload.f : 0; }
 double value::asDouble() const { return code == vt::doubleV ? payload.d : 0; }

@@ -10,8 +10,6 @@ namespace vesk {
 
 namespace {
 
-static_assert(sizeof(int) == sizeof(void*), "callFactory hands the table over as an int");
-
 std::string lowerCase(std::string text) {
     for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -95,11 +93,11 @@ int cartridge::callRegister() {
     }
 }
 
-int cartridge::callFactory() {
+std::intptr_t cartridge::callFactory() {
     if (!factory_)
         return 0;
     try {
-        return static_cast<int>(reinterpret_cast<std::intptr_t>(factory_()));
+        return reinterpret_cast<std::intptr_t>(factory_());
     } catch (...) {
         return 0;
     }

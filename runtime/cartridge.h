@@ -50,7 +50,7 @@ public:
     int callUnload() override { return callLogged(unload_, "_unload"); }
     int callRegister() override;
     int callInitialize() override { return callLogged(initialize_, "_initialize"); }
-    int callFactory() override;
+    std::intptr_t callFactory() override;
 
 private:
     // Runs a lifecycle entry between its "entering" and "exiting" lines.

@@ -26,8 +26,8 @@ IcartridgeAccessor* accessorOf(Itrio* entry) {
     return entry ? interfaceCast<IcartridgeAccessor>(entry->getThird().asGeneric()) : nullptr;
 }
 
-Ihash* tableFromFactoryResult(int result) {
-    return reinterpret_cast<Ihash*>(static_cast<std::intptr_t>(result));
+Ihash* tableFromFactoryResult(std::intptr_t result) {
+    return reinterpret_cast<Ihash*>(result);
 }
 
 }  // namespace

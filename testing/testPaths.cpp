@@ -28,6 +28,23 @@ std::string testsDir() {
 std::string stageDir() { return parentOf(testsDir()) + "\\stage"; }
 std::string fixturesDir() { return parentOf(testsDir()) + "\\fixtures"; }
 
+const std::vector<std::string>& runtimeDllNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> list;
+        std::string all = VESK_RUNTIME_DLL_NAMES;
+        for (size_t at = 0; at <= all.size();) {
+            size_t comma = all.find(',', at);
+            if (comma == std::string::npos)
+                comma = all.size();
+            if (comma > at)
+                list.push_back(all.substr(at, comma - at));
+            at = comma + 1;
+        }
+        return list;
+    }();
+    return names;
+}
+
 tempDir::tempDir() {
     static std::atomic<unsigned> counter{0};
     char base[MAX_PATH];

@@ -3,12 +3,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vesk::testing {
 
 std::string testsDir();     // the folder of the running test program
 std::string stageDir();     // the staged client (runtime.exe, plugins\)
 std::string fixturesDir();  // plug-in modules made for tests
+
+// The GCC runtime DLLs every program of this build needs beside it (their
+// names differ between 32-bit and 64-bit builds).
+const std::vector<std::string>& runtimeDllNames();
 
 // A new empty folder under the system's temporary folder, removed with its
 // content when the object goes.

@@ -38,6 +38,8 @@ TEST(Buffer, ResizeGrowsWithZerosAndShrinksKeepingTheStart) {
 }
 
 TEST(Buffer, AGrowthThatCannotBeHadLeavesTheBufferAsItWas) {
+    if (sizeof(void*) != 4)
+        GTEST_SKIP() << "a 64-bit process can hold 4 GiB";
     held b(newBuffer("hello", 5));
     b->seek(2, 0);
     EXPECT_EQ(b->resize(0xFFFFFFFFu), 5u);  // more than a 32-bit process can hold

@@ -86,11 +86,14 @@ TEST_F(Factory, BufferFromValuesAndAddRefFlagOnlyFromUnsignedLong) {
     EXPECT_EQ(std::string(reinterpret_cast<char*>(b->current()), 3), "abc");
     b->release();
 
-    // No block of that size can be had in this process: a failed copy is
-    // null, not an empty buffer.
-    EXPECT_EQ(f->create2(f->findClass("vesk::buffer"), nullptr, value(static_cast<void*>(const_cast<char*>(abc))),
-                         value(0xFFFFFFFFUL)),
-              nullptr);
+    // No block of that size can be had in a 32-bit process: a failed copy
+    // is null, not an empty buffer. (A 64-bit one would copy 4 GiB of
+    // whatever follows the text.)
+    if (sizeof(void*) == 4) {
+        EXPECT_EQ(f->create2(f->findClass("vesk::buffer"), nullptr,
+                             value(static_cast<void*>(const_cast<char*>(abc))), value(0xFFFFFFFFUL)),
+                  nullptr);
+    }
 
     // Another code than an untyped pointer, or than an unsigned long: empty.
     value wrongFirst[] = {value(abc), value(3UL)};

@@ -13,7 +13,10 @@ std::atomic<long> liveCount{0};
 
 // Procedures arrive as a long (the address), some callers use a pointer code.
 threadProc procedureOf(const value& v) {
-    if (v.code == vt::longV || v.code == vt::ulongV || (v.code & vt::pointerBit))
+    if (v.code == vt::pointerIntV)
+        return addressFrom<threadProc>(v);
+    // An unsigned long holds an address only where it is as wide as one.
+    if ((v.code == vt::ulongV && sizeof(unsigned long) == sizeof(void*)) || (v.code & vt::pointerBit))
         return reinterpret_cast<threadProc>(v.payload.p);
     return nullptr;
 }

@@ -2,6 +2,8 @@
 // object, the log target, the registration record and the console.
 #pragma once
 
+#include <cstdint>
+
 #include <windows.h>
 
 #include "vesk/object.h"
@@ -86,7 +88,7 @@ struct IcartridgeAccessor : virtual Igeneric {
     virtual int callUnload() = 0;
     virtual int callRegister() = 0;
     virtual int callInitialize() = 0;
-    virtual int callFactory() = 0;  // the table pointer as an int
+    virtual std::intptr_t callFactory() = 0;  // the table pointer as a number (int on 32-bit)
 };
 
 // A place modules come from.

@@ -60,7 +60,7 @@ struct IShareEngine : virtual Igeneric {
     virtual int reserved1() = 0;  // 0
     // The shared files whose lower-case names contain every blank-separated
     // word of query. A new vector holding one reference, the caller's (who
-    // releases it), of long values, each the address of an IShareObj; null
+    // releases it), of pointerInt values, each the address of an IShareObj; null
     // when query is null or shorter than 3 characters.
     virtual Ivector* search(const char* query) = 0;
     // The object with that id while it is shared (it and every folder

@@ -118,7 +118,7 @@ struct ProtocolRegistration {
     ProtocolSearchFn onStartSearch;
     ProtocolSearchFn onStopSearch;
 };
-static_assert(sizeof(ProtocolRegistration) == 40, "ten 32-bit words");
+static_assert(sizeof(void*) != 4 || sizeof(ProtocolRegistration) == 40, "ten 32-bit words on 32-bit Windows");
 
 // A registered protocol. It answers no query by name: modules use it only
 // through the pointer RegisterProtocol hands out, which stays valid until

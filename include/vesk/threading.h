@@ -16,7 +16,7 @@ using threadProc = int (*)(Ithread* thread);
 
 // Made by createWithArgs of "vesk::thread" with five values:
 // [0] long 4, [1] C string name (copied), [2] pointer user value,
-// [3] long address of the threadProc, [4] object: the creator's token.
+// [3] pointerInt address of the threadProc, [4] object: the creator's token.
 // The threader holds its own reference from start until the procedure
 // returns, so a creator may release early. A procedure that leaves by an
 // exception counts as ended.

@@ -5,8 +5,9 @@
 // "vesk::ui::IGnutellaHostDockWnd *", "vesk::ui::IGnutellaStatDockWnd *",
 // "vesk::ui::IDockTransferWnd *", "vesk::ui::ITrayCtrl *" and
 // "vesk::ui::IStatusBar *". Message hooks are made through the factory by the
-// class name "vesk::ui::VWndProc" (two long values: the procedure's address
-// and a user pointer).
+// class name "vesk::ui::VWndProc" (two pointerInt values: the procedure's
+// address and a user pointer). Handler arguments and results that may carry
+// an address are pointer-sized: exactly long on 32-bit Windows.
 //
 // Every window belongs to the GUI thread. Operations that touch a window may
 // be called from any thread: they end in SendMessage and the GUI thread
@@ -49,7 +50,7 @@ struct ISearchResultWnd;
 // A message hook: -1 means "not handled".
 struct IWndProc : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::ui::IWndProc *";
-    virtual long HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual LRESULT HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
 };
 
 // The message handling of a window object. Hooks are asked in the order
@@ -62,14 +63,14 @@ struct IWndEvents : virtual Igeneric {
     virtual int AddMessageHook(IWndProc* hook) = 0;
     // Removes every entry of the hook and releases it once; 0 for null.
     virtual int RemoveMessageHook(IWndProc* hook) = 0;
-    virtual long WindowProc(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 };
 
 // A window object over one platform window. The window library appends its
 // further window operations after these.
 struct IWnd : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::ui::IWnd *";
-    virtual long Attach(IWnd* object) = 0;
+    virtual LONG_PTR Attach(IWnd* object) = 0;
     virtual void Attach(HWND window) = 0;
     virtual HWND Detach() = 0;
     virtual ATOM Register(const char* className, UINT classStyle, HICON icon, HICON smallIcon,
@@ -78,7 +79,7 @@ struct IWnd : virtual Igeneric {
                         DWORD style, DWORD exStyle, HMENU menu, void* param) = 0;
     virtual HWND Create(const char* className, HWND parent, RECT& rect, const char* title,
                         DWORD style, DWORD exStyle, UINT controlId, void* param) = 0;
-    virtual long SetWindowClassPtr(IWnd* object) = 0;
+    virtual LONG_PTR SetWindowClassPtr(IWnd* object) = 0;
     virtual int DestroyWindow() = 0;
     virtual int OnChildAttached(IWnd* child) = 0;
     virtual int OnChildDetach(IWnd* child) = 0;
@@ -199,12 +200,12 @@ struct IDockWnd : virtual Igeneric {
     virtual void Hide() = 0;
     virtual void Show() = 0;
     virtual int GetVisible() = 0;
-    virtual long OnNcLButtonDown(long wParam, long lParam) = 0;
-    virtual long OnLButtonUp(long wParam, long lParam) = 0;
-    virtual long OnMouseMove(long wParam, long lParam) = 0;
-    virtual long OnSize(long wParam, long lParam) = 0;
-    virtual long OnUnDocking(long area, long band) = 0;
-    virtual long OnDocking(long area, long band) = 0;
+    virtual LRESULT OnNcLButtonDown(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnLButtonUp(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMouseMove(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnSize(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnUnDocking(LONG_PTR area, LONG_PTR band) = 0;
+    virtual LRESULT OnDocking(LONG_PTR area, LONG_PTR band) = 0;
 };
 
 // The window inside a dock window that holds its content; its object also
@@ -222,9 +223,9 @@ struct IDockContainer : virtual Igeneric {
     virtual void SetResizable(int on) = 0;
     virtual int IsDocked() = 0;
     virtual int IsVertical() = 0;
-    virtual long OnSize(long wParam, long lParam) = 0;
-    virtual long OnDocking(long wParam, long lParam) = 0;
-    virtual long OnUnDocking(long wParam, long lParam) = 0;
+    virtual LRESULT OnSize(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnDocking(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnUnDocking(LONG_PTR wParam, LONG_PTR lParam) = 0;
 };
 
 // The user interface's control object.

@@ -50,6 +50,24 @@ constexpr std::uint32_t doublePtr = 0x104010;
 constexpr std::uint32_t reference = 0x200000;
 }  // namespace vt
 
+// An integer as wide as a pointer, for the places where a value or an
+// interface carries an address as a number (thread procedures, share objects
+// in search results, the factory table). On 32-bit Windows it is exactly
+// long, so every 32-bit layout, export and stored file stays as it was; on
+// 64-bit Windows long stays 32 bits wide and the address needs long long.
+#ifdef _WIN64
+using pointerInt = long long;
+#else
+using pointerInt = long;
+#endif
+static_assert(sizeof(pointerInt) == sizeof(void*), "an address fits its number");
+
+namespace vt {
+// The code of a value made from a pointerInt: long on 32-bit Windows.
+constexpr std::uint32_t pointerIntV = sizeof(pointerInt) == sizeof(long) ? longV : longlongV;
+}  // namespace vt
+static_assert(sizeof(void*) != 4 || vt::pointerIntV == vt::longV, "32-bit values carry addresses as long");
+
 struct value {
     std::uint32_t code;
     union alignas(8) payloadUnion {
@@ -123,6 +141,8 @@ struct value {
     Igeneric* asGeneric() const;
     Istring* asString() const;
     Ibuffer* asBuffer() const;
+    // A number made from a pointerInt (long on 32-bit Windows); 0 otherwise.
+    pointerInt asPointerInt() const;
 
     bool hasObject() const { return (code & vt::objectBit) && payload.p; }
     // The object of any object code (generic, string, buffer) as its root.
@@ -132,6 +152,16 @@ struct value {
 static_assert(sizeof(value) == 24, "value layout is shared by every module");
 static_assert(offsetof(value, payload) == 8, "value layout is shared by every module");
 static_assert(offsetof(value, owned) == 16, "value layout is shared by every module");
+
+// An address carried as a number (pointerInt), and read back from one.
+template <typename T>
+value addressValue(T* address) {
+    return value(reinterpret_cast<pointerInt>(address));
+}
+template <typename T>
+T addressFrom(const value& v) {
+    return reinterpret_cast<T>(v.asPointerInt());
+}
 
 // The "nothing" result: a long 0.
 inline value nothing() { return value(0L); }

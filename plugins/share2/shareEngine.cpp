@@ -196,7 +196,7 @@ Ivector* CShareEngine::search(const char* query) {
         return nullptr;
     result->addRef();  // the caller's
     for (CShareFile* file : tree_.search(splitQuery(query)))
-        result->pushBack(value(reinterpret_cast<long>(static_cast<IShareObj*>(file))));
+        result->pushBack(addressValue(static_cast<IShareObj*>(file)));
     return result;
 }
 

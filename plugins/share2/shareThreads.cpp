@@ -57,7 +57,7 @@ std::string currentDirectory() {
 
 Ithread* CShareEngine::createThread(threadProc procedure) {
     value args[5] = {value(4L), value(threadName), value(static_cast<void*>(this)),
-                     value(reinterpret_cast<long>(procedure)), value(static_cast<Igeneric*>(owner_))};
+                     addressValue(procedure), value(static_cast<Igeneric*>(owner_))};
     if (!factory_)
         return nullptr;
     Igeneric* made = factory_->createWithArgs(factory_->findClass("vesk::thread"), owner_, args);

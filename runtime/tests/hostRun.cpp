@@ -6,12 +6,17 @@ namespace vesk::test {
 
 namespace {
 
-const char* const programFiles[] = {"runtime.exe", "libstdc++-6.dll", "libgcc_s_dw2-1.dll", "libwinpthread-1.dll"};
+std::vector<std::string> programFiles() {
+    std::vector<std::string> files{"runtime.exe"};
+    for (const std::string& dll : testing::runtimeDllNames())
+        files.push_back(dll);
+    return files;
+}
 
 }  // namespace
 
 hostRun::hostRun() {
-    for (const char* name : programFiles)
+    for (const std::string& name : programFiles())
         if (!testing::copyFile(testing::stageDir() + "\\" + name, dir_.file(name)))
             throw std::runtime_error(std::string("cannot copy ") + name);
     if (!CreateDirectoryA(dir_.file("plugins").c_str(), nullptr))

@@ -55,7 +55,7 @@ public:
     int Maximize() override { return answer(callText("IFrameChildWnd::Maximize"), 1); }
     int Activate() override { return answer(callText("IFrameChildWnd::Activate"), 1); }
 
-    long Attach(ui::IWnd*) override { return answer(callText("IWnd::Attach"), 0L); }
+    LONG_PTR Attach(ui::IWnd*) override { return answer(callText("IWnd::Attach"), 0L); }
     void Attach(HWND) override { note(callText("IWnd::Attach")); }
     HWND Detach() override { return answer(callText("IWnd::Detach"), HWND(nullptr)); }
     ATOM Register(const char* name, UINT, HICON, HICON, HBRUSH, WNDPROC) override {
@@ -67,7 +67,7 @@ public:
     HWND Create(const char* cls, HWND, RECT&, const char* title, DWORD, DWORD, UINT, void*) override {
         return answer(callText("IWnd::Create").arg(cls).arg(title), HWND(nullptr));
     }
-    long SetWindowClassPtr(ui::IWnd*) override { return answer(callText("IWnd::SetWindowClassPtr"), 0L); }
+    LONG_PTR SetWindowClassPtr(ui::IWnd*) override { return answer(callText("IWnd::SetWindowClassPtr"), 0L); }
     int DestroyWindow() override { return answer(callText("IWnd::DestroyWindow"), 0); }
     int OnChildAttached(ui::IWnd*) override { return answer(callText("IWnd::OnChildAttached"), 1); }
     int OnChildDetach(ui::IWnd*) override { return answer(callText("IWnd::OnChildDetach"), 1); }
@@ -139,8 +139,8 @@ public:
             return 1;
         });
     }
-    long WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        long result = -1;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        LRESULT result = -1;
         ui_.gui().run([&] { result = dispatch(message, wParam, lParam); });
         return result;
     }
@@ -162,15 +162,15 @@ public:
     void SetResizable(int on) override { note(callText("IDockContainer::SetResizable").arg(on)); }
     int IsDocked() override { return answer(callText("IDockContainer::IsDocked"), 0); }
     int IsVertical() override { return answer(callText("IDockContainer::IsVertical"), 0); }
-    long OnSize(long, long) override { return answer(callText("IDockContainer::OnSize"), -1L); }
-    long OnDocking(long, long) override { return answer(callText("IDockContainer::OnDocking"), -1L); }
-    long OnUnDocking(long, long) override { return answer(callText("IDockContainer::OnUnDocking"), -1L); }
+    LRESULT OnSize(LONG_PTR, LONG_PTR) override { return answer(callText("IDockContainer::OnSize"), -1L); }
+    LRESULT OnDocking(LONG_PTR, LONG_PTR) override { return answer(callText("IDockContainer::OnDocking"), -1L); }
+    LRESULT OnUnDocking(LONG_PTR, LONG_PTR) override { return answer(callText("IDockContainer::OnUnDocking"), -1L); }
 
     // On the GUI thread: the first hook answer other than -1.
-    long dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         std::vector<ui::IWndProc*> hooks = hooks_;
         for (ui::IWndProc* hook : hooks) {
-            long r = hook->HookProc(nullptr, message, wParam, lParam);
+            LRESULT r = hook->HookProc(nullptr, message, wParam, lParam);
             if (r != -1)
                 return r;
         }
@@ -565,7 +565,7 @@ void fakeUi::enter(const callText& call, const std::function<void()>& work) {
     });
 }
 
-long fakeUi::deliverToHostContainer(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT fakeUi::deliverToHostContainer(UINT message, WPARAM wParam, LPARAM lParam) {
     return static_cast<ui::IWndEvents*>(parts_->container)->WindowProc(message, wParam, lParam);
 }
 

@@ -50,7 +50,7 @@ public:
     // A message passed through the hooks added to the host window's
     // container, in the order added, on the GUI thread; -1 when none
     // handled it.
-    long deliverToHostContainer(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT deliverToHostContainer(UINT message, WPARAM wParam, LPARAM lParam);
 
     ui::IUIControl* control();
     ui::IOptions* options();

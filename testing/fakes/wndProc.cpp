@@ -12,12 +12,12 @@ namespace {
 
 class wndProc : public objectBase, public ui::IWndProc {
 public:
-    wndProc(long procedure, long user) : procedure_(procedure), user_(user) {
+    wndProc(pointerInt procedure, pointerInt user) : procedure_(procedure), user_(user) {
         registerInterfaceOf<ui::IWndProc>(this);
         registerInterfaceOf<Igeneric>(this);
     }
 
-    long HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
         if (!procedure_)
             return -1;  // nothing to ask: not handled
         if (user_)
@@ -27,20 +27,18 @@ public:
     }
 
 private:
-    long procedure_;
-    long user_;
+    pointerInt procedure_;
+    pointerInt user_;
 };
-
-long longOf(const value& v) { return v.code == vt::longV ? v.payload.l : 0; }
 
 class _constructVWndProc : public constructBase {
 public:
     _constructVWndProc() : constructBase("vesk::ui::VWndProc") {}
     Igeneric* create() override { return make(0, 0); }
-    Igeneric* create2(value procedure, value user) override { return make(longOf(procedure), longOf(user)); }
+    Igeneric* create2(value procedure, value user) override { return make(procedure.asPointerInt(), user.asPointerInt()); }
 
 private:
-    static Igeneric* make(long procedure, long user) {
+    static Igeneric* make(pointerInt procedure, pointerInt user) {
         ui::IWndProc* hook = new (std::nothrow) capsule<wndProc>(procedure, user);
         return hook;
     }

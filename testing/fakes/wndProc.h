@@ -1,5 +1,5 @@
 // The message hook objects of the class "vesk::ui::VWndProc", as the window
-// library makes them: created with two long values, the address of a
+// library makes them: created with two pointerInt values, the address of a
 // message procedure and a user pointer. The procedure gets the user pointer
 // as its first argument when one was given.
 #pragma once
@@ -10,9 +10,9 @@
 
 namespace vesk::testing {
 
-using hookProcedure = long (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-using hookProcedureWithUser = long (*)(void* user, HWND window, UINT message, WPARAM wParam,
-                                       LPARAM lParam);
+using hookProcedure = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+using hookProcedureWithUser = LRESULT (*)(void* user, HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam);
 
 // A new construct object (count 0).
 Iconstruct* newWndProcConstruct();

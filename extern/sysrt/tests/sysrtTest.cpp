@@ -196,7 +196,7 @@ int lateThrowingWorker(Ithread* self) {
 }
 
 Ithread* makeThread(Iconstruct* construct, const char* name, workerState* state, threadProc procedure) {
-    value args[5] = {value(4L), value(name), value(static_cast<void*>(state)), value(reinterpret_cast<long>(procedure)),
+    value args[5] = {value(4L), value(name), value(static_cast<void*>(state)), addressValue(procedure),
                      value(static_cast<Igeneric*>(nullptr))};
     return interfaceCast<Ithread>(construct->createWithArgs(args));
 }
@@ -328,7 +328,7 @@ TEST_F(Threads, ALogTargetEndedBeforeTheThreadIsNotWrittenTo) {
 
 TEST_F(Threads, IncompleteArgumentsMakeNoThread) {
     value tooFew[5] = {value(3L), value("x"), value(static_cast<void*>(nullptr)),
-                       value(reinterpret_cast<long>(&loopingWorker)), value()};
+                       addressValue(&loopingWorker), value()};
     value noProcedure[5] = {value(4L), value("x"), value(static_cast<void*>(nullptr)), value(0L), value()};
     EXPECT_EQ(construct_->createWithArgs(nullptr), nullptr);
     EXPECT_EQ(construct_->createWithArgs(tooFew), nullptr);

@@ -329,7 +329,7 @@ TEST_F(ShareEngine, LookupsFromSeveralThreadsWhileTheTreeGrows) {
         while (!done) {
             if (Ivector* result = engine_->search("track mp3")) {
                 for (unsigned i = 0; i < result->size(); ++i) {
-                    auto* o = reinterpret_cast<IShareObj*>(result->at(i).asLong());
+                    auto* o = addressFrom<IShareObj*>(result->at(i));
                     if (!std::strstr(o->getName(), "track"))
                         ++faults;
                 }

@@ -82,7 +82,7 @@ public:
     Igeneric* createWithArgs(value* args) override {
         if (!args || args[0].asLong() != 4)
             return nullptr;
-        auto procedure = reinterpret_cast<threadProc>(args[3].asLong());
+        auto procedure = addressFrom<threadProc>(args[3]);
         if (!procedure)
             return nullptr;
         return static_cast<Ithread*>(new capsule<testThread>(args[1].asCString(), args[2].asPointer(), procedure));

@@ -49,8 +49,8 @@ protected:
         std::vector<std::string> names;
         for (unsigned i = 0; i < result->size(); ++i) {
             value v = result->at(i);
-            EXPECT_EQ(v.code, vt::longV);
-            names.push_back(reinterpret_cast<IShareObj*>(v.asLong())->getName());
+            EXPECT_EQ(v.code, vt::pointerIntV);
+            names.push_back(addressFrom<IShareObj*>(v)->getName());
         }
         EXPECT_EQ(result->release(), 0);  // the caller's is the only reference
         return names;

@@ -26,11 +26,11 @@ TEST(FakeUi, CallsFromOtherThreadsRunOnTheGuiThreadWhileTheCallerWaits) {
     EXPECT_EQ(ui.calls().lines(), (std::vector<std::string>{"probe|1", "IStatusBar::Output|Ready|2|0"}));
 }
 
-long answerSeven(HWND, UINT message, WPARAM, LPARAM) { return message == 7 ? 7 : -1; }
-long answerWithUser(void* user, HWND, UINT message, WPARAM, LPARAM) {
+LRESULT answerSeven(HWND, UINT message, WPARAM, LPARAM) { return message == 7 ? 7 : -1; }
+LRESULT answerWithUser(void* user, HWND, UINT message, WPARAM, LPARAM) {
     return message == 8 ? *static_cast<long*>(user) : -1;
 }
-long answerEverything(HWND, UINT, WPARAM, LPARAM) { return 99; }
+LRESULT answerEverything(HWND, UINT, WPARAM, LPARAM) { return 99; }
 
 TEST(FakeUi, MessageHooksMadeThroughTheFactory) {
     auto* factoryObject = new capsule_core<vesk::factory>();
@@ -39,10 +39,10 @@ TEST(FakeUi, MessageHooksMadeThroughTheFactory) {
     ASSERT_TRUE(ui.registerClasses(f));
     long userAnswer = 80;
     ui::IWndProc* first = createAs<ui::IWndProc>(f, nullptr, "vesk::ui::VWndProc",
-                                                 reinterpret_cast<long>(answerSeven), 0L);
+                                                 addressValue(answerSeven), pointerInt(0));
     ui::IWndProc* second = createAs<ui::IWndProc>(f, nullptr, "vesk::ui::VWndProc",
-                                                  reinterpret_cast<long>(answerWithUser),
-                                                  reinterpret_cast<long>(&userAnswer));
+                                                  addressValue(answerWithUser),
+                                                  addressValue(&userAnswer));
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     auto* events = interfaceCast<ui::IWndEvents>(ui.hostWindow()->WaitCreated());
@@ -55,7 +55,7 @@ TEST(FakeUi, MessageHooksMadeThroughTheFactory) {
     EXPECT_EQ(ui.deliverToHostContainer(9, 0, 0), -1);
     // A later hook hears only what the earlier ones left unanswered.
     ui::IWndProc* last = createAs<ui::IWndProc>(f, nullptr, "vesk::ui::VWndProc",
-                                                reinterpret_cast<long>(answerEverything), 0L);
+                                                addressValue(answerEverything), pointerInt(0));
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(events->AddMessageHook(last), 1);
     EXPECT_EQ(ui.deliverToHostContainer(7, 0, 0), 7);
