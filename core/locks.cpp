@@ -87,12 +87,39 @@ readerWriterLock::readerWriterLock() { InitializeCriticalSection(&state_); }
 readerWriterLock::~readerWriterLock() { DeleteCriticalSection(&state_); }
 
 bool readerWriterLock::tryShared() {
+    DWORD me = GetCurrentThreadId();
     EnterCriticalSection(&state_);
-    bool taken = exclusive_ == 0 && waitingExclusive_ == 0;
-    if (taken)
+    auto mine = sharedBy_.find(me);
+    bool nested = mine != sharedBy_.end();
+    bool taken = exclusive_ == 0 && (nested || waitingExclusive_ == 0);
+    if (taken) {
         ++shared_;
+        try {
+            ++sharedBy_[me];
+        } catch (...) {
+            // Out of memory: the hold stands, only its nesting goes unseen.
+        }
+    }
     LeaveCriticalSection(&state_);
     return taken;
+}
+
+// A shared hold may be given back by another thread than the one that took
+// it: then the count drops and the taker's entry stays until the last
+// shared hold is gone.
+bool readerWriterLock::releaseShared() {
+    EnterCriticalSection(&state_);
+    bool released = shared_ > 0;
+    if (released) {
+        --shared_;
+        auto mine = sharedBy_.find(GetCurrentThreadId());
+        if (mine != sharedBy_.end() && --mine->second == 0)
+            sharedBy_.erase(mine);
+        if (shared_ == 0)
+            sharedBy_.clear();
+    }
+    LeaveCriticalSection(&state_);
+    return released;
 }
 
 bool readerWriterLock::tryExclusive() {
@@ -124,13 +151,14 @@ bool readerWriterLock::lock(int mode) {
 }
 
 bool readerWriterLock::unlock(int mode) {
-    if (mode != sharedMode && mode != exclusiveMode)
+    if (mode == sharedMode)
+        return releaseShared();
+    if (mode != exclusiveMode)
         return false;
     EnterCriticalSection(&state_);
-    long& count = mode == sharedMode ? shared_ : exclusive_;
-    bool released = count > 0;
+    bool released = exclusive_ > 0;
     if (released)
-        --count;
+        --exclusive_;
     LeaveCriticalSection(&state_);
     return released;
 }

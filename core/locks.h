@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <map>
+
 #include "core/capsule.h"
 #include "vesk/lock.h"
 
@@ -65,7 +67,9 @@ private:
 
 // Shared holders exclude exclusive ones and an exclusive holder excludes
 // everyone. A waiting exclusive locker holds back new shared lockers so it
-// is not starved.
+// is not starved, but not a thread that already holds the lock shared: it
+// takes it again at once, or a nested shared hold would wait for the writer
+// that waits for it.
 class readerWriterLock : public lockBase {
 public:
     readerWriterLock();
@@ -78,11 +82,13 @@ public:
 private:
     bool tryShared();
     bool tryExclusive();
+    bool releaseShared();
 
     CRITICAL_SECTION state_;  // guards the counts below
     long shared_ = 0;
     long exclusive_ = 0;
     long waitingExclusive_ = 0;
+    std::map<DWORD, long> sharedBy_;  // shared holds per thread id
 };
 
 }  // namespace vesk

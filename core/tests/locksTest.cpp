@@ -190,5 +190,70 @@ TEST(Locks, ReaderWriterModes) {
     l->release();
 }
 
+// Polls until done() holds, for at most about ten seconds.
+template <class F>
+bool within10s(F done) {
+    for (int i = 0; i < 10000; ++i) {
+        if (done())
+            return true;
+        Sleep(1);
+    }
+    return done();
+}
+
+// A reader that takes the lock again while a writer waits: the writer holds
+// back new readers, so a nested hold taken as a new one would wait for the
+// writer, which waits for the reader.
+TEST(Locks, ReaderWriterSharedHoldNestsWhileAWriterWaits) {
+    Ilock* l = newLock<readerWriterLock>();
+    std::atomic<bool> holding{false}, writerWaits{false}, nestedTaken{false}, writerDone{false};
+    std::thread reader([&] {
+        l->lock(0);
+        holding = true;
+        while (!writerWaits)
+            Sleep(1);
+        bool tried = l->tryLock(0);
+        l->lock(0);
+        nestedTaken = tried;
+        l->unlock(0);
+        if (tried)
+            l->unlock(0);
+        l->unlock(0);
+    });
+    while (!holding)
+        Sleep(1);
+    std::thread writer([&] {
+        l->lock(1);
+        writerDone = true;
+        l->unlock(1);
+    });
+    // The writer is waiting once another thread's new shared hold is refused.
+    auto newReaderRefused = [&] {
+        bool taken = true;
+        std::thread([&] {
+            taken = l->tryLock(0);
+            if (taken)
+                l->unlock(0);
+        }).join();
+        return !taken;
+    };
+    EXPECT_TRUE(within10s(newReaderRefused)) << "a waiting writer holds back new readers";
+    writerWaits = true;
+
+    bool nested = within10s([&] { return nestedTaken.load(); });
+    EXPECT_TRUE(nested) << "the reader's nested holds deadlocked behind the waiting writer";
+    if (!nested) {
+        // Both threads wait for each other for good: leave them and the lock.
+        reader.detach();
+        writer.detach();
+        return;
+    }
+    reader.join();
+    writer.join();
+    EXPECT_TRUE(writerDone) << "the writer gets the lock once the reader let go of every hold";
+    EXPECT_FALSE(l->isLocked(1));
+    l->release();
+}
+
 }  // namespace
 }  // namespace vesk
