@@ -47,25 +47,38 @@ thread::~thread() {
 }
 
 bool thread::start() {
-    if (!procedure_ || started_.exchange(true))
+    if (!procedure_)
         return false;
-    // Suspended first, so the reference below is taken before the procedure
-    // can run, end and release.
-    uintptr_t made = _beginthreadex(nullptr, 0, &thread::runProcedure, this, CREATE_SUSPENDED, &threadId_);
-    if (!made) {
-        started_ = false;
-        return false;
+    bool resumed = false;
+    {
+        std::lock_guard<std::mutex> hold(runLock_);
+        if (running_ && !endedByProcedure_)
+            return false;  // its procedure still runs
+        // A stop asked of a run that is still on its way out holds for the
+        // next run too (a restart during shutdown ends at once); a run that
+        // has returned leaves nothing behind.
+        if (!running_)
+            stopRequested_ = false;
+        // Suspended first, so the reference below is taken before the
+        // procedure can run, end and release.
+        unsigned id = 0;
+        uintptr_t made = _beginthreadex(nullptr, 0, &thread::runProcedure, this, CREATE_SUSPENDED, &id);
+        if (!made)
+            return false;
+        if (handle_)
+            CloseHandle(handle_);  // the previous run's; a stop waits on its own copy
+        handle_ = reinterpret_cast<HANDLE>(made);
+        threadId_ = id;
+        endedByProcedure_ = false;
+        addRef();  // the threader's own, given up when the procedure returns
+        running_ = true;
+        resumed = ResumeThread(handle_) != static_cast<DWORD>(-1);
+        if (!resumed)
+            running_ = false;
     }
-    handle_ = reinterpret_cast<HANDLE>(made);
-    addRef();  // the threader's own, given up when the procedure returns
-    running_ = true;
-    if (ResumeThread(handle_) == static_cast<DWORD>(-1)) {
-        // The thread never runs, so the reference is ours to give back.
-        running_ = false;
-        release();
-        return false;
-    }
-    return true;
+    if (!resumed)
+        release();  // the thread never runs, so the reference is ours to give back
+    return resumed;
 }
 
 unsigned __stdcall thread::runProcedure(void* self) {
@@ -79,22 +92,48 @@ unsigned __stdcall thread::runProcedure(void* self) {
             t->log("threader: thread \"" + t->name_ + "\" ended by an exception");
         }
     }
-    t->running_ = false;
+    {
+        // A run that its procedure started again is no longer the object's.
+        std::lock_guard<std::mutex> hold(t->runLock_);
+        if (t->threadId_ == GetCurrentThreadId())
+            t->running_ = false;
+    }
     t->release();  // may destroy the object: nothing of it is touched after
     return static_cast<unsigned>(result);
 }
 
+// Waits for the latest run; a run that its procedure started again while
+// this one ended is waited for too, within the same time.
 bool thread::stop() {
     requestStop();
-    if (!handle_)
-        return true;
-    if (GetCurrentThreadId() == threadId_)
-        return false;  // a thread cannot wait for itself
-    DWORD waited = WaitForSingleObject(handle_, stopWaitMs);
-    if (waited == WAIT_OBJECT_0)
-        return true;
-    log("threader: thread \"" + name_ + "\" did not stop within 10 s");
-    return false;
+    const ULONGLONG deadline = GetTickCount64() + stopWaitMs;
+    for (;;) {
+        HANDLE run = nullptr;
+        unsigned id = 0;
+        {
+            std::lock_guard<std::mutex> hold(runLock_);
+            if (!handle_)
+                return true;  // never started
+            id = threadId_;
+            if (id == GetCurrentThreadId())
+                return false;  // a thread cannot wait for itself
+            // A copy, since a restart closes the object's handle.
+            HANDLE self = GetCurrentProcess();
+            if (!DuplicateHandle(self, handle_, self, &run, SYNCHRONIZE, FALSE, 0))
+                return false;
+        }
+        ULONGLONG now = GetTickCount64();
+        DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        DWORD waited = WaitForSingleObject(run, left);
+        CloseHandle(run);
+        if (waited != WAIT_OBJECT_0) {
+            log("threader: thread \"" + name_ + "\" did not stop within 10 s");
+            return false;
+        }
+        std::lock_guard<std::mutex> hold(runLock_);
+        if (threadId_ == id)
+            return true;
+    }
 }
 
 void thread::log(const std::string& line) { logLine(lookupService<Itarget>(core_), line.c_str()); }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 
 #include "core/capsule.h"
@@ -44,9 +45,12 @@ private:
     threadProc procedure_;
     IentityToken* owner_;  // one reference held
     Icore* core_;          // not owned
+    // A procedure may start its own object again once it reported ended,
+    // while its run is still on the way out: each run is its own platform
+    // thread, and the latest one is the object's.
+    std::mutex runLock_;   // guards the handle and id of the latest run
     HANDLE handle_ = nullptr;
     unsigned threadId_ = 0;
-    std::atomic<bool> started_{false};
     std::atomic<bool> running_{false};
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> endedByProcedure_{false};

@@ -23,7 +23,11 @@ using threadProc = int (*)(Ithread* thread);
 struct Ithread : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::Ithread *";
     virtual void* getParameter() = 0;
-    virtual bool start() = 0;         // false when already started or no thread could be made
+    // Runs the procedure on a new thread; false while the procedure runs
+    // and has not reported ended, or when no thread could be made. An
+    // ended procedure's object may be started again, also from within that
+    // procedure; a stop asked before it returned holds for the new run.
+    virtual bool start() = 0;
     virtual int shouldRun() = 0;      // nonzero until a stop is requested
     virtual bool isRunning() = 0;     // true from start until the procedure returns
     virtual void requestStop() = 0;   // no wait

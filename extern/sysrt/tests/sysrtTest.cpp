@@ -161,7 +161,9 @@ TEST(SignalProcessor, LoopServesMessagesSentToWindowsOfItsThread) {
 // ---- threads ----
 
 struct workerState {
+    std::atomic<int> runs{0};
     std::atomic<int> turns{0};
+    std::atomic<bool> restarted{false};
     std::atomic<bool> endedCalled{false};
     HANDLE release = nullptr;  // set: a stubborn worker may end
 };
@@ -187,6 +189,21 @@ int stubbornWorker(Ithread* self) {
 }
 
 int throwingWorker(Ithread*) { throw std::runtime_error("worker failed"); }
+
+// Its first run fails and starts its own object again, as a thread that
+// respawns after a caught failure does; later runs loop until stopped.
+int respawningWorker(Ithread* self) {
+    auto* state = static_cast<workerState*>(self->getParameter());
+    if (++state->runs == 1) {
+        ++state->turns;
+        if (state->release)
+            WaitForSingleObject(state->release, INFINITE);
+        self->ended();
+        state->restarted = self->start();
+        return -1;
+    }
+    return loopingWorker(self);
+}
 
 int lateThrowingWorker(Ithread* self) {
     auto* state = static_cast<workerState*>(self->getParameter());
@@ -243,7 +260,7 @@ TEST_F(Threads, RunsIsStoppedAndEndsWithNothingLeft) {
     EXPECT_EQ(liveThreadObjects(), baseline_ + 1);
 
     ASSERT_TRUE(worker->start());
-    EXPECT_FALSE(worker->start()) << "a thread starts once";
+    EXPECT_FALSE(worker->start()) << "not again while its procedure runs";
     EXPECT_TRUE(waitUntil([&] { return state.turns > 3; }));
     EXPECT_TRUE(worker->isRunning());
     EXPECT_NE(worker->shouldRun(), 0);
@@ -255,6 +272,51 @@ TEST_F(Threads, RunsIsStoppedAndEndsWithNothingLeft) {
     EXPECT_EQ(worker->release(), 0) << "the threader gave its reference back when the procedure returned";
     EXPECT_EQ(liveThreadObjects(), baseline_);
     EXPECT_TRUE(log_.lines().empty());
+}
+
+TEST_F(Threads, AnEndedProcedureMayStartItsThreadAgain) {
+    workerState state;
+    Ithread* worker = makeThread(construct_, "respawning", &state, &respawningWorker);
+    ASSERT_NE(worker, nullptr);
+    worker->addRef();
+    ASSERT_TRUE(worker->start());
+    EXPECT_TRUE(waitUntil([&] { return state.turns > 3; })) << "the second run serves";
+    EXPECT_TRUE(state.restarted);
+    EXPECT_EQ(state.runs.load(), 2);
+    EXPECT_TRUE(worker->isRunning()) << "the first run's end does not count for the second";
+    EXPECT_TRUE(worker->stop());
+    EXPECT_FALSE(worker->isRunning());
+
+    // Stopped and returned: a new start runs the procedure afresh.
+    int turnsBefore = state.turns;
+    ASSERT_TRUE(worker->start());
+    EXPECT_TRUE(waitUntil([&] { return state.turns > turnsBefore + 3; }));
+    EXPECT_EQ(state.runs.load(), 3);
+    EXPECT_TRUE(worker->stop());
+    EXPECT_EQ(worker->release(), 0) << "every run gave its reference back";
+    EXPECT_EQ(liveThreadObjects(), baseline_);
+    EXPECT_TRUE(log_.lines().empty());
+}
+
+TEST_F(Threads, AStopDuringARestartWaitsForTheNewRunToo) {
+    workerState state;
+    state.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Ithread* worker = makeThread(construct_, "respawning late", &state, &respawningWorker);
+    ASSERT_NE(worker, nullptr);
+    worker->addRef();
+    ASSERT_TRUE(worker->start());
+    ASSERT_TRUE(waitUntil([&] { return state.turns > 0; }));
+    bool stopped = false;
+    std::thread stopper([&] { stopped = worker->stop(); });
+    EXPECT_TRUE(waitUntil([&] { return worker->shouldRun() == 0; }));
+    SetEvent(state.release);  // the first run now restarts while the stop waits
+    stopper.join();
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(state.restarted);
+    EXPECT_EQ(state.runs.load(), 2) << "the new run saw the stop and ended";
+    EXPECT_FALSE(worker->isRunning());
+    EXPECT_EQ(worker->release(), 0) << "both runs had ended when the stop returned";
+    CloseHandle(state.release);
 }
 
 TEST_F(Threads, CreatorMayReleaseBeforeTheProcedureEnds) {
