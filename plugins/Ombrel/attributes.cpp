@@ -4,11 +4,6 @@
 
 namespace vesk::ss {
 
-CAttributeText::CAttributeText(const char* text) : text_(text ? text : "") {
-    registerInterfaceOf<Istring>(this);
-    registerInterfaceOf<Igeneric>(this);
-}
-
 value keepValue(const value& v, bool referenceBuffers) {
     value kept = v;
     kept.owned = 0;

@@ -4,28 +4,14 @@
 #pragma once
 
 #include <map>
-#include <string>
 #include <vector>
 
 #include "core/capsule.h"
+#include "plugins/Ombrel/attributeText.h"
 #include "vesk/data.h"
 #include "vesk/value.h"
 
 namespace vesk::ss {
-
-// The text object an agent keeps for a C-string value. Unlike vesk::string
-// its text can be replaced, so that a holder of the object sees a new text
-// set on the same attribute.
-class CAttributeText : public objectBase, public Istring {
-public:
-    explicit CAttributeText(const char* text);
-    const char* c_str() override { return text_.c_str(); }
-    unsigned short length() override { return static_cast<unsigned short>(text_.size()); }
-    void Assign(const char* text) { text_ = text ? text : ""; }
-
-private:
-    std::string text_;
-};
 
 // What a table keeps of a value: a C string becomes a new text object, a
 // string object (and, when referenceBuffers is set, a buffer object) gains a

@@ -9,11 +9,20 @@
 #include "core/string.h"
 #include "core/tests/liveProbe.h"
 #include "plugins/Ombrel/tests/managerFixture.h"
+#include "testing/heapCanary.h"
 
 namespace vesk::ss::test {
 namespace {
 
 using vesk::test::countOf;
+using vesk::testing::fillFreedBlocks;
+using vesk::testing::letters;
+using vesk::testing::lettersOnly;
+
+const char* textPointer(const value& v) {
+    Istring* s = v.asString();
+    return s ? s->c_str() : nullptr;
+}
 
 class Agent : public managerFixture {
 protected:
@@ -137,6 +146,66 @@ TEST_F(Agent, NewTextGoesIntoTheSameTextObject) {
     agent->SetAttribute("Status", value(3L));
     EXPECT_EQ(countOf(kept), 1) << "a number in its place releases it";
     kept->release();
+}
+
+// GetAttribute hands the text out without a reference, and the reader uses
+// it after the agent's lock is gone: a longer text set meanwhile must not
+// free it under the reader.
+TEST_F(Agent, AHandedOutTextStaysReadableWhenALongerOneReplacesIt) {
+    std::string first = letters(100), longer = letters(300, 7);
+    agent->SetAttribute("Status", value(first.c_str()));
+    const char* handedOut = textPointer(agent->GetAttribute("Status"));
+    ASSERT_NE(handedOut, nullptr);
+    agent->SetAttribute("Status", value(longer.c_str()));
+    fillFreedBlocks(90, 320);
+    EXPECT_TRUE(lettersOnly(handedOut, longer.size())) << "the text was freed under its reader";
+    EXPECT_EQ(textOf(agent->GetAttribute("Status")), longer);
+    agent->SetAttribute("Status", value("short"));
+    EXPECT_EQ(textOf(agent->GetAttribute("Status")), "short");
+    EXPECT_EQ(agent->GetAttribute("Status").asString()->length(), 5u);
+}
+
+// A worker rewrites a row's text, each time longer, while another thread
+// draws it a moment after reading it; a third thread reuses freed blocks.
+TEST_F(Agent, TextsRewrittenByOneThreadStayReadableForAnother) {
+    const int rounds = 500;
+    const std::size_t longest = 1024;
+    std::vector<IAgent*> rows;  // held until the end: a reader's row never goes
+    std::atomic<IAgent*> current{nullptr};
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int r = 0; r < rounds; ++r) {
+            IAgent* row = newAgent();
+            rows.push_back(row);
+            current = row;
+            for (std::size_t n = 8; n <= longest; n *= 2) {  // every text outgrows the last
+                row->SetAttribute("Speed", value(letters(n, r).c_str()));
+                Sleep(0);
+            }
+        }
+        done = true;
+    });
+    std::thread reuser([&] {
+        while (!done)
+            fillFreedBlocks(8, 2 * longest, 1);
+    });
+    int reads = 0, damaged = 0;
+    while (!done) {
+        IAgent* row = current;
+        const char* text = row ? textPointer(row->GetAttribute("Speed")) : nullptr;
+        if (!text)
+            continue;
+        Sleep(0);  // drawn a moment later, outside the agent's lock
+        ++reads;
+        if (!lettersOnly(text, longest))
+            ++damaged;
+    }
+    writer.join();
+    reuser.join();
+    for (IAgent* row : rows)
+        row->release();
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(damaged, 0) << "of " << reads << " texts read";
 }
 
 TEST_F(Agent, ReplacingKeepsPropertiesRemovingDropsThem) {
