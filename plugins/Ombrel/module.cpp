@@ -176,11 +176,13 @@ VESK_ENTRY int _initialize() {
         return 0;
     s.resultCountName = languageText(IDS_SS_RESULT_COUNT, attributeNameLimit);
     s.searchTextName = languageText(IDS_SS_SEARCH_TEXT, attributeNameLimit);
+    statusDisplay::Attach();  // the factory knows the hook class by now
     return connectOnStart();
 }
 
 VESK_ENTRY int _unload() {
     moduleServices& s = services();
+    statusDisplay::Detach();
     if (s.token) {
         s.token->release();
         s.token = nullptr;

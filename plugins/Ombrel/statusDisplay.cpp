@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include <mutex>
+#include <atomic>
 
+#include "core/module.h"
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/Ombrel/moduleServices.h"
 
@@ -18,71 +19,49 @@ constexpr int steadyIcon = 0;
 constexpr int activeIcon = 2;
 HICON icons[3] = {};
 
-// The blink. A thread timer can only be killed by its own thread, while
-// protocols report states from any thread: a stop from another thread
-// clears blinkWanted and the timer ends itself at its next tick.
-volatile LONG blinkWanted = 0;  // written under timerLock
-std::mutex timerLock;  // guards the two below; never held over a UI call
+// A thread timer ticks only on a thread that runs a message loop, and the
+// threads that report states (the active-host thread among them) run none.
+// So a wish for a blink travels as a message to the status bar's window, and
+// a hook of ours on that window makes or kills the timer on the GUI thread.
+std::atomic<bool> blinkWanted{false};  // the last wish, sent again with each state
+ui::IWndProc* hook = nullptr;          // one reference held; made and dropped on the main thread
+ui::IWndEvents* hookedOn = nullptr;    // the status bar the hook sits on, not owned
+
+// GUI thread only.
 UINT_PTR timerId = 0;  // 0: no timer runs
-DWORD timerThread = 0;
-int phase = 0;  // 0 or 2: the icon table entry shown next
-volatile HICON stateIcon = nullptr;  // the icon of the last state shown
+int phase = 0;         // 0 or 2: the icon table entry shown last
 
-void setPaneIcon(HICON icon) {
-    if (ui::IStatusBar* bar = services().statusBar)
-        bar->SetIcon(statePane, icon);
+UINT blinkMessage() {
+    static const UINT message = RegisterWindowMessageA("vesk::ss::statusDisplay blink");
+    return message;
 }
 
-// Ends the timer when no blink is wanted. Decided under the lock, so that a
-// start coming meanwhile either keeps this timer or makes a new one.
-bool blinkEnded(UINT_PTR id) {
-    std::lock_guard<std::mutex> hold(timerLock);
-    if (blinkWanted)
-        return false;
-    KillTimer(nullptr, id);
-    if (timerId == id)
-        timerId = 0;
-    return true;
-}
-
-void CALLBACK blinkTick(HWND, UINT, UINT_PTR id, DWORD) {
-    if (blinkEnded(id))
-        return;
+void CALLBACK blinkTick(HWND, UINT, UINT_PTR, DWORD) {
     phase = phase == 0 ? 2 : 0;
-    setPaneIcon(icons[phase]);
-    // A stop that came while the icon was being set must win.
-    if (!blinkWanted)
-        setPaneIcon(stateIcon);
+    if (ui::IStatusBar* bar = services().statusBar)
+        bar->SetIcon(statePane, icons[phase]);
 }
 
-// A thread timer ends with its thread; the caller holds timerLock.
-bool timerThreadEnded() {
-    HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, timerThread);
-    if (!thread)
-        return true;  // no such thread any more
-    bool ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
-    CloseHandle(thread);
-    return ended;
-}
-
-void startBlink() {
-    std::lock_guard<std::mutex> hold(timerLock);
-    blinkWanted = 1;
-    if (timerId != 0 && timerThread != GetCurrentThreadId() && timerThreadEnded())
-        timerId = 0;  // nothing runs it any more: a new one is made here
-    if (timerId != 0)
-        return;
-    timerId = SetTimer(nullptr, 0, blinkMilliseconds, blinkTick);
-    timerThread = GetCurrentThreadId();
-}
-
-void stopBlink() {
-    std::lock_guard<std::mutex> hold(timerLock);
-    blinkWanted = 0;
-    if (timerId != 0 && timerThread == GetCurrentThreadId()) {
+// On the GUI thread: wParam 1 starts the timer unless one runs, 0 kills it.
+LRESULT blinkHook(HWND, UINT message, WPARAM wParam, LPARAM) {
+    if (message == 0 || message != blinkMessage())
+        return -1;
+    if (wParam && timerId == 0) {
+        timerId = SetTimer(nullptr, 0, blinkMilliseconds, blinkTick);
+    } else if (!wParam && timerId != 0) {
         KillTimer(nullptr, timerId);
         timerId = 0;
     }
+    return 0;
+}
+
+// Carries the wish to the GUI thread; without a hooked status window (not
+// made yet) it waits for the next state.
+void sendBlinkWish() {
+    ui::IWnd* window = hookedOn ? interfaceCast<ui::IWnd>(services().statusBar) : nullptr;
+    HWND handle = window ? window->GetHandle() : nullptr;
+    if (handle)
+        SendMessageA(handle, blinkMessage(), blinkWanted ? 1 : 0, 0);
 }
 
 }  // namespace
@@ -95,6 +74,36 @@ void LoadIcons() {
                 LoadImageA(module, MAKEINTRESOURCEA(iconIds[i]), IMAGE_ICON, 16, 16, 0));
 }
 
+void Attach() {
+    moduleServices& s = services();
+    ui::IWndEvents* events = interfaceCast<ui::IWndEvents>(s.statusBar);
+    if (!events || events == hookedOn)
+        return;
+    Detach();
+    ui::IWndProc* made = createAs<ui::IWndProc>(s.factory, s.token, "vesk::ui::VWndProc",
+                                                addressValue(&blinkHook), pointerInt(0));
+    if (!made)
+        return;
+    made->addRef();
+    if (!events->AddMessageHook(made)) {
+        made->release();
+        return;
+    }
+    hook = made;
+    hookedOn = events;
+}
+
+void Detach() {
+    if (!hookedOn)
+        return;
+    blinkWanted = false;
+    sendBlinkWish();  // a timer left running would tick into an unloaded module
+    hookedOn->RemoveMessageHook(hook);
+    hook->release();
+    hook = nullptr;
+    hookedOn = nullptr;
+}
+
 void Show(int state, const char* text) {
     ui::IStatusBar* bar = services().statusBar;
     if (!bar)
@@ -103,22 +112,21 @@ void Show(int state, const char* text) {
     switch (state) {
     case 2:
     case 5:
-        startBlink();
+        blinkWanted = true;
         icon = icons[activeIcon];
         break;
     case 3:
-        stopBlink();
+        blinkWanted = false;
         icon = icons[steadyIcon];
         break;
     case 4:
-        stopBlink();
+        blinkWanted = false;
         icon = icons[activeIcon];
         break;
     default:
-        break;  // the icon of the other states is left as it is
+        break;  // the icon and the blink of the other states are left as they are
     }
-    if (icon)
-        stateIcon = icon;
+    sendBlinkWish();
     bar->Output(text, statePane, 0);
     if (icon)
         bar->SetIcon(statePane, icon);

@@ -41,20 +41,63 @@ callText row(const char* operation, ss::IAgent* agent) { return std::move(callTe
 
 // ---- the window library's pieces
 
-// The frame child window shared by every result window.
-class fakeChildWindow : public part, public ui::IFrameChildWnd, public ui::IWnd {
+// Message hooks of a window object, as the window library keeps them:
+// asked in the order added, on the GUI thread, for every message.
+class hookedPart : public part, public ui::IWndEvents {
 public:
-    explicit fakeChildWindow(fakeUi& ui) : part(ui) {
-        registerInterfaceOf<ui::IFrameChildWnd>(this);
-        registerInterfaceOf<ui::IWnd>(this);
-        registerInterfaceOf<Igeneric>(this);
+    int AddMessageHook(ui::IWndProc* hook) override {
+        return answer<int>(callText("IWndEvents::AddMessageHook").address(hook), [&] {
+            if (!hook)
+                return 0;
+            hook->addRef();
+            hooks_.push_back(hook);
+            return 1;
+        });
     }
-    HWND Create(ui::IWnd*, const char* title, RECT*) override {
-        return answer(callText("IFrameChildWnd::Create").arg(title), HWND(nullptr));
+    int RemoveMessageHook(ui::IWndProc* hook) override {
+        return answer<int>(callText("IWndEvents::RemoveMessageHook").address(hook), [&] {
+            if (!hook)
+                return 0;
+            auto end = std::remove(hooks_.begin(), hooks_.end(), hook);
+            if (end != hooks_.end()) {
+                hooks_.erase(end, hooks_.end());
+                hook->release();
+            }
+            return 1;
+        });
     }
-    int Maximize() override { return answer(callText("IFrameChildWnd::Maximize"), 1); }
-    int Activate() override { return answer(callText("IFrameChildWnd::Activate"), 1); }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        LRESULT result = -1;
+        ui_.gui().run([&] { result = dispatch(nullptr, message, wParam, lParam); });
+        return result;
+    }
 
+    // On the GUI thread: the first hook answer other than -1.
+    LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        std::vector<ui::IWndProc*> hooks = hooks_;
+        for (ui::IWndProc* hook : hooks) {
+            LRESULT r = hook->HookProc(window, message, wParam, lParam);
+            if (r != -1)
+                return r;
+        }
+        return -1;
+    }
+
+protected:
+    explicit hookedPart(fakeUi& ui) : part(ui) {}
+    ~hookedPart() {
+        for (ui::IWndProc* hook : hooks_)
+            hook->release();
+    }
+
+private:
+    std::vector<ui::IWndProc*> hooks_;  // each holds a reference; GUI thread only
+};
+
+// A window object: recorded window operations over an optional platform
+// window (window_), whose messages pass through the hooks first.
+class fakeWindow : public hookedPart, public ui::IWnd {
+public:
     LONG_PTR Attach(ui::IWnd*) override { return answer(callText("IWnd::Attach"), 0L); }
     void Attach(HWND) override { note(callText("IWnd::Attach")); }
     HWND Detach() override { return answer(callText("IWnd::Detach"), HWND(nullptr)); }
@@ -80,7 +123,7 @@ public:
     LONG SetWindowLongA(int index, LONG v) override {
         return answer(callText("IWnd::SetWindowLongA").arg(index).arg(v), LONG(0));
     }
-    HWND GetHandle() override { return answer(callText("IWnd::GetHandle"), HWND(nullptr)); }
+    HWND GetHandle() override { return answer(callText("IWnd::GetHandle"), window_); }
     WNDPROC SubclassWindowProc(WNDPROC) override {
         return answer(callText("IWnd::SubclassWindowProc"), WNDPROC(nullptr));
     }
@@ -103,48 +146,69 @@ public:
     BOOL SetWindowTextA(const char* text) override {
         return answer(callText("IWnd::SetWindowTextA").arg(text), BOOL(1));
     }
+
+protected:
+    explicit fakeWindow(fakeUi& ui) : hookedPart(ui) {}
+    ~fakeWindow() {
+        ui_.gui().run([&] {
+            if (window_) {
+                ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+                ::DestroyWindow(window_);
+            }
+        });
+    }
+
+    // Gives the object a message-only window of the GUI thread.
+    void makeWindow() {
+        ui_.gui().run([&] {
+            static const char className[] = "vesk fake hooked window";
+            WNDCLASSA wc = {};
+            wc.lpfnWndProc = procedure;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = className;
+            RegisterClassA(&wc);  // fails harmlessly when registered before
+            window_ = CreateWindowExA(0, className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                                      nullptr);
+            auto* owner = static_cast<hookedPart*>(this);
+            if (window_)
+                ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+        });
+    }
+
+    HWND window_ = nullptr;  // GUI thread's; null: no platform window
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* owner = reinterpret_cast<hookedPart*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        LRESULT r = owner ? owner->dispatch(window, message, wParam, lParam) : -1;
+        return r != -1 ? r : DefWindowProcA(window, message, wParam, lParam);
+    }
+};
+
+// The frame child window shared by every result window.
+class fakeChildWindow : public fakeWindow, public ui::IFrameChildWnd {
+public:
+    explicit fakeChildWindow(fakeUi& ui) : fakeWindow(ui) {
+        registerInterfaceOf<ui::IFrameChildWnd>(this);
+        registerInterfaceOf<ui::IWnd>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    HWND Create(ui::IWnd*, const char* title, RECT*) override {
+        return answer(callText("IFrameChildWnd::Create").arg(title), HWND(nullptr));
+    }
+    int Maximize() override { return answer(callText("IFrameChildWnd::Maximize"), 1); }
+    int Activate() override { return answer(callText("IFrameChildWnd::Activate"), 1); }
+    using fakeWindow::Create;
 };
 
 // The container of the host window: it keeps message hooks.
-class fakeContainer : public part, public ui::IDockContainer, public ui::IWndEvents {
+class fakeContainer : public hookedPart, public ui::IDockContainer {
 public:
-    explicit fakeContainer(fakeUi& ui) : part(ui) {
+    explicit fakeContainer(fakeUi& ui) : hookedPart(ui) {
         registerInterfaceOf<ui::IDockContainer>(this);
         registerInterfaceOf<ui::IWndEvents>(this);
         registerInterfaceOf<Igeneric>(this);
     }
-    ~fakeContainer() {
-        for (ui::IWndProc* hook : hooks_)
-            hook->release();
-    }
-
-    int AddMessageHook(ui::IWndProc* hook) override {
-        return answer<int>(callText("IWndEvents::AddMessageHook").address(hook), [&] {
-            if (!hook)
-                return 0;
-            hook->addRef();
-            hooks_.push_back(hook);
-            return 1;
-        });
-    }
-    int RemoveMessageHook(ui::IWndProc* hook) override {
-        return answer<int>(callText("IWndEvents::RemoveMessageHook").address(hook), [&] {
-            if (!hook)
-                return 0;
-            auto end = std::remove(hooks_.begin(), hooks_.end(), hook);
-            if (end != hooks_.end()) {
-                hooks_.erase(end, hooks_.end());
-                hook->release();
-            }
-            return 1;
-        });
-    }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        LRESULT result = -1;
-        ui_.gui().run([&] { result = dispatch(message, wParam, lParam); });
-        return result;
-    }
-
     HWND Create(const char* name, ui::IWnd*, RECT*) override {
         return answer(callText("IDockContainer::Create").arg(name), HWND(nullptr));
     }
@@ -165,28 +229,20 @@ public:
     LRESULT OnSize(LONG_PTR, LONG_PTR) override { return answer(callText("IDockContainer::OnSize"), -1L); }
     LRESULT OnDocking(LONG_PTR, LONG_PTR) override { return answer(callText("IDockContainer::OnDocking"), -1L); }
     LRESULT OnUnDocking(LONG_PTR, LONG_PTR) override { return answer(callText("IDockContainer::OnUnDocking"), -1L); }
-
-    // On the GUI thread: the first hook answer other than -1.
-    LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-        std::vector<ui::IWndProc*> hooks = hooks_;
-        for (ui::IWndProc* hook : hooks) {
-            LRESULT r = hook->HookProc(nullptr, message, wParam, lParam);
-            if (r != -1)
-                return r;
-        }
-        return -1;
-    }
-
-private:
-    std::vector<ui::IWndProc*> hooks_;  // each holds a reference; GUI thread only
 };
 
-class fakeStatusBar : public part, public ui::IStatusBar {
+// The status bar has a window of the GUI thread, as the real one has once
+// the frame made it: messages sent there pass through its hooks.
+class fakeStatusBar : public fakeWindow, public ui::IStatusBar {
 public:
-    explicit fakeStatusBar(fakeUi& ui) : part(ui) {
+    explicit fakeStatusBar(fakeUi& ui) : fakeWindow(ui) {
         registerInterfaceOf<ui::IStatusBar>(this);
+        registerInterfaceOf<ui::IWnd>(this);
+        registerInterfaceOf<ui::IWndEvents>(this);
         registerInterfaceOf<Igeneric>(this);
+        makeWindow();
     }
+    using fakeWindow::Create;
     int Create(ui::IWnd*) override { return answer(callText("IStatusBar::Create"), 0); }
     void Output(const char* text) override { note(callText("IStatusBar::Output").arg(text).arg(0).arg(0x400)); }
     void Output(const char* text, int pane, DWORD flags) override {

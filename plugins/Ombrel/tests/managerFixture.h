@@ -36,6 +36,7 @@ class managerFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(registerCoreClasses(factory));
+        ASSERT_TRUE(ui.registerClasses(factory));
         ref<Iconstruct> agents(new capsule<_constructAgent>());
         ASSERT_NE(factory->registerClass(agents.get(), 0, 0), 0u);
         token = entities->createEntity("ss_manager", "test");
@@ -57,6 +58,7 @@ protected:
         s.searchTextName = languageText(IDS_SS_SEARCH_TEXT, 260);
         s.resultCountName = languageText(IDS_SS_RESULT_COUNT, 260);
         statusDisplay::LoadIcons();
+        statusDisplay::Attach();
 
         managerObject = new capsule_core<CSSManager>();
         s.manager = managerObject;
@@ -70,6 +72,7 @@ protected:
     }
 
     void TearDown() override {
+        statusDisplay::Detach();
         services() = moduleServices();
         static_cast<IcoreObject*>(managerObject)->releaseCore();
         entityObject->releaseCore();

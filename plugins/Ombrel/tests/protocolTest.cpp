@@ -156,17 +156,6 @@ TEST_F(Protocols, WithoutProtocolsConnectAllChangesNothing) {
     EXPECT_FALSE(manager->IsConnected());
 }
 
-// Runs the calling thread's messages for a while (the blink timer's ticks).
-void pumpFor(DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        Sleep(10);
-    }
-}
-
 // The icon arguments of the SetIcon calls recorded on pane 4.
 std::vector<std::string> paneIcons(const std::vector<std::string>& lines) {
     std::vector<std::string> icons;
@@ -200,17 +189,13 @@ std::vector<unsigned char> recordedIconPixels(const std::string& address) {
     return iconPixels(reinterpret_cast<HICON>(static_cast<UINT_PTR>(std::strtoull(address.c_str(), nullptr, 16))));
 }
 
-// Runs the calling thread's messages until pane 4 got at least n icons in
-// the record, for at most 15 s; false when they did not come.
-bool pumpUntilPaneIcons(const std::function<std::vector<std::string>()>& recordedLines, std::size_t n) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
+// Waits until pane 4 got at least n icons in the record, for at most 15 s;
+// false when they did not come. The waiting thread runs no message loop:
+// the blink ticks on the GUI thread.
+bool waitForPaneIcons(const std::function<std::vector<std::string>()>& recordedLines, std::size_t n) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(10))
         if (paneIcons(recordedLines()).size() >= n)
             return true;
-        Sleep(10);
-    }
     return false;
 }
 
@@ -277,9 +262,9 @@ TEST_F(Protocols, ConnectingBlinksUntilConnected) {
     p->SetState(2);
     p->SetState(2);  // the one timer goes on
     auto statusLines = [&] { return recorded("IStatusBar::"); };
-    pumpFor(2100);
+    Sleep(2100);
     EXPECT_LE(paneIcons(statusLines()).size(), 2u + 3u) << "one timer of 800 ms, not two";
-    ASSERT_TRUE(pumpUntilPaneIcons(statusLines, 2 + 2)) << "two state calls and two blinks";
+    ASSERT_TRUE(waitForPaneIcons(statusLines, 2 + 2)) << "two state calls and two blinks";
     icons = paneIcons(statusLines());
     EXPECT_EQ(icons[0], active);
     std::vector<std::string> blinks(icons.begin() + 2, icons.end());
@@ -290,23 +275,33 @@ TEST_F(Protocols, ConnectingBlinksUntilConnected) {
 
     p->SetState(0);  // leaves the blink running
     ui.calls().clear();
-    EXPECT_TRUE(pumpUntilPaneIcons(statusLines, 1));
+    EXPECT_TRUE(waitForPaneIcons(statusLines, 1));
 
     p->SetState(3);
     ui.calls().clear();
-    pumpFor(1700);
+    Sleep(1700);
     EXPECT_TRUE(paneIcons(recorded("IStatusBar::")).empty()) << "connected stops the blink";
 }
 
-TEST_F(Protocols, BlinkStartsAgainAfterTheThreadOfTheLastTimerEnded) {
+// The active-host thread reports states and runs no message loop: a timer
+// of its own would never tick.
+TEST_F(Protocols, BlinkAskedForOnAThreadWithoutAMessageLoopRunsOnTheGuiThread) {
     IProtocol* p = add("P", connectA, disconnectA);
-    std::thread connecting([&] { p->SetState(2); });
-    connecting.join();  // its timer ended with it
     p->SetState(3);
-    p->SetState(2);
     ui.calls().clear();
-    EXPECT_TRUE(pumpUntilPaneIcons([&] { return recorded("IStatusBar::"); }, 1));
-    p->SetState(3);  // this thread's timer: ends here
+    std::thread([&] { p->SetState(2); }).join();  // asks and is gone
+    EXPECT_TRUE(waitForPaneIcons([&] { return recorded("IStatusBar::"); }, 2))
+        << "the state's own icon, then a blink";
+
+    std::thread([&] { p->SetState(3); }).join();
+    ui.calls().clear();
+    Sleep(1700);
+    EXPECT_TRUE(paneIcons(recorded("IStatusBar::")).empty()) << "stopped from yet another thread";
+
+    ui.gui().run([&] { p->SetState(2); });  // asked for again, on the GUI thread itself
+    ui.calls().clear();
+    EXPECT_TRUE(waitForPaneIcons([&] { return recorded("IStatusBar::"); }, 1)) << "the blink starts again";
+    p->SetState(3);
 }
 
 TEST_F(Protocols, BlinkStartedOnOneThreadStopsFromAnother) {
@@ -314,26 +309,12 @@ TEST_F(Protocols, BlinkStartedOnOneThreadStopsFromAnother) {
     p->SetState(3);
     ASSERT_EQ(paneIcons(recorded("IStatusBar::")).size(), 1u);
     std::string steady = paneIcons(recorded("IStatusBar::")).back();
-    std::atomic<bool> stop{false};
     ui.calls().clear();
-    std::thread gui([&] {
-        p->SetState(2);
-        while (!stop) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageA(&msg);
-            Sleep(10);
-        }
-    });
-    // The state's own icon, then a blink: the timer runs on that thread.
-    EXPECT_TRUE(pumpUntilPaneIcons([&] { return recorded("IStatusBar::"); }, 2))
-        << "no blink on the thread that connects";
+    ui.gui().run([&] { p->SetState(2); });
+    EXPECT_TRUE(waitForPaneIcons([&] { return recorded("IStatusBar::"); }, 2));
     p->SetState(3);  // from a thread that owns no timer
-    Sleep(1000);     // the timer's next tick ends it
     ui.calls().clear();
     Sleep(1700);
-    stop = true;
-    gui.join();
     EXPECT_TRUE(paneIcons(recorded("IStatusBar::")).empty());
     p->SetState(3);
     ASSERT_EQ(paneIcons(recorded("IStatusBar::")).size(), 1u);
