@@ -52,7 +52,9 @@ struct Isettings : virtual Igeneric {
     // owner or an empty value.
     virtual value setValue(const char* key, value v, IentityToken* owner) = 0;
     // The stored value; when absent the default is stored (as setValue)
-    // and returned. Long 0 for a null key or owner.
+    // and returned. Long 0 for a null key or owner. No reference is added:
+    // an object handed out stays alive until the store goes, whatever
+    // another thread sets or removes meanwhile.
     virtual value getValue(const char* key, value defaultValue, IentityToken* owner) = 0;
     virtual bool removeValue(const char* key, IentityToken* owner) = 0;
     // Null asks the current target. Otherwise the store keeps the target

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -34,6 +35,11 @@ ref<Istring> newText(const std::string& text) { return ref<Istring>(new (std::no
 const char* textOf(const value& v) {
     Istring* s = v.asString();
     return s ? s->c_str() : nullptr;
+}
+
+bool sameText(const value& stored, Istring* text) {
+    const char* before = textOf(stored);
+    return before && text->c_str() && std::strcmp(before, text->c_str()) == 0;
 }
 
 // The stored record (key, value, owner name), as a new trio.
@@ -95,11 +101,26 @@ value settings::store(const char* key, value v, IentityToken* owner, storeRule r
     if (!record)
         return nothing();
     lockGuard hold(lock_.get());
-    if (rule == keepStored)
-        if (Itrio* earlier = storedRecord(full))
-            return earlier->getSecond();
+    Itrio* earlier = storedRecord(full);
+    if (earlier) {
+        value kept = earlier->getSecond();
+        if (rule == keepStored || (copy && sameText(kept, copy.get())))
+            return kept;
+        retire(earlier);
+    }
     values_->set(value(fullText.get()), value(static_cast<Igeneric*>(record.get())));
     return stored;
+}
+
+void settings::retire(Itrio* record) {
+    value v = record->getSecond();
+    if (!v.hasObject())
+        return;
+    try {
+        retired_.emplace_back(v.anyObject());
+    } catch (...) {
+        // Out of memory: the value goes with its record, as it did before.
+    }
 }
 
 value settings::getValue(const char* key, value defaultValue, IentityToken* owner) {
@@ -122,6 +143,10 @@ bool settings::removeValue(const char* key, IentityToken* owner) {
     if (!ready() || !fullKey(key, owner, full, ownerName, keyName))
         return false;
     lockGuard hold(lock_.get());
+    Itrio* record = storedRecord(full);
+    if (!record)
+        return false;
+    retire(record);
     return values_->erase(value(full.c_str()));
 }
 
@@ -136,6 +161,9 @@ IpersistTarget* settings::setTarget(IpersistTarget* target) {
 
 // The target's records as they come: "group.key", nothing replaced.
 void settings::load() {
+    for (value v = values_->first(); v.hasObject(); v = values_->next())
+        if (Itrio* record = interfaceCast<Itrio>(v.asGeneric()))
+            retire(record);
     values_->clear();
     ref<Ivector> records(target_->getValues());
     if (!records)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "core/capsule.h"
 #include "vesk/containers.h"
@@ -35,10 +36,17 @@ private:
     enum storeRule { replaceStored, keepStored };
     value store(const char* key, value v, IentityToken* owner, storeRule rule);
     Itrio* storedRecord(const std::string& full);  // under the lock
+    // Keeps the object of a record's value that is about to go (under the lock).
+    void retire(Itrio* record);
     void load();
 
     ref<Ihash> values_;  // full key (string object) -> trio
     ref<Ilock> lock_;
+    // getValue hands values out without a reference, and readers use them
+    // after the lock is gone (copying a text from another thread): objects
+    // of replaced and removed values stay until the store goes. Only a
+    // changed text is replaced, so saving the same texts again keeps nothing.
+    std::vector<ref<Igeneric>> retired_;
     std::map<std::uintptr_t, listener> listeners_;  // by address
     ref<IpersistTarget> target_;
 };

@@ -6,17 +6,22 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "plugins/persist/tests/persistTestSupport.h"
+#include "testing/heapCanary.h"
 #include "testing/testPaths.h"
 #include "vesk/data.h"
 
 namespace vesk::svctest {
 namespace {
 
+using vesk::testing::fillFreedBlocks;
+using vesk::testing::letters;
+using vesk::testing::lettersOnly;
 using vesk::testing::readFile;
 
 class SettingsStore : public ::testing::Test {
@@ -149,6 +154,74 @@ bool hookC() {
     calls.push_back(2);
     store()->setValue("FromHook", value(42L), ownerNamed("UI"));
     return true;
+}
+
+// getValue hands a text out without a reference and the reader copies it
+// after the store's lock is gone; whatever another thread does to the key
+// meanwhile must not free it under the reader.
+TEST_F(SettingsStore, AHandedOutTextStaysReadableWhateverHappensToItsKey) {
+    IentityToken* owner = ownerNamed("UI");
+    const std::string first = letters(100);
+    struct change {
+        const char* what;
+        std::function<void()> apply;
+    } changes[] = {
+        {"a longer text", [&] { s->setValue("Skin", value(letters(300, 5).c_str()), owner); }},
+        {"a number", [&] { s->setValue("Skin", value(7L), owner); }},
+        {"removed", [&] { s->removeValue("Skin", owner); }},
+    };
+    for (const change& c : changes) {
+        s->setValue("Skin", value(first.c_str()), owner);
+        value handedOut = s->getValue("Skin", value(""), owner);
+        ASSERT_NE(handedOut.asString(), nullptr);
+        const char* text = handedOut.asString()->c_str();
+        c.apply();
+        fillFreedBlocks(90, 320);
+        ASSERT_TRUE(lettersOnly(text, first.size())) << c.what << ": the text was freed under its reader";
+        EXPECT_EQ(text, first) << c.what;
+    }
+}
+
+TEST_F(SettingsStore, TheSameTextSetAgainKeepsItsObject) {
+    IentityToken* owner = ownerNamed("UI");
+    Istring* stored = s->setValue("Skin", value("blue"), owner).asString();
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(s->setValue("Skin", value("blue"), owner).asString(), stored);
+    Istring* changed = s->setValue("Skin", value("red"), owner).asString();
+    EXPECT_NE(changed, stored);
+    EXPECT_EQ(textOf(s->getValue("Skin", value(""), owner)), "red");
+}
+
+// An option page rewrites a setting while a worker thread reads it and
+// copies the text a moment later; a third thread reuses freed blocks.
+TEST_F(SettingsStore, TextsRewrittenByOneThreadStayReadableForAnother) {
+    IentityToken* owner = ownerNamed("racing texts");
+    const int writes = 3000;
+    const std::size_t longest = 200;
+    std::atomic<bool> done{false};
+    s->setValue("ConnectString", value(letters(10).c_str()), owner);
+    std::thread writer([&] {
+        for (int i = 0; i < writes; ++i)
+            s->setValue("ConnectString", value(letters(10 + i % (longest - 10), i).c_str()), owner);
+        done = true;
+    });
+    std::thread reuser([&] {
+        while (!done)
+            fillFreedBlocks(8, longest + 16, 1);
+    });
+    int reads = 0, damaged = 0;
+    while (!done) {
+        Istring* text = s->getValue("ConnectString", value(""), owner).asString();
+        const char* seen = text ? text->c_str() : nullptr;
+        Sleep(0);  // copied a moment later, outside the store's lock
+        ++reads;
+        if (!lettersOnly(seen, longest))
+            ++damaged;
+    }
+    writer.join();
+    reuser.join();
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(damaged, 0) << "of " << reads << " texts read";
 }
 
 TEST_F(SettingsStore, SaveHooksAreCalledOnceEachInAddressOrder) {
