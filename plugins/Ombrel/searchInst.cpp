@@ -1,6 +1,5 @@
 #include "plugins/Ombrel/searchInst.h"
 
-#include <algorithm>
 #include <climits>
 
 #include "core/module.h"
@@ -89,6 +88,24 @@ unsigned CSearchInst::roomFor(unsigned n) {
     return roomBeside(results_->size());
 }
 
+// One result at a time under the results' lock, which the window's readers
+// take too; the pause after each result, which keeps the user interface
+// running while results arrive, comes after the lock is let go. Another
+// protocol's search thread may store results meanwhile: the limit holds for
+// both.
+unsigned CSearchInst::storeResults(Ivector* batch, unsigned room) {
+    for (unsigned i = 0;; ++i) {
+        {
+            lockGuard hold(results_->getLock());
+            unsigned stored = results_->size();
+            if (i >= room || i >= batch->size() || roomBeside(stored) == 0)
+                return stored;
+            results_->pushBack(batch->at(i));
+        }
+        Sleep(1);
+    }
+}
+
 int CSearchInst::AddResults(Ivector* batch) {
     if (!batch || !active_ || !results_)
         return 0;
@@ -101,16 +118,7 @@ int CSearchInst::AddResults(Ivector* batch) {
         return 0;
     }
     manager_->FireResultCallbacks(batch);
-    unsigned stored;
-    {
-        // Readers of the results take the same lock.
-        lockGuard hold(results_->getLock());
-        // At most the batch: a room beyond the largest int must not turn
-        // negative as a count. Another protocol's search thread may have
-        // stored results since the room was fixed: the limit holds for both.
-        unsigned take = std::min({room, batch->size(), roomBeside(results_->size())});
-        stored = results_->appendFirst(batch, static_cast<int>(take));
-    }
+    unsigned stored = storeResults(batch, room);
     showResultCount(stored);
     // Calls that end on the GUI thread: no lock held.
     if (ui::ISearchHistoryDockWnd* history = services().searchHistory)

@@ -47,6 +47,8 @@ private:
     // How many more fit beside that many stored (the caller holds the
     // results' lock); without a limit, any number.
     unsigned roomBeside(unsigned stored) const;
+    // Appends up to room agents of the batch; the number stored after.
+    unsigned storeResults(Ivector* batch, unsigned room);
     void showResultCount(unsigned stored);
 
     ISSManager* manager_;         // not owned

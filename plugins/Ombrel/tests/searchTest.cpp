@@ -241,6 +241,35 @@ TEST_F(Searches, TheUserInterfaceFollowsTheSearch) {
     EXPECT_EQ(storedCount(s), 2u);
 }
 
+// The result list reads the results under their lock while a hit is being
+// stored: it must find the lock free between results, not held for the
+// whole batch with its pauses.
+TEST_F(Searches, TheWindowReadsTheResultsWhileABatchIsStored) {
+    ISearchInst* s = create("window reads");
+    manager->StartSearch(s);
+    Ilock* lock = s->GetResults()->getLock();
+    bool partSeen = false;
+    for (int attempt = 0; attempt < 5 && !partSeen; ++attempt) {
+        unsigned before = storedCount(s);
+        Ivector* b = batch(100);
+        std::atomic<bool> stored{false};
+        std::thread search([&] {
+            add(s, b);
+            stored = true;
+        });
+        while (!stored && !partSeen) {
+            if (lock->tryLock(0)) {
+                unsigned n = s->GetResults()->size();
+                lock->unlock(0);
+                partSeen = n > before && n < before + 100;
+            }
+            Sleep(0);
+        }
+        search.join();
+    }
+    EXPECT_TRUE(partSeen) << "the batch was stored in one hold of the lock";
+}
+
 TEST_F(Searches, NullBatchIsRefused) {
     ISearchInst* s = create("x");
     manager->StartSearch(s);
