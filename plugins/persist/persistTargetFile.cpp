@@ -7,6 +7,7 @@
 #include "core/buffer.h"
 #include "core/module.h"
 #include "core/string.h"
+#include "plugins/persist/durableReplace.h"
 #include "plugins/persist/services.h"
 #include "plugins/persist/settingsDocument.h"
 #include "plugins/persist/valueText.h"
@@ -203,8 +204,7 @@ bool persistTargetFile::writeReplacing(Ibuffer* document) {
     bool written = opened && out->write(document, 0) == static_cast<int>(document->resize(0));
     bool closed = opened && out->close();
     file_->close();  // the read handle would keep the old file from being replaced
-    if (written && closed &&
-        MoveFileExA(temporary.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (written && closed && replaceDurably(temporary, path_))
         return true;
     if (opened)
         out->remove();

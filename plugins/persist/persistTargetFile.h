@@ -1,7 +1,8 @@
 // "vesk::persist::persistTargetFile": the settings file as a storage target.
 // Reading happens once, when the target is made for a path. A save writes a
-// temporary file beside the settings file and then replaces it, so a failed
-// write never costs the settings already on disk. A file that cannot be
+// temporary file beside the settings file, flushes it to the disk and then
+// replaces the file with it, so neither a failed write nor a power loss
+// costs the settings already on disk. A file that cannot be
 // read as a settings document is kept beside it as <name>.bad; one that
 // could not be opened or moved aside is never overwritten.
 #pragma once

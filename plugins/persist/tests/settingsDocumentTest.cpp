@@ -35,6 +35,9 @@ TEST(SettingsDocument, DamagedDocuments) {
         "<r>text<k>v</k></r>",                                         // text beside children
         "<r><k>a>b</k></r>", "<r><>x</></r>", "<r><k x>v</k></r>",
         "<r><k>v</k></r>" + std::string(1, '\0'),
+        // Outside the subset a default settings text must keep to.
+        "<?xml version=\"1.0\"?>\r\n<r></r>", "<!-- defaults --><r></r>", "<r><!-- x --></r>",
+        "<r><k/></r>", "<r><k><![CDATA[v]]></k></r>", "<!DOCTYPE r><r></r>",
     };
     for (const auto& text : damaged)
         EXPECT_FALSE(whole(text)) << text;
