@@ -5,6 +5,8 @@
 #include "vesk/directory.h"
 #include "vesk/factory.h"
 #include "vesk/object.h"
+#include "vesk/threading.h"
+#include "vesk/value.h"
 
 namespace vesk {
 
@@ -49,6 +51,32 @@ bool publishService(IcoreAccessor* accessor, T* service) {
         return true;
     service->releaseCore();
     return false;
+}
+
+// A named thread of the threader ("vesk::thread") running procedure, made
+// and started; the caller holds the one reference returned. Null when the
+// threader is not there (yet) or the thread could not start.
+inline Ithread* startThread(Ifactory* factory, IentityToken* owner, const char* name, void* user,
+                            threadProc procedure) {
+    if (!factory)
+        return nullptr;
+    value args[5] = {value(4L), value(name), value(user), addressValue(procedure),
+                     value(static_cast<Igeneric*>(owner))};
+    Igeneric* made = factory->createWithArgs(factory->findClass("vesk::thread"), owner, args);
+    Ithread* thread = interfaceCast<Ithread>(made);
+    if (!thread) {
+        if (made) {
+            made->addRef();
+            made->release();
+        }
+        return nullptr;
+    }
+    thread->addRef();
+    if (!thread->start()) {
+        thread->release();
+        return nullptr;
+    }
+    return thread;
 }
 
 }  // namespace vesk

@@ -1,0 +1,47 @@
+// The splash window and the thread "vesk::splash::loop()" that owns it:
+// a borderless picture in the middle of the screen that closes by itself
+// 5000 ms after it was shown, 1200 ms after a dismissal, on a click once
+// clicks are allowed, or on WM_CLOSE or message 9999 from any thread.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "vesk/threading.h"
+
+namespace vesk::splash {
+
+class CSplashScreen;
+
+constexpr UINT_PTR splashTimerId = 666666;
+constexpr UINT splashShowMs = 5000;
+constexpr UINT splashDismissMs = 1200;
+constexpr UINT splashCloseMessage = 9999;
+constexpr int splashWidth = 400;
+constexpr int splashHeight = 293;
+
+// What the module, its service and its thread share; one per module.
+struct splashState {
+    HINSTANCE instance = nullptr;
+    CSplashScreen* screen = nullptr;        // the published service
+    std::atomic<int> quit{0};               // ends the loop
+    std::atomic<unsigned char> clickClose{0};
+    HBITMAP bitmap = nullptr;               // the splash thread's
+};
+splashState& moduleState();
+
+// Top-left corner on a screen whose full-screen area is width x height:
+// centred by halves rounded down.
+POINT splashOrigin(unsigned width, unsigned height);
+// The window's style without caption, border or sizing frame.
+DWORD splashStyle(DWORD style);
+
+int SplashLoop(Ithread* thread);
+LRESULT CALLBACK SplashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+VOID CALLBACK SplashTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
+
+// From any thread: ends the loop and closes the window if there is one.
+void CloseSplash();
+
+}  // namespace vesk::splash
