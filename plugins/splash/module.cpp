@@ -17,7 +17,7 @@ using namespace vesk;
 splash::splashState state;
 IentityToken* entity = nullptr;  // one reference held until _unload
 bool published = false;
-Ithread* loopThread = nullptr;   // one reference held while the loop may run
+Ithread* loopThread = nullptr;  // one reference held while the loop may run
 
 }  // namespace
 

@@ -11,8 +11,6 @@ namespace {
 
 constexpr const char* className = "SplashScreen";
 constexpr const char* windowTitle = "Pelloran";
-constexpr DWORD styleKept = 0xDF39FFFF;  // all but caption, border, sizing frame, minimize
-constexpr DWORD styleAdded = WS_POPUP | WS_CLIPCHILDREN;
 
 // GetMessageA returns only for a posted message: a message sent from
 // another thread is handled inside it and would leave the loop waiting.
@@ -69,32 +67,28 @@ HWND createSplashWindow() {
     RegisterClassA(&windowClass);
     state.bitmap = LoadBitmapA(state.instance, MAKEINTRESOURCEA(IDB_SPLASH));
     POINT at = splashOrigin(GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN));
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, className, windowTitle, styleAdded, at.x, at.y, splashWidth,
-                                  splashHeight, nullptr, nullptr, state.instance, nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, className, windowTitle, WS_POPUP | WS_CLIPCHILDREN, at.x,
+                                  at.y, splashWidth, splashHeight, nullptr, nullptr, state.instance, nullptr);
     if (!window)
         return nullptr;
     SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(splashStyle(GetWindowLongA(window, GWL_STYLE))));
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
-    removeTaskbarButton(window);
     SetTimer(window, splashTimerId, splashShowMs, SplashTimerProc);
     return window;
 }
 
 }  // namespace
 
-POINT splashOrigin(unsigned width, unsigned height) {
-    return {static_cast<LONG>(width / 2) - splashWidth / 2, static_cast<LONG>(height / 2) - 146};
-}
-
-DWORD splashStyle(DWORD style) { return (style & styleKept) | styleAdded; }
-
 int SplashLoop(Ithread* thread) {
     splashState& state = moduleState();
     if (HWND window = createSplashWindow()) {
-        // Published only now, so that a dismissal is not undone by the
-        // first timer; a close asked for before this is seen by the loop.
+        // Published once the first timer is set, so that a dismissal is not
+        // undone by it; a close asked for before this is seen by the loop.
+        // The timer starts before the shell call, which may take a while
+        // on a busy desktop: the 5000 ms count from the showing.
         state.screen->setWindow(window);
+        removeTaskbarButton(window);
         MSG message;
         while (!state.quit) {
             BOOL got = GetMessageA(&message, nullptr, 0, 0);
@@ -118,27 +112,27 @@ int SplashLoop(Ithread* thread) {
 
 LRESULT CALLBACK SplashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        paint(window);
-        break;
-    case WM_CLOSE:
-    case splashCloseMessage:
-        quitLoop();
-        if (InSendMessage())
-            ReplyMessage(1);  // the sender does not wait for the window to go
-        break;
-    case WM_NCCALCSIZE:
-        if (wParam == 1)
-            reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0].top = 0;
-        break;
-    case WM_LBUTTONDOWN:
-        if (moduleState().clickClose) {
-            SendMessageA(window, WM_CLOSE, 0, 0);
+        case WM_PAINT:
+            paint(window);
+            break;
+        case WM_CLOSE:
+        case splashCloseMessage:
             quitLoop();
-        }
-        break;
-    default:
-        break;
+            if (InSendMessage())
+                ReplyMessage(1);  // the sender does not wait for the window to go
+            break;
+        case WM_NCCALCSIZE:
+            if (wParam == 1)
+                reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0].top = 0;
+            break;
+        case WM_LBUTTONDOWN:
+            if (moduleState().clickClose) {
+                SendMessageA(window, WM_CLOSE, 0, 0);
+                quitLoop();
+            }
+            break;
+        default:
+            break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

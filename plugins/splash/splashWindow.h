@@ -8,6 +8,7 @@
 
 #include <atomic>
 
+#include "plugins/splash/splashGeometry.h"
 #include "vesk/threading.h"
 
 namespace vesk::splash {
@@ -18,24 +19,16 @@ constexpr UINT_PTR splashTimerId = 666666;
 constexpr UINT splashShowMs = 5000;
 constexpr UINT splashDismissMs = 1200;
 constexpr UINT splashCloseMessage = 9999;
-constexpr int splashWidth = 400;
-constexpr int splashHeight = 293;
 
 // What the module, its service and its thread share; one per module.
 struct splashState {
     HINSTANCE instance = nullptr;
-    CSplashScreen* screen = nullptr;        // the published service
-    std::atomic<int> quit{0};               // ends the loop
+    CSplashScreen* screen = nullptr;  // the published service
+    std::atomic<int> quit{0};         // ends the loop
     std::atomic<unsigned char> clickClose{0};
-    HBITMAP bitmap = nullptr;               // the splash thread's
+    HBITMAP bitmap = nullptr;  // the splash thread's
 };
 splashState& moduleState();
-
-// Top-left corner on a screen whose full-screen area is width x height:
-// centred by halves rounded down.
-POINT splashOrigin(unsigned width, unsigned height);
-// The window's style without caption, border or sizing frame.
-DWORD splashStyle(DWORD style);
 
 int SplashLoop(Ithread* thread);
 LRESULT CALLBACK SplashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
