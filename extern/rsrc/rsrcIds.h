@@ -32,4 +32,8 @@
 #define IDI_SS_IDLE                 168
 #define IDI_SS_ACTIVE               169  /* status bar: connecting, offline, blink */
 
+/* Settings reset tool and General options page (fixed id they ask for):
+   the default settings file, resource type "txt". */
+#define IDR_DEFAULT_SETTINGS        319
+
 #endif
