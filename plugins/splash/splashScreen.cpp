@@ -16,10 +16,9 @@ bool CSplashScreen::EnableClickClose(bool) {
 
 bool CSplashScreen::Dismiss() {
     dismissed_ = true;
-    // Without a window SetTimer would make a thread timer on the caller's
-    // thread, whose procedure would post WM_QUIT there.
+    // Without a window there is nothing to close sooner.
     if (HWND window = window_)
-        SetTimer(window, splashTimerId, splashDismissMs, SplashTimerProc);
+        PostMessageA(window, splashDismissMessage, 0, 0);
     return true;
 }
 

@@ -121,6 +121,9 @@ LRESULT CALLBACK SplashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             if (InSendMessage())
                 ReplyMessage(1);  // the sender does not wait for the window to go
             break;
+        case splashDismissMessage:
+            SetTimer(window, splashTimerId, splashDismissMs, SplashTimerProc);
+            return 0;
         case WM_NCCALCSIZE:
             if (wParam == 1)
                 reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0].top = 0;

@@ -19,6 +19,9 @@ constexpr UINT_PTR splashTimerId = 666666;
 constexpr UINT splashShowMs = 5000;
 constexpr UINT splashDismissMs = 1200;
 constexpr UINT splashCloseMessage = 9999;
+// Asks the splash's own thread to restart its timer with the dismissal delay:
+// a timer of a window can only be set by the thread that owns the window.
+constexpr UINT splashDismissMessage = WM_APP + 1;
 
 // What the module, its service and its thread share; one per module.
 struct splashState {
