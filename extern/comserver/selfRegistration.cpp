@@ -21,11 +21,6 @@ bool scriptText(HMODULE module, int scriptId, std::string& text) {
     return true;
 }
 
-bool isUnregistered(HRESULT result) {
-    return result == TYPE_E_REGISTRYACCESS || result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
-           result == TYPE_E_LIBNOTREGISTERED;
-}
-
 }  // namespace
 
 bool loadServerScript(HMODULE module, int scriptId, registryScript& script, std::string& error) {
@@ -65,7 +60,7 @@ HRESULT unregisterServer(HMODULE module, int scriptId) {
         return SELFREG_E_CLASS;
     HRESULT library = unregisterTypeLibrary(module);
     HRESULT keys = removeScript(script);
-    if (FAILED(library) && !isUnregistered(library))
+    if (FAILED(library))
         return SELFREG_E_TYPELIB;
     return FAILED(keys) ? SELFREG_E_CLASS : S_OK;
 }

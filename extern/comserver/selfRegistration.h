@@ -17,7 +17,7 @@ namespace vesk::comserver {
 HRESULT registerServer(HMODULE module, int scriptId);
 
 // Unregisters the type library (one that is not registered is no failure),
-// then removes what the script owns.
+// then removes what the script owns; a failure of either is answered.
 HRESULT unregisterServer(HMODULE module, int scriptId);
 
 // The script of the module's resource with %MODULE% replaced; false with

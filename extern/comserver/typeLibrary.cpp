@@ -55,8 +55,15 @@ HRESULT unregisterTypeLibrary(HMODULE module) {
     TLIBATTR* attributes = nullptr;
     result = library->GetLibAttr(&attributes);
     if (SUCCEEDED(result)) {
-        result = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
-                                   attributes->lcid, attributes->syskind);
+        // Unregistering what is not registered is no failure (platforms
+        // answer it with different errors).
+        BSTR registeredPath = nullptr;
+        if (SUCCEEDED(QueryPathOfRegTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                                            attributes->lcid, &registeredPath))) {
+            SysFreeString(registeredPath);
+            result = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                                       attributes->lcid, attributes->syskind);
+        }
         library->ReleaseTLibAttr(attributes);
     }
     library->Release();

@@ -12,7 +12,8 @@ namespace vesk::comserver {
 // The module's full file name; false when it cannot be had whole.
 bool modulePath(HMODULE module, std::wstring& path);
 
-// Writes and removes the TypeLib and Interface keys of the library.
+// Writes and removes the TypeLib and Interface keys of the library; a
+// library that is not registered is unregistered with success.
 HRESULT registerTypeLibrary(HMODULE module);
 HRESULT unregisterTypeLibrary(HMODULE module);
 
