@@ -16,6 +16,7 @@ namespace {
 using namespace vesk::testing;
 
 const char* const notFoundText = "Pelloran Couldn't be found,\r\n please reinstall pelloran and try again.";
+
 // A text value of 260 bytes without a terminator: it fills the 260-byte
 // buffer it is read into. The registry adds a terminator to text whose next
 // byte is zero, so the byte after the value is not.
@@ -29,7 +30,7 @@ void writeTooLong(const char* name) {
               ERROR_SUCCESS);
     DWORD size = 0;
     EXPECT_EQ(RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
-    EXPECT_EQ(size, static_cast<DWORD>(MAX_PATH)) << "stored with a terminator";
+    EXPECT_EQ(size, static_cast<DWORD>(MAX_PATH)) << "the registry added a terminator";
     RegCloseKey(key);
 }
 
