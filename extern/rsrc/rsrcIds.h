@@ -2,16 +2,16 @@
    files and by the code that loads them. Plain #defines only: windres reads
    this file too.
 
-   Ranges by kind, so that an id tells what it is:
-     IDS_   strings          1 - 9999
-     IDD_   dialogs      10000 - 10999
-     IDC_   controls     11000 - 19999
-     IDM_   menus        20000 - 20999
-     IDB_   bitmaps      21000 - 21999
-     IDI_   icons        22000 - 22999
-     IDR_   other data   23000 - 23999
-   Where another module already asks for a fixed id, that id is used as is
-   and noted beside it. */
+   Every id here is one a module's code asks for by number, so the numbers
+   are fixed and follow no ranges by kind; the prefix tells the kind:
+     IDV_   version block   IDS_   text (string table)   IDI_   icon
+   Texts and icons are different resource types, so one number may name a
+   text and an icon at once. Held so far: the version block 1; texts 196 to
+   317 and 40021 to 40074; icons 149 to 174.
+
+   One block per module. An id two modules use names one resource, defined
+   in the block (and the .rc file) of the module listed first; the other
+   block names it again beside its own use. */
 #ifndef VESK_RSRC_IDS_H
 #define VESK_RSRC_IDS_H
 
@@ -35,5 +35,98 @@
 /* Settings reset tool and General options page (fixed id they ask for):
    the default settings file, resource type "txt". */
 #define IDR_DEFAULT_SETTINGS        319
+
+/* Gnutella module (gnutella.rc). Several texts are at once an attribute
+   name, a list's column and a row action's name. */
+#define IDS_GNU_ACTION_STOP          196
+#define IDS_GNU_FIELD_CLIENT         202  /* vendor or server name; a peer's user agent */
+#define IDS_GNU_ACTION_CONNECT       206  /* host-cache rows; also an option page title */
+#define IDS_GNU_ACTION_DOWNLOAD      211  /* result rows; a download row's destination path */
+#define IDS_GNU_TRAY_DOWNLOADS       213
+#define IDS_GNU_FIELD_NAME           231
+#define IDS_GNU_FIELD_SIZE           232
+#define IDS_GNU_PAGE_GNUTELLA        237
+#define IDS_GNU_FIELD_ID             238  /* servent, link or host-cache key */
+#define IDS_GNU_FIELD_INDEX          240
+#define IDS_GNU_TRAY_LINKS           244
+#define IDS_GNU_FIELD_ADDRESS        246
+#define IDS_GNU_FIELD_PORT           264
+#define IDS_GNU_TRAY_TITLE           267  /* first line of the tray tip */
+#define IDS_GNU_FIELD_PROGRESS       269
+#define IDS_GNU_PAGE_PROTOCOLS       270
+#define IDS_GNU_XFER_CONNECTED       IDS_SS_STATE_CONNECTED  /* 271 */
+#define IDS_GNU_XFER_STOPPED         IDS_SS_STATE_STOPPED    /* 275 */
+#define IDS_GNU_FIELD_SPEED          280
+#define IDS_GNU_FIELD_SEARCH         IDS_SS_SEARCH_TEXT      /* 283; also a page title */
+#define IDS_GNU_PAGE_NETWORK         286
+#define IDS_GNU_LINK_DIALLING        292
+#define IDS_GNU_LINK_CLOSED          293  /* also the action that drops a link */
+#define IDS_GNU_LINK_INCOMING        294
+#define IDS_GNU_LINK_OUTGOING        295
+#define IDS_GNU_LINK_WAITING         296
+#define IDS_GNU_FIELD_GARBAGE        297
+#define IDS_GNU_FIELD_DROPPED        298
+#define IDS_GNU_FIELD_RECEIVED       299
+#define IDS_GNU_FIELD_SENT           300
+#define IDS_GNU_FIELD_TEMP_PATH      302
+#define IDS_GNU_FIELD_TIME_LEFT      303
+#define IDS_GNU_PAGE_TRANSFERS       307
+#define IDS_GNU_FIELD_STATUS         308
+#define IDS_GNU_FIELD_LINK_STATUS    309
+#define IDS_GNU_LIST_DOWNLOADS       312
+#define IDS_GNU_LIST_HOST_CACHE      313
+#define IDS_GNU_LIST_CONNECTIONS     314
+#define IDS_GNU_LIST_RESULTS         315
+#define IDS_GNU_LIST_STATISTICS      316
+#define IDS_GNU_LIST_UPLOADS         317
+#define IDS_GNU_ACTION_REMOVE        40024
+#define IDS_GNU_ACTION_START         40026
+#define IDS_GNU_ACTION_RETRY         40031
+#define IDS_GNU_XFER_BUSY            40033
+#define IDS_GNU_XFER_RETRY_60        40035
+#define IDS_GNU_XFER_QUEUED          40036
+#define IDS_GNU_XFER_COMPLETE        40038
+#define IDS_GNU_LINK_NONE            40040  /* a transfer connection */
+#define IDS_GNU_LINK_UPLOADING       40041
+#define IDS_GNU_LINK_DOWNLOADING     40042
+#define IDS_GNU_ACTION_START_NOW     40044
+#define IDS_GNU_XFER_ERROR           40045
+#define IDS_GNU_XFER_DONE            40046
+#define IDS_GNU_STATUS_STOPPED       40047  /* transfer status 999 */
+#define IDS_GNU_STATUS_UNKNOWN       40048  /* any status without a text; any other link kind */
+#define IDS_GNU_XFER_PUSH_SENT       40050
+#define IDS_GNU_XFER_AWAITING_GIV    40051
+#define IDS_GNU_TRAY_UPLOADS         40052
+#define IDS_GNU_TRAY_INCOMING        40053
+#define IDS_GNU_TRAY_OUTGOING        40054
+#define IDS_GNU_HTTP_301             40056
+#define IDS_GNU_HTTP_302             40057
+#define IDS_GNU_HTTP_304             40058
+#define IDS_GNU_HTTP_400             40059
+#define IDS_GNU_HTTP_401             40060
+#define IDS_GNU_HTTP_403             40061
+#define IDS_GNU_HTTP_404             40062
+#define IDS_GNU_HTTP_500             40063  /* also 503 */
+#define IDS_GNU_HTTP_501             40064
+#define IDS_GNU_HTTP_502             40065
+#define IDS_GNU_STATUS_990           40066  /* partial file does not match */
+#define IDS_GNU_STATUS_994           40067  /* push request not sent */
+#define IDS_GNU_STATUS_995           40068  /* connection ended early */
+#define IDS_GNU_STATUS_996           40069  /* file not created */
+#define IDS_GNU_STATUS_997           40070  /* write failed */
+#define IDS_GNU_STATUS_998           40071  /* connection lost */
+#define IDS_GNU_STATUS_993           40072  /* not an HTTP answer */
+#define IDS_GNU_STATUS_992           40073  /* timed out */
+#define IDS_GNU_STATUS_991           40074  /* both sides firewalled */
+#define IDI_GNU_VENDOR_149           149
+#define IDI_GNU_VENDOR_151           151
+#define IDI_GNU_VENDOR_OTHER         152  /* any client without an icon of its own */
+#define IDI_GNU_VENDOR_154           154
+#define IDI_GNU_VENDOR_OWN           174  /* this program's own client code */
+#define IDI_GNU_TRAY_CONNECTED       IDI_SS_CONNECTED  /* 167: links, no transfer */
+#define IDI_GNU_TRAY_OFFLINE         IDI_SS_ACTIVE     /* 169: no link */
+#define IDI_GNU_TRAY_DOWNLOADING     171
+#define IDI_GNU_TRAY_BOTH            172
+#define IDI_GNU_TRAY_UPLOADING       173
 
 #endif
