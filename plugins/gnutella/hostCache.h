@@ -1,0 +1,56 @@
+// The hosts the module keeps between runs: the host cache (with the order
+// in which its keys came), the hosts to which a link once succeeded and the
+// user's quick-connect list, and how each is saved to and loaded from the
+// settings store.
+//
+// The host cache is guarded by the host cache lock, the quick-connect list
+// by the quick-connect lock (spin locks: not re-entrant, and never both at
+// once). The host window is called only after the lock is let go.
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <string>
+
+#include "plugins/gnutella/moduleLists.h"
+
+namespace vesk::gnutella {
+
+class CGnutellaHostCatch;
+
+using catchMap = std::map<std::string, CGnutellaHostCatch*>;  // by key text, byte order; owns
+
+extern catchMap g_HostCatcher;                    // host cache lock
+extern std::list<std::string> g_HostCatchKeyQueue;  // host cache lock; oldest first
+extern guardedList<catchMap> g_SuccessfulHosts;
+extern catchMap g_QuickConnect;                   // quick-connect lock
+
+// Most items of one list read back from the store; a count beyond it is a
+// damaged file, not a list this module wrote.
+constexpr std::uint32_t storedHostLimit = 10000;
+
+// The host filter: true when a host must not be kept or dialled: an address
+// starting or ending in 0, loopback, above 223 or with a 255 part; this
+// node itself (its address and listen port); a private host seen from a
+// private node that reports no address of its own.
+bool IsRefusedHost(const unsigned char* address, std::uint16_t port, const unsigned char* ownAddress,
+                   std::uint16_t listenPort, bool enableReported);
+
+// Writes the list's count and, in key order, each entry's keys. 0.
+int SaveHostCatcher();
+int SaveSuccessfulHosts();
+int SaveQuickConnect();
+
+// Reads the list back (taking the item keys out of the store); entries the
+// host filter refuses are skipped. Loaded host-cache rows are shown in the
+// host window. 0.
+int LoadHostCatcher();
+int LoadSuccessfulHosts();
+
+// Empties the host cache and its list window (the key queue stays). 0.
+int ClearHostCatcher();
+// Empties the successful-host list. 0.
+int ClearSuccessfulHosts();
+
+}  // namespace vesk::gnutella

@@ -1,0 +1,17 @@
+// The module's hold on the host window: a message hook on the window's
+// container, through which the commands of its connection and host-cache
+// pages reach the module on the GUI thread.
+#pragma once
+
+#include <windows.h>
+
+namespace vesk::gnutella {
+
+// Hooks the host window's container (waiting for the window up to the
+// bound the window gives); without the window, logs and goes on. 0.
+int InitGui();
+
+// The hook's procedure: every message goes on to the window (-1).
+LRESULT host_window_hook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace vesk::gnutella

@@ -1,0 +1,106 @@
+#include "plugins/gnutella/workerThreads.h"
+
+#include <windows.h>
+
+#include <mutex>
+#include <vector>
+
+#include "plugins/gnutella/gnutellaInternal.h"
+
+namespace vesk::gnutella {
+
+namespace {
+
+std::mutex registryLock;
+std::vector<Ithread*> registered;  // one reference held each
+
+// Forgets the threads whose procedure has returned; called with the lock.
+void pruneEnded(std::vector<Ithread*>& ended) {
+    for (auto it = registered.begin(); it != registered.end();) {
+        if ((*it)->isRunning()) {
+            ++it;
+            continue;
+        }
+        ended.push_back(*it);
+        it = registered.erase(it);
+    }
+}
+
+}  // namespace
+
+Ithread* CreateModuleThread(const char* name, threadProc procedure, void* data) {
+    Ifactory* factory = moduleFactory();
+    if (!factory || !g_State.threadClass)
+        return nullptr;
+    value args[] = {value(4L), value(name), value(data), addressValue(procedure),
+                    value(static_cast<Igeneric*>(g_State.token))};
+    Igeneric* made = factory->createWithArgs(g_State.threadClass, g_State.token, args);
+    Ithread* thread = interfaceCast<Ithread>(made);
+    if (!thread) {
+        if (made) {
+            made->addRef();
+            made->release();
+        }
+        return nullptr;
+    }
+    thread->addRef();
+    return thread;
+}
+
+Ithread* StartWorkerThread(const char* name, threadProc procedure, void* data) {
+    Ithread* thread = CreateModuleThread(name, procedure, data);
+    if (!thread)
+        return nullptr;
+    if (!thread->start()) {
+        thread->release();
+        return nullptr;
+    }
+    std::vector<Ithread*> ended;
+    {
+        std::lock_guard<std::mutex> hold(registryLock);
+        pruneEnded(ended);
+        thread->addRef();  // the registry's
+        registered.push_back(thread);
+    }
+    for (Ithread* t : ended)
+        t->release();
+    return thread;
+}
+
+void JoinWorkerThreads() {
+    std::vector<Ithread*> all;
+    {
+        std::lock_guard<std::mutex> hold(registryLock);
+        all.swap(registered);
+    }
+    for (Ithread* t : all)
+        t->requestStop();
+    for (Ithread* t : all) {
+        t->stop();
+        t->release();
+    }
+}
+
+int RunWorkerLoop(Ithread* thread, const workerLoop& loop) {
+    if (!thread)
+        return 0;
+    thread->addRef();
+    while (thread->shouldRun()) {
+        loop.turn();
+        if (IsShuttingDown() && loop.ownList->IsEmpty()) {
+            if (loop.beforeEarlyEnd)
+                loop.beforeEarlyEnd();
+            thread->ended();
+            thread->release();
+            return 0;
+        }
+        Sleep(1);
+    }
+    if (loop.afterStopRequest)
+        loop.afterStopRequest();
+    thread->ended();
+    thread->release();
+    return 0;
+}
+
+}  // namespace vesk::gnutella
