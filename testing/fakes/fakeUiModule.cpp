@@ -2,7 +2,9 @@
 // tests that start runtime.exe. Like the real user interface it needs the
 // manager at registration and loads "plugins\rsrc.vkm" as its resources.
 // Every call is also written to "fakeui.calls" in the current directory; the
-// commands of "fakeui.script" run once the host has finished starting.
+// commands of "fakeui.script" run once the host has finished starting. Its
+// _unload records the threader's live thread objects ("fakeUi|unload|
+// threads|<n>"): the modules that registered after it have unloaded by then.
 #include <windows.h>
 
 #include <new>
@@ -13,6 +15,7 @@
 #include "testing/fakes/wndProc.h"
 #include "vesk/containers.h"
 #include "vesk/host.h"
+#include "vesk/threading.h"
 
 using namespace vesk;
 using namespace vesk::testing;
@@ -81,4 +84,9 @@ VESK_ENTRY int _initialize() {
     return 1;
 }
 
-VESK_ENTRY int _unload() { return 1; }
+VESK_ENTRY int _unload() {
+    auto* threader = lookupService<Ithreader>(theCore);
+    if (theFake && threader)
+        theFake->calls().add(callText("fakeUi|unload|threads").arg(threader->liveThreads()).text());
+    return 1;
+}

@@ -9,6 +9,7 @@
 #include "vesk/host.h"
 #include "vesk/persist.h"
 #include "vesk/share2.h"
+#include "vesk/threading.h"
 
 namespace vesk::testing {
 
@@ -76,6 +77,7 @@ private:
             {"engine-reload", &runner::engineReload},
             {"engine-probe", &runner::engineProbe},
             {"wait", &runner::wait},
+            {"threads", &runner::threads},
         };
         return table;
     }
@@ -226,6 +228,11 @@ private:
                        .arg(folder)
                        .arg(engine->isShared(folder.c_str()))
                        .arg(engine->isRecursive(folder.c_str())));
+    }
+
+    void threads(const std::string&) {
+        if (auto* threader = lookupService<Ithreader>(c_.core))
+            result(callText("script|threads").arg(threader->liveThreads()));
     }
 
     void wait(const std::string& rest) { Sleep(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10))); }

@@ -17,6 +17,7 @@
 //   share-add <folder>|<0|1>       share-save
 //   engine-reload                  engine-probe <folder>
 //   wait <milliseconds>
+//   threads                        the threader's live thread objects
 #pragma once
 
 #include <string>
