@@ -2,12 +2,18 @@
 // the copy of a buffered descriptor.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "extern/net/CNetDataBuffer.h"
 #include "plugins/gnutella/CGnutellaPacket.h"
+#include "plugins/gnutella/CGnutellaSearch.h"
+#include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/descriptors.h"
+#include "plugins/gnutella/gnutellaInternal.h"
+#include "plugins/gnutella/tests/gnutellaFixture.h"
 
 namespace vesk::gnutella::test {
 namespace {
@@ -158,6 +164,43 @@ TEST(Descriptors, NoPacketFromLessThanAHeaderOrAnUnknownFunction) {
     d[header::function] = 0x02;
     EXPECT_EQ(ClonePacketBytes(d.data(), d.size()), nullptr);
     EXPECT_EQ(ClonePacket(nullptr), nullptr);
+}
+
+class QueryPacketTest : public gnutellaFixture {
+protected:
+    void SetUp() override {
+        gnutellaFixture::SetUp();
+        if (!factory->findClass("vesk::net::CNetDataBuffer")) {
+            ref<Iconstruct> buffers(new capsule<net::_constructNetDataBuffer>());
+            factory->registerClass(buffers.get(), 0, 0);
+        }
+        g_State.dataBufferClass = factory->findClass("vesk::net::CNetDataBuffer");
+    }
+    void TearDown() override {
+        g_State.dataBufferClass = 0;
+        gnutellaFixture::TearDown();
+    }
+};
+
+TEST_F(QueryPacketTest, ASearchsQueryGoesOutWithThisNodesTtlAndMinimumSpeed) {
+    g_Settings.m_LocalTTL = 5;
+    g_Settings.m_MinResponseSpeed = 0x0102;
+    CGnutellaSearch search;
+    std::strcpy(search.m_Query, "abc");
+    ASSERT_EQ(NewMessageGuid(search.m_Guid.bytes), 0);
+    ref<net::INetDataBuffer> packet(BuildQueryPacket(&search));
+    ASSERT_TRUE(packet);
+    bytes sent(packet->data(), packet->data() + packet->length());
+    EXPECT_EQ(sent, QueryDescriptor(search.m_Guid.bytes, "abc", 0x0102, 5));
+    EXPECT_EQ(sent[header::ttl], 5);
+    EXPECT_EQ(sent[23], 0x02);
+    EXPECT_EQ(BuildQueryPacket(nullptr), nullptr);
+
+    // The same bytes again as a received descriptor.
+    std::unique_ptr<CGnutellaPacket> copy(ClonePacket(packet.get()));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->Function(), function::query);
+    EXPECT_EQ(copy->m_Payload, bytes(sent.begin() + 23, sent.end()));
 }
 
 }  // namespace
