@@ -15,7 +15,9 @@ void CGnutellaHost::makeRowAndLock() {
     m_Row = NewAgent();
 }
 
-CGnutellaHost::CGnutellaHost() { makeRowAndLock(); }
+CGnutellaHost::CGnutellaHost() {
+    makeRowAndLock();
+}
 
 CGnutellaHost::CGnutellaHost(net::ITCPDescriptor* accepted) : m_State(linkState::accepted) {
     makeRowAndLock();
@@ -30,7 +32,8 @@ CGnutellaHost::CGnutellaHost(net::ITCPDescriptor* accepted) : m_State(linkState:
         std::strcpy(m_AddressText, address);
         TextToIp(m_AddressText, m_Address);
     }
-    std::snprintf(m_AddressAndPort, sizeof m_AddressAndPort, "%s:%u", m_AddressText, static_cast<unsigned>(m_Port));
+    std::snprintf(m_AddressAndPort, sizeof m_AddressAndPort, "%s:%u", m_AddressText,
+                  static_cast<unsigned>(m_Port));
 }
 
 CGnutellaHost::~CGnutellaHost() {

@@ -70,7 +70,7 @@ public:
     bool m_Dialled = false;                // this node opened the connection
     std::uint32_t m_Kind = linkKind::waiting;
     std::uint32_t m_RowRefreshTime = 0;
-    guid16 m_Id;                              // key in the host lists; made with the object
+    guid16 m_Id;                               // key in the host lists; made with the object
     char m_AddressAndPort[hostNameSize] = {};  // "address:port" (":port" for a name)
     std::uint32_t m_GarbageCount = 0;
     std::uint32_t m_DroppedCount = 0;
@@ -78,7 +78,7 @@ public:
     std::uint32_t m_SentCount = 0;
     CGnutellaTransfer* m_Transfer = nullptr;  // owned; null for a Gnutella link
     std::uint16_t m_State = linkState::built;
-    net::ITCPDescriptor* m_Link = nullptr;    // one reference held; may be null
+    net::ITCPDescriptor* m_Link = nullptr;     // one reference held; may be null
     char m_AddressText[addressTextSize] = {};  // the peer's dotted address
     unsigned char m_Address[4] = {};           // first octet first
     std::uint16_t m_Port = 0;

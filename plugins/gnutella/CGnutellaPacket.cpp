@@ -10,14 +10,14 @@ namespace {
 // The payload bytes a packet keeps of each function, at most.
 std::size_t keptPayload(unsigned char functionCode) {
     switch (functionCode) {
-    case function::pong:
-        return 14;
-    case function::push:
-        return 26;
-    case function::query:
-        return 258;
-    default:
-        return 0;
+        case function::pong:
+            return 14;
+        case function::push:
+            return 26;
+        case function::query:
+            return 258;
+        default:
+            return 0;
     }
 }
 

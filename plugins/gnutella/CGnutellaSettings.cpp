@@ -20,15 +20,18 @@ using S = CGnutellaSettings;
 
 // In the order they are written.
 const settingKey keys[] = {
-    {"Gnutella_ShowFirewalledResults", vt::ucharV, 1, nullptr, readRule::flagIsOne, &S::m_ShowFirewalledResults},
+    {"Gnutella_ShowFirewalledResults", vt::ucharV, 1, nullptr, readRule::flagIsOne,
+     &S::m_ShowFirewalledResults},
     {"Gnutella_AutoRetry", vt::longV, 1, nullptr, readRule::flagNonZero, &S::m_AutoRetry},
     {"Gnutella_AutoRetryCount", vt::ulongV, 10, nullptr, readRule::exactType, &S::m_AutoRetryCount},
     {"Gnutella_LoadHostCatcher", vt::ushortV, 1, nullptr, readRule::exactType, &S::m_LoadHostCatcher},
-    {"Gnutella_ConnectToQuickConnect", vt::ushortV, 1, nullptr, readRule::exactType, &S::m_ConnectToQuickConnect},
+    {"Gnutella_ConnectToQuickConnect", vt::ushortV, 1, nullptr, readRule::exactType,
+     &S::m_ConnectToQuickConnect},
     {"Gnutella_MaxOutgoingResults", vt::ulongV, 255, nullptr, readRule::exactType, &S::m_MaxOutgoingResults},
     {"Gnutella_MinSearchCriteria", vt::ulongV, 1, nullptr, readRule::exactType, &S::m_MinSearchCriteria},
     {"Gnutella_MaxUploadsPerIP", vt::ulongV, 4, nullptr, readRule::exactType, &S::m_MaxUploadsPerIP},
-    {"Gnutella_ConnectString", vt::cString, 0, "GNUTELLA CONNECT/0.4\n\n", readRule::text, &S::m_ConnectString},
+    {"Gnutella_ConnectString", vt::cString, 0, "GNUTELLA CONNECT/0.4\n\n", readRule::text,
+     &S::m_ConnectString},
     {"Gnutella_ConnectAck", vt::cString, 0, "GNUTELLA OK\n\n", readRule::text, &S::m_ConnectAck},
     {"Gnutella_EnableReported", vt::ushortV, 0, nullptr, readRule::exactType, &S::m_EnableReported},
     {"Gnutella_ReportedIP", vt::cString, 0, "0.0.0.0", readRule::dottedAddress, &S::m_ReportedIP},
@@ -43,7 +46,8 @@ const settingKey keys[] = {
     {"Gnutella_MaxDownloads", vt::ulongV, 7, nullptr, readRule::exactType, &S::m_MaxDownloads},
     {"Gnutella_LocalTTL", vt::ucharV, 7, nullptr, readRule::exactType, &S::m_LocalTTL},
     {"Gnutella_LocalSpeed", vt::ulongV, 0, nullptr, readRule::exactType, &S::m_LocalSpeed},
-    {"Gnutella_ResultsDisplayLimit", vt::ulongV, 500, nullptr, readRule::exactType, &S::m_ResultsDisplayLimit},
+    {"Gnutella_ResultsDisplayLimit", vt::ulongV, 500, nullptr, readRule::exactType,
+     &S::m_ResultsDisplayLimit},
     {"Gnutella_ListenPort", vt::ushortV, 6346, nullptr, readRule::exactType, &S::m_ListenPort},
     {"Gnutella_MaxHostCatcher", vt::ulongV, 50, nullptr, readRule::exactType, &S::m_MaxHostCatcher},
     {"Gnutella_EnableSearchMonitor", vt::ushortV, 1, nullptr, readRule::exactType, &S::m_EnableSearchMonitor},
@@ -53,29 +57,29 @@ const settingKey keys[] = {
 // The payload of a number of the key's type, as an unsigned number.
 unsigned long numberOf(std::uint32_t type, const value& v) {
     switch (type) {
-    case vt::ucharV:
-        return v.asUchar();
-    case vt::ushortV:
-        return v.asUshort();
-    case vt::ulongV:
-        return v.asUlong();
-    case vt::longV:
-        return static_cast<unsigned long>(v.asLong());
-    default:
-        return 0;
+        case vt::ucharV:
+            return v.asUchar();
+        case vt::ushortV:
+            return v.asUshort();
+        case vt::ulongV:
+            return v.asUlong();
+        case vt::longV:
+            return static_cast<unsigned long>(v.asLong());
+        default:
+            return 0;
     }
 }
 
 value numberValue(std::uint32_t type, unsigned long n) {
     switch (type) {
-    case vt::ucharV:
-        return value(static_cast<unsigned char>(n));
-    case vt::ushortV:
-        return value(static_cast<unsigned short>(n));
-    case vt::longV:
-        return value(static_cast<long>(n));
-    default:
-        return value(n);
+        case vt::ucharV:
+            return value(static_cast<unsigned char>(n));
+        case vt::ushortV:
+            return value(static_cast<unsigned short>(n));
+        case vt::longV:
+            return value(static_cast<long>(n));
+        default:
+            return value(n);
     }
 }
 
@@ -88,12 +92,12 @@ const char* storedText(const value& v) {
 unsigned long numberFor(const settingKey& key, const value& stored) {
     bool exact = stored.code == key.type;
     switch (key.rule) {
-    case readRule::flagIsOne:
-        return exact && numberOf(key.type, stored) == 1;
-    case readRule::flagNonZero:
-        return exact && numberOf(key.type, stored) != 0;
-    default:
-        return exact ? numberOf(key.type, stored) : 0;
+        case readRule::flagIsOne:
+            return exact && numberOf(key.type, stored) == 1;
+        case readRule::flagNonZero:
+            return exact && numberOf(key.type, stored) != 0;
+        default:
+            return exact ? numberOf(key.type, stored) : 0;
     }
 }
 
@@ -115,7 +119,7 @@ value DefaultValueOf(const settingKey& key) {
 }
 
 void TakeStoredValue(S& settings, const settingKey& key, const value& stored) {
-    if (auto* text = std::get_if<char (S::*)[settingTextSize]>(&key.field)) {
+    if (auto* text = std::get_if<char(S::*)[settingTextSize]>(&key.field)) {
         // A text kept in the store may be longer than the field: it is cut.
         if (const char* t = storedText(stored)) {
             char* out = settings.**text;
@@ -148,7 +152,7 @@ void TakeStoredValue(S& settings, const settingKey& key, const value& stored) {
 }
 
 value StoredValueOf(const S& settings, const settingKey& key, char* text) {
-    if (auto* field = std::get_if<char (S::*)[settingTextSize]>(&key.field))
+    if (auto* field = std::get_if<char(S::*)[settingTextSize]>(&key.field))
         return value(static_cast<const char*>(settings.**field));
     if (auto* address = std::get_if<addressField S::*>(&key.field)) {
         unsigned char bytes[4];

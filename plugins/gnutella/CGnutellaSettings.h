@@ -88,13 +88,13 @@ public:
     std::atomic<std::uint16_t> m_EnableSearchMonitor{1};
 
     // Not stored.
-    unsigned char m_ClientGuid[16] = {};  // this node's servent identifier, new at each start
-    addressField m_OwnAddress;            // the listener's local address
-    std::atomic<bool> m_Uploaded{false};  // an upload has been served
-    std::atomic<bool> m_ReplaceHostCache{true};  // a full host cache gives way to new hosts
-    std::atomic<std::uint32_t> m_SearchPageNumber{50};         // shown by the search page only
+    unsigned char m_ClientGuid[16] = {};                // this node's servent identifier, new at each start
+    addressField m_OwnAddress;                          // the listener's local address
+    std::atomic<bool> m_Uploaded{false};                // an upload has been served
+    std::atomic<bool> m_ReplaceHostCache{true};         // a full host cache gives way to new hosts
+    std::atomic<std::uint32_t> m_SearchPageNumber{50};  // shown by the search page only
     std::atomic<std::uint32_t> m_SecondSearchPageNumber{20000};  // shown by the search page only
-    std::atomic<std::uint32_t> m_OtherDescriptors{0};  // received descriptors of no known kind
+    std::atomic<std::uint32_t> m_OtherDescriptors{0};            // received descriptors of no known kind
     std::atomic<std::uint32_t> m_UploadChunkSize{0};
     std::atomic<std::uint32_t> m_PongHosts{0};  // totals of the pongs answering this node's pings
     std::atomic<std::uint32_t> m_PongFiles{0};
@@ -112,10 +112,11 @@ enum class readRule {
     dottedAddress  // a string object's dotted text as 4 bytes; else unchanged
 };
 
-using fieldRef = std::variant<std::atomic<bool> CGnutellaSettings::*, std::atomic<std::uint8_t> CGnutellaSettings::*,
-                              std::atomic<std::uint16_t> CGnutellaSettings::*,
-                              std::atomic<std::uint32_t> CGnutellaSettings::*,
-                              char (CGnutellaSettings::*)[settingTextSize], addressField CGnutellaSettings::*>;
+using fieldRef =
+    std::variant<std::atomic<bool> CGnutellaSettings::*, std::atomic<std::uint8_t> CGnutellaSettings::*,
+                 std::atomic<std::uint16_t> CGnutellaSettings::*,
+                 std::atomic<std::uint32_t> CGnutellaSettings::*,
+                 char (CGnutellaSettings::*)[settingTextSize], addressField CGnutellaSettings::*>;
 
 // One settings key: its name, the type it is stored (and only read back)
 // with, its default and its field.

@@ -26,7 +26,8 @@ void saveAndClearHostCache() {
 }  // namespace
 
 int active_host_update_thread(Ithread* thread) {
-    return RunWorkerLoop(thread, workerLoop{&activeHostTurn, &g_ActiveHostList, &saveAndClearHostCache, nullptr});
+    return RunWorkerLoop(thread,
+                         workerLoop{&activeHostTurn, &g_ActiveHostList, &saveAndClearHostCache, nullptr});
 }
 
 }  // namespace vesk::gnutella

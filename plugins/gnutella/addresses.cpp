@@ -25,7 +25,9 @@ unsigned atoiValue(const char* from, const char* to) {
     return negative ? 0u - n : n;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 

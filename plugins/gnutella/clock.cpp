@@ -8,14 +8,20 @@ namespace vesk::gnutella {
 
 namespace {
 
-unsigned long systemTicks() { return GetTickCount(); }
+unsigned long systemTicks() {
+    return GetTickCount();
+}
 
 std::atomic<tickSource> source{&systemTicks};
 
 }  // namespace
 
-unsigned long TickNow() { return source.load()(); }
+unsigned long TickNow() {
+    return source.load()();
+}
 
-void SetTickSource(tickSource replacement) { source.store(replacement ? replacement : &systemTicks); }
+void SetTickSource(tickSource replacement) {
+    source.store(replacement ? replacement : &systemTicks);
+}
 
 }  // namespace vesk::gnutella

@@ -12,8 +12,8 @@
 namespace vesk::gnutella {
 
 bool IsKnownFunction(unsigned char code) {
-    return code == function::ping || code == function::pong || code == function::push || code == function::query ||
-           code == function::queryHit;
+    return code == function::ping || code == function::pong || code == function::push ||
+           code == function::query || code == function::queryHit;
 }
 
 std::uint32_t ReadLe32(const unsigned char* at) {
@@ -135,8 +135,9 @@ net::INetDataBuffer* BuildQueryPacket(const CGnutellaSearch* search) {
     Ifactory* factory = moduleFactory();
     if (bytes.empty() || !factory)
         return nullptr;
-    Igeneric* made = factory->create2(g_State.dataBufferClass, g_State.token, value(static_cast<void*>(bytes.data())),
-                                      value(static_cast<unsigned long>(bytes.size())));
+    Igeneric* made =
+        factory->create2(g_State.dataBufferClass, g_State.token, value(static_cast<void*>(bytes.data())),
+                         value(static_cast<unsigned long>(bytes.size())));
     net::INetDataBuffer* buffer = interfaceCast<net::INetDataBuffer>(made);
     if (made && !buffer) {
         made->addRef();

@@ -60,9 +60,9 @@ struct moduleServices {
     ss::ISSManager* manager = nullptr;
     persist::Isettings* settings = nullptr;
     ui::IFrameWnd* frame = nullptr;
-    ui::IStatusBar* statusBar = nullptr;   // the frame's; may be null
-    ui::IUIControl* uiControl = nullptr;   // may be null: _load then waits
-    ui::ITrayCtrl* tray = nullptr;         // may be null: no tray updates
+    ui::IStatusBar* statusBar = nullptr;  // the frame's; may be null
+    ui::IUIControl* uiControl = nullptr;  // may be null: _load then waits
+    ui::ITrayCtrl* tray = nullptr;        // may be null: no tray updates
     ui::IGnutellaHostDockWnd* hostWindow = nullptr;
     ui::IDockTransferWnd* transferWindow = nullptr;
     ui::IOptions* options = nullptr;
@@ -88,10 +88,10 @@ struct moduleState {
     unsigned long agentClass = 0;       // "vesk::ss::CAgent"
     unsigned long dataBufferClass = 0;  // "vesk::net::CNetDataBuffer"
 
-    ss::IProtocol* protocol = nullptr;       // written by the manager at registration
+    ss::IProtocol* protocol = nullptr;        // written by the manager at registration
     net::ITCPDescriptor* listener = nullptr;  // one reference held
 
-    Ithread* listenerThread = nullptr;    // one reference held each
+    Ithread* listenerThread = nullptr;  // one reference held each
     Ithread* activeHostThread = nullptr;
     Ithread* transferThread = nullptr;
 
@@ -132,7 +132,11 @@ Ilock* NewLock();
 bool IsValidIpText(const char* text);
 
 // Online (running flag 1) and shutting down.
-inline bool IsOnline() { return g_State.running.load() == 1; }
-inline bool IsShuttingDown() { return g_State.shuttingDown.load() == 1; }
+inline bool IsOnline() {
+    return g_State.running.load() == 1;
+}
+inline bool IsShuttingDown() {
+    return g_State.shuttingDown.load() == 1;
+}
 
 }  // namespace vesk::gnutella

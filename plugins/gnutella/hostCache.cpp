@@ -36,7 +36,9 @@ constexpr const char* quickPort = "Gnutella_QuickConnectItemPort";
 constexpr const char* quickAddress = "Gnutella_QuickConnectItemIP";
 }  // namespace key
 
-std::string item(const char* name, std::uint32_t i) { return name + std::to_string(i); }
+std::string item(const char* name, std::uint32_t i) {
+    return name + std::to_string(i);
+}
 
 void store(const std::string& name, const value& v) {
     g_Services.settings->setValue(name.c_str(), v, g_State.token);
@@ -92,8 +94,8 @@ void saveList(const catchMap& list, const char* countKey, const char* portKey, c
 
 }  // namespace
 
-bool IsRefusedHost(const unsigned char* a, std::uint16_t port, const unsigned char* own, std::uint16_t listenPort,
-                   bool enableReported) {
+bool IsRefusedHost(const unsigned char* a, std::uint16_t port, const unsigned char* own,
+                   std::uint16_t listenPort, bool enableReported) {
     if (!a)
         return true;
     if (a[0] == 0 || a[3] == 0 || a[0] == 127 || a[0] > 223 || a[1] == 255 || a[2] == 255 || a[3] == 255)
@@ -115,7 +117,8 @@ int SaveSuccessfulHosts() {
     if (!g_Services.settings || !g_State.hostListsRead)
         return 0;
     std::lock_guard<std::recursive_mutex> hold(g_SuccessfulHosts.guard);
-    saveList(g_SuccessfulHosts.items, key::successfulCount, key::successfulPort, key::successfulAddress, false);
+    saveList(g_SuccessfulHosts.items, key::successfulCount, key::successfulPort, key::successfulAddress,
+             false);
     return 0;
 }
 
@@ -142,7 +145,8 @@ int LoadHostCatcher() {
             g_Services.settings->removeValue(addressKey.c_str(), g_State.token);
             continue;
         }
-        CGnutellaHostCatch* entry = new (std::nothrow) CGnutellaHostCatch(text.c_str(), static_cast<std::uint16_t>(port));
+        CGnutellaHostCatch* entry =
+            new (std::nothrow) CGnutellaHostCatch(text.c_str(), static_cast<std::uint16_t>(port));
         if (!entry)
             continue;
         entry->m_Kilobytes = kilobytes;

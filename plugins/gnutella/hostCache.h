@@ -21,10 +21,10 @@ class CGnutellaHostCatch;
 
 using catchMap = std::map<std::string, CGnutellaHostCatch*>;  // by key text, byte order; owns
 
-extern catchMap g_HostCatcher;                    // host cache lock
+extern catchMap g_HostCatcher;                      // host cache lock
 extern std::list<std::string> g_HostCatchKeyQueue;  // host cache lock; oldest first
 extern guardedList<catchMap> g_SuccessfulHosts;
-extern catchMap g_QuickConnect;                   // quick-connect lock
+extern catchMap g_QuickConnect;  // quick-connect lock
 
 // Most items of one list read back from the store; a count beyond it is a
 // damaged file, not a list this module wrote.

@@ -4,7 +4,9 @@
 
 namespace vesk::gnutella {
 
-LRESULT host_window_hook(HWND, UINT, WPARAM, LPARAM) { return -1; }
+LRESULT host_window_hook(HWND, UINT, WPARAM, LPARAM) {
+    return -1;
+}
 
 int InitGui() {
     Ifactory* factory = moduleFactory();

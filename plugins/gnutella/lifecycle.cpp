@@ -30,8 +30,8 @@ bool need(T*& slot) {
 bool makeEntity() {
     if (g_State.token)
         return true;
-    IentityToken* token = interfaceCast<IentityToken>(
-        g_Services.entityTable->createEntity(entityName, description));
+    IentityToken* token =
+        interfaceCast<IentityToken>(g_Services.entityTable->createEntity(entityName, description));
     if (!token)
         return false;
     token->addRef();
@@ -88,25 +88,6 @@ void releaseWorkers() {
     }
 }
 
-// Makes the three workers, none started; false (none kept) when one cannot
-// be made.
-bool makeWorkers() {
-    releaseWorkers();
-    g_State.listenerThread = CreateModuleThread("gnutella listener thread", &listener_thread, nullptr);
-    g_State.activeHostThread =
-        g_State.listenerThread
-            ? CreateModuleThread("Gnutella Active Host Update Thread", &active_host_update_thread, nullptr)
-            : nullptr;
-    g_State.transferThread =
-        g_State.activeHostThread
-            ? CreateModuleThread("Gnutella File Transfer Thread", &file_transfer_thread, nullptr)
-            : nullptr;
-    if (g_State.transferThread)
-        return true;
-    releaseWorkers();
-    return false;
-}
-
 // Asks all three to stop first, so that they end side by side, then waits
 // for each (bounded by the threader) and lets go of it.
 void stopWorkers() {
@@ -117,6 +98,24 @@ void stopWorkers() {
         if (*slot)
             (*slot)->stop();
     releaseWorkers();
+}
+
+// Makes the three workers, none started; false (none kept) when one cannot
+// be made.
+bool makeWorkers() {
+    stopWorkers();
+    g_State.listenerThread = CreateModuleThread("gnutella listener thread", &listener_thread, nullptr);
+    g_State.activeHostThread =
+        g_State.listenerThread
+            ? CreateModuleThread("Gnutella Active Host Update Thread", &active_host_update_thread, nullptr)
+            : nullptr;
+    g_State.transferThread = g_State.activeHostThread ? CreateModuleThread("Gnutella File Transfer Thread",
+                                                                           &file_transfer_thread, nullptr)
+                                                      : nullptr;
+    if (g_State.transferThread)
+        return true;
+    releaseWorkers();
+    return false;
 }
 
 // Starts the three workers in order; when one does not start, those started

@@ -12,10 +12,14 @@ void ServiceInactiveHosts() {
         DestroyHosts(g_InactiveHostList);
 }
 
-void listenerTurn() { ServiceInactiveHosts(); }
+void listenerTurn() {
+    ServiceInactiveHosts();
+}
 
 // Stopped from outside: no link may outlive the thread that serves it.
-void destroyLinksLeft() { DestroyHosts(g_InactiveHostList); }
+void destroyLinksLeft() {
+    DestroyHosts(g_InactiveHostList);
+}
 
 }  // namespace
 

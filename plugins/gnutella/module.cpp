@@ -8,13 +8,21 @@
 
 using namespace vesk;
 
-VESK_ENTRY int _register(Icartridge* self, Icore* core) { return gnutella::RegisterModule(self, core); }
+VESK_ENTRY int _register(Icartridge* self, Icore* core) {
+    return gnutella::RegisterModule(self, core);
+}
 
-VESK_ENTRY int _load() { return gnutella::LoadModule(); }
+VESK_ENTRY int _load() {
+    return gnutella::LoadModule();
+}
 
-VESK_ENTRY int _initialize() { return gnutella::InitializeModule(); }
+VESK_ENTRY int _initialize() {
+    return gnutella::InitializeModule();
+}
 
-VESK_ENTRY int _unload() { return gnutella::UnloadModule(); }
+VESK_ENTRY int _unload() {
+    return gnutella::UnloadModule();
+}
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     // At process exit (reserved set) the host's objects may be gone already:

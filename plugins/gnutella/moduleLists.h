@@ -49,10 +49,10 @@ extern guardedList<hostQueue> g_InactiveRequestedConnectionQueue;
 // The searches. None of them owns a search: a search is destroyed by its
 // own thread once it is stopping. One guard for all four.
 extern std::recursive_mutex g_SearchListsGuard;
-extern std::list<CGnutellaSearch*> g_PendingSearchList;          // not sent yet
-extern std::map<guid16, CGnutellaSearch*> g_ActiveSearchList;    // by query GUID
-extern std::list<CGnutellaSearch*> g_SearchRemoveList;           // to be stopped
-extern std::map<int, guid16> g_SearchInstIDtoSearchGUID;         // instance id -> query GUID
+extern std::list<CGnutellaSearch*> g_PendingSearchList;        // not sent yet
+extern std::map<guid16, CGnutellaSearch*> g_ActiveSearchList;  // by query GUID
+extern std::list<CGnutellaSearch*> g_SearchRemoveList;         // to be stopped
+extern std::map<int, guid16> g_SearchInstIDtoSearchGUID;       // instance id -> query GUID
 
 extern guardedList<std::list<CGnutellaBroadcast*>> g_PendingBroadcastList;
 // Pushes asked for, by the GIV line expected back.

@@ -1,16 +1,19 @@
-#include "plugins/gnutella/gnutellaInternal.h"
-
 #include "core/module.h"
 #include "core/string.h"
+#include "plugins/gnutella/gnutellaInternal.h"
 
 namespace vesk::gnutella {
 
 moduleServices g_Services;
 moduleState g_State;
 
-Ifactory* moduleFactory() { return lookupService<Ifactory>(g_Services.core); }
+Ifactory* moduleFactory() {
+    return lookupService<Ifactory>(g_Services.core);
+}
 
-void LogLine(const char* text) { logLine(lookupService<Itarget>(g_Services.core), text); }
+void LogLine(const char* text) {
+    logLine(lookupService<Itarget>(g_Services.core), text);
+}
 
 ss::IAgent* NewAgent() {
     ss::IAgent* agent = CreateObject<ss::IAgent>(g_State.agentClass);

@@ -74,8 +74,16 @@ void InitProtocol() {
     if (!manager || g_State.protocol)
         return;
     // No search callbacks: the manager hands this protocol no searches.
-    ss::ProtocolRegistration r{&g_State.protocol, "Gnutella", "Gnutella File Searching/Sharing Protocol",
-                               "zUdoradur", 0, 0, &on_connect, &on_disconnect, nullptr, nullptr};
+    ss::ProtocolRegistration r{&g_State.protocol,
+                               "Gnutella",
+                               "Gnutella File Searching/Sharing Protocol",
+                               "zUdoradur",
+                               0,
+                               0,
+                               &on_connect,
+                               &on_disconnect,
+                               nullptr,
+                               nullptr};
     if (!manager->RegisterProtocol(r) || !g_State.protocol) {
         g_State.protocol = nullptr;
         return;

@@ -50,16 +50,36 @@ void CStatusTracker::untrack(listId list, ss::IAgent* row) {
     UpdateTray(after);
 }
 
-void CStatusTracker::TrackConnectingHost(ss::IAgent* row) { track(connecting, row); }
-void CStatusTracker::UntrackConnectingHost(ss::IAgent* row) { untrack(connecting, row); }
-void CStatusTracker::TrackOutgoingLink(ss::IAgent* row) { track(outgoing, row); }
-void CStatusTracker::UntrackOutgoingLink(ss::IAgent* row) { untrack(outgoing, row); }
-void CStatusTracker::TrackIncomingLink(ss::IAgent* row) { track(incoming, row); }
-void CStatusTracker::UntrackIncomingLink(ss::IAgent* row) { untrack(incoming, row); }
-void CStatusTracker::TrackDownload(ss::IAgent* row) { track(downloads, row); }
-void CStatusTracker::UntrackDownload(ss::IAgent* row) { untrack(downloads, row); }
-void CStatusTracker::TrackUpload(ss::IAgent* row) { track(uploads, row); }
-void CStatusTracker::UntrackUpload(ss::IAgent* row) { untrack(uploads, row); }
+void CStatusTracker::TrackConnectingHost(ss::IAgent* row) {
+    track(connecting, row);
+}
+void CStatusTracker::UntrackConnectingHost(ss::IAgent* row) {
+    untrack(connecting, row);
+}
+void CStatusTracker::TrackOutgoingLink(ss::IAgent* row) {
+    track(outgoing, row);
+}
+void CStatusTracker::UntrackOutgoingLink(ss::IAgent* row) {
+    untrack(outgoing, row);
+}
+void CStatusTracker::TrackIncomingLink(ss::IAgent* row) {
+    track(incoming, row);
+}
+void CStatusTracker::UntrackIncomingLink(ss::IAgent* row) {
+    untrack(incoming, row);
+}
+void CStatusTracker::TrackDownload(ss::IAgent* row) {
+    track(downloads, row);
+}
+void CStatusTracker::UntrackDownload(ss::IAgent* row) {
+    untrack(downloads, row);
+}
+void CStatusTracker::TrackUpload(ss::IAgent* row) {
+    track(uploads, row);
+}
+void CStatusTracker::UntrackUpload(ss::IAgent* row) {
+    untrack(uploads, row);
+}
 
 std::uint32_t CStatusTracker::CountSent(unsigned descriptorKind) {
     unsigned k = descriptorKind % 256;

@@ -12,7 +12,9 @@ void TransferStep() {
         DestroyHosts(g_TransferHostList);
 }
 
-void transferTurn() { TransferStep(); }
+void transferTurn() {
+    TransferStep();
+}
 
 }  // namespace
 

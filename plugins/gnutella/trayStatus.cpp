@@ -19,7 +19,9 @@ HICON trayIcons[sizeof trayIconIds / sizeof trayIconIds[0]] = {};
 std::mutex iconsLock;
 bool iconsLoaded = false;
 
-std::string number(std::uint32_t n) { return std::to_string(n); }
+std::string number(std::uint32_t n) {
+    return std::to_string(n);
+}
 
 }  // namespace
 
@@ -80,8 +82,8 @@ void UpdateTray(const trackerCounts& counts) {
     ui::ITrayCtrl* tray = g_Services.tray;
     if (!tray)
         return;
-    trayTexts texts{LanguageText(IDS_GNU_TRAY_TITLE),    LanguageText(IDS_GNU_TRAY_LINKS),
-                    LanguageText(IDS_GNU_TRAY_INCOMING), LanguageText(IDS_GNU_TRAY_OUTGOING),
+    trayTexts texts{LanguageText(IDS_GNU_TRAY_TITLE),     LanguageText(IDS_GNU_TRAY_LINKS),
+                    LanguageText(IDS_GNU_TRAY_INCOMING),  LanguageText(IDS_GNU_TRAY_OUTGOING),
                     LanguageText(IDS_GNU_TRAY_DOWNLOADS), LanguageText(IDS_GNU_TRAY_UPLOADS)};
     tray->SetTip(TrayTip(texts, counts).c_str());
     tray->SetIcon(TrayIcon(ChooseTrayIcon(counts)));

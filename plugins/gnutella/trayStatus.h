@@ -15,12 +15,12 @@ namespace vesk::gnutella {
 // The texts the tip is made of (read from the language module at each
 // refresh).
 struct trayTexts {
-    std::string title;     // 267
-    std::string links;     // 244
-    std::string incoming;  // 40053
-    std::string outgoing;  // 40054
-    std::string downloads; // 213
-    std::string uploads;   // 40052
+    std::string title;      // 267
+    std::string links;      // 244
+    std::string incoming;   // 40053
+    std::string outgoing;   // 40054
+    std::string downloads;  // 213
+    std::string uploads;    // 40052
 };
 
 // Pane 2: "DL: <downloads> UL: <uploads>".

@@ -23,10 +23,10 @@ Ithread* StartWorkerThread(const char* name, threadProc procedure, void* data);
 void JoinWorkerThreads();
 
 struct workerLoop {
-    void (*turn)();                  // the steps of one turn
-    guardedList<hostMap>* ownList;   // the list the thread empties before it ends
-    void (*beforeEarlyEnd)();        // may be null
-    void (*afterStopRequest)();      // may be null
+    void (*turn)();                 // the steps of one turn
+    guardedList<hostMap>* ownList;  // the list the thread empties before it ends
+    void (*beforeEarlyEnd)();       // may be null
+    void (*afterStopRequest)();     // may be null
 };
 
 // The common form of the three worker procedures. 0.

@@ -30,11 +30,11 @@ TEST(Addresses, DottedTextBecomesBytesAsAtoiReadsEachPart) {
         unsigned char bytes[4];
     } rows[] = {
         {"10.0.0.1", 0, {10, 0, 0, 1}},
-        {"1.2.3.300", 0, {1, 2, 3, 44}},        // low 8 bits only
-        {"1.2.3.4x", 0, {1, 2, 3, 4}},          // atoi stops at the letter
-        {"-1. 7.+8.9", 0, {255, 7, 8, 9}},      // sign and blanks as atoi takes them
-        {"1.2.3.4.5", 0, {1, 2, 3, 4}},         // the fourth part is the rest
-        {"1.2", -1, {1, 9, 9, 9}},              // fewer than three dots: the first part stays
+        {"1.2.3.300", 0, {1, 2, 3, 44}},    // low 8 bits only
+        {"1.2.3.4x", 0, {1, 2, 3, 4}},      // atoi stops at the letter
+        {"-1. 7.+8.9", 0, {255, 7, 8, 9}},  // sign and blanks as atoi takes them
+        {"1.2.3.4.5", 0, {1, 2, 3, 4}},     // the fourth part is the rest
+        {"1.2", -1, {1, 9, 9, 9}},          // fewer than three dots: the first part stays
         {"1.2.3", -1, {1, 2, 9, 9}},
         {"1.2.123456789012.4", -1, {1, 2, 9, 9}},  // a part longer than 11 characters
     };
@@ -99,10 +99,10 @@ TEST(Addresses, HostAndPortSplitAtTheColon) {
         {"1.2.3.4:", "1.2.3.4", 0},
         {"1.2.3.4:63a7", "1.2.3.4", 0},
         {"1.2.3.4:-5", "1.2.3.4", 0},
-        {"1.2.3.4:70000", "1.2.3.4", 4464},           // kept in 16 bits
-        {"1.2.3.4:000000000006346", "1.2.3.4", 0},    // a port text longer than 11 characters
+        {"1.2.3.4:70000", "1.2.3.4", 4464},         // kept in 16 bits
+        {"1.2.3.4:000000000006346", "1.2.3.4", 0},  // a port text longer than 11 characters
         {"host.example:1:2", "host.example", 0},
-        {"no.colon.here", "no.colon.here", 1234},     // the port is left as it was
+        {"no.colon.here", "no.colon.here", 1234},  // the port is left as it was
     };
     for (const row& r : rows) {
         char host[30];

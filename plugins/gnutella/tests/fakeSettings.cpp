@@ -11,7 +11,9 @@ fakeSettings::fakeSettings() {
     registerInterfaceOf<Igeneric>(this);
 }
 
-fakeSettings::~fakeSettings() { clear(); }
+fakeSettings::~fakeSettings() {
+    clear();
+}
 
 void fakeSettings::drop(value& v) {
     if (v.code == vt::stringObject && v.asString())
@@ -85,7 +87,9 @@ bool fakeSettings::notify() {
     return true;
 }
 
-void fakeSettings::put(const std::string& key, const value& v) { store(key, v); }
+void fakeSettings::put(const std::string& key, const value& v) {
+    store(key, v);
+}
 
 std::uint32_t fakeSettings::typeOf(const std::string& key) const {
     auto found = values_.find(key);
@@ -98,14 +102,14 @@ unsigned long fakeSettings::numberOf(const std::string& key) const {
         return 0;
     const value& v = found->second;
     switch (v.code) {
-    case vt::ucharV:
-        return v.asUchar();
-    case vt::ushortV:
-        return v.asUshort();
-    case vt::longV:
-        return static_cast<unsigned long>(v.asLong());
-    default:
-        return v.asUlong();
+        case vt::ucharV:
+            return v.asUchar();
+        case vt::ushortV:
+            return v.asUshort();
+        case vt::longV:
+            return static_cast<unsigned long>(v.asLong());
+        default:
+            return v.asUlong();
     }
 }
 

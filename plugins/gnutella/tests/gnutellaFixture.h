@@ -6,7 +6,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <string>
@@ -26,7 +25,9 @@ protected:
     void TearDown() override;
 
     // The recorded user interface calls that begin with prefix.
-    std::vector<std::string> recorded(const std::string& prefix) { return ui.calls().linesStartingWith(prefix); }
+    std::vector<std::string> recorded(const std::string& prefix) {
+        return ui.calls().linesStartingWith(prefix);
+    }
 
     Icore* directory = nullptr;
     Ifactory* factory = nullptr;

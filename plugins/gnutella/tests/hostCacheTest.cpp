@@ -23,20 +23,14 @@ TEST(HostFilter, RefusesHostsNoPeerCouldBeOrThisNodeItself) {
         bool enableReported;
         bool refused;
     } rows[] = {
-        {{0, 1, 2, 3}, 6346, publicOwn, false, true},
-        {{10, 1, 2, 0}, 6346, publicOwn, false, true},
-        {{127, 0, 0, 1}, 6346, publicOwn, false, true},
-        {{224, 0, 0, 1}, 6346, publicOwn, false, true},
-        {{1, 2, 255, 4}, 6346, publicOwn, false, true},
-        {{1, 2, 3, 255}, 6346, publicOwn, false, true},
-        {{1, 255, 3, 4}, 6346, publicOwn, false, true},
-        {{223, 1, 2, 3}, 6346, publicOwn, false, false},
+        {{0, 1, 2, 3}, 6346, publicOwn, false, true},   {{10, 1, 2, 0}, 6346, publicOwn, false, true},
+        {{127, 0, 0, 1}, 6346, publicOwn, false, true}, {{224, 0, 0, 1}, 6346, publicOwn, false, true},
+        {{1, 2, 255, 4}, 6346, publicOwn, false, true}, {{1, 2, 3, 255}, 6346, publicOwn, false, true},
+        {{1, 255, 3, 4}, 6346, publicOwn, false, true}, {{223, 1, 2, 3}, 6346, publicOwn, false, false},
         {{8, 8, 4, 4}, 6346, publicOwn, false, true},   // this node and its listen port
         {{8, 8, 4, 4}, 6347, publicOwn, false, false},  // another port of the same address
-        {{10, 0, 0, 5}, 6346, privateOwn, false, true},
-        {{10, 0, 0, 5}, 6346, privateOwn, true, false},
-        {{10, 0, 0, 5}, 6346, publicOwn, false, false},
-        {{1, 2, 3, 4}, 6346, privateOwn, false, false},
+        {{10, 0, 0, 5}, 6346, privateOwn, false, true}, {{10, 0, 0, 5}, 6346, privateOwn, true, false},
+        {{10, 0, 0, 5}, 6346, publicOwn, false, false}, {{1, 2, 3, 4}, 6346, privateOwn, false, false},
     };
     for (const row& r : rows)
         EXPECT_EQ(IsRefusedHost(r.address, r.port, r.own, 6346, r.enableReported), r.refused)
@@ -99,8 +93,8 @@ TEST_F(HostCacheTest, SavingWritesTheCountAndEachHostInKeyOrder) {
         EXPECT_EQ(store->numberOf("Gnutella_HostCatchItemKB" + n), kilobytes[i]);
         EXPECT_EQ(store->numberOf("Gnutella_HostCatchItemFiles" + n), files[i]);
     }
-    std::vector<std::string> order = {"Gnutella_HostCatchEntires",     "Gnutella_HostCatchItemPort1",
-                                      "Gnutella_HostCatchItemIP1",     "Gnutella_HostCatchItemKB1",
+    std::vector<std::string> order = {"Gnutella_HostCatchEntires", "Gnutella_HostCatchItemPort1",
+                                      "Gnutella_HostCatchItemIP1", "Gnutella_HostCatchItemKB1",
                                       "Gnutella_HostCatchItemFiles1"};
     EXPECT_EQ(std::vector<std::string>(store->setOrder.begin(), store->setOrder.begin() + 5), order);
 }
@@ -117,7 +111,8 @@ TEST_F(HostCacheTest, LoadingTakesTheItemsOutOfTheStoreAndSkipsRefusedHosts) {
     EXPECT_EQ(g_HostCatcher.at("1.2.3.4:6346")->m_Kilobytes, 200u);
     EXPECT_EQ(g_HostCatcher.at("1.2.3.4:6346")->m_Files, 20u);
     EXPECT_EQ(g_HostCatcher.at("5.6.7.8:6347")->m_Port, 6347);
-    EXPECT_EQ(std::list<std::string>(g_HostCatchKeyQueue), (std::list<std::string>{"1.2.3.4:6346", "5.6.7.8:6347"}));
+    EXPECT_EQ(std::list<std::string>(g_HostCatchKeyQueue),
+              (std::list<std::string>{"1.2.3.4:6346", "5.6.7.8:6347"}));
     for (int i = 1; i <= 4; ++i) {
         std::string n = std::to_string(i);
         EXPECT_FALSE(store->has("Gnutella_HostCatchItemPort" + n)) << n;
@@ -161,7 +156,8 @@ TEST_F(HostCacheTest, SuccessfulHostsNamingAHostTwiceLoadTheFirstAndEndAtTheSeco
     store->put("Gnutella_SuccessfulEntires", value(3UL));
     const char* addresses[] = {"1.2.3.4", "1.2.3.4", "5.6.7.8"};
     for (int i = 0; i < 3; ++i) {
-        store->put("Gnutella_SuccessfulItemIP" + std::to_string(i + 1), value(static_cast<unsigned short>(6346)));
+        store->put("Gnutella_SuccessfulItemIP" + std::to_string(i + 1),
+                   value(static_cast<unsigned short>(6346)));
         store->put("Gnutella_SuccessfulItemPort" + std::to_string(i + 1), value(addresses[i]));
     }
     LoadSuccessfulHosts();

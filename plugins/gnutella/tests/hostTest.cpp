@@ -4,7 +4,6 @@
 // fake's script drives the client; its record (fakeui.calls), the log and
 // the settings file tell what happened.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <algorithm>
@@ -22,8 +21,8 @@ using vesk::test::entering;
 using vesk::test::exiting;
 using vesk::test::hostRun;
 
-const char* const serviceModules[] = {"sysrt.vkm", "rsrc.vkm", "fs.vkm", "Quillet.vkm", "persist.vkm",
-                                      "share2.vkm", "Ombrel.vkm"};
+const char* const serviceModules[] = {"sysrt.vkm",   "rsrc.vkm",   "fs.vkm",    "Quillet.vkm",
+                                      "persist.vkm", "share2.vkm", "Ombrel.vkm"};
 
 void prepare(hostRun& run, bool withNetwork = true) {
     for (const char* module : serviceModules)
@@ -35,7 +34,9 @@ void prepare(hostRun& run, bool withNetwork = true) {
     ASSERT_TRUE(run.addFixtureModule("fakeUi.vkm", "ui.vkm"));
 }
 
-std::string inFolder(const hostRun& run, const std::string& name) { return run.folder() + "\\" + name; }
+std::string inFolder(const hostRun& run, const std::string& name) {
+    return run.folder() + "\\" + name;
+}
 
 // The module's settings group, one element per key (typed text).
 std::string settingsFile(const std::vector<std::pair<std::string, std::string>>& keys) {
@@ -83,7 +84,8 @@ std::size_t positionOf(const std::vector<std::string>& lines, const std::string&
 
 // The lines from the first that begins with from, up to the first after it
 // that begins with to, both included.
-std::vector<std::string> stretch(const std::vector<std::string>& lines, const std::string& from, const std::string& to) {
+std::vector<std::string> stretch(const std::vector<std::string>& lines, const std::string& from,
+                                 const std::string& to) {
     auto begin = std::find(lines.begin(), lines.end(), from);
     auto end = std::find(begin, lines.end(), to);
     return end == lines.end() ? std::vector<std::string>() : std::vector<std::string>(begin, end + 1);
@@ -112,25 +114,28 @@ TEST(GnutellaInTheHost, StartsAndStopsAgainAndAgainLeavingNoThreadBehind) {
         SCOPED_TRACE("round " + std::to_string(round));
         runScript(run, "threads\nconnect\ndisconnect\nshutdown\n");
         std::vector<std::string> log = logOf(run);
-        EXPECT_EQ(stretch(log, entering("_load", "gnutella"), exiting("_load", "gnutella", true)),
-                  (std::vector<std::string>{
-                      entering("_load", "gnutella"), "[*] GNUTELLA LOAD: beginning init resources",
-                      "[*] GNUTELLA LOAD: completed init resources", "[*] GNUTELLA LOAD: beginning init protocol",
-                      "[*] GNUTELLA LOAD: completed init protocol", exiting("_load", "gnutella", true)}))
+        EXPECT_EQ(
+            stretch(log, entering("_load", "gnutella"), exiting("_load", "gnutella", true)),
+            (std::vector<std::string>{
+                entering("_load", "gnutella"), "[*] GNUTELLA LOAD: beginning init resources",
+                "[*] GNUTELLA LOAD: completed init resources", "[*] GNUTELLA LOAD: beginning init protocol",
+                "[*] GNUTELLA LOAD: completed init protocol", exiting("_load", "gnutella", true)}))
             << run.log();
-        EXPECT_EQ(stretch(log, entering("_initialize", "gnutella"), exiting("_initialize", "gnutella", true)),
-                  (std::vector<std::string>{
-                      entering("_initialize", "gnutella"), "[*] GNUTELLA INIT: beginning init settings",
-                      "[*] GNUTELLA INIT: completed init settings", "[*] GNUTELLA INIT: beginning init network",
-                      "[*] GNUTELLA INIT: completed init network successfully",
-                      "[*] GNUTELLA INIT: beginning init gui", "[*] GNUTELLA INIT: completed init gui",
-                      "[*] GNUTELLA INIT: loading successful hosts", "[*] GNUTELLA INIT: loaded successful hosts",
-                      "[*] GNUTELLA INIT: loading host catcher", "[*] GNUTELLA INIT: loaded host catcher",
-                      "[*] GNUTELLA INIT: starting threads...", "[*] GNUTELLA INIT: sucessfully started threads",
-                      exiting("_initialize", "gnutella", true)}));
+        EXPECT_EQ(
+            stretch(log, entering("_initialize", "gnutella"), exiting("_initialize", "gnutella", true)),
+            (std::vector<std::string>{
+                entering("_initialize", "gnutella"), "[*] GNUTELLA INIT: beginning init settings",
+                "[*] GNUTELLA INIT: completed init settings", "[*] GNUTELLA INIT: beginning init network",
+                "[*] GNUTELLA INIT: completed init network successfully",
+                "[*] GNUTELLA INIT: beginning init gui", "[*] GNUTELLA INIT: completed init gui",
+                "[*] GNUTELLA INIT: loading successful hosts", "[*] GNUTELLA INIT: loaded successful hosts",
+                "[*] GNUTELLA INIT: loading host catcher", "[*] GNUTELLA INIT: loaded host catcher",
+                "[*] GNUTELLA INIT: starting threads...", "[*] GNUTELLA INIT: sucessfully started threads",
+                exiting("_initialize", "gnutella", true)}));
         EXPECT_TRUE(has(log, exiting("_unload", "gnutella", true)));
         // Registered after the user interface it needs: unloaded before it.
-        EXPECT_LT(positionOf(log, entering("_unload", "gnutella")), positionOf(log, entering("_unload", "fake ui")));
+        EXPECT_LT(positionOf(log, entering("_unload", "gnutella")),
+                  positionOf(log, entering("_unload", "fake ui")));
 
         std::vector<std::string> record = calls(run);
         long running = numberIn(record, "script|threads|");
@@ -146,8 +151,10 @@ TEST(GnutellaInTheHost, StartsAndStopsAgainAndAgainLeavingNoThreadBehind) {
         std::size_t connect = positionOf(record, "IDockConnectTB::Connect");
         std::size_t disconnect = positionOf(record, "IDockConnectTB::Disconnect");
         ASSERT_LT(disconnect, record.size());
-        EXPECT_LT(positionOf(record, "IStatusBar::Output|Offline|4|0"), connect) << "offline once initialized";
-        auto connecting = std::find(record.begin() + connect, record.end(), "IStatusBar::Output|Connecting|4|0");
+        EXPECT_LT(positionOf(record, "IStatusBar::Output|Offline|4|0"), connect)
+            << "offline once initialized";
+        auto connecting =
+            std::find(record.begin() + connect, record.end(), "IStatusBar::Output|Connecting|4|0");
         EXPECT_LT(static_cast<std::size_t>(connecting - record.begin()), disconnect);
         EXPECT_NE(std::find(record.begin() + disconnect, record.end(), "IStatusBar::Output|Offline|4|0"),
                   record.end());
@@ -178,7 +185,9 @@ std::vector<std::string> savedKeys(const hostRun& run) {
     return keys;
 }
 
-std::string element(const std::string& key, const std::string& typed) { return "<" + key + ">" + typed + "</" + key + ">"; }
+std::string element(const std::string& key, const std::string& typed) {
+    return "<" + key + ">" + typed + "</" + key + ">";
+}
 
 TEST(GnutellaInTheHost, SettingsGoThroughTheStoreAndTheFileByType) {
     hostRun run;
@@ -220,40 +229,46 @@ TEST(GnutellaInTheHost, TheHostCacheIsKeptAcrossARestart) {
     hostRun run;
     prepare(run);
     ASSERT_TRUE(vesk::testing::writeFile(
-        inFolder(run, "vesk.egg"),
-        settingsFile({freePort,
-                      {"Gnutella_HostCatchEntires", "(ulong)4"},
-                      {"Gnutella_HostCatchItemIP1", "(string)5.6.7.8"},
-                      {"Gnutella_HostCatchItemPort1", "(ushort)6347"},
-                      {"Gnutella_HostCatchItemKB1", "(ulong)100"},
-                      {"Gnutella_HostCatchItemFiles1", "(ulong)10"},
-                      {"Gnutella_HostCatchItemIP2", "(string)127.0.0.1"},
-                      {"Gnutella_HostCatchItemPort2", "(ushort)6346"},
-                      {"Gnutella_HostCatchItemIP3", "(string)1.2.3.4"},
-                      {"Gnutella_HostCatchItemPort3", "(ushort)6346"},
-                      {"Gnutella_HostCatchItemKB3", "(ulong)200"},
-                      {"Gnutella_HostCatchItemIP4", "(string)9.9.9.9"},
-                      {"Gnutella_HostCatchItemPort4", "(ushort)1"},
-                      {"Gnutella_SuccessfulEntires", "(ulong)1"},
-                      {"Gnutella_SuccessfulItemIP1", "(ushort)6346"},
-                      {"Gnutella_SuccessfulItemPort1", "(string)2.3.4.5"}})));
+        inFolder(run, "vesk.egg"), settingsFile({freePort,
+                                                 {"Gnutella_HostCatchEntires", "(ulong)4"},
+                                                 {"Gnutella_HostCatchItemIP1", "(string)5.6.7.8"},
+                                                 {"Gnutella_HostCatchItemPort1", "(ushort)6347"},
+                                                 {"Gnutella_HostCatchItemKB1", "(ulong)100"},
+                                                 {"Gnutella_HostCatchItemFiles1", "(ulong)10"},
+                                                 {"Gnutella_HostCatchItemIP2", "(string)127.0.0.1"},
+                                                 {"Gnutella_HostCatchItemPort2", "(ushort)6346"},
+                                                 {"Gnutella_HostCatchItemIP3", "(string)1.2.3.4"},
+                                                 {"Gnutella_HostCatchItemPort3", "(ushort)6346"},
+                                                 {"Gnutella_HostCatchItemKB3", "(ulong)200"},
+                                                 {"Gnutella_HostCatchItemIP4", "(string)9.9.9.9"},
+                                                 {"Gnutella_HostCatchItemPort4", "(ushort)1"},
+                                                 {"Gnutella_SuccessfulEntires", "(ulong)1"},
+                                                 {"Gnutella_SuccessfulItemIP1", "(ushort)6346"},
+                                                 {"Gnutella_SuccessfulItemPort1", "(string)2.3.4.5"}})));
     for (int start = 0; start < 2; ++start) {
         SCOPED_TRACE("start " + std::to_string(start));
         runScript(run, "save\nshutdown\n");
         std::vector<std::string> record = calls(run);
         EXPECT_EQ(std::count_if(record.begin(), record.end(),
-                                [](const std::string& l) { return l.rfind("IGnutellaHostDockWnd::UpdateCatch|", 0) == 0; }),
+                                [](const std::string& l) {
+                                    return l.rfind("IGnutellaHostDockWnd::UpdateCatch|", 0) == 0;
+                                }),
                   3)
             << "three hosts shown; loopback refused";
         std::vector<std::string> keys = savedKeys(run);
-        for (const std::string& line :
-             {element("Gnutella_HostCatchEntires", "(ulong)3"), element("Gnutella_HostCatchItemIP1", "(string)1.2.3.4"),
-              element("Gnutella_HostCatchItemPort1", "(ushort)6346"), element("Gnutella_HostCatchItemKB1", "(ulong)200"),
-              element("Gnutella_HostCatchItemIP2", "(string)5.6.7.8"), element("Gnutella_HostCatchItemPort2", "(ushort)6347"),
-              element("Gnutella_HostCatchItemKB2", "(ulong)100"), element("Gnutella_HostCatchItemFiles2", "(ulong)10"),
-              element("Gnutella_HostCatchItemIP3", "(string)9.9.9.9"), element("Gnutella_HostCatchItemPort3", "(ushort)1"),
-              element("Gnutella_SuccessfulEntires", "(ulong)1"), element("Gnutella_SuccessfulItemIP1", "(ushort)6346"),
-              element("Gnutella_SuccessfulItemPort1", "(string)2.3.4.5")})
+        for (const std::string& line : {element("Gnutella_HostCatchEntires", "(ulong)3"),
+                                        element("Gnutella_HostCatchItemIP1", "(string)1.2.3.4"),
+                                        element("Gnutella_HostCatchItemPort1", "(ushort)6346"),
+                                        element("Gnutella_HostCatchItemKB1", "(ulong)200"),
+                                        element("Gnutella_HostCatchItemIP2", "(string)5.6.7.8"),
+                                        element("Gnutella_HostCatchItemPort2", "(ushort)6347"),
+                                        element("Gnutella_HostCatchItemKB2", "(ulong)100"),
+                                        element("Gnutella_HostCatchItemFiles2", "(ulong)10"),
+                                        element("Gnutella_HostCatchItemIP3", "(string)9.9.9.9"),
+                                        element("Gnutella_HostCatchItemPort3", "(ushort)1"),
+                                        element("Gnutella_SuccessfulEntires", "(ulong)1"),
+                                        element("Gnutella_SuccessfulItemIP1", "(ushort)6346"),
+                                        element("Gnutella_SuccessfulItemPort1", "(string)2.3.4.5")})
             EXPECT_TRUE(has(keys, line)) << line;
     }
 }

@@ -4,7 +4,6 @@
 // interface. The modules keep their state for the whole process: the steps
 // build on each other (registration, then rounds of load and unload).
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <stdexcept>
@@ -51,8 +50,8 @@ struct environment {
         ui.setManager(lookupService<ss::ISSManager>(host.core()));
         // The tests never take the Gnutella port other programs use.
         IentityToken* owner = host.entities()->createEntity("zUdoradur", "the module's settings group");
-        lookupService<persist::Isettings>(host.core())->setValue("Gnutella_ListenPort",
-                                                                  value(static_cast<unsigned short>(0)), owner);
+        lookupService<persist::Isettings>(host.core())
+            ->setValue("Gnutella_ListenPort", value(static_cast<unsigned short>(0)), owner);
     }
 };
 
@@ -78,7 +77,9 @@ void registerAll() {
     ASSERT_EQ(host.registerModule("gnutella"), 1);
 }
 
-unsigned liveThreads() { return lookupService<Ithreader>(moduleHost::instance().core())->liveThreads(); }
+unsigned liveThreads() {
+    return lookupService<Ithreader>(moduleHost::instance().core())->liveThreads();
+}
 
 // The lines the module logged (without their "\r\n") since the index.
 std::vector<std::string> loggedSince(std::size_t from) {
@@ -96,7 +97,8 @@ TEST(GnutellaModule, RegistersOnlyOnceEveryServiceExists) {
     env();
     moduleHost& host = moduleHost::instance();
     ASSERT_FALSE(lookupService<net::ICommunications>(host.core())) << "this step comes first";
-    auto enter = reinterpret_cast<registerEntry>(reinterpret_cast<void*>(host.entry("gnutella", "_register")));
+    auto enter =
+        reinterpret_cast<registerEntry>(reinterpret_cast<void*>(host.entry("gnutella", "_register")));
     ASSERT_NE(enter, nullptr);
     EXPECT_EQ(enter(nullptr, host.core()), -1);
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -109,8 +111,10 @@ TEST(GnutellaModule, RegistersOnlyOnceEveryServiceExists) {
     ASSERT_EQ(host.factoryModule("net"), 1);
     registration record;
     EXPECT_EQ(host.registerModule("gnutella", &record), 1);
-    EXPECT_EQ(record, (registration{"Gnutella", "Pelloran", "Gnutella File Searching/Sharing Protocol", 0, 99}));
-    EXPECT_EQ(host.entities()->findEntity("zUdoradur"), entity) << "the entity made at the first attempt is kept";
+    EXPECT_EQ(record,
+              (registration{"Gnutella", "Pelloran", "Gnutella File Searching/Sharing Protocol", 0, 99}));
+    EXPECT_EQ(host.entities()->findEntity("zUdoradur"), entity)
+        << "the entity made at the first attempt is kept";
 }
 
 TEST(GnutellaModule, LoadsAndUnloadsAgainWithoutLeavingThreads) {
@@ -119,12 +123,12 @@ TEST(GnutellaModule, LoadsAndUnloadsAgainWithoutLeavingThreads) {
         "GNUTELLA LOAD: beginning init resources", "GNUTELLA LOAD: completed init resources",
         "GNUTELLA LOAD: beginning init protocol", "GNUTELLA LOAD: completed init protocol"};
     const std::vector<std::string> initLines = {
-        "GNUTELLA INIT: beginning init settings",   "GNUTELLA INIT: completed init settings",
-        "GNUTELLA INIT: beginning init network",    "GNUTELLA INIT: completed init network successfully",
-        "GNUTELLA INIT: beginning init gui",        "GNUTELLA INIT: completed init gui",
-        "GNUTELLA INIT: loading successful hosts",  "GNUTELLA INIT: loaded successful hosts",
-        "GNUTELLA INIT: loading host catcher",      "GNUTELLA INIT: loaded host catcher",
-        "GNUTELLA INIT: starting threads...",       "GNUTELLA INIT: sucessfully started threads"};
+        "GNUTELLA INIT: beginning init settings",  "GNUTELLA INIT: completed init settings",
+        "GNUTELLA INIT: beginning init network",   "GNUTELLA INIT: completed init network successfully",
+        "GNUTELLA INIT: beginning init gui",       "GNUTELLA INIT: completed init gui",
+        "GNUTELLA INIT: loading successful hosts", "GNUTELLA INIT: loaded successful hosts",
+        "GNUTELLA INIT: loading host catcher",     "GNUTELLA INIT: loaded host catcher",
+        "GNUTELLA INIT: starting threads...",      "GNUTELLA INIT: sucessfully started threads"};
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         unsigned before = liveThreads();

@@ -10,16 +10,18 @@
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/resources.h"
 #include "plugins/gnutella/searchMonitor.h"
-#include "plugins/gnutella/trayStatus.h"
 #include "plugins/gnutella/tests/gnutellaFixture.h"
 #include "plugins/gnutella/tests/rowAgent.h"
+#include "plugins/gnutella/trayStatus.h"
 
 namespace vesk::gnutella::test {
 namespace {
 
 using vesk::testing::callText;
 
-ref<ss::IAgent> newRow() { return ref<ss::IAgent>(new capsule<rowAgent>()); }
+ref<ss::IAgent> newRow() {
+    return ref<ss::IAgent>(new capsule<rowAgent>());
+}
 
 TEST(TrayIcon, ChosenByLinksAndTransfers) {
     struct row {
@@ -58,7 +60,8 @@ TEST_F(StatusTest, TwoLinksAndADownloadAsThePanesAndTheTrayShowThem) {
     g_Settings.TrackDownload(download.get());
     EXPECT_EQ(last("IStatusBar::Output"), "IStatusBar::Output|Connections: 2|1|0");
     EXPECT_TRUE(recorded("IStatusBar::Output|DL: 1 UL: 0|2|0").size() == 1);
-    EXPECT_EQ(last("ITrayCtrl::SetTip"), "ITrayCtrl::SetTip|Pelloran\r\nConnections: 2 In: 1 Out: 1\r\nDownloads: 1 Uploads: 0");
+    EXPECT_EQ(last("ITrayCtrl::SetTip"),
+              "ITrayCtrl::SetTip|Pelloran\r\nConnections: 2 In: 1 Out: 1\r\nDownloads: 1 Uploads: 0");
     ASSERT_NE(TrayIcon(171), nullptr) << "icon 171 is in the resource module";
     EXPECT_EQ(last("ITrayCtrl::SetIcon"), iconCall(171));
 }
@@ -131,7 +134,9 @@ TEST_F(StatusTest, DescriptorsAreCountedPerKind) {
 }
 
 unsigned long fakeNow = 0;
-unsigned long fakeClock() { return fakeNow; }
+unsigned long fakeClock() {
+    return fakeNow;
+}
 
 TEST_F(StatusTest, TheSearchMonitorShowsAtMostOneQueryEvery400Ms) {
     SetTickSource(&fakeClock);
@@ -183,7 +188,8 @@ TEST(LinkTexts, EachKindNamesItsText) {
     struct row {
         unsigned kindCode;
         unsigned text;
-    } rows[] = {{0, 294}, {1, 295}, {2, 293}, {3, 292}, {4, 296}, {5, 40042}, {6, 40041}, {99, 40040}, {7, 40048}};
+    } rows[] = {{0, 294},   {1, 295},   {2, 293},    {3, 292},  {4, 296},
+                {5, 40042}, {6, 40041}, {99, 40040}, {7, 40048}};
     for (const row& r : rows)
         EXPECT_EQ(HostStateTextId(r.kindCode), r.text) << r.kindCode;
 }

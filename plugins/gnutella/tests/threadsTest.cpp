@@ -1,6 +1,5 @@
 // The common form of the worker threads and the threads _unload waits for.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <atomic>
@@ -40,9 +39,15 @@ std::atomic<int> turns{0};
 std::atomic<int> earlyEnds{0};
 std::atomic<int> stoppedEnds{0};
 
-void countTurn() { ++turns; }
-void countEarlyEnd() { ++earlyEnds; }
-void countStoppedEnd() { ++stoppedEnds; }
+void countTurn() {
+    ++turns;
+}
+void countEarlyEnd() {
+    ++earlyEnds;
+}
+void countStoppedEnd() {
+    ++stoppedEnds;
+}
 
 int countingWorker(Ithread* t) {
     return RunWorkerLoop(t, workerLoop{&countTurn, &g_ActiveHostList, &countEarlyEnd, &countStoppedEnd});
