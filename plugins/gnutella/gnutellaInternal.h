@@ -17,7 +17,7 @@
 //   2. g_InactiveHostList
 //   3. g_ActiveHostList
 //   4. g_TransferHostList
-//   5. the search lists (one guard: g_SearchLists)
+//   5. the search lists (one guard: g_SearchListsGuard)
 //   6. g_PendingBroadcastList
 //   7. g_RequestedPushList
 //   8. g_QueuedDownloadList
