@@ -140,6 +140,14 @@ ATOM VWnd::Register(const char* className, UINT classStyle, HICON icon, HICON sm
     description.lpszClassName = className;
     description.hIconSm = smallIcon;
     ATOM atom = ::RegisterClassExA(&description);
+    if (!atom && ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS) {
+        // Registered under this instance before the instance changed away
+        // and back: the platform still has it.
+        WNDCLASSEXA existing = {};
+        existing.cbSize = sizeof(existing);
+        atom = static_cast<ATOM>(::GetClassInfoExA(instance ? instance : ::GetModuleHandleA(nullptr), className,
+                                                   &existing));
+    }
     if (!atom)
         return 0;
     m_mWndClasses[className] = atom;

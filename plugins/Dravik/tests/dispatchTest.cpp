@@ -10,20 +10,12 @@
 #include <vector>
 
 #include "plugins/Dravik/tests/dravikTestSupport.h"
+#include "plugins/Dravik/tests/heldObject.h"
 #include "plugins/Dravik/tests/recordingWindow.h"
 #include "plugins/Dravik/wndProc.h"
 
 namespace vesk::ui::test {
 namespace {
-
-// Holds a new counted object for the test's scope.
-template <class T>
-struct held {
-    capsule<T>* object = new capsule<T>();
-    held() { static_cast<Igeneric*>(static_cast<IWnd*>(object))->addRef(); }
-    ~held() { static_cast<Igeneric*>(static_cast<IWnd*>(object))->release(); }
-    T* operator->() { return object; }
-};
 
 struct recordingWindowFixture : ::testing::Test {
     held<recordingWindow> window;
@@ -178,12 +170,6 @@ IWndProc* newHook(hookSpec* spec) {
     return new capsule<VWndProc>(reinterpret_cast<pointerInt>(&loggingHook), reinterpret_cast<pointerInt>(spec));
 }
 
-// The object's count, read without changing it.
-int countOf(Igeneric* object) {
-    object->addRef();
-    return object->release();
-}
-
 TEST_F(DispatchTest, HooksRunInTheOrderAddedUntilOneAnswers) {
     hookLog log;
     hookSpec passing{1, -1, &log}, ending{2, 0, &log}, unreached{3, 7, &log};
@@ -260,7 +246,7 @@ TEST_F(DispatchTest, HooksChangeFromAnotherThreadWhileAHookRuns) {
     hookLog log;
     hookSpec extraSpec{9, 9, &log};
     crossThreadHook state;
-    state.events = window.object;
+    state.events = window.get();
     state.extra = newHook(&extraSpec);
     IWndProc* waiting = new capsule<VWndProc>(reinterpret_cast<pointerInt>(&waitForAnotherThread),
                                               reinterpret_cast<pointerInt>(&state));
