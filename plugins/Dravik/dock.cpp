@@ -32,9 +32,17 @@ VDock::VDock() {
 }
 
 VDock::~VDock() {
-    // The windows first: their containers still tell the areas they leave.
-    for (IDockWnd* window : dockWindows_)
+    // A window may outlive the dock (someone else holds it): it forgets the
+    // dock, areas and bands that go with the dock.
+    for (VDockArea* area : areas_)
+        for (VDockBand* band : area->Bands())
+            for (VDockWnd* window : band->Windows())
+                window->ForgetDocking();
+    for (IDockWnd* window : dockWindows_) {
+        if (auto* own = dynamic_cast<VDockWnd*>(window))
+            own->ForgetDocking();
         window->release();
+    }
     dockWindows_.clear();
     if (menu_ && ::IsMenu(menu_))
         ::DestroyMenu(menu_);

@@ -42,6 +42,8 @@ VDockWnd::~VDockWnd() {
 }
 
 void VDockWnd::ForgetDocking() {
+    RemoveGhost();
+    dock_ = nullptr;
     area_ = nullptr;
     band_ = nullptr;
     dropTarget_ = nullptr;

@@ -87,7 +87,8 @@ public:
     // The ghost on the screen, when one is shown (screen coordinates).
     bool GhostShown() const { return ghostShown_; }
     const RECT& Ghost() const { return drawn_; }
-    // The dock is going away: forget the area and band it placed us in.
+    // The dock is going away: forget it and the area and band it placed
+    // this window in.
     void ForgetDocking();
     IDockArea* DropTarget() const { return dropTarget_; }
 

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "plugins/Dravik/dock.h"
 #include "plugins/Dravik/dockArea.h"
@@ -70,5 +71,24 @@ std::string describe(const RECT& r);
 
 // Pixels of the screen, read through the desktop's device context.
 COLORREF screenPixel(POINT at);
+
+}  // namespace vesk::ui::test
+
+namespace vesk::ui::test {
+
+// The screen's pixels inside a rectangle, read through the desktop's device
+// context, row by row from the top.
+class screenShot {
+public:
+    explicit screenShot(const RECT& area);
+    COLORREF at(POINT screen) const;  // CLR_INVALID outside the shot
+    // Written as a bitmap file when the environment names a folder in
+    // DRAVIK_SCREENSHOTS (for a person to look at); false otherwise.
+    bool saveIfAsked(const std::string& name) const;
+
+private:
+    RECT area_;
+    std::vector<COLORREF> pixels_;
+};
 
 }  // namespace vesk::ui::test

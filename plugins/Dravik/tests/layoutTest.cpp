@@ -6,6 +6,7 @@
 
 #include "plugins/Dravik/dockSides.h"
 #include "plugins/Dravik/tests/dravikTestSupport.h"
+#include "plugins/Dravik/tests/heldObject.h"
 
 namespace vesk::ui::test {
 namespace {
@@ -145,6 +146,24 @@ TEST(DockDrop, UndockingABandsOnlyWindowRemovesTheBand) {
     EXPECT_EQ(::GetParent(b->GetContainerHandle()), b->GetHandle());
     EXPECT_RECT(rectIn(f.client(), f.window()), 0, 36, W, H);
     EXPECT_EQ(f.area(side::top).UnDock(nullptr), 0);
+}
+
+TEST(DockWindows, TheDockHoldsTheWindowsItMakesAndOneHeldLongerForgetsIt) {
+    VDockWnd* kept = nullptr;
+    {
+        frameFixture f(W, H, false);
+        kept = f.dockWindow("kept", SIZE{100, 30});
+        EXPECT_EQ(countOf(kept), 1) << "the dock's reference";
+        kept->addRef();
+        f.dockAt(kept, side::top, POINT{10, 0});
+        ASSERT_EQ(kept->GetDockAreaPos(), side::top);
+    }
+    // The frame and its dock are gone; the window still answers.
+    EXPECT_EQ(countOf(kept), 1);
+    EXPECT_EQ(kept->GetDockAreaPos(), 0);
+    EXPECT_EQ(kept->GetDockBandPos(), -1);
+    kept->Hide();
+    kept->release();
 }
 
 // ---- inside a band
