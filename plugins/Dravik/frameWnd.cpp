@@ -38,16 +38,15 @@ HWND clientOf(IWnd* frame) {
     return client ? client->GetHandle() : nullptr;
 }
 
+BOOL CALLBACK collectWindow(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
 // Every window inside the window, at any depth.
 std::vector<HWND> descendantsOf(HWND window) {
     std::vector<HWND> found;
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumChildWindows(window, collectWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

@@ -124,6 +124,26 @@ TEST(Paint, DrawingAndRemovingAGhostKeepsNoBrush) {
     EXPECT_EQ(nextGdiSlot(), before);
 }
 
+// The caption of the frame without a skin is the platform's, active or not.
+TEST(Paint, AnUnskinnedFramesCaptionShowsWhetherItIsActive) {
+    frameFixture f(400, 300, false);
+    RECT window;
+    ::GetWindowRect(f.window(), &window);
+    POINT caption = {(window.left + window.right) / 2,
+                     window.top + ::GetSystemMetrics(SM_CYFRAME) + ::GetSystemMetrics(SM_CYCAPTION) / 2};
+    auto captionIsActive = [&] {
+        COLORREF seen = screenPixel(caption);
+        return seen != ::GetSysColor(COLOR_INACTIVECAPTION) && seen != ::GetSysColor(COLOR_GRADIENTINACTIVECAPTION);
+    };
+    ::SetActiveWindow(f.window());
+    EXPECT_TRUE(pumpUntil(captionIsActive)) << "the active frame looks inactive";
+    held<recordingWindow> other;
+    HWND otherWindow = other->Make("other");
+    ::SetActiveWindow(otherWindow);
+    EXPECT_TRUE(pumpUntil([&] { return !captionIsActive(); })) << "an inactive frame looks active";
+    ::DestroyWindow(otherWindow);
+}
+
 // ---- four docked sides on the screen
 
 struct colouredContent {
@@ -221,6 +241,45 @@ TEST(ScreenShot, FourDockedSidesShowTheirContentInsideTheirBordersAndGrippers) {
         s.window->Container()->RemoveMessageHook(hook);
     hook->release();
     contentColours = nullptr;
+}
+
+}  // namespace
+}  // namespace vesk::ui::test
+
+namespace vesk::ui::test {
+namespace {
+
+TEST(ScreenShot, AFloatingWindowShowsItsContentFillingItsClientArea) {
+    frameFixture f(500, 340, true);
+    VDockWnd* docked = f.dockWindow("Docked", SIZE{120, 40});
+    f.dockAt(docked, side::top, POINT{20, 0});
+    IFrameChildWnd* child = f.frame().GetClientWnd()->CreateChild("Results", nullptr);
+    ASSERT_NE(child, nullptr);
+    child->addRef();
+    VDockWnd* floating = f.dockWindow("Floating", SIZE{100, 30});
+    RECT frame;
+    ::GetWindowRect(f.window(), &frame);
+    RECT place = {frame.right - 150, frame.top + 120, frame.right + 90, frame.top + 260};
+    floating->SetDockRect(&place);
+    colouredContent content;
+    content.colours[floating->GetContainerHandle()] = RGB(120, 0, 160);
+    contentColours = &content;
+    IWndProc* hook = new capsule<VWndProc>(reinterpret_cast<pointerInt>(&fillWithColour), 0);
+    floating->Container()->AddMessageHook(hook);
+    floating->Show();
+    RECT inside = clientOnScreen(floating->GetContainerHandle());
+    RECT client = clientOnScreen(floating->GetHandle());
+    EXPECT_TRUE(::EqualRect(&inside, &client)) << "floating, the container has no frame: " << describe(inside);
+    RECT all = {frame.left, frame.top, place.right + 10, frame.bottom};
+    ASSERT_TRUE(pumpUntil([&] {
+        screenShot shot(all);
+        return shot.at(POINT{inside.left, inside.top}) == RGB(120, 0, 160) &&
+               shot.at(POINT{inside.right - 1, inside.bottom - 1}) == RGB(120, 0, 160);
+    }));
+    screenShot(all).saveIfAsked("floating-and-child");
+    floating->Container()->RemoveMessageHook(hook);
+    contentColours = nullptr;
+    child->release();
 }
 
 }  // namespace
