@@ -367,5 +367,21 @@ TEST(FrameSkin, ASkinChangeReachesEveryWindowAndReplacesTheBrushSafely) {
     hook->release();
 }
 
+TEST(FrameSkin, ASkinChangeKeepsTheOrderOfOverlappingWindows) {
+    frameFixture f(500, 300);
+    IFrameChildWnd* lower = f.frame().GetClientWnd()->CreateChild("lower", nullptr);
+    IFrameChildWnd* upper = f.frame().GetClientWnd()->CreateChild("upper", nullptr);
+    ASSERT_TRUE(lower && upper);
+    lower->addRef();
+    upper->addRef();
+    HWND top = interfaceCast<IWnd>(upper)->GetHandle();
+    upper->Activate();
+    ASSERT_EQ(::GetTopWindow(f.client()), top);
+    f.frame().OnSkinChanged(0, 0);
+    EXPECT_EQ(::GetTopWindow(f.client()), top);
+    lower->release();
+    upper->release();
+}
+
 }  // namespace
 }  // namespace vesk::ui::test

@@ -148,6 +148,22 @@ TEST(DockDrop, UndockingABandsOnlyWindowRemovesTheBand) {
     EXPECT_EQ(f.area(side::top).UnDock(nullptr), 0);
 }
 
+TEST(DockWindows, AHiddenWindowStaysHiddenWhenUndockedAndItsFloatingSizeLeavesItsDockedContainerAlone) {
+    frameFixture f(W, H, false);
+    VDockWnd* window = f.dockWindow("window", SIZE{100, 30});
+    f.dockAt(window, side::top, POINT{10, 0});
+    RECT docked = rectIn(window->GetContainerHandle(), f.area(side::top).GetHandle());
+    RECT floating = {100, 100, 180, 150};
+    window->SetDockRect(&floating);  // the hidden floating window changes size
+    RECT after = rectIn(window->GetContainerHandle(), f.area(side::top).GetHandle());
+    EXPECT_TRUE(::EqualRect(&docked, &after)) << describe(after);
+    window->Hide();
+    f.area(side::top).UnDock(window);
+    EXPECT_FALSE(::IsWindowVisible(window->GetHandle()));
+    window->Show();
+    EXPECT_TRUE(::IsWindowVisible(window->GetHandle()));
+}
+
 TEST(DockWindows, TheDockHoldsTheWindowsItMakesAndOneHeldLongerForgetsIt) {
     VDockWnd* kept = nullptr;
     {
