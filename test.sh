@@ -14,6 +14,10 @@ fi
 export WINEDEBUG=-all
 # Wine's background processes keep the output of whichever program starts
 # them first: started here, with their output nowhere, no test waits for them.
+# A server left from an earlier run would serve this one with that run's
+# display: end it first.
+"$VESK_WINESERVER" -k >/dev/null 2>&1 </dev/null || true
+"$VESK_WINESERVER" -w >/dev/null 2>&1 </dev/null || true
 "$VESK_WINESERVER" -p60 >/dev/null 2>&1 </dev/null || true
 "$VESK_WINE" wineboot >/dev/null 2>&1 </dev/null || true
 jobs=${TEST_JOBS:-$(nproc)}
