@@ -167,6 +167,10 @@ invokeOutcome invokeOnThread(const brevantDll& dll, const CMINVOKECOMMANDINFO& c
             CloseHandle(thread);
             return outcome;
         }
+        // The box is read once: after the click it may stay visible while it
+        // goes (Wine waits for the window manager), with its texts gone.
+        if (outcome.boxShown)
+            continue;
         HWND box = nullptr;
         EnumThreadWindows(threadId, findDialog, reinterpret_cast<LPARAM>(&box));
         if (!box)
