@@ -33,7 +33,7 @@ bool nameIndex::holdsTheOtherWords(size_t i, const std::vector<wordMatcher>& wor
 // names it occurs in are tested for the others. Each run is searched
 // from where the last match's name ends, so no text is passed twice.
 void nameIndex::search(const queryWords& query, const std::atomic<int>& stop, const std::function<void()>& pause,
-                       std::vector<CShareFile*>& found) const {
+                       const std::function<void(CShareFile*)>& take) const {
     if (query.matchesNothing())
         return;
     const std::vector<wordMatcher>& words = query.words();
@@ -42,7 +42,7 @@ void nameIndex::search(const queryWords& query, const std::atomic<int>& stop, co
         if (words.empty()) {
             for (size_t i = first; i < last; ++i)
                 if (files_[i]->isShared())
-                    found.push_back(files_[i]);
+                    take(files_[i]);
         } else {
             const char* const runEnd = nameBegin(last);
             size_t i = first;
@@ -51,7 +51,7 @@ void nameIndex::search(const queryWords& query, const std::atomic<int>& stop, co
                 while (starts_[i + 1] <= offset)
                     ++i;
                 if (holdsTheOtherWords(i, words) && files_[i]->isShared())
-                    found.push_back(files_[i]);
+                    take(files_[i]);
                 at = nameBegin(++i);
             }
         }

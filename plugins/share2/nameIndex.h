@@ -34,11 +34,11 @@ public:
     unsigned version() const { return version_; }
     size_t size() const { return files_.size(); }
 
-    // Appends the still shared files (CShareObj::isShared) whose names
-    // contain every word, in order. After each namesPerPause names (and
-    // at the end) calls pause and ends early once *stop is nonzero.
+    // Hands take the still shared files (CShareObj::isShared) whose names
+    // contain every word, in order. After each run of up to namesPerPause
+    // names calls pause, and ends early once stop is nonzero.
     void search(const queryWords& query, const std::atomic<int>& stop, const std::function<void()>& pause,
-                std::vector<CShareFile*>& found) const;
+                const std::function<void(CShareFile*)>& take) const;
 
 private:
     void add(const CShareDirectory* folder);

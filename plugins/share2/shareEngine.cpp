@@ -209,8 +209,7 @@ Ivector* CShareEngine::search(const char* query) {
     if (!result)
         return nullptr;
     result->addRef();  // the caller's
-    for (CShareFile* file : tree_.search(query))
-        result->pushBack(searchResult(file));
+    tree_.search(query, [result](CShareFile* file) { result->pushBack(searchResult(file)); });
     return result;
 }
 

@@ -254,13 +254,11 @@ void shareTree::leaveOutLargeFile(const std::string& path) {
 
 // ---- searches and look-ups
 
-std::vector<CShareFile*> shareTree::search(const char* query) {
-    std::vector<CShareFile*> found;
+void shareTree::search(const char* query, const std::function<void(CShareFile*)>& take) {
     if (stop_.load())
-        return found;
+        return;
     queryWords words(query);
-    freshIndex()->search(words, stop_, searchPause_, found);
-    return found;
+    freshIndex()->search(words, stop_, searchPause_, take);
 }
 
 std::shared_ptr<const nameIndex> shareTree::currentIndex() {
