@@ -29,35 +29,38 @@ bool nameIndex::holdsTheOtherWords(size_t i, const std::vector<wordMatcher>& wor
     return true;
 }
 
-// The first word is looked for in a whole run of names at once; only the
-// names it occurs in are tested for the others. Each run is searched
-// from where the last match's name ends, so no text is passed twice.
 void nameIndex::search(const queryWords& query, const std::atomic<int>& stop, const std::function<void()>& pause,
                        const std::function<void(CShareFile*)>& take) const {
     if (query.matchesNothing())
         return;
-    const std::vector<wordMatcher>& words = query.words();
     for (size_t first = 0; first < files_.size(); first += namesPerPause) {
-        const size_t last = std::min(first + namesPerPause, files_.size());
-        if (words.empty()) {
-            for (size_t i = first; i < last; ++i)
-                if (files_[i]->isShared())
-                    take(files_[i]);
-        } else {
-            const char* const runEnd = nameBegin(last);
-            size_t i = first;
-            for (const char* at = nameBegin(first); const char* hit = words[0].findIn(at, runEnd);) {
-                const size_t offset = static_cast<size_t>(hit - names_.data());
-                while (starts_[i + 1] <= offset)
-                    ++i;
-                if (holdsTheOtherWords(i, words) && files_[i]->isShared())
-                    take(files_[i]);
-                at = nameBegin(++i);
-            }
-        }
+        searchRun(first, std::min(first + namesPerPause, files_.size()), query.words(), take);
         pause();
         if (stop.load())
             return;
+    }
+}
+
+// The first word is looked for in the whole run of names at once; only the
+// names it occurs in are tested for the others. The run is searched on
+// from where the last match's name ends, so no text is passed twice.
+void nameIndex::searchRun(size_t first, size_t last, const std::vector<wordMatcher>& words,
+                          const std::function<void(CShareFile*)>& take) const {
+    if (words.empty()) {
+        for (size_t i = first; i < last; ++i)
+            if (files_[i]->isShared())
+                take(files_[i]);
+        return;
+    }
+    const char* const runEnd = nameBegin(last);
+    size_t i = first;
+    for (const char* at = nameBegin(first); const char* hit = words[0].findIn(at, runEnd);) {
+        const size_t offset = static_cast<size_t>(hit - names_.data());
+        while (starts_[i + 1] <= offset)
+            ++i;
+        if (holdsTheOtherWords(i, words) && files_[i]->isShared())
+            take(files_[i]);
+        at = nameBegin(++i);
     }
 }
 

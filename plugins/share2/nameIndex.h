@@ -42,6 +42,9 @@ public:
 
 private:
     void add(const CShareDirectory* folder);
+    // Names first .. last - 1.
+    void searchRun(size_t first, size_t last, const std::vector<wordMatcher>& words,
+                   const std::function<void(CShareFile*)>& take) const;
     // Whether name i holds every word after the first.
     bool holdsTheOtherWords(size_t i, const std::vector<wordMatcher>& words) const;
     const char* nameBegin(size_t i) const { return names_.data() + starts_[i]; }

@@ -27,7 +27,6 @@
 
 namespace vesk::share2 {
 
-class shareTree;
 class CShareDirectory;
 class CShareFile;
 

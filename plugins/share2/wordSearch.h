@@ -12,8 +12,8 @@ namespace vesk::share2 {
 std::vector<std::string> splitQuery(const char* query);
 
 // One word, found with a table of its borders (Knuth, Morris and Pratt):
-// no character of the text is looked at more than twice, so a word built
-// to make a search slow cannot.
+// a search makes at most twice as many comparisons as the text has
+// characters, so a word built to make it slow cannot.
 class wordMatcher {
 public:
     explicit wordMatcher(std::string word);  // not empty
