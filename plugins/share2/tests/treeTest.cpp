@@ -99,6 +99,18 @@ TEST_F(SmallShare, DeletedFileLeavesLookupsButKeepsItsIdAndSize) {
     EXPECT_EQ(engine_->objectCount(), 5u);
 }
 
+// A rescan sets flags only once its listing is complete: one ended by a
+// stop leaves what was shared shared, to look-ups that take no lock.
+TEST_F(SmallShare, RescanEndedByAStopUnsharesNothing) {
+    IShareObj* a = byName("A.MP3");
+    IShareObj* c = byName("c.mp3");
+    ASSERT_TRUE(a && c);
+    engine_->tree().stopFlag().store(1);
+    share(root_, true);
+    EXPECT_EQ(engine_->objectById(a->getId()), a);
+    EXPECT_EQ(engine_->objectById(c->getId()), c);
+}
+
 TEST_F(SmallShare, RecursiveFlagDecidesOverSubfolders) {
     EXPECT_EQ(engine_->isRecursive(root_.c_str()), 1);
     EXPECT_EQ(share(root_, false), 0);
