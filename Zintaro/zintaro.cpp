@@ -1,0 +1,137 @@
+#include "Zintaro/zintaro.h"
+
+#include <new>
+
+#include "Zintaro/colorText.h"
+#include "Zintaro/moduleResources.h"
+#include "Zintaro/renderer.h"
+#include "Zintaro/zintaroIds.h"
+
+namespace vesk::zintaro {
+
+namespace {
+
+bool isPreset(LONG preset) { return preset >= 0 && preset < Zintaro::presetCount; }
+
+}  // namespace
+
+Zintaro::Zintaro() : dispatch_(zintaroModule(), IID_IZintaro) { pictures(); }
+
+Zintaro::~Zintaro() { SysFreeString(mediaTitle_); }
+
+HRESULT Zintaro::create(REFIID iid, void** object) {
+    auto* created = new (std::nothrow) Zintaro();
+    if (!created)
+        return E_OUTOFMEMORY;
+    HRESULT result = created->QueryInterface(iid, object);
+    created->Release();
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE Zintaro::QueryInterface(REFIID iid, void** object) {
+    if (!object)
+        return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IWMPEffects))
+        *object = static_cast<IWMPEffects*>(this);
+    else if (IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IZintaro))
+        *object = static_cast<IZintaro*>(this);
+    else {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE Zintaro::AddRef() { return references_.add(); }
+
+ULONG STDMETHODCALLTYPE Zintaro::Release() {
+    ULONG left = references_.release();
+    if (left == 0)
+        delete this;
+    return left;
+}
+
+HRESULT STDMETHODCALLTYPE Zintaro::Render(TimedLevel* levels, HDC dc, RECT* rect) {
+    return zintaro::Render(layers_, preset_, pictures().logo, levels, dc, rect);
+}
+
+HRESULT STDMETHODCALLTYPE Zintaro::MediaInfo(LONG, LONG, BSTR title) {
+    BSTR copy = nullptr;
+    if (title) {
+        copy = SysAllocStringLen(title, SysStringLen(title));
+        if (!copy)
+            return E_OUTOFMEMORY;
+    }
+    SysFreeString(mediaTitle_);
+    mediaTitle_ = copy;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Zintaro::GetCapabilities(DWORD* capabilities) {
+    if (!capabilities)
+        return E_POINTER;
+    *capabilities = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Zintaro::GetTitle(BSTR* title) { return loadText(IDS_TITLE, title); }
+
+HRESULT STDMETHODCALLTYPE Zintaro::GetPresetTitle(LONG preset, BSTR* title) {
+    if (!title)
+        return E_POINTER;
+    *title = nullptr;
+    if (!isPreset(preset))
+        return E_INVALIDARG;
+    return loadText(preset == 0 ? IDS_PRESET_BARS : IDS_PRESET_WAVE, title);
+}
+
+HRESULT STDMETHODCALLTYPE Zintaro::GetPresetCount(LONG* count) {
+    if (!count)
+        return E_POINTER;
+    *count = presetCount;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Zintaro::SetCurrentPreset(LONG preset) {
+    if (!isPreset(preset))
+        return E_INVALIDARG;
+    preset_ = preset;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Zintaro::GetCurrentPreset(LONG* preset) {
+    if (!preset)
+        return E_POINTER;
+    *preset = preset_;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Zintaro::DisplayPropertyPage(HWND) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE Zintaro::GoFullscreen(BOOL) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE Zintaro::RenderFullScreen(TimedLevel*) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE Zintaro::get_foregroundColor(BSTR* text) { return FormatColorText(foreground_, text); }
+
+HRESULT STDMETHODCALLTYPE Zintaro::put_foregroundColor(BSTR text) { return ParseColorText(text, foreground_); }
+
+HRESULT STDMETHODCALLTYPE Zintaro::GetTypeInfoCount(UINT* count) { return dispatch_.GetTypeInfoCount(count); }
+
+HRESULT STDMETHODCALLTYPE Zintaro::GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) {
+    return dispatch_.GetTypeInfo(index, locale, info);
+}
+
+HRESULT STDMETHODCALLTYPE Zintaro::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                                 DISPID* ids) {
+    return dispatch_.GetIDsOfNames(iid, names, count, locale, ids);
+}
+
+HRESULT STDMETHODCALLTYPE Zintaro::Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
+                                          VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
+    return dispatch_.Invoke(static_cast<IZintaro*>(this), id, iid, locale, flags, parameters, result, exception,
+                            argumentError);
+}
+
+}  // namespace vesk::zintaro
