@@ -13,9 +13,17 @@ namespace {
 
 bool isPreset(LONG preset) { return preset >= 0 && preset < Zintaro::presetCount; }
 
+template <class Value>
+HRESULT answer(Value* out, Value value) {
+    if (!out)
+        return E_POINTER;
+    *out = value;
+    return S_OK;
+}
+
 }  // namespace
 
-Zintaro::Zintaro() : dispatch_(zintaroModule(), IID_IZintaro) { pictures(); }
+Zintaro::Zintaro() : dualInterface(zintaroModule(), IID_IZintaro) { pictures(); }
 
 Zintaro::~Zintaro() { SysFreeString(mediaTitle_); }
 
@@ -68,12 +76,7 @@ HRESULT STDMETHODCALLTYPE Zintaro::MediaInfo(LONG, LONG, BSTR title) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE Zintaro::GetCapabilities(DWORD* capabilities) {
-    if (!capabilities)
-        return E_POINTER;
-    *capabilities = 0;
-    return S_OK;
-}
+HRESULT STDMETHODCALLTYPE Zintaro::GetCapabilities(DWORD* capabilities) { return answer(capabilities, DWORD{0}); }
 
 HRESULT STDMETHODCALLTYPE Zintaro::GetTitle(BSTR* title) { return loadText(IDS_TITLE, title); }
 
@@ -86,12 +89,7 @@ HRESULT STDMETHODCALLTYPE Zintaro::GetPresetTitle(LONG preset, BSTR* title) {
     return loadText(preset == 0 ? IDS_PRESET_BARS : IDS_PRESET_WAVE, title);
 }
 
-HRESULT STDMETHODCALLTYPE Zintaro::GetPresetCount(LONG* count) {
-    if (!count)
-        return E_POINTER;
-    *count = presetCount;
-    return S_OK;
-}
+HRESULT STDMETHODCALLTYPE Zintaro::GetPresetCount(LONG* count) { return answer(count, presetCount); }
 
 HRESULT STDMETHODCALLTYPE Zintaro::SetCurrentPreset(LONG preset) {
     if (!isPreset(preset))
@@ -100,12 +98,7 @@ HRESULT STDMETHODCALLTYPE Zintaro::SetCurrentPreset(LONG preset) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE Zintaro::GetCurrentPreset(LONG* preset) {
-    if (!preset)
-        return E_POINTER;
-    *preset = preset_;
-    return S_OK;
-}
+HRESULT STDMETHODCALLTYPE Zintaro::GetCurrentPreset(LONG* preset) { return answer(preset, preset_); }
 
 HRESULT STDMETHODCALLTYPE Zintaro::DisplayPropertyPage(HWND) { return E_NOTIMPL; }
 
@@ -116,22 +109,5 @@ HRESULT STDMETHODCALLTYPE Zintaro::RenderFullScreen(TimedLevel*) { return E_NOTI
 HRESULT STDMETHODCALLTYPE Zintaro::get_foregroundColor(BSTR* text) { return FormatColorText(foreground_, text); }
 
 HRESULT STDMETHODCALLTYPE Zintaro::put_foregroundColor(BSTR text) { return ParseColorText(text, foreground_); }
-
-HRESULT STDMETHODCALLTYPE Zintaro::GetTypeInfoCount(UINT* count) { return dispatch_.GetTypeInfoCount(count); }
-
-HRESULT STDMETHODCALLTYPE Zintaro::GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) {
-    return dispatch_.GetTypeInfo(index, locale, info);
-}
-
-HRESULT STDMETHODCALLTYPE Zintaro::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                                 DISPID* ids) {
-    return dispatch_.GetIDsOfNames(iid, names, count, locale, ids);
-}
-
-HRESULT STDMETHODCALLTYPE Zintaro::Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
-                                          VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
-    return dispatch_.Invoke(static_cast<IZintaro*>(this), id, iid, locale, flags, parameters, result, exception,
-                            argumentError);
-}
 
 }  // namespace vesk::zintaro

@@ -9,12 +9,13 @@
 #include "Zintaro/zintaroLib.h"
 #include "extern/comserver/refCount.h"
 #include "extern/comserver/serverCount.h"
-#include "extern/comserver/typeInfoDispatch.h"
+#include "extern/comserver/dualInterface.h"
 #include "extern/playerfx/playerEffects.h"
 
 namespace vesk::zintaro {
 
-class Zintaro final : public IWMPEffects, public IZintaro {
+// IDispatch comes from the type library.
+class Zintaro final : public IWMPEffects, public comserver::dualInterface<IZintaro> {
 public:
     // The class's creation function for the class factory.
     static HRESULT create(REFIID iid, void** object);
@@ -48,21 +49,12 @@ public:
     HRESULT STDMETHODCALLTYPE get_foregroundColor(BSTR* text) override;
     HRESULT STDMETHODCALLTYPE put_foregroundColor(BSTR text) override;
 
-    // IDispatch, from the type library
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                            DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
-                                     VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
-
 private:
     Zintaro();
     ~Zintaro();
 
     comserver::refCount references_;
     comserver::liveObject alive_;
-    comserver::typeInfoDispatch dispatch_;
     COLORREF foreground_ = RGB(255, 0, 0);
     LONG preset_ = 0;
     BSTR mediaTitle_ = nullptr;  // owned; null: none told

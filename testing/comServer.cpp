@@ -16,6 +16,20 @@ Function exported(HMODULE module, const std::string& path, const char* name) {
 
 }  // namespace
 
+const char* typeLibraryPlatform() {
+#ifdef _WIN64
+    return "win64";
+#else
+    return "win32";
+#endif
+}
+
+std::string lowerCase(std::string text) {
+    if (!text.empty())
+        CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
 comServerDll::comServerDll(const std::string& path, const CLSID& clsid) : path_(path), clsid_(clsid) {
     module_ = LoadLibraryA(path_.c_str());
     if (!module_)

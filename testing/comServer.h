@@ -50,6 +50,13 @@ private:
     HRESULT result_;
 };
 
+// The subkey under which a registered type library names its file:
+// "win32" or "win64", after the build.
+const char* typeLibraryPlatform();
+
+// The text in lower case: paths the registry keeps may differ in case only.
+std::string lowerCase(std::string text);
+
 // A server DLL with its four exports, and the class it serves.
 class comServerDll {
 public:

@@ -126,7 +126,8 @@ HBITMAP makeBitmap(int width, int height, const std::function<COLORREF(int, int)
     BITMAPINFO info = topDown32(width, height);
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    if (bitmap && SetDIBits(screen, bitmap, 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS) != height) {
+    if (bitmap &&
+        SetDIBits(screen, bitmap, 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS) != height) {
         DeleteObject(bitmap);
         bitmap = nullptr;
     }

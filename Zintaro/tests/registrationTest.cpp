@@ -10,6 +10,7 @@
 
 #include "Zintaro/tests/zintaroHost.h"
 #include "Zintaro/zintaroLib.h"
+#include "testing/comServer.h"
 #include "testing/registry.h"
 
 namespace vesk::test {
@@ -20,22 +21,11 @@ using names = std::vector<std::string>;
 
 const std::string siblingEffectKey = zintaroKeys::effectsKey + "\\AnotherEffect";
 const std::string siblingClassKey = "CLSID\\{5A6B7C8D-1E2F-4A3B-9C4D-5E6F708192A3}";
-#ifdef _WIN64
-const char* const platformKey = "win64";
-#else
-const char* const platformKey = "win32";
-#endif
 
 std::vector<registryGuard::keyPath> guardedKeys() {
     std::vector<registryGuard::keyPath> keys = zintaroRegistry();
     keys.push_back({HKEY_CLASSES_ROOT, siblingClassKey});
     return keys;
-}
-
-std::string lower(std::string text) {
-    if (!text.empty())
-        CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
 }
 
 std::string text(HKEY root, const std::string& path, const std::string& name = "") {
@@ -55,12 +45,12 @@ protected:
         const std::string& key = zintaroKeys::classKey;
         EXPECT_EQ(text(HKEY_CLASSES_ROOT, key), "Zintaro Class");
         EXPECT_EQ(subkeyNames(HKEY_CLASSES_ROOT, key), (names{"InprocServer32", "TypeLib"}));
-        EXPECT_EQ(lower(text(HKEY_CLASSES_ROOT, key + "\\InprocServer32")), lower(dll_.modulePath()));
+        EXPECT_EQ(lowerCase(text(HKEY_CLASSES_ROOT, key + "\\InprocServer32")), lowerCase(dll_.modulePath()));
         EXPECT_EQ(text(HKEY_CLASSES_ROOT, key + "\\InprocServer32", "ThreadingModel"), "Apartment");
         EXPECT_EQ(text(HKEY_CLASSES_ROOT, key + "\\TypeLib"), zintaroKeys::libraryId);
 
-        EXPECT_EQ(lower(text(HKEY_CLASSES_ROOT, zintaroKeys::typeLibKey + "\\1.0\\0\\" + platformKey)),
-                  lower(dll_.modulePath()));
+        EXPECT_EQ(lowerCase(text(HKEY_CLASSES_ROOT, zintaroKeys::typeLibKey + "\\1.0\\0\\" + typeLibraryPlatform())),
+                  lowerCase(dll_.modulePath()));
         EXPECT_EQ(text(HKEY_CLASSES_ROOT, zintaroKeys::interfaceKey + "\\TypeLib"), zintaroKeys::libraryId);
 
         EXPECT_EQ(subkeyNames(HKEY_LOCAL_MACHINE, zintaroKeys::effectKey), names{"Properties"});

@@ -66,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
                       weightsCase{230, 170, {{3027, 0, false}, {1069, 1958, true}, {2138, 890, true}}},
                       weightsCase{310, 100, {{1321, 0, false}, {1321, 0, false}, {1321, 0, false}, {133, 1189, true}}},
                       weightsCase{4, 4, {{4096, 0, true}, {4096, 0, true}}},
-                      weightsCase{310, 1, {{13, 0, false}, {13, 0, false}, {13, 0, false}, {13, 0, false}, {14, 0, false}}}));
+                      weightsCase{310, 1, {{13, 0, false}, {13, 0, false}, {13, 0, false}, {13, 0, false},
+                                           {14, 0, false}}}));
 
 TEST(ScaleWeightsRefused, ForGrowingOrNothing) {
     EXPECT_TRUE(BuildScaleWeights(2, 3).empty());

@@ -27,7 +27,7 @@ bool isOwnItem(const CMINVOKECOMMANDINFO& command) {
 
 }  // namespace
 
-VeskSH::VeskSH() : dispatch_(brevantModule(), IID_IVeskSH) {}
+VeskSH::VeskSH() : dualInterface(brevantModule(), IID_IVeskSH) {}
 
 HRESULT VeskSH::create(REFIID iid, void** object) {
     auto* created = new (std::nothrow) VeskSH();
@@ -100,23 +100,6 @@ HRESULT STDMETHODCALLTYPE VeskSH::HandleMenuMsg2(UINT, WPARAM, LPARAM, LRESULT* 
     if (result)
         *result = 0;
     return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE VeskSH::GetTypeInfoCount(UINT* count) { return dispatch_.GetTypeInfoCount(count); }
-
-HRESULT STDMETHODCALLTYPE VeskSH::GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) {
-    return dispatch_.GetTypeInfo(index, locale, info);
-}
-
-HRESULT STDMETHODCALLTYPE VeskSH::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                                DISPID* ids) {
-    return dispatch_.GetIDsOfNames(iid, names, count, locale, ids);
-}
-
-HRESULT STDMETHODCALLTYPE VeskSH::Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
-                                         VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
-    return dispatch_.Invoke(static_cast<IVeskSH*>(this), id, iid, locale, flags, parameters, result, exception,
-                            argumentError);
 }
 
 }  // namespace vesk::brevant
