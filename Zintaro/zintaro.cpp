@@ -6,6 +6,7 @@
 #include "Zintaro/moduleResources.h"
 #include "Zintaro/renderer.h"
 #include "Zintaro/zintaroIds.h"
+#include "extern/comserver/classFactory.h"
 
 namespace vesk::zintaro {
 
@@ -28,12 +29,7 @@ Zintaro::Zintaro() : dualInterface(zintaroModule(), IID_IZintaro) { pictures(); 
 Zintaro::~Zintaro() { SysFreeString(mediaTitle_); }
 
 HRESULT Zintaro::create(REFIID iid, void** object) {
-    auto* created = new (std::nothrow) Zintaro();
-    if (!created)
-        return E_OUTOFMEMORY;
-    HRESULT result = created->QueryInterface(iid, object);
-    created->Release();
-    return result;
+    return comserver::handOver(new (std::nothrow) Zintaro(), iid, object);
 }
 
 HRESULT STDMETHODCALLTYPE Zintaro::QueryInterface(REFIID iid, void** object) {

@@ -19,6 +19,8 @@
 #include "Zintaro/scaleBitmap.h"
 #include "Zintaro/tests/dibCanvas.h"
 #include "Zintaro/tests/zintaroHost.h"
+#include "Zintaro/zintaro.h"
+#include "Zintaro/zintaroIds.h"
 #include "Zintaro/ticks.h"
 #include "testing/testPaths.h"
 
@@ -423,6 +425,32 @@ TEST_F(Renderer, LogoAtAngle0IsTheScaledPictureInTheCentredBox) {
         return inBox ? logo.at(x - left, y - top) : black;
     }));
     EXPECT_GT(canvas.colouredPixels(left, top, 170, 100), 170 * 100 / 4) << "the logo shows";
+}
+
+TEST(ModulePictures, AreLoadedOnceWhateverNumberOfObjectsIsMade) {
+    comRef<IWMPEffects> first, second;
+    ASSERT_EQ(Zintaro::create(IID_IWMPEffects, first.out()), S_OK);
+    const modulePictures loaded = pictures();
+    ASSERT_EQ(Zintaro::create(IID_IWMPEffects, second.out()), S_OK);
+    for (HBITMAP picture : {loaded.logo, loaded.spark, loaded.glow})
+        EXPECT_EQ(GetObjectType(picture), static_cast<DWORD>(OBJ_BITMAP));
+    EXPECT_EQ(pictures().logo, loaded.logo);
+    EXPECT_EQ(pictures().spark, loaded.spark);
+    EXPECT_EQ(pictures().glow, loaded.glow);
+
+    // The logo as the module carries it: 230 x 310 at 24 bits, and black
+    // (the transparent colour) in its corners.
+    HRSRC found = FindResourceW(zintaroModule(), MAKEINTRESOURCEW(IDB_LOGO), MAKEINTRESOURCEW(2));  // RT_BITMAP
+    ASSERT_NE(found, nullptr);
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(zintaroModule(), found)));
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->biWidth, 230);
+    EXPECT_EQ(header->biHeight, 310);
+    EXPECT_EQ(header->biBitCount, 24);
+    bitmapPixels logo = readBitmap(loaded.logo);
+    ASSERT_EQ(logo.width, 230);
+    for (POINT corner : {POINT{0, 0}, POINT{229, 0}, POINT{0, 309}, POINT{229, 309}})
+        EXPECT_EQ(logo.at(corner.x, corner.y), black);
 }
 
 struct noLogoCase {

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "extern/comserver/classFactory.h"
 #include "gui/Brevant/clientLauncher.h"
 #include "gui/Brevant/module.h"
 
@@ -30,12 +31,7 @@ bool isOwnItem(const CMINVOKECOMMANDINFO& command) {
 VeskSH::VeskSH() : dualInterface(brevantModule(), IID_IVeskSH) {}
 
 HRESULT VeskSH::create(REFIID iid, void** object) {
-    auto* created = new (std::nothrow) VeskSH();
-    if (!created)
-        return E_OUTOFMEMORY;
-    HRESULT result = created->QueryInterface(iid, object);
-    created->Release();
-    return result;
+    return comserver::handOver(new (std::nothrow) VeskSH(), iid, object);
 }
 
 HRESULT STDMETHODCALLTYPE VeskSH::QueryInterface(REFIID iid, void** object) {
