@@ -7,9 +7,9 @@
 
 #include "Zintaro/renderState.h"
 #include "Zintaro/zintaroLib.h"
+#include "extern/comserver/dualInterface.h"
 #include "extern/comserver/refCount.h"
 #include "extern/comserver/serverCount.h"
-#include "extern/comserver/dualInterface.h"
 #include "extern/playerfx/playerEffects.h"
 
 namespace vesk::zintaro {

@@ -6,9 +6,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "extern/comserver/dualInterface.h"
 #include "extern/comserver/refCount.h"
 #include "extern/comserver/serverCount.h"
-#include "extern/comserver/dualInterface.h"
 #include "gui/Brevant/brevantLib.h"
 
 namespace vesk::brevant {
