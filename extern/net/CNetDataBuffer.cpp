@@ -130,20 +130,18 @@ int CNetDataBuffer::seek(int offset, int origin) {
     return position_;
 }
 
-unsigned char* CNetDataBuffer::reserveTail(unsigned n) {
-    if (!reserve(static_cast<unsigned long long>(size_) + n))
-        return nullptr;
-    return block_ + size_;
-}
-
-void CNetDataBuffer::commitTail(unsigned n) {
-    if (!block_ || static_cast<unsigned long long>(size_) + n >= capacity_)
+void CNetDataBuffer::compact() {
+    unsigned needed = size_ + 1;
+    if (!block_ || capacity_ - needed <= 64 + size_ / 8)
         return;
-    size_ += n;
-    block_[size_] = 0;
+    // Shrinking in place or moving; a refusal keeps the larger block.
+    if (auto* fitted = static_cast<unsigned char*>(std::realloc(block_, needed))) {
+        block_ = fitted;
+        capacity_ = needed;
+    }
 }
 
-CNetDataBuffer* newNetDataBuffer(const void* bytes, unsigned long length) {
+capsule<CNetDataBuffer>* newNetDataBuffer(const void* bytes, unsigned long length) {
     auto* made = new (std::nothrow) capsule<CNetDataBuffer>(bytes, length);
     if (made && made->failed()) {
         delete made;

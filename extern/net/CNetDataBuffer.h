@@ -37,11 +37,9 @@ public:
     int seek(int offset, int origin) override;
     int tell() override { return position_; }
 
-    // For the network thread, which reads straight into the buffer: room for
-    // n more bytes after the end (null when it cannot be made), then the
-    // count actually written there.
-    unsigned char* reserveTail(unsigned n);
-    void commitTail(unsigned n);
+    // Gives back the room beyond the bytes when it is more than a little,
+    // before the buffer is handed over.
+    void compact();
 
 private:
     bool reserve(unsigned long long needed);
@@ -55,7 +53,7 @@ private:
 };
 
 // A new buffer (count 0) holding a copy of the bytes, or null.
-CNetDataBuffer* newNetDataBuffer(const void* bytes, unsigned long length);
+capsule<CNetDataBuffer>* newNetDataBuffer(const void* bytes, unsigned long length);
 
 // Made from two values (untyped pointer, unsigned long length) or from an
 // array: [0] long count of the values after it (4), [1] untyped pointer,

@@ -58,7 +58,7 @@ void resolve(lookup& job) {
             job.target->failLocked(code ? code : WSAHOST_NOT_FOUND);
         }
     }
-    job.owner->wake();
+    job.owner->attend(job.target);
 }
 
 // A slow look-up must not outlive the code it runs: the module stays

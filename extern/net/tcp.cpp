@@ -67,16 +67,16 @@ void tcp::detach(bool abort) {
     detachedError_ = channel_->errorCode();
     channel_->requestClose(abort);
     lastDetached_ = channel_;
+    engine_->attend(channel_);
     channel_.reset();
     listener_ = false;
     addressText_[0] = '\0';
-    engine_->wake();
 }
 
 bool tcp::begin(const std::shared_ptr<channel>& c) {
     detach(false);
     channel_ = c;
-    if (engine_->adopt(c))
+    if (engine_->attend(c))
         return true;
     c->fail(WSAENETDOWN);
     return false;
@@ -110,16 +110,18 @@ ITCPDescriptor* tcp::accept() {
     if (!listener)
         return nullptr;
     bool wakeNeeded = false;
-    std::shared_ptr<channel> peer = listener->takeWaitingPeer(engine_->settings().maxWaitingPeers, wakeNeeded);
+    std::shared_ptr<channel> peer = listener->takeWaitingPeer(wakeNeeded);
     if (wakeNeeded)
-        engine_->wake();
+        engine_->attend(listener);
     if (!peer)
         return nullptr;
     tcp* made = new (std::nothrow) capsule<tcp>(engine_, peer);
     if (!made) {
         peer->requestClose(true);
-        engine_->wake();
+        engine_->attend(peer);
+        return nullptr;
     }
+    made->addRef();  // the caller's
     return made;
 }
 
@@ -178,7 +180,7 @@ int tcp::send(const void* bytes, unsigned long length) {
     bool wakeNeeded = false;
     bool taken = c->queue(bytes, length, limit, wakeNeeded);
     if (wakeNeeded)
-        engine_->wake();
+        engine_->attend(c);
     return taken ? 1 : 0;
 }
 
@@ -187,9 +189,13 @@ INetDataBuffer* tcp::receive() {
     if (!c)
         return nullptr;
     bool wakeNeeded = false;
-    receivedBytes* bytes = c->takeReceived(engine_->settings().receiveLimit, wakeNeeded);
+    receivedBytes* bytes = c->takeReceived(wakeNeeded);
     if (wakeNeeded)
-        engine_->wake();
+        engine_->attend(c);
+    if (!bytes)
+        return nullptr;
+    bytes->compact();
+    bytes->addRef();  // the caller's
     return bytes;
 }
 
@@ -206,7 +212,7 @@ int tcp::releaseLink() {
     detach(true);
     if (std::shared_ptr<channel> flushing = lastDetached_.lock()) {
         flushing->requestClose(true);
-        engine_->wake();
+        engine_->attend(flushing);
     }
     return 1;
 }
@@ -249,7 +255,7 @@ int tcp::setSendMode(bool on) {
     noDelay_ = !on;
     if (channel_) {
         channel_->setNoDelay(noDelay_);
-        engine_->wake();
+        engine_->attend(channel_);
     }
     return 1;
 }
