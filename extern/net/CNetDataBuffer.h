@@ -43,10 +43,11 @@ public:
 
 private:
     bool reserve(unsigned long long needed);
+    bool moveTo(unsigned long long target);
 
-    unsigned char* block_ = nullptr;  // capacity_ bytes, block_[size_] == 0
+    unsigned char* block_ = nullptr;  // from blockStore: capacity_ bytes, block_[size_] == 0
     unsigned size_ = 0;
-    unsigned capacity_ = 0;
+    size_t capacity_ = 0;
     int position_ = 0;
     bool failed_ = false;
     unsigned char emptyText_ = 0;

@@ -48,7 +48,7 @@ void resolve(lookup& job) {
     if (found)
         freeaddrinfo(found);
     {
-        std::lock_guard<std::mutex> hold(job.target->lock);
+        slimGuard hold(job.target->lock);
         if (job.target->state != phase::resolving)
             return;  // closed or timed out meanwhile
         if (known) {

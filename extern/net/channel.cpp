@@ -19,7 +19,7 @@ channel::~channel() {
 }
 
 int channel::status() {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     bool bytesWaiting = received && received->length() > 0;
     switch (state) {
     case phase::resolving:
@@ -43,12 +43,12 @@ int channel::status() {
 }
 
 int channel::errorCode() {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     return error;
 }
 
 sockaddr_in channel::address() {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     return peer;
 }
 
@@ -69,7 +69,7 @@ bool channel::canSend() const {
 
 bool channel::queue(const void* bytes, unsigned long length, unsigned long long bound, bool& wakeNeeded) {
     wakeNeeded = false;
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     if (!canSend())
         return false;
     if (length == 0)
@@ -130,23 +130,23 @@ void channel::applyNoDelay() {
 }
 
 unsigned long channel::outgoingCount() {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     return static_cast<unsigned long>(outgoing.size());
 }
 
 receivedBytes* channel::takeReceived(bool& wakeNeeded) {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     wakeNeeded = false;
     if (!received || received->length() == 0)
         return nullptr;
     receivedBytes* taken = received;
     received = nullptr;
-    wakeNeeded = readPaused && !peerEnded && sock != INVALID_SOCKET;  // reading had stopped at the limit
+    wakeNeeded = readAtLimit && !peerEnded && sock != INVALID_SOCKET;
     return taken;
 }
 
 std::shared_ptr<channel> channel::takeWaitingPeer(bool& wakeNeeded) {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     wakeNeeded = false;
     if (waitingPeers.empty())
         return nullptr;
@@ -157,7 +157,7 @@ std::shared_ptr<channel> channel::takeWaitingPeer(bool& wakeNeeded) {
 }
 
 void channel::requestClose(bool abort) {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     requestCloseLocked(abort);
 }
 
@@ -170,12 +170,12 @@ void channel::requestCloseLocked(bool abort) {
 }
 
 void channel::setNoDelay(bool on) {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     noDelay = on;
 }
 
 void channel::fail(int code) {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     failLocked(code);
 }
 
@@ -183,7 +183,7 @@ void channel::failLocked(int code) {
     state = phase::failed;
     error = code;
     dropOutgoing();
-    settled.notify_all();
+    WakeAllConditionVariable(&settled);
 }
 
 void channel::closeSocket() {
@@ -208,9 +208,10 @@ void channel::connectionLost(int code) {
 }
 
 void channel::waitSettled(unsigned milliseconds) {
-    std::unique_lock<std::mutex> hold(lock);
-    settled.wait_for(hold, std::chrono::milliseconds(milliseconds),
-                     [this] { return state != phase::listenReady; });
+    slimGuard hold(lock);
+    ULONGLONG end = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); state == phase::listenReady && now < end; now = GetTickCount64())
+        lock.wait(settled, static_cast<DWORD>(end - now));
 }
 
 // Pieces held by a pending send stay until its completion: the system may

@@ -8,14 +8,13 @@
 #include <winsock2.h>
 #include <windows.h>
 
-#include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "core/capsule.h"
 #include "extern/net/CNetDataBuffer.h"
+#include "extern/net/slimLock.h"
 
 namespace vesk::net {
 
@@ -78,8 +77,8 @@ public:
     // Waits (bounded) until the network thread has bound a listener.
     void waitSettled(unsigned milliseconds);
 
-    std::mutex lock;
-    std::condition_variable settled;  // signalled when listenReady is left
+    slimLock lock;
+    CONDITION_VARIABLE settled = CONDITION_VARIABLE_INIT;  // woken when listenReady is left
     phase state;
     int error = 0;
     sockaddr_in peer;  // the peer, or the listener's own address
@@ -95,7 +94,8 @@ public:
     bool closeRequested = false;
     bool abortRequested = false;
     bool noDelay = false;
-    bool readPaused = true;     // no read pending: not started, at the limit, or the step's share used
+    bool readIdle = true;       // no read pending or under way
+    bool readAtLimit = false;   // stopped while the user's bytes fill the receive limit
     bool acceptPaused = false;  // no accept pending: enough peers wait
     unsigned long long deadline = 0;  // GetTickCount64 of a dial or linger end
     SOCKET sock = INVALID_SOCKET;
@@ -110,6 +110,7 @@ public:
     unsigned char acceptAddresses[2 * (sizeof(sockaddr_in) + 16)] = {};
     bool sendShut = false;
     bool timed = false;  // in the network thread's list of deadlines
+    bool again = false;  // in its list of channels to come back to
     bool attentionQueued = false;  // guarded by the engine's attention lock
 
     // With the lock held.

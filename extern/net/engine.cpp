@@ -52,7 +52,7 @@ bool extension(SOCKET s, GUID id, F& into) {
 // A channel leaves the thread once it has no socket, nothing pending and
 // nothing left to do.
 bool finished(channel& c) {
-    std::lock_guard<std::mutex> hold(c.lock);
+    slimGuard hold(c.lock);
     if (c.sock != INVALID_SOCKET || c.acceptSocket != INVALID_SOCKET || c.pendingIo())
         return false;
     return c.state != phase::resolving && c.state != phase::dialReady && c.state != phase::listenReady;
@@ -97,7 +97,7 @@ bool engine::start() {
         return false;
     }
     {
-        std::lock_guard<std::mutex> hold(lock_);
+        slimGuard hold(lock_);
         stopping_ = false;
     }
     thread_ = CreateThread(nullptr, 0, &engine::threadMain, this, 0, nullptr);
@@ -106,7 +106,7 @@ bool engine::start() {
 
 void engine::stop() {
     {
-        std::lock_guard<std::mutex> hold(lock_);
+        slimGuard hold(lock_);
         stopping_ = true;
     }
     if (!thread_)
@@ -124,7 +124,7 @@ void engine::stop() {
 // has taken it, and the thread takes the queue only after that.
 bool engine::attend(const std::shared_ptr<channel>& c) {
     {
-        std::lock_guard<std::mutex> hold(lock_);
+        slimGuard hold(lock_);
         if (stopping_ || !thread_)
             return false;
         if (!c->attentionQueued) {
@@ -151,7 +151,8 @@ void engine::run() {
         DWORD bytes = 0;
         ULONG_PTR key = 0;
         OVERLAPPED* done = nullptr;
-        BOOL ok = GetQueuedCompletionStatus(port_, &bytes, &key, &done, nextWaitMs(GetTickCount64()));
+        DWORD wait = again_.empty() ? nextWaitMs(GetTickCount64()) : 0;
+        BOOL ok = GetQueuedCompletionStatus(port_, &bytes, &key, &done, wait);
         if (done) {
             completed(operationOf(done), ok != FALSE, bytes);
         } else {
@@ -163,6 +164,7 @@ void engine::run() {
             if (takeAttention())
                 break;
         }
+        comeBack();
         expireDeadlines(GetTickCount64());
     }
     endAll();
@@ -171,7 +173,7 @@ void engine::run() {
 bool engine::takeAttention() {
     std::vector<std::shared_ptr<channel>> asked;
     {
-        std::lock_guard<std::mutex> hold(lock_);
+        slimGuard hold(lock_);
         if (stopping_)
             return true;
         asked.swap(attention_);
@@ -247,7 +249,7 @@ void engine::expireDeadlines(unsigned long long now) {
         channel& c = *timed_[i];
         bool keep;
         {
-            std::lock_guard<std::mutex> hold(c.lock);
+            slimGuard hold(c.lock);
             keep = hasDeadline(c.state) && (c.sock != INVALID_SOCKET || c.state == phase::resolving);
             if (keep && now >= c.deadline) {
                 if (c.state == phase::closing)
@@ -280,11 +282,31 @@ unsigned long engine::nextWaitMs(unsigned long long now) const {
     return static_cast<unsigned long>(wait);
 }
 
-// From the network thread, for a channel that has more to do than one pass
-// gives it: behind whatever else waits at the port.
+// For a channel that has more to do than one step gives it: it comes back
+// after whatever waits at the port, without a wake through the port.
 void engine::requeue(channel& c) {
-    if (std::shared_ptr<channel> held = known(c))
-        attend(held);
+    if (c.again)
+        return;
+    std::shared_ptr<channel> held = known(c);
+    if (!held)
+        return;
+    try {
+        again_.push_back(held);
+    } catch (...) {
+        c.readIdle = true;  // left for the user's next call or the safety net
+        return;
+    }
+    c.again = true;
+}
+
+void engine::comeBack() {
+    if (again_.empty())
+        return;
+    std::shared_ptr<channel> next = std::move(again_.front());
+    again_.pop_front();
+    next->again = false;
+    attendTo(*next);
+    retire(*next);
 }
 
 void engine::retire(channel& c) {
@@ -323,7 +345,7 @@ bool engine::prepareSocket(channel& c, SOCKET s) {
 // channels stay until the system has handed back every operation on them.
 void engine::endAll() {
     {
-        std::lock_guard<std::mutex> hold(lock_);
+        slimGuard hold(lock_);
         for (auto& c : attention_) {
             c->attentionQueued = false;
             live_.emplace(c.get(), c);
@@ -333,7 +355,7 @@ void engine::endAll() {
     size_t pending = 0;
     for (auto& entry : live_) {
         channel& c = *entry.second;
-        std::lock_guard<std::mutex> hold(c.lock);
+        slimGuard hold(c.lock);
         c.closeSocket();
         if (c.acceptSocket != INVALID_SOCKET) {
             closesocket(c.acceptSocket);
@@ -354,7 +376,7 @@ void engine::endAll() {
             c.failLocked(WSAENETDOWN);
             break;
         }
-        c.settled.notify_all();
+        WakeAllConditionVariable(&c.settled);
         for (ioOperation* op : {&c.readOp, &c.sendOp, &c.linkOp})
             pending += op->pending ? 1 : 0;
     }
@@ -371,7 +393,7 @@ void engine::endAll() {
             ioOperation& op = operationOf(done);
             op.pending = false;
             --pending;
-            std::lock_guard<std::mutex> hold(op.owner->lock);
+            slimGuard hold(op.owner->lock);
             if (op.kind == ioKind::send) {
                 op.owner->inFlight = 0;
                 op.owner->dropOutgoing();
@@ -381,14 +403,17 @@ void engine::endAll() {
     if (pending > 0) {
         // The system still owns buffers in these channels, so they are never
         // freed. Reached only when cancelled operations never came back.
-        if (auto* kept = new (std::nothrow) std::vector<std::shared_ptr<channel>>()) {
+        try {
+            auto* kept = new std::vector<std::shared_ptr<channel>>();
             for (auto& entry : live_)
                 if (entry.second->pendingIo())
                     kept->push_back(entry.second);
+        } catch (...) {
         }
     }
     live_.clear();
     timed_.clear();
+    again_.clear();
     nextDeadline_ = ~0ull;
 }
 

@@ -12,10 +12,12 @@
 #include <windows.h>
 
 #include <atomic>
+#include <deque>
 #include <memory>
-#include <mutex>
 #include <unordered_map>
 #include <vector>
+
+#include "extern/net/slimLock.h"
 
 namespace vesk::net {
 
@@ -69,6 +71,7 @@ private:
     unsigned long nextWaitMs(unsigned long long now) const;
     void track(channel& c);
     void requeue(channel& c);
+    void comeBack();
     void retire(channel& c);
     std::shared_ptr<channel> known(channel& c);
     bool prepareSocket(channel& c, SOCKET s);
@@ -101,7 +104,7 @@ private:
     bool skipOnSuccess_ = false;  // every provider can skip completion packets
     std::vector<char> scratch_;   // network thread: reads land here, then go to their channel
 
-    std::mutex lock_;  // guards attention_, stopping_ and each channel's attentionQueued
+    slimLock lock_;  // guards attention_, stopping_ and each channel's attentionQueued
     std::vector<std::shared_ptr<channel>> attention_;
     bool stopping_ = false;
     std::atomic<bool> wakePending_{false};
@@ -109,6 +112,9 @@ private:
     // Network thread only.
     std::unordered_map<channel*, std::shared_ptr<channel>> live_;  // channels with a socket or work
     std::vector<std::shared_ptr<channel>> timed_;  // channels with a deadline
+    // Channels that used their share of a step and have more to do: each
+    // pass takes one, between the port's packets.
+    std::deque<std::shared_ptr<channel>> again_;
     unsigned long long nextDeadline_ = ~0ull;
 };
 

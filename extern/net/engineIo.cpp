@@ -40,7 +40,7 @@ void engine::attendTo(channel& c) {
     std::deque<std::shared_ptr<channel>> unclaimed;  // a closed listener's peers
     bool read = false, send = false;
     {
-        std::lock_guard<std::mutex> hold(c.lock);
+        slimGuard hold(c.lock);
         switch (c.state) {
         case phase::resolving:
             if (c.closeRequested && !c.deliversOnClose())
@@ -65,7 +65,7 @@ void engine::attendTo(channel& c) {
         case phase::listenReady:
             if (c.closeRequested) {
                 c.state = phase::ended;
-                c.settled.notify_all();
+                WakeAllConditionVariable(&c.settled);
             } else {
                 bindAndListen(c, arrived);
             }
@@ -97,12 +97,12 @@ void engine::attendTo(channel& c) {
         }
         bool open = c.sock != INVALID_SOCKET && (c.state == phase::connected || c.state == phase::closing);
         bool room = c.state == phase::closing || !c.received || c.received->length() < settings_.receiveLimit;
-        read = open && c.readPaused && !c.peerEnded && room;
+        read = open && c.readIdle && !c.peerEnded && room;
         send = open && !c.sendOp.pending && c.outgoing.size() > c.inFlight;
     }
     for (auto& peer : unclaimed) {
         {
-            std::lock_guard<std::mutex> hold(peer->lock);
+            slimGuard hold(peer->lock);
             peer->requestCloseLocked(true);
             peer->closeSocket();
         }
@@ -160,7 +160,7 @@ void engine::connectedNow(channel& c) {
 
 void engine::dialCompleted(channel& c, bool ok, int code) {
     {
-        std::lock_guard<std::mutex> hold(c.lock);
+        slimGuard hold(c.lock);
         if (c.state != phase::dialling || c.sock == INVALID_SOCKET)
             return;  // given up or timed out meanwhile
         if (!ok) {
@@ -191,7 +191,7 @@ void engine::bindAndListen(channel& c, std::vector<std::shared_ptr<channel>>& ar
         return;
     }
     c.state = phase::listening;
-    c.settled.notify_all();
+    WakeAllConditionVariable(&c.settled);
     acceptPeers(c, arrived);
 }
 
@@ -276,7 +276,7 @@ void engine::adoptAccepted(channel& listener, bool ok, std::vector<std::shared_p
 void engine::acceptCompleted(channel& c, bool ok) {
     std::vector<std::shared_ptr<channel>> arrived;
     {
-        std::lock_guard<std::mutex> hold(c.lock);
+        slimGuard hold(c.lock);
         if (c.state != phase::listening || c.sock == INVALID_SOCKET) {
             if (c.acceptSocket != INVALID_SOCKET) {
                 closesocket(c.acceptSocket);
@@ -310,44 +310,50 @@ void engine::readAvailable(channel& c) {
         SOCKET s;
         unsigned long room;
         {
-            std::lock_guard<std::mutex> hold(c.lock);
-            c.readPaused = true;
+            slimGuard hold(c.lock);
+            c.readIdle = true;
+            c.readAtLimit = false;
             if (c.sock == INVALID_SOCKET || c.peerEnded || (c.state != phase::connected && c.state != phase::closing))
                 return;
             unsigned long held = c.state == phase::closing || !c.received ? 0 : c.received->length();
             room = held >= settings_.receiveLimit ? 0 : std::min<unsigned long>(scratch_.size(), settings_.receiveLimit - held);
-            if (room == 0)
-                return;  // the user's receive() resumes it
+            if (room == 0) {
+                c.readAtLimit = true;  // the user's receive() resumes it
+                return;
+            }
             if (total >= readPerPass) {
                 requeue(c);
                 return;
             }
-            c.readPaused = false;
+            c.readIdle = false;
             s = c.sock;
         }
         int got = recv(s, scratch_.data(), static_cast<int>(room), 0);
         int code = got < 0 ? WSAGetLastError() : 0;
         {
-            std::lock_guard<std::mutex> hold(c.lock);
+            slimGuard hold(c.lock);
             if (got > 0) {
                 total += static_cast<unsigned long>(got);
                 // Closing: read only to see the peer's end; the bytes go.
                 if (c.state == phase::connected && !keepReceived(c, static_cast<unsigned long>(got))) {
-                    c.readPaused = true;
+                    c.readIdle = true;
                     c.connectionLost(WSAENOBUFS);
                     return;
                 }
-                // A full read most likely left more behind, and a large one
-                // comes from a stream that goes on: reading again costs
-                // less than waiting for a read to tell.
-                if (static_cast<unsigned long>(got) == room || static_cast<unsigned long>(got) >= streamingRead)
+                // A full read most likely left more behind. A large one
+                // comes from a stream that goes on: the next bytes are
+                // read after the port was looked at, which costs less than
+                // a read pending until they arrive.
+                if (static_cast<unsigned long>(got) == room)
+                    continue;
+                if (static_cast<unsigned long>(got) >= streamingRead)
                     continue;
             } else if (got == 0) {
                 c.peerEnded = true;
-                c.readPaused = true;
+                c.readIdle = true;
                 return;
             } else if (code != WSAEWOULDBLOCK) {
-                c.readPaused = true;
+                c.readIdle = true;
                 c.connectionLost(code);
                 return;
             }
@@ -360,12 +366,12 @@ void engine::readAvailable(channel& c) {
         issued how = outcome(rc == 0, code, c);
         if (how == issued::doneNow)
             continue;  // bytes arrived meanwhile
-        std::lock_guard<std::mutex> hold(c.lock);
+        slimGuard hold(c.lock);
         if (how == issued::pending) {
             c.readOp.pending = true;
             return;
         }
-        c.readPaused = true;
+        c.readIdle = true;
         c.connectionLost(code);
         return;
     }
@@ -373,8 +379,8 @@ void engine::readAvailable(channel& c) {
 
 void engine::readCompleted(channel& c, bool ok, int code) {
     if (!ok) {
-        std::lock_guard<std::mutex> hold(c.lock);
-        c.readPaused = true;
+        slimGuard hold(c.lock);
+        c.readIdle = true;
         if (c.sock != INVALID_SOCKET)
             c.connectionLost(code);
         return;
@@ -392,7 +398,7 @@ void engine::sendQueued(channel& c) {
         DWORD count = 0;
         SOCKET s;
         {
-            std::lock_guard<std::mutex> hold(c.lock);
+            slimGuard hold(c.lock);
             if (c.sock == INVALID_SOCKET || c.sendOp.pending || c.outgoing.empty() ||
                 (c.state != phase::connected && c.state != phase::closing))
                 return;
@@ -415,7 +421,7 @@ void engine::sendQueued(channel& c) {
         DWORD sent = 0;
         int rc = WSASend(s, pieces, count, &sent, 0, &c.sendOp.overlapped, nullptr);
         int code = rc == 0 ? 0 : WSAGetLastError();
-        std::lock_guard<std::mutex> hold(c.lock);
+        slimGuard hold(c.lock);
         switch (outcome(rc == 0, code, c)) {
         case issued::doneNow:
             c.popSent(sent);
@@ -435,7 +441,7 @@ void engine::sendQueued(channel& c) {
 
 void engine::sendCompleted(channel& c, bool ok, unsigned long bytes, int code) {
     {
-        std::lock_guard<std::mutex> hold(c.lock);
+        slimGuard hold(c.lock);
         if (ok) {
             c.popSent(bytes);
             c.inFlight = 0;
@@ -467,7 +473,7 @@ void engine::beginClosing(channel& c) {
 // queue is out; a closing one shuts its sending side once flushed and
 // closes when the peer's end arrives.
 void engine::settle(channel& c) {
-    std::lock_guard<std::mutex> hold(c.lock);
+    slimGuard hold(c.lock);
     if (c.sock == INVALID_SOCKET)
         return;
     bool flushed = c.outgoing.empty();

@@ -46,7 +46,7 @@ tcp::tcp(std::shared_ptr<engine> e, std::shared_ptr<channel> accepted)
 }
 
 tcp::~tcp() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     detach(false);
 }
 
@@ -57,7 +57,7 @@ void tcp::registerInterfaces() {
 }
 
 std::shared_ptr<channel> tcp::current() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     return channel_;
 }
 
@@ -83,7 +83,7 @@ bool tcp::begin(const std::shared_ptr<channel>& c) {
 }
 
 int tcp::listen(unsigned short port) {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     std::shared_ptr<channel> c;
     try {
         c = std::make_shared<channel>(phase::listenReady, endpoint(port));
@@ -126,7 +126,7 @@ ITCPDescriptor* tcp::accept() {
 }
 
 int tcp::connect(const char* host, unsigned short port) {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     std::shared_ptr<channel> c;
     try {
         c = std::make_shared<channel>(phase::resolving, endpoint(port));
@@ -171,7 +171,7 @@ int tcp::send(const void* bytes, unsigned long length) {
     std::shared_ptr<channel> c;
     unsigned long long limit;
     {
-        std::lock_guard<std::mutex> hold(lock_);
+        slimGuard hold(lock_);
         c = channel_;
         limit = transferMode_ ? engine_->settings().transferBacklog : engine_->settings().linkBacklog;
     }
@@ -200,7 +200,7 @@ INetDataBuffer* tcp::receive() {
 }
 
 int tcp::close() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     detach(false);
     return 1;
 }
@@ -208,7 +208,7 @@ int tcp::close() {
 int tcp::shutdownLink() { return close(); }
 
 int tcp::releaseLink() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     detach(true);
     if (std::shared_ptr<channel> flushing = lastDetached_.lock()) {
         flushing->requestClose(true);
@@ -218,7 +218,7 @@ int tcp::releaseLink() {
 }
 
 const char* tcp::addressText() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     if (!channel_) {
         addressText_[0] = '\0';
     } else if (listener_) {
@@ -251,7 +251,7 @@ int tcp::prepareLink() {
 // Send mode lets the system gather the small writes of a burst (Nagle);
 // leaving it pushes them out.
 int tcp::setSendMode(bool on) {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     noDelay_ = !on;
     if (channel_) {
         channel_->setNoDelay(noDelay_);
@@ -261,13 +261,13 @@ int tcp::setSendMode(bool on) {
 }
 
 int tcp::setTransferMode(bool on) {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     transferMode_ = on;
     return 1;
 }
 
 int tcp::lastError() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     return channel_ ? channel_->errorCode() : detachedError_;
 }
 

@@ -60,7 +60,7 @@ struct ITCPDescriptor : virtual Igeneric {
     virtual int status() = 0;
     // Queues a copy of the bytes; 1 when all were taken, 0 when none were
     // (no connection, closed, or the link's backlog is full). A link holds
-    // a bounded backlog (192 KiB, 128 KiB in transfer mode, each send
+    // a bounded backlog (224 KiB, 128 KiB in transfer mode, each send
     // counting 64 bytes more): a refused send may be tried again once bytes
     // went out, and one larger than the backlog is never taken. Bytes sent
     // while connecting go out in order once connected, or are dropped when
@@ -68,7 +68,7 @@ struct ITCPDescriptor : virtual Igeneric {
     virtual int send(const void* bytes, unsigned long length) = 0;
     // A new buffer with every byte received since the last call, with the
     // caller's reference, or null when none arrived. Reading pauses while
-    // 256 KiB wait to be taken.
+    // 512 KiB wait to be taken.
     virtual INetDataBuffer* receive() = 0;
     // Ends the connection or listener; status becomes idle at once. Bytes
     // already queued are still delivered before the connection closes,
