@@ -21,13 +21,14 @@
 namespace vesk::bench {
 
 using namespace vesk::net;
+using vesk::testing::heapBytesInUse;
 using vesk::testing::privateBytes;
 
 namespace {
 
 const char message[] = "GNUTELLA message, short";  // 23 bytes, a header's size
 constexpr int messageLength = sizeof message - 1;
-constexpr double idleSeconds = 2;
+constexpr double idleSeconds = 4;
 
 double cpuSeconds() {
     FILETIME created, exited, kernel, user;
@@ -49,6 +50,22 @@ double idleCpu() {
 double kib(long long bytes) { return bytes / 1024.0; }
 double mib(long long bytes) { return bytes / 1048576.0; }
 long long grownSince(size_t before) { return static_cast<long long>(privateBytes()) - static_cast<long long>(before); }
+long long heapGrownSince(size_t before) {
+    return static_cast<long long>(heapBytesInUse()) - static_cast<long long>(before);
+}
+
+// Waits until the heap in use stops changing (at most 10 s): the network
+// thread has done with what was sent.
+void settleHeap() {
+    size_t last = heapBytesInUse();
+    for (int i = 0; i < 20; ++i) {
+        Sleep(500);
+        size_t now = heapBytesInUse();
+        if (now == last)
+            return;
+        last = now;
+    }
+}
 
 // A plain select over many sockets at once: a set laid out as fd_set but
 // as long as needed, as Winsock takes it.
@@ -252,14 +269,14 @@ void stallPlainLinks(std::vector<SOCKET>& senders) {
 void timesAndIdle(size_t links) {
     // Plain reference: pairs of blocking sockets.
     std::vector<SOCKET> plainOut, plainIn;
-    size_t before = privateBytes();
+    size_t before = heapBytesInUse();
     if (!plainPairs(links, plainOut, plainIn)) {
         std::printf("  plain pairs could not be made\n");
         closeAll(plainOut);
         closeAll(plainIn);
         return;
     }
-    long long plainHeld = grownSince(before);
+    long long plainHeld = heapGrownSince(before);
     double plainIdle = plainSelectIdleCpu(plainIn);
     latencies plainOne = oneAtATime(plainOut, nullptr, &plainIn);
     latencies plainBurst = burst(plainOut, nullptr, &plainIn);
@@ -271,7 +288,7 @@ void timesAndIdle(size_t links) {
     SOCKET listener = loopbackListener(address);
     std::vector<ref<ITCPDescriptor>> dialled;
     std::vector<SOCKET> peers;
-    before = privateBytes();
+    before = heapBytesInUse();
     if (!module.service || listener == INVALID_SOCKET ||
         !dialLinks(module.service, listener, address, links, dialled, peers)) {
         std::printf("  module links could not be made\n");
@@ -280,33 +297,36 @@ void timesAndIdle(size_t links) {
         return;
     }
     closesocket(listener);
-    long long moduleHeld = grownSince(before);
-    Sleep(500);
+    settleHeap();
+    long long moduleHeld = heapGrownSince(before);
     double moduleIdle = idleCpu();
     latencies moduleOne = oneAtATime(peers, &dialled, nullptr);
     latencies moduleBurst = burst(peers, &dialled, nullptr);
 
     // Every link holding one message nobody took yet, then idle again.
-    size_t idleBytes = privateBytes();
+    settleHeap();
+    size_t idleBytes = heapBytesInUse();
     for (SOCKET p : peers)
         send(p, message, messageLength, 0);
-    Sleep(2000);  // the network thread reads them all meanwhile
-    long long holding = grownSince(idleBytes);
+    settleHeap();
+    long long holding = heapGrownSince(idleBytes);
     size_t taken = 0;
     for (auto& d : dialled)
         taken += awaitBytes(d.get(), 5) ? 1 : 0;
-    long long afterTaking = grownSince(idleBytes);
+    settleHeap();
+    long long afterTaking = heapGrownSince(idleBytes);
 
     std::printf("  time to arrival at receive(), %zu links open\n", links);
     showLatency("one link at a time, a 23-byte message", moduleOne, plainOne, links);
     showLatency("every link at once, sent back to back", moduleBurst, plainBurst, links);
     std::printf("  CPU while idle: module %.2f ms/s   plain select thread over the same sockets %.2f ms/s\n",
                 moduleIdle, plainIdle);
-    std::printf("  memory held per idle link: module %.1f KiB   plain pair %.1f KiB\n", kib(moduleHeld) / links,
-                kib(plainHeld) / links);
-    std::printf("  memory held per link with a 23-byte message not taken: %.2f KiB (%zu of %zu taken later); "
-                "after taking: %.2f KiB   plain: held by the system\n",
-                kib(holding) / links, taken, links, kib(afterTaking) / links);
+    std::printf("  heap held per idle link: module %.2f KiB (its descriptor and its channel)   "
+                "plain pair %.2f KiB\n",
+                kib(moduleHeld) / links, kib(plainHeld) / links);
+    std::printf("  heap held per link for a 23-byte message not yet taken: %.0f bytes (%zu of %zu taken later); "
+                "after taking it: %.0f bytes   plain sockets: held by the system\n",
+                static_cast<double>(holding) / links, taken, links, static_cast<double>(afterTaking) / links);
     dialled.clear();
     closeAll(peers);
 }
@@ -320,7 +340,8 @@ void stalled(size_t links) {
     settings.socketSendBuffer = systemBuffer;
 
     size_t before = privateBytes();
-    long long moduleHeld = -1;
+    size_t heapBefore = heapBytesInUse();
+    long long moduleHeld = -1, moduleHeap = -1;
     {
         moduleUnderTest module(settings);
         sockaddr_in address{};
@@ -331,6 +352,7 @@ void stalled(size_t links) {
             dialLinks(module.service, listener, address, links, dialled, peers)) {
             stallModuleLinks(dialled);
             moduleHeld = grownSince(before);
+            moduleHeap = heapGrownSince(heapBefore);
         }
         closesocket(listener);
         dialled.clear();
@@ -360,9 +382,9 @@ void stalled(size_t links) {
         closeAll(out);
         closeAll(in);
     }
-    std::printf("  memory held by %zu stalled links (peers read nothing, sends refused): module %.1f MiB in all "
-                "(bound 256 MiB)   plain non-blocking sockets filled alike %.1f MiB\n",
-                links, mib(moduleHeld), mib(plainHeld));
+    std::printf("  private bytes grown by %zu stalled links (peers read nothing, sends refused): module %.1f MiB "
+                "in all (heap in use %.1f MiB; bound 256 MiB)   plain non-blocking sockets filled alike %.1f MiB\n",
+                links, mib(moduleHeld), mib(moduleHeap), mib(plainHeld));
 }
 
 }  // namespace
