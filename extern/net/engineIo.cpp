@@ -313,10 +313,12 @@ void engine::readAvailable(channel& c) {
             slimGuard hold(c.lock);
             c.readIdle = true;
             c.readAtLimit = false;
-            if (c.sock == INVALID_SOCKET || c.peerEnded || (c.state != phase::connected && c.state != phase::closing))
+            bool open = c.state == phase::connected || c.state == phase::closing;
+            if (c.sock == INVALID_SOCKET || c.peerEnded || !open)
                 return;
             unsigned long held = c.state == phase::closing || !c.received ? 0 : c.received->length();
-            room = held >= settings_.receiveLimit ? 0 : std::min<unsigned long>(scratch_.size(), settings_.receiveLimit - held);
+            unsigned long limit = settings_.receiveLimit;
+            room = held >= limit ? 0 : std::min<unsigned long>(scratch_.size(), limit - held);
             if (room == 0) {
                 c.readAtLimit = true;  // the user's receive() resumes it
                 return;
@@ -340,13 +342,10 @@ void engine::readAvailable(channel& c) {
                     c.connectionLost(WSAENOBUFS);
                     return;
                 }
-                // A full read most likely left more behind. A large one
-                // comes from a stream that goes on: the next bytes are
-                // read after the port was looked at, which costs less than
-                // a read pending until they arrive.
-                if (static_cast<unsigned long>(got) == room)
-                    continue;
-                if (static_cast<unsigned long>(got) >= streamingRead)
+                // A full read most likely left more behind, and a large one
+                // comes from a stream that goes on: reading again costs
+                // less than a read pending until the next bytes arrive.
+                if (static_cast<unsigned long>(got) == room || static_cast<unsigned long>(got) >= streamingRead)
                     continue;
             } else if (got == 0) {
                 c.peerEnded = true;
@@ -407,8 +406,8 @@ void engine::sendQueued(channel& c) {
                 return;
             }
             unsigned long long gathered = 0;
-            for (auto it = c.outgoing.begin(); it != c.outgoing.end() && count < gatherBuffers && gathered < gatherBytes;
-                 ++it, ++count) {
+            for (auto it = c.outgoing.begin();
+                 it != c.outgoing.end() && count < gatherBuffers && gathered < gatherBytes; ++it, ++count) {
                 size_t skip = count == 0 ? c.frontSent : 0;
                 pieces[count].buf = reinterpret_cast<char*>(it->data() + skip);
                 pieces[count].len = static_cast<ULONG>(it->size() - skip);
