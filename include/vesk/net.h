@@ -92,10 +92,10 @@ struct ITCPDescriptor : virtual Igeneric {
     // and send modes off, so small writes go out at once.
     virtual int prepareLink() = 0;
     // Hints; neither holds data back. Send mode on (as a new descriptor
-    // starts) gathers the writes of a burst, which go out together at once
-    // after; off hands each write to the system as it comes. Transfer mode
-    // on bounds the backlog: send refuses while too many bytes wait, so a
-    // bulk sender goes at the peer's pace.
+    // starts) gathers the small writes of a burst, which go out together
+    // at once after; off hands each write to the system as it comes.
+    // Transfer mode on bounds the backlog closer (128 KiB): send refuses
+    // sooner, so a bulk sender goes at the peer's pace.
     virtual int setSendMode(bool on) = 0;
     virtual int setTransferMode(bool on) = 0;
     // The Winsock error of the last failure or of the end of a connection

@@ -251,6 +251,25 @@ TEST_F(NetTest, TransferModeRefusesAboveItsBacklog) {
     closePlain(s);
 }
 
+TEST_F(NetTest, SendBeyondTheBacklogIsRefusedWhole) {
+    start();
+    plainListener peer;
+    ref<ITCPDescriptor> d;
+    SOCKET s = INVALID_SOCKET;
+    ASSERT_NO_FATAL_FAILURE(dialPlain(peer, d, s));
+    const size_t fits = static_cast<size_t>(engineSettings().linkBacklog - queuedPieceOverhead);
+    std::vector<unsigned char> bytes = pattern(23, 0, fits + 1);
+    EXPECT_EQ(d->send(bytes.data(), static_cast<unsigned long>(fits + 1)), 0) << "one byte beyond the backlog";
+    EXPECT_EQ(d->status(), status::connected);
+    EXPECT_EQ(waiting(d.get()), 0u) << "nothing of the refused send was kept";
+    ASSERT_EQ(d->send(bytes.data(), static_cast<unsigned long>(fits)), 1);
+
+    std::vector<unsigned char> got = receiveBytes(s, fits, 60000);
+    ASSERT_EQ(got.size(), fits);
+    EXPECT_EQ(firstMismatch(23, 0, got.data(), got.size()), -1);
+    closePlain(s);
+}
+
 // Many connections, one reply at a time, backwards through them: the
 // fixture's thread never wakes by its own timer within the test, so a
 // connection whose read is not pending waits for good.
