@@ -1,7 +1,8 @@
 // The "Gnutella Active Host Update Thread": the links that are up
-// (g_ActiveHostList) and the searches to stop.
+// (g_ActiveHostList), the new searches' Queries and the searches to stop.
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/hostCache.h"
+#include "plugins/gnutella/searches.h"
 #include "plugins/gnutella/workerThreads.h"
 
 namespace vesk::gnutella {
@@ -15,6 +16,7 @@ void ServiceActiveHosts() {
 
 void activeHostTurn() {
     ServiceActiveHosts();
+    PromotePendingSearches();
     MarkRemovedSearches();
 }
 

@@ -17,7 +17,8 @@
 //   2. g_InactiveHostList
 //   3. g_ActiveHostList
 //   4. g_TransferHostList
-//   5. the search lists (one guard: g_SearchListsGuard)
+//   5. the search lists (one guard: g_SearchListsGuard), then one
+//      search's hit queue (CGnutellaSearch::m_HitLock)
 //   6. g_PendingBroadcastList
 //   7. g_RequestedPushList
 //   8. g_QueuedDownloadList

@@ -47,7 +47,8 @@ extern guardedList<hostQueue> g_ActiveRequestedConnectionQueue;
 extern guardedList<hostQueue> g_InactiveRequestedConnectionQueue;
 
 // The searches. None of them owns a search: a search is destroyed by its
-// own thread once it is stopping. One guard for all four.
+// own thread once it is stopping, after it has taken itself out of all
+// four under their one guard.
 extern std::recursive_mutex g_SearchListsGuard;
 extern std::list<CGnutellaSearch*> g_PendingSearchList;        // not sent yet
 extern std::map<guid16, CGnutellaSearch*> g_ActiveSearchList;  // by query GUID

@@ -1,8 +1,11 @@
 #include "plugins/gnutella/protocol.h"
 
 #include "extern/rsrc/rsrcIds.h"
+#include "plugins/gnutella/CGnutellaSettings.h"
+#include "plugins/gnutella/connectQuickList.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/resources.h"
+#include "plugins/gnutella/searches.h"
 
 namespace vesk::gnutella {
 
@@ -73,7 +76,6 @@ void InitProtocol() {
     ss::ISSManager* manager = g_Services.manager;
     if (!manager || g_State.protocol)
         return;
-    // No search callbacks: the manager hands this protocol no searches.
     ss::ProtocolRegistration r{&g_State.protocol,
                                "Gnutella",
                                "Gnutella File Searching/Sharing Protocol",
@@ -82,8 +84,8 @@ void InitProtocol() {
                                0,
                                &on_connect,
                                &on_disconnect,
-                               nullptr,
-                               nullptr};
+                               &on_start_search,
+                               &on_stop_search};
     if (!manager->RegisterProtocol(r) || !g_State.protocol) {
         g_State.protocol = nullptr;
         return;
@@ -94,6 +96,8 @@ void InitProtocol() {
 
 bool on_connect() {
     g_State.running = 1;
+    if (g_Settings.m_ConnectToQuickConnect == 1)
+        ConnectQuickList();
     setState(protocolState::connecting);
     return true;
 }
