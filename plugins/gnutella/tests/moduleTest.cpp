@@ -169,5 +169,22 @@ TEST(GnutellaModule, DeclaresItsResultFieldsToTheManager) {
     EXPECT_EQ(call("_unload"), 1);
 }
 
+TEST(GnutellaModule, ASearchRunsOnItsOwnThreadWhichTheUnloadEnds) {
+    registerAll();
+    ss::ISSManager* manager = lookupService<ss::ISSManager>(moduleHost::instance().core());
+    ASSERT_NE(manager, nullptr);
+    unsigned idle = liveThreads();
+    ASSERT_EQ(call("_load"), 1);
+    ASSERT_EQ(call("_initialize"), 1);
+    ref<ss::ISearchInst> search(manager->CreateSearch("abc"));
+    ASSERT_TRUE(search);
+    search->SetQuery("abc");
+    ASSERT_TRUE(manager->StartSearch(search.get()));
+    EXPECT_EQ(liveThreads(), idle + 4) << "the three workers and the search's own thread";
+    EXPECT_EQ(call("_unload"), 1);
+    EXPECT_EQ(liveThreads(), idle) << "the search's thread ended with the workers";
+    manager->StopSearch(search.get());  // the module forgot it: nothing to do
+}
+
 }  // namespace
 }  // namespace vesk::gnutella::test
