@@ -113,8 +113,7 @@ protected:
     bytes receivedOn(net::ITCPDescriptor* d, std::size_t count) {
         bytes got;
         eventually([&] {
-            if (net::INetDataBuffer* b = d->receive()) {
-                b->addRef();
+            if (net::INetDataBuffer* b = d->receive()) {  // the caller's reference
                 got.insert(got.end(), b->data(), b->data() + b->length());
                 b->release();
             }
