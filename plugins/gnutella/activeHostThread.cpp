@@ -1,7 +1,13 @@
-// The "Gnutella Active Host Update Thread": the links that are up
-// (g_ActiveHostList), the new searches' Queries and the searches to stop.
+// The "Gnutella Active Host Update Thread": serves the links that are up
+// (g_ActiveHostList), makes pending searches active, expires broadcasts, steps the
+// web-cache exchanges, stops removed searches, empties the host cache when
+// asked and dials requested links.
+#include "plugins/gnutella/CGWebCache.h"
+#include "plugins/gnutella/activeHosts.h"
+#include "plugins/gnutella/dialling.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/hostCache.h"
+#include "plugins/gnutella/linkTrafficStandIns.h"
 #include "plugins/gnutella/searches.h"
 #include "plugins/gnutella/workerThreads.h"
 
@@ -9,27 +15,36 @@ namespace vesk::gnutella {
 
 namespace {
 
-void ServiceActiveHosts() {
-    if (IsShuttingDown())
-        DestroyHosts(g_ActiveHostList);
-}
-
 void activeHostTurn() {
     ServiceActiveHosts();
     PromotePendingSearches();
+    ExpireBroadcasts();
+    WebCacheStep();
     MarkRemovedSearches();
 }
 
+// Once no link is left at shutdown.
 void saveAndClearHostCache() {
     SaveHostCatcher();
     ClearHostCatcher();
 }
 
+void lateActiveHostTurn() {
+    if (g_State.clearHostCacheRequest.exchange(0))
+        ClearHostCatcher();
+    ServiceRequestedConnections();
+}
+
+void afterFailure() {
+    ClearActiveHostsAfterFailure();
+    LogLine("**Gnutella** - respawning active host thread - exception caught and all active hosts cleared\r\n");
+}
+
 }  // namespace
 
 int active_host_update_thread(Ithread* thread) {
-    return RunWorkerLoop(thread,
-                         workerLoop{&activeHostTurn, &g_ActiveHostList, &saveAndClearHostCache, nullptr});
+    return RunWorkerLoop(thread, workerLoop{&activeHostTurn, &g_ActiveHostList, &saveAndClearHostCache, nullptr,
+                                            &lateActiveHostTurn, &afterFailure});
 }
 
 }  // namespace vesk::gnutella

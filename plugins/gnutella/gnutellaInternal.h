@@ -24,6 +24,7 @@
 //   8. g_QueuedDownloadList
 //   9. g_HostIPUploadCount
 //  10. g_SuccessfulHosts
+//  10b. the web-cache client's lock (CGWebCache)
 //  11. the host cache lock or the quick-connect lock (never both; spin
 //      locks, not re-entrant)
 //  12. one link's own lock (CGnutellaHost::m_Lock)
@@ -98,6 +99,10 @@ struct moduleState {
 
     Ilock* hostCacheLock = nullptr;     // "vesk::spinLock"; one reference held
     Ilock* quickConnectLock = nullptr;  // "vesk::spinLock"; one reference held
+
+    // Links: set by the host window to have the active host thread empty
+    // the host cache at its next turn.
+    std::atomic<int> clearHostCacheRequest{0};
 };
 
 extern moduleServices g_Services;
@@ -131,6 +136,9 @@ Ilock* NewLock();
 // Whether the text is a dotted IPv4 address, by the function index's
 // "vesk::net::valid_ip" (looked up once and kept); false without it.
 bool IsValidIpText(const char* text);
+// Whether the function index has "vesk::net::valid_ip" (without it no link
+// is dialled).
+bool HasValidIpFunction();
 
 // Online (running flag 1) and shutting down.
 inline bool IsOnline() {

@@ -2,7 +2,7 @@
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
-#include "plugins/gnutella/connectQuickList.h"
+#include "plugins/gnutella/connectionPolicy.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/resources.h"
 #include "plugins/gnutella/searches.h"
@@ -65,12 +65,12 @@ const resultField fields[] = {
     {IDS_GNU_FIELD_SEARCH, IDS_GNU_LIST_STATISTICS, 1000},
 };
 
-void setState(int state) {
+}  // namespace
+
+void SetProtocolState(int state) {
     if (ss::IProtocol* protocol = g_State.protocol)
         protocol->SetState(state);
 }
-
-}  // namespace
 
 void InitProtocol() {
     ss::ISSManager* manager = g_Services.manager;
@@ -98,13 +98,13 @@ bool on_connect() {
     g_State.running = 1;
     if (g_Settings.m_ConnectToQuickConnect == 1)
         ConnectQuickList();
-    setState(protocolState::connecting);
+    SetProtocolState(protocolState::connecting);
     return true;
 }
 
 bool on_disconnect() {
     g_State.running = 0;
-    setState(protocolState::offline);
+    SetProtocolState(protocolState::offline);
     return true;
 }
 

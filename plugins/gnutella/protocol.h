@@ -17,6 +17,10 @@ constexpr int offline = 4;
 // fields, once, from _load. Nothing without the manager.
 void InitProtocol();
 
+// Shows the state (protocolState) through the registered protocol; nothing
+// before the protocol is registered.
+void SetProtocolState(int state);
+
 // The manager's connect and disconnect callbacks (GUI thread): the running
 // flag, the quick-connect list when the settings ask for it, and the
 // protocol state. Both true.

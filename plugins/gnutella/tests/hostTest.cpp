@@ -30,7 +30,8 @@ void prepare(hostRun& run, bool withNetwork = true) {
     if (withNetwork) {
         ASSERT_TRUE(run.addStagedModule("net.vkm"));
     }
-    ASSERT_TRUE(run.addStagedModule("gnutella.vkm"));
+    // Without the built-in web caches: a test never dials them.
+    ASSERT_TRUE(run.addFixtureModule("gnutellaNoWebCaches.vkm", "gnutella.vkm"));
     ASSERT_TRUE(run.addFixtureModule("fakeUi.vkm", "ui.vkm"));
 }
 

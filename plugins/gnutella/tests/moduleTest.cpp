@@ -44,6 +44,9 @@ struct environment {
         ui.setResourceModules(resources, resources);
         if (!resources || !ui.publish(host.accessor()) || !ui.registerClasses(host.factory()))
             throw std::runtime_error("the fake user interface is not there");
+        // The module without its built-in web caches: a test never dials them.
+        if (!host.loadModuleFile("gnutella", vesk::testing::fixturesDir() + "\\gnutellaNoWebCaches.vkm"))
+            throw std::runtime_error("the module is not there");
         host.registerModule("Ombrel");  // publishes the manager, then registers
         if (host.registerModule("Ombrel") != 1 || host.factoryModule("Ombrel") != 1)
             throw std::runtime_error("the manager did not register");
