@@ -43,6 +43,8 @@ int enterAccepted(net::ITCPDescriptor* accepted) {
         return -1;
     }
     link->m_State = linkState::accepted;
+    // Handshake replies go out at once, not gathered with later writes.
+    link->m_Link->setSendMode(false);
     g_Settings.TrackConnectingHost(link->m_Row);
     std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
     g_InactiveHostList.items[link->m_Id] = link;

@@ -20,7 +20,10 @@
 #include "plugins/gnutella/linkRow.h"
 #include "plugins/gnutella/protocol.h"
 #include "plugins/gnutella/resources.h"
+#include "plugins/gnutella/handshake.h"
+#include "plugins/gnutella/linkTrafficStandIns.h"
 #include "plugins/gnutella/tests/linkFixture.h"
+#include "plugins/gnutella/tests/scriptedDescriptor.h"
 
 namespace vesk::gnutella::test {
 namespace {
@@ -472,6 +475,24 @@ TEST_F(LinkTest, RequestedConnectionsAreDialledByTheActiveHostThreadInTheirOrder
     EXPECT_EQ(ports, (std::vector<unsigned short>{1001, 1002}));
     EXPECT_EQ(g_InactiveRequestedConnectionQueue.Count(), 1u);
     EXPECT_EQ(g_Settings.Counts().connecting, 3u);
+}
+
+TEST_F(LinkTest, ASendTheNetworkRefusesIsDroppedAndCountedOnTheLink) {
+    CGnutellaHost link;
+    auto* descriptor = new capsule<scriptedDescriptor>();
+    link.m_Link = descriptor;
+    link.m_Link->addRef();
+    descriptor->sendResult = 0;
+    EXPECT_EQ(SendConnect06(&link), 0);
+    EXPECT_EQ(descriptor->sent, request06);
+    EXPECT_EQ(link.m_RefusedSends, 1u);
+    EXPECT_EQ(link.m_State, linkState::requestSent) << "the answer's time-out ends it";
+    EXPECT_EQ(SendToHost(&link, "abc", 3), 0);
+    EXPECT_EQ(link.m_RefusedSends, 2u);
+    descriptor->sendResult = 1;
+    EXPECT_EQ(SendToHost(&link, "abc", 3), 1);
+    EXPECT_EQ(link.m_RefusedSends, 2u);
+    EXPECT_EQ(link.m_SentCount, 2u);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <stdexcept>
 
 #include "plugins/gnutella/CGWebCache.h"
 #include "plugins/gnutella/CGnutellaHostCatch.h"
@@ -16,6 +15,7 @@
 #include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/protocol.h"
 #include "plugins/gnutella/tests/linkFixture.h"
+#include "plugins/gnutella/tests/scriptedDescriptor.h"
 #include "plugins/gnutella/workerThreads.h"
 #include "testing/testPaths.h"
 
@@ -154,38 +154,11 @@ TEST_F(PolicyTest, TheQuickConnectListIsQueuedExceptHostsAlreadyBeingDialled) {
     EXPECT_EQ(g_InactiveRequestedConnectionQueue.items.front()->m_Port, 11);
 }
 
-// A descriptor whose status fails: the failure the active host thread
-// catches.
-class failingDescriptor : public objectBase, public net::ITCPDescriptor {
-public:
-    failingDescriptor() {
-        registerInterfaceOf<net::ITCPDescriptor>(this);
-        registerInterfaceOf<Igeneric>(this);
-    }
-    int status() override { throw std::runtime_error("status failed"); }
-    int listen(unsigned short) override { return 0; }
-    ITCPDescriptor* accept() override { return nullptr; }
-    int connect(const char*, unsigned short) override { return 0; }
-    int send(const void*, unsigned long) override { return 0; }
-    net::INetDataBuffer* receive() override { return nullptr; }
-    int close() override { return 0; }
-    int shutdownLink() override { return 0; }
-    int releaseLink() override { return 0; }
-    const char* addressText() override { return ""; }
-    unsigned short port() override { return 0; }
-    int prepareLink() override { return 0; }
-    int setSendMode(bool) override { return 0; }
-    int setTransferMode(bool) override { return 0; }
-    int lastError() override { return 0; }
-    int isOpen() override { return 0; }
-    int setProxyServer(const char*, unsigned short) override { return 0; }
-    int setProxyType(int) override { return 0; }
-    int setProxyAuth(const char*, const char*) override { return 0; }
-};
-
 TEST_F(PolicyTest, TheActiveHostThreadStartsItselfAgainAfterAFailure) {
     auto* link = new CGnutellaHost();
-    link->m_Link = new capsule<failingDescriptor>();
+    auto* failing = new capsule<scriptedDescriptor>();
+    failing->statusFails = true;  // the failure the thread catches
+    link->m_Link = failing;
     link->m_Link->addRef();
     link->m_Kind = linkKind::outgoingUp;
     g_Settings.TrackOutgoingLink(link->m_Row);
