@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <mutex>
-#include <vector>
 
 #include "plugins/gnutella/CGnutellaHost.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
@@ -29,14 +28,9 @@ std::uint32_t since(std::uint32_t tick) {
     return static_cast<std::uint32_t>(TickNow() - tick);
 }
 
-bool beingDialledOrUp(const CGnutellaHost* host) {
-    return host->m_State == linkState::dialled || host->m_State == linkState::requestSent ||
-           host->m_State == linkState::outgoingUp;
-}
-
 int offlineStep(CGnutellaHost* host, int status) {
     if (status == net::status::connected) {
-        bool redial = beingDialledOrUp(host);
+        bool redial = BeingDialledOrUp(host);
         CloseHost(host);
         if (redial)
             MarkInactiveLink(host, linkKind::waiting, true);
@@ -109,7 +103,7 @@ int ServiceActiveHost(CGnutellaHost* host) {
         CloseHost(host);
         return 1;
     }
-    int status = host->m_Link ? host->m_Link->status() : net::status::idle;
+    int status = LinkStatus(host);
     if (!IsOnline())
         return offlineStep(host, status);
     switch (status) {
@@ -117,8 +111,7 @@ int ServiceActiveHost(CGnutellaHost* host) {
             return connectedStep(host);
         case net::status::idle:
             if (host->m_Kind == linkKind::waiting) {
-                ConnectHost(host);
-                host->m_State = linkState::dialled;
+                DialWaitingLink(host);
                 return 0;
             }
             if (host->m_Link) {
@@ -139,14 +132,8 @@ int ServiceActiveHosts() {
         DestroyHosts(g_ActiveHostList);
         return 0;
     }
-    std::vector<CGnutellaHost*> links;
-    {
-        std::lock_guard<std::recursive_mutex> hold(g_ActiveHostList.guard);
-        for (auto& entry : g_ActiveHostList.items)
-            links.push_back(entry.second);
-    }
     // Only this thread takes links out of the list: each stays alive here.
-    for (CGnutellaHost* host : links) {
+    for (CGnutellaHost* host : HostsIn(g_ActiveHostList)) {
         if (since(host->m_RowRefreshTime) > rowRefreshGapMs)
             TouchHost(host);
         if (ServiceActiveHost(host) == 1)

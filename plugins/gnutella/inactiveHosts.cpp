@@ -1,7 +1,6 @@
 #include "plugins/gnutella/inactiveHosts.h"
 
 #include <mutex>
-#include <vector>
 
 #include "plugins/gnutella/CGnutellaHost.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
@@ -26,11 +25,6 @@ std::uint32_t sinceActivity(const CGnutellaHost* host) {
     return static_cast<std::uint32_t>(TickNow() - host->m_ActivityTime);
 }
 
-bool dialStage(const CGnutellaHost* host) {
-    return host->m_State == linkState::dialled || host->m_State == linkState::requestSent ||
-           host->m_State == linkState::outgoingUp;
-}
-
 // A connection a peer opened: it is never dialled back.
 bool acceptedStage(const CGnutellaHost* host) {
     return host->m_State == linkState::accepted || host->m_State == linkState::answered;
@@ -53,7 +47,7 @@ void applyDropRequest(CGnutellaHost* host) {
 
 int offlineStep(CGnutellaHost* host, int status) {
     if (status == net::status::connected || status == net::status::connecting) {
-        bool redial = dialStage(host);
+        bool redial = BeingDialledOrUp(host);
         CloseHost(host);
         if (redial)
             MarkInactiveLink(host, linkKind::waiting, true);
@@ -130,7 +124,7 @@ int ServiceInactiveHost(CGnutellaHost* host) {
     if (!host)
         return 1;
     applyDropRequest(host);
-    int status = host->m_Link ? host->m_Link->status() : net::status::idle;
+    int status = LinkStatus(host);
     if (!IsOnline())
         return offlineStep(host, status);
     switch (status) {
@@ -138,8 +132,7 @@ int ServiceInactiveHost(CGnutellaHost* host) {
             return connectedStep(host);
         case net::status::idle:
             if (host->m_Kind == linkKind::waiting && !acceptedStage(host)) {
-                ConnectHost(host);
-                host->m_State = linkState::dialled;
+                DialWaitingLink(host);
                 return 0;
             }
             return linkEnded(host);
@@ -155,14 +148,8 @@ int ServiceInactiveHosts() {
         DestroyHosts(g_InactiveHostList);
         return 0;
     }
-    std::vector<CGnutellaHost*> links;
-    {
-        std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
-        for (auto& entry : g_InactiveHostList.items)
-            links.push_back(entry.second);
-    }
     // Only this thread takes links out of the list: each stays alive here.
-    for (CGnutellaHost* host : links) {
+    for (CGnutellaHost* host : HostsIn(g_InactiveHostList)) {
         if (ServiceInactiveHost(host) != 1)
             continue;
         {

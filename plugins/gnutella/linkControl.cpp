@@ -57,6 +57,20 @@ void ConnectHost(CGnutellaHost* host) {
         host->m_Link->connect(host->m_HostName[0] ? host->m_HostName : host->m_AddressText, host->m_Port);
 }
 
+bool BeingDialledOrUp(const CGnutellaHost* host) {
+    return host->m_State == linkState::dialled || host->m_State == linkState::requestSent ||
+           host->m_State == linkState::outgoingUp;
+}
+
+int LinkStatus(CGnutellaHost* host) {
+    return host && host->m_Link ? host->m_Link->status() : net::status::idle;
+}
+
+void DialWaitingLink(CGnutellaHost* host) {
+    ConnectHost(host);
+    host->m_State = linkState::dialled;
+}
+
 void DestroyLink(CGnutellaHost* host) {
     if (!host)
         return;

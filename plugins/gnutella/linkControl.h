@@ -29,6 +29,17 @@ int CloseHost(CGnutellaHost* host);
 // marked waiting. Sets the dialled flag either way.
 void ConnectHost(CGnutellaHost* host);
 
+// An outgoing link in its dial, its handshake or up (states dialled,
+// request sent, outgoing up): the links dialled again after going offline.
+bool BeingDialledOrUp(const CGnutellaHost* host);
+
+// The status of the link's descriptor; idle without one.
+int LinkStatus(CGnutellaHost* host);
+
+// A link waiting to be dialled is dialled (ConnectHost) and set to the
+// dialled state.
+void DialWaitingLink(CGnutellaHost* host);
+
 // Takes the link's row out of the connection list and destroys the link.
 void DestroyLink(CGnutellaHost* host);
 
