@@ -75,8 +75,10 @@ protected:
         manager->AddResultCallback(&recordBatch);
         InitProtocol();
         ASSERT_NE(g_State.protocol, nullptr);
+        g_State.running = 1;  // online: links that are up are served, not closed
     }
     void TearDown() override {
+        g_State.running = 0;
         searchFixture::TearDown();  // the links go before the network thread
         if (communications)
             static_cast<IcoreObject*>(communications)->releaseCore();
