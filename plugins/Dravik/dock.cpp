@@ -5,6 +5,8 @@
 #include "plugins/Dravik/dockArea.h"
 #include "plugins/Dravik/dockBand.h"
 #include "plugins/Dravik/dockSides.h"
+#include "plugins/Dravik/dockTabBarWnd.h"
+#include "plugins/Dravik/dockToolBarWnd.h"
 #include "plugins/Dravik/dockWnd.h"
 #include "plugins/Dravik/dravikIds.h"
 #include "plugins/Dravik/libraryModule.h"
@@ -79,9 +81,21 @@ IDockWnd* VDock::CreateDockWindow(const char* name, RECT* rect) {
     return window;
 }
 
-IDockTabBarWnd* VDock::CreateDockTabBarWindow(const char*, RECT*) { return nullptr; }
+IDockTabBarWnd* VDock::CreateDockTabBarWindow(const char* name, RECT* rect) {
+    auto* window = new (std::nothrow) capsule<VDockTabBarWnd>();
+    if (window)
+        window->Create(name, this, rect);
+    return window;
+}
 
-IDockToolBarWnd* VDock::CreateDockToolBarWindow(const char*, RECT*) { return nullptr; }
+IDockToolBarWnd* VDock::CreateDockToolBarWindow(const char* name, RECT* rect) {
+    auto* window = new (std::nothrow) capsule<VDockToolBarWnd>();
+    if (!window)
+        return nullptr;
+    window->Create(name, this, rect);
+    AddDockWindow(window);
+    return window;
+}
 
 void VDock::AddDockWindow(IDockWnd* window) {
     if (!window)
@@ -146,8 +160,9 @@ int VDock::Resize(RECT* remaining, HDWP deferred, int width, int height) {
     return 1;
 }
 
-LRESULT VDock::OnCommand(LONG_PTR, LONG_PTR) {
-    // Command 1 would show the Customize dialog; the dock has none yet.
+LRESULT VDock::OnCommand(LONG_PTR id, LONG_PTR) {
+    if (id == customizeCommand && configDialog_)
+        configDialog_->ShowWindow(SW_SHOW);
     return -1;
 }
 
