@@ -47,6 +47,8 @@ public:
     // first since it lies on top; -1 for none.
     int HitTest(POINT point) const;
     void UpdateLayout();
+    // The Arial font the control made; it replaces it on a setting change.
+    HFONT OwnFont() const { return font_; }
     // Used only while skinned.
     void SetColours(COLORREF selectedBackground, COLORREF unselectedBackground, COLORREF selectedText,
                     COLORREF unselectedText, bool skinned);

@@ -46,6 +46,9 @@ HWND VDockTabBarWnd::Create(const char* caption, IWnd* parent, RECT* rect) {
         return nullptr;
     Container()->SetAutoSizeChild(0);
     HWND container = GetContainerHandle();
+    // The container shows nothing of its own: once a skin gives its class a
+    // brush, erasing it must not wipe the tabs and the page.
+    ::SetWindowLongA(container, GWL_STYLE, ::GetWindowLongA(container, GWL_STYLE) | WS_CLIPCHILDREN);
     *tabArea_ = container;
     RECT client = {0, 0, 0, 0};
     ::GetClientRect(container, &client);

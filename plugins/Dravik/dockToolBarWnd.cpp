@@ -75,6 +75,9 @@ HWND VDockToolBarWnd::Create(const char* caption, IWnd* parent, RECT* rect) {
     ::SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SetSizes(buttonSize_.cx, buttonSize_.cy, imageSize_.cx, imageSize_.cy);
     ::ShowWindow(toolBar_, SW_SHOW);
+    // The buttons wrap to the toolbar's width: it starts as wide as the
+    // container, not at nothing, so that its extent means one row.
+    ::SendMessageA(GetContainerHandle(), WM_SIZE, 0, 0);
     return made;
 }
 
@@ -128,6 +131,9 @@ int VDockToolBarWnd::SetButtons(const UINT* ids, int count) {
             button.fsStyle = autoSizeStyle;
             button.iBitmap = image++;
         }
+        // No text until one is set: the empty list adds no string, so index
+        // 0 would be whichever text comes first, shown on every button.
+        button.iString = -1;
         if (!::SendMessageA(toolBar_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button)))
             return 0;
     }

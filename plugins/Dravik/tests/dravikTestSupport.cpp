@@ -26,33 +26,9 @@ bool pumpUntil(const std::function<bool()>& done, DWORD limitMs) {
     }
 }
 
-testStatusBar::testStatusBar() {
-    registerInterfaceOf<IStatusBar>(this);
-    registerInterfaceOf<IWnd>(this);
-    registerInterfaceOf<Igeneric>(this);
-}
-
-int testStatusBar::Create(IWnd* parent) {
-    if (!parent)
-        return 0;
-    HWND made = ::CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "Ready", parent->GetHandle(), 40010);
-    Attach(made);
-    return 0;
-}
-
-void testStatusBar::Output(const char* text, int pane, DWORD flags) {
-    ::SendMessageA(hWnd_, SB_SETTEXTA, static_cast<WPARAM>(pane | flags), reinterpret_cast<LPARAM>(text));
-}
-
-int testStatusBar::Resize(RECT*, void*, int, int) {
-    ::SendMessageA(hWnd_, WM_SIZE, 0, 0);
-    return 1;
-}
-
 frameFixture::frameFixture(int clientWidth, int clientHeight, bool withStatusBar) {
     if (withStatusBar) {
-        statusBar_ = new capsule<testStatusBar>();
-        static_cast<IStatusBar*>(statusBar_)->addRef();
+        statusBar_ = new capsule_core<VStatusBar>();
     }
     frame_ = new capsule_core<VFrameWnd>(statusBar_);
     RECT place = {40, 40, 40 + clientWidth, 40 + clientHeight};
@@ -76,7 +52,7 @@ frameFixture::~frameFixture() {
     pump();
     frame_->releaseCore();
     if (statusBar_)
-        static_cast<IStatusBar*>(statusBar_)->release();
+        statusBar_->releaseCore();
 }
 
 VDock& frameFixture::dock() { return *dynamic_cast<VDock*>(frame_->GetDock()); }
@@ -114,6 +90,18 @@ RECT rectIn(HWND window, HWND relativeTo) {
 std::string describe(const RECT& r) {
     return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
            std::to_string(r.bottom) + ")";
+}
+
+std::string paneText(HWND statusWindow, int pane) {
+    auto length = LOWORD(::SendMessageA(statusWindow, SB_GETTEXTLENGTHA, pane, 0));
+    std::string text(length + 1u, '\0');
+    ::SendMessageA(statusWindow, SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(length);
+    return text;
+}
+
+DWORD paneFlags(HWND statusWindow, int pane) {
+    return HIWORD(::SendMessageA(statusWindow, SB_GETTEXTLENGTHA, pane, 0));
 }
 
 COLORREF screenPixel(POINT at) {
