@@ -582,12 +582,20 @@ struct fakeUi::parts {
     ui::IDockTransferWnd* transfer;
     ui::ITrayCtrl* tray;
 
-    explicit parts(fakeUi& ui) {
+    // With the library's frame, its status bar is the one handed out.
+    parts(fakeUi& ui, ui::IFrameWnd* libraryFrame) {
         child = held<fakeChildWindow, ui::IFrameChildWnd>(ui);
         container = new capsule<fakeContainer>(ui);
         static_cast<ui::IDockContainer*>(container)->addRef();
-        statusBar = held<fakeStatusBar, ui::IStatusBar>(ui);
-        frame = held<fakeFrame, ui::IFrameWnd>(ui, statusBar);
+        if (libraryFrame) {
+            frame = libraryFrame;
+            frame->addRef();
+            statusBar = frame->GetStatusBar();
+            statusBar->addRef();
+        } else {
+            statusBar = held<fakeStatusBar, ui::IStatusBar>(ui);
+            frame = held<fakeFrame, ui::IFrameWnd>(ui, statusBar);
+        }
         control = held<fakeControl, ui::IUIControl>(ui, child);
         options = held<fakeOptions, ui::IOptions>(ui);
         history = held<fakeSearchHistory, ui::ISearchHistoryDockWnd>(ui);
@@ -606,9 +614,26 @@ struct fakeUi::parts {
     }
 };
 
-fakeUi::fakeUi() : parts_(new parts(*this)) {}
+fakeUi::fakeUi() : parts_(new parts(*this, nullptr)) {}
 
-fakeUi::~fakeUi() { parts_.reset(); }
+fakeUi::fakeUi(ui::IFrameWnd* libraryFrame) : parts_(new parts(*this, libraryFrame)) {
+    if (!libraryFrame || !libraryFrame->GetStatusBar())
+        return;
+    gui_.run([&] {
+        RECT place = {0, 0, 800, 600};
+        frameWindow_ = libraryFrame->Create(static_cast<ui::IWnd*>(nullptr), &place, "fake user interface");
+    });
+    // The frame's loop serves the GUI thread from now on, this fake's work
+    // included, until the frame window is gone.
+    if (frameWindow_)
+        gui_.post([libraryFrame] { libraryFrame->Run(); });
+}
+
+fakeUi::~fakeUi() {
+    if (frameWindow_)
+        gui_.run([&] { ::DestroyWindow(frameWindow_); });
+    parts_.reset();
+}
 
 void fakeUi::setResourceModules(HINSTANCE language, HINSTANCE defaults) {
     language_ = language;

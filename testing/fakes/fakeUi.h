@@ -8,6 +8,11 @@
 // one child window; the connect toolbar connects through the manager; the
 // host window's container keeps message hooks and passes messages through
 // them; "vesk::ui::VWndProc" hooks call their procedure.
+//
+// In library mode the window library's own frame and status bar take the
+// recording ones' place: the frame's window is made on the GUI thread,
+// which then runs the frame's message loop, so modules write into real
+// panes (see libraryFrame.h).
 #pragma once
 
 #include <windows.h>
@@ -27,6 +32,9 @@ namespace vesk::testing {
 class fakeUi {
 public:
     fakeUi();
+    // Library mode: the frame (not owned; it must have a status bar and
+    // outlive the fake) is created and run on the GUI thread.
+    explicit fakeUi(ui::IFrameWnd* libraryFrame);
     ~fakeUi();
     fakeUi(const fakeUi&) = delete;
     fakeUi& operator=(const fakeUi&) = delete;
@@ -75,6 +83,7 @@ private:
     ss::ISSManager* manager_ = nullptr;
     HINSTANCE language_ = nullptr;
     HINSTANCE defaults_ = nullptr;
+    HWND frameWindow_ = nullptr;  // library mode: the frame's window, of the GUI thread
     std::unique_ptr<parts> parts_;
 };
 

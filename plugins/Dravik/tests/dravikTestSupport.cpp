@@ -92,18 +92,6 @@ std::string describe(const RECT& r) {
            std::to_string(r.bottom) + ")";
 }
 
-std::string paneText(HWND statusWindow, int pane) {
-    auto length = LOWORD(::SendMessageA(statusWindow, SB_GETTEXTLENGTHA, pane, 0));
-    std::string text(length + 1u, '\0');
-    ::SendMessageA(statusWindow, SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(length);
-    return text;
-}
-
-DWORD paneFlags(HWND statusWindow, int pane) {
-    return HIWORD(::SendMessageA(statusWindow, SB_GETTEXTLENGTHA, pane, 0));
-}
-
 COLORREF screenPixel(POINT at) {
     HDC screen = ::GetDC(nullptr);
     COLORREF colour = ::GetPixel(screen, at.x, at.y);

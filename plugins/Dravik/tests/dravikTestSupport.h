@@ -17,6 +17,7 @@
 #include "plugins/Dravik/frameWnd.h"
 #include "plugins/Dravik/statusBar.h"
 #include "plugins/Dravik/wnd.h"
+#include "testing/statusPanes.h"
 
 namespace vesk::ui::test {
 
@@ -61,9 +62,8 @@ std::string describe(const RECT& r);
 // Pixels of the screen, read through the desktop's device context.
 COLORREF screenPixel(POINT at);
 
-// A pane's text and its drawing flags, read from a status window.
-std::string paneText(HWND statusWindow, int pane);
-DWORD paneFlags(HWND statusWindow, int pane);
+using vesk::testing::paneFlags;
+using vesk::testing::paneText;
 
 }  // namespace vesk::ui::test
 
