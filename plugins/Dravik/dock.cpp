@@ -72,27 +72,32 @@ VDockArea* VDock::Area(int s) const { return s >= side::top && s <= side::left ?
 
 IDockArea* VDock::GetDockArea(int s) { return Area(s); }
 
+namespace {
+
+// A dock window of the given class made over the dock; null when there is
+// no memory for it.
+template <class T>
+T* madeOver(VDock* dock, const char* name, RECT* rect) {
+    auto* window = new (std::nothrow) capsule<T>();
+    if (window)
+        window->Create(name, dock, rect);
+    return window;
+}
+
+}  // namespace
+
 IDockWnd* VDock::CreateDockWindow(const char* name, RECT* rect) {
-    auto* window = new (std::nothrow) capsule<VDockWnd>();
-    if (!window)
-        return nullptr;
-    window->Create(name, this, rect);
+    VDockWnd* window = madeOver<VDockWnd>(this, name, rect);
     AddDockWindow(window);
     return window;
 }
 
 IDockTabBarWnd* VDock::CreateDockTabBarWindow(const char* name, RECT* rect) {
-    auto* window = new (std::nothrow) capsule<VDockTabBarWnd>();
-    if (window)
-        window->Create(name, this, rect);
-    return window;
+    return madeOver<VDockTabBarWnd>(this, name, rect);
 }
 
 IDockToolBarWnd* VDock::CreateDockToolBarWindow(const char* name, RECT* rect) {
-    auto* window = new (std::nothrow) capsule<VDockToolBarWnd>();
-    if (!window)
-        return nullptr;
-    window->Create(name, this, rect);
+    VDockToolBarWnd* window = madeOver<VDockToolBarWnd>(this, name, rect);
     AddDockWindow(window);
     return window;
 }
