@@ -233,16 +233,53 @@ CCustomTabCtrl::colours CCustomTabCtrl::ColoursOf(bool isSelected) const {
                       : colours{::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_BTNTEXT)};
 }
 
+LRESULT CCustomTabCtrl::CustomDraw(DWORD stage, HDC dc, int index) const {
+    HWND parent = ::GetParent(window_);
+    if (!parent)
+        return CDRF_DODEFAULT;
+    NMCUSTOMDRAW draw = {};
+    draw.hdr = NMHDR{window_, static_cast<UINT_PTR>(id_), static_cast<UINT>(NM_CUSTOMDRAW)};
+    draw.dwDrawStage = stage;
+    draw.hdc = dc;
+    if (index >= 0) {
+        draw.rc = items_[static_cast<std::size_t>(index)].rect;
+        draw.dwItemSpec = static_cast<DWORD_PTR>(index);
+        draw.uItemState = index == selected_ ? CDIS_SELECTED : 0;
+    } else {
+        ::GetClientRect(window_, &draw.rc);
+    }
+    return ::SendMessageA(parent, WM_NOTIFY, static_cast<WPARAM>(id_), reinterpret_cast<LPARAM>(&draw));
+}
+
+LRESULT CCustomTabCtrl::OnReflectedCustomDraw(const NMCUSTOMDRAW& draw) const {
+    if (draw.dwDrawStage == CDDS_PREPAINT)
+        return CDRF_NOTIFYITEMDRAW;
+    auto index = static_cast<int>(draw.dwItemSpec);
+    if (draw.dwDrawStage != CDDS_ITEMPREPAINT || index < 0 || index >= GetItemCount() || !draw.hdc)
+        return CDRF_DODEFAULT;
+    selected font(draw.hdc, CurrentFont());
+    DrawItem(draw.hdc, items_[static_cast<std::size_t>(index)], index == selected_);
+    return CDRF_SKIPDEFAULT;
+}
+
 void CCustomTabCtrl::Paint(HDC dc, const RECT& area) const {
     PaintBackground(dc, area);
     selected font(dc, CurrentFont());
+    // The parent may draw the items: the tab bars reflect the question back
+    // to the control, which draws them itself.
+    bool askPerItem = (CustomDraw(CDDS_PREPAINT, dc, -1) & CDRF_NOTIFYITEMDRAW) != 0;
+    auto drawItem = [&](int index) {
+        if (askPerItem && (CustomDraw(CDDS_ITEMPREPAINT, dc, index) & CDRF_SKIPDEFAULT))
+            return;
+        DrawItem(dc, items_[static_cast<std::size_t>(index)], index == selected_);
+    };
     RECT meets;
     for (int i = 0; i < GetItemCount(); ++i)
         if (i != selected_ && ::IntersectRect(&meets, &items_[static_cast<std::size_t>(i)].rect, &area))
-            DrawItem(dc, items_[static_cast<std::size_t>(i)], false);
+            drawItem(i);
     // Last, so that it lies over its neighbours.
     if (selected_ >= 0)
-        DrawItem(dc, items_[static_cast<std::size_t>(selected_)], true);
+        drawItem(selected_);
 }
 
 void CCustomTabCtrl::OnPress(UINT code, LPARAM point) {
@@ -281,6 +318,12 @@ LRESULT CCustomTabCtrl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case reflectedNotify: {
+        const auto* draw = reinterpret_cast<const NMCUSTOMDRAW*>(lParam);
+        if (draw && draw->hdr.code == static_cast<UINT>(NM_CUSTOMDRAW))
+            return OnReflectedCustomDraw(*draw);
+        break;
+    }
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = ::BeginPaint(window_, &paint);

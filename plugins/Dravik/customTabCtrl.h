@@ -1,10 +1,13 @@
 // The owner-drawn tab strip of the tab bars, over a window it subclasses.
 // CCustomTabCtrl keeps the items, the selection, the layout and the input;
 // CFolderTabCtrl draws them as overlapping folder tabs. Changes are told to
-// the strip's parent as WM_NOTIFY with the strip's control id.
+// the strip's parent as WM_NOTIFY with the strip's control id; painting asks
+// the parent (NM_CUSTOMDRAW) whether it draws the items, and a parent that
+// hands the question back (reflectedNotify) has the control draw them.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -19,6 +22,8 @@ public:
     static constexpr UINT insertedNotification = static_cast<UINT>(-561);
     static constexpr UINT deletedNotification = static_cast<UINT>(-562);
     static constexpr std::size_t longestText = 127;
+    // A notification the parent hands back to the control that sent it.
+    static constexpr UINT reflectedNotify = WM_NOTIFY + 0x2000;
 
     CCustomTabCtrl() = default;
     CCustomTabCtrl(const CCustomTabCtrl&) = delete;
@@ -80,6 +85,9 @@ private:
     void ReplaceFont();
     HFONT CurrentFont() const;
     LRESULT Notify(UINT code) const;
+    // NM_CUSTOMDRAW to the parent for the whole strip (index -1) or an item.
+    LRESULT CustomDraw(DWORD stage, HDC dc, int index) const;
+    LRESULT OnReflectedCustomDraw(const NMCUSTOMDRAW& draw) const;
     void Paint(HDC dc, const RECT& area) const;
     void OnPress(UINT code, LPARAM point);
     void Release();

@@ -71,8 +71,12 @@ HWND VDockTabBarWnd::Create(const char* caption, IWnd* parent, RECT* rect) {
     return made;
 }
 
-LRESULT VDockTabBarWnd::ContainerHook(void* self, HWND, UINT message, WPARAM, LPARAM lParam) {
+LRESULT VDockTabBarWnd::ContainerHook(void* self, HWND, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* bar = static_cast<VDockTabBarWnd*>(self);
+    // The strip draws its own tabs when asked: the question goes back to it.
+    const auto* header = message == WM_NOTIFY ? reinterpret_cast<const NMHDR*>(lParam) : nullptr;
+    if (header && header->hwndFrom == bar->tabs_.GetHandle() && header->code == static_cast<UINT>(NM_CUSTOMDRAW))
+        return ::SendMessageA(header->hwndFrom, CCustomTabCtrl::reflectedNotify, wParam, lParam);
     if (message == WM_SIZE)
         bar->LayOutTabs(LOWORD(lParam), HIWORD(lParam));
     else if (message == WM_SKINCHANGED)

@@ -292,6 +292,39 @@ TEST(TabBar, TabsOverlapByEightPixelsAndTheSelectedOneLiesOnTop) {
     screenShot(shown).saveIfAsked("tabbar");
 }
 
+// The container hands the strip's custom-draw questions back to it: the
+// strip asks for every item and draws each one itself.
+TEST(TabBar, CustomDrawQuestionsAreAnsweredByTheStripThroughItsContainer) {
+    frameFixture f;
+    tabBarFixture bar(f);
+    bar->AddTab("One", bar.page("one"), -1);
+    HWND strip = bar.strip();
+    RECT item = bar->Tabs().GetItemRect(0);
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, item.right + 1, item.bottom + 1);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    RECT all = {0, 0, item.right + 1, item.bottom + 1};
+    FillSolid(memory, all, RGB(1, 2, 3));
+    auto ask = [&](DWORD stage, DWORD_PTR index) {
+        NMCUSTOMDRAW draw = {};
+        draw.hdr = NMHDR{strip, static_cast<UINT_PTR>(::GetDlgCtrlID(strip)), static_cast<UINT>(NM_CUSTOMDRAW)};
+        draw.dwDrawStage = stage;
+        draw.hdc = memory;
+        draw.dwItemSpec = index;
+        return ::SendMessageA(bar->GetContainerHandle(), WM_NOTIFY, draw.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+    };
+    EXPECT_EQ(ask(CDDS_PREPAINT, 0), CDRF_NOTIFYITEMDRAW);
+    EXPECT_EQ(ask(CDDS_ITEMPREPAINT, 0), CDRF_SKIPDEFAULT);
+    EXPECT_EQ(::GetPixel(memory, item.left + 10, item.top + 8), ::GetSysColor(COLOR_WINDOW))
+        << "the selected item drawn into the given device context";
+    EXPECT_EQ(ask(CDDS_ITEMPREPAINT, 5), CDRF_DODEFAULT) << "no such item";
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+}
+
 TEST(TabBar, ASettingChangeReplacesTheTabFont) {
     frameFixture f;
     tabBarFixture bar(f);
