@@ -9,7 +9,9 @@
 #include <cstdint>
 
 #include "plugins/gnutella/addresses.h"
+#include "plugins/gnutella/framing.h"
 #include "plugins/gnutella/guid16.h"
+#include "plugins/gnutella/routingMemory.h"
 #include "vesk/lock.h"
 #include "vesk/net.h"
 #include "vesk/ss.h"
@@ -82,6 +84,11 @@ public:
     char m_AddressText[addressTextSize] = {};  // the peer's dotted address
     unsigned char m_Address[4] = {};           // first octet first
     std::uint16_t m_Port = 0;
+
+    // Descriptor traffic of a link that is up: what its stream holds between
+    // reads, and its routing memory.
+    framingState m_Framing;  // the active host thread's alone
+    CRoutingMemory m_Routes;
 
 private:
     void makeRowAndLock();

@@ -5,7 +5,11 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
 
+#include "plugins/gnutella/CGnutellaQueryHitContainer.h"
 #include "plugins/gnutella/guid16.h"
 #include "vesk/ss.h"
 #include "vesk/threading.h"
@@ -27,6 +31,10 @@ public:
     Ithread* m_Thread = nullptr;            // one reference held, may be null
     // Once true the search takes no hits and its thread ends.
     std::atomic<bool> m_Stopping{false};
+
+    // Query hits answering it, oldest first (queryHitQueue.h).
+    std::mutex m_HitsLock;
+    std::deque<std::unique_ptr<CGnutellaQueryHitContainer>> m_Hits;
 };
 
 }  // namespace vesk::gnutella
