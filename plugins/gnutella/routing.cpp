@@ -142,10 +142,11 @@ void ClearRoutingMemory(CGnutellaHost& host) {
 
 int ForwardToHost(CGnutellaHost& host, const unsigned char* bytes, std::size_t size, CGnutellaPacket& packet) {
     unsigned routeKind = RouteKindOf(packet.Function());
-    if (!routedBack(routeKind) || !bytes || size < descriptorHeaderSize)
+    peerReader received(bytes, size);
+    unsigned char ttl = received.U8At(header::ttl);
+    unsigned char hops = received.U8At(header::hops);
+    if (!routedBack(routeKind) || received.Failed())
         return -1;
-    unsigned char ttl = bytes[header::ttl];
-    unsigned char hops = bytes[header::hops];
     if (ttl == 0)
         return 0;
     packet.m_Header[header::ttl] = static_cast<unsigned char>(ttl - 1);
@@ -158,7 +159,10 @@ int ForwardToHost(CGnutellaHost& host, const unsigned char* bytes, std::size_t s
 }
 
 int ForwardToHosts(const unsigned char* bytes, std::size_t size, CGnutellaHost* from, CGnutellaPacket& packet) {
-    if (!bytes || size < descriptorHeaderSize)
+    peerReader received(bytes, size);
+    unsigned char ttl = received.U8At(header::ttl);
+    unsigned char hops = received.U8At(header::hops);
+    if (received.Failed())
         return 0;
     unsigned routeKind = RouteKindOf(packet.Function());
     if (routedBack(routeKind)) {
@@ -170,8 +174,7 @@ int ForwardToHosts(const unsigned char* bytes, std::size_t size, CGnutellaHost* 
         }
         return 0;
     }
-    unsigned char ttl = bytes[header::ttl];
-    packet.m_Header[header::hops] = nextHops(bytes[header::hops]);
+    packet.m_Header[header::hops] = nextHops(hops);
     if (ttl == 0)
         return 0;
     packet.m_Header[header::ttl] = static_cast<unsigned char>(ttl - 1);

@@ -160,6 +160,11 @@ TEST_F(Answers, APingGetsTheCachedPongsOnceAndTheOwnPongAtMostEvery30250Ms) {
         EXPECT_EQ(a.link->sends()[0].size(), 3 * pongSize);
         ++fill;
     }
+    // HandlePing alone gives nothing at all inside its gap.
+    a.link->clearSends();
+    std::unique_ptr<CGnutellaPacket> early(ClonePacketBytes(ping(0x6F, 1, 0).data(), 23));
+    EXPECT_FALSE(HandlePing(*early, *a.host));
+    EXPECT_TRUE(a.link->sends().empty());
 }
 
 TEST_F(Answers, AtMostTenCachedPongsAndNoOwnPongFromAFullNodeFarAway) {
