@@ -33,51 +33,79 @@ int fakeLink::liveBuffers() {
     return live.load();
 }
 
-bytes fakeLink::allSent() const {
-    bytes all;
-    for (const bytes& b : sends_)
-        all.insert(all.end(), b.begin(), b.end());
-    return all;
+void fakeLink::deliver(const bytes& chunk) {
+    std::lock_guard<std::mutex> hold(lock_);
+    incoming_.push_back(chunk);
+}
+
+bool fakeLink::hasIncoming() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return !incoming_.empty();
+}
+
+std::vector<bytes> fakeLink::sends() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return sends_;
+}
+
+void fakeLink::clearSends() {
+    std::lock_guard<std::mutex> hold(lock_);
+    sends_.clear();
+}
+
+std::vector<std::string> fakeLink::events() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return events_;
+}
+
+void fakeLink::note(const char* event) {
+    std::lock_guard<std::mutex> hold(lock_);
+    events_.push_back(event);
 }
 
 int fakeLink::send(const void* data, unsigned long length) {
     if (refuseSends || statusValue != net::status::connected)
         return 0;
     const auto* p = static_cast<const unsigned char*>(data);
+    std::lock_guard<std::mutex> hold(lock_);
     sends_.emplace_back(p, p + length);
     events_.push_back("send");
     return 1;
 }
 
 net::INetDataBuffer* fakeLink::receive() {
-    if (incoming_.empty())
-        return nullptr;
-    bytes chunk = incoming_.front();
-    incoming_.pop_front();
+    bytes chunk;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (incoming_.empty())
+            return nullptr;
+        chunk = incoming_.front();
+        incoming_.pop_front();
+    }
     auto* buffer = new capsule<countedBuffer>(chunk.data(), static_cast<unsigned long>(chunk.size()));
     buffer->addRef();  // the caller's
     return buffer;
 }
 
 int fakeLink::close() {
-    events_.push_back("close");
+    note("close");
     statusValue = net::status::idle;
     return 1;
 }
 
 int fakeLink::shutdownLink() {
-    events_.push_back("shutdown");
+    note("shutdown");
     statusValue = net::status::idle;
     return 1;
 }
 
 int fakeLink::releaseLink() {
-    events_.push_back("release link");
+    note("release link");
     return 1;
 }
 
 int fakeLink::setSendMode(bool on) {
-    events_.push_back(on ? "mode on" : "mode off");
+    note(on ? "mode on" : "mode off");
     return 1;
 }
 

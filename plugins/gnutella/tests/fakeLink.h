@@ -2,10 +2,13 @@
 // what the module sends on it is recorded, what it receives is scripted,
 // and the test sets its status, the buffers waiting in its out queue and
 // whether it takes sends. The buffers it hands out count themselves, so a
-// test sees that each was released once.
+// test sees that each was released once. A worker thread may use it while
+// the test looks at it.
 #pragma once
 
+#include <atomic>
 #include <deque>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -27,18 +30,17 @@ public:
     fakeLink(const char* address, unsigned short port);
 
     // Bytes for a later receive(), each chunk handed out whole.
-    void deliver(const bytes& chunk) { incoming_.push_back(chunk); }
-    bool hasIncoming() const { return !incoming_.empty(); }
-    // Every accepted send, in order, and all of them joined.
-    const std::vector<bytes>& sends() const { return sends_; }
-    bytes allSent() const;
-    void clearSends() { sends_.clear(); }
+    void deliver(const bytes& chunk);
+    bool hasIncoming() const;
+    // Every accepted send, in order.
+    std::vector<bytes> sends() const;
+    void clearSends();
     // "send", "mode on", "mode off", "close", "shutdown", "release link", in order.
-    const std::vector<std::string>& events() const { return events_; }
+    std::vector<std::string> events() const;
 
-    int statusValue = net::status::connected;
-    unsigned long waitingBuffers = 0;  // what outQueue()->size() tells
-    bool refuseSends = false;
+    std::atomic<int> statusValue{net::status::connected};
+    std::atomic<unsigned long> waitingBuffers{0};  // what outQueue()->size() tells
+    std::atomic<bool> refuseSends{false};
 
     // Received buffers made and not yet destroyed, over all links.
     static int liveBuffers();
@@ -67,6 +69,9 @@ public:
     unsigned long size() override { return waitingBuffers; }
 
 private:
+    void note(const char* event);
+
+    mutable std::mutex lock_;
     std::string address_;
     unsigned short port_;
     std::deque<bytes> incoming_;

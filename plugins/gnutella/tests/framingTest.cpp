@@ -160,7 +160,7 @@ TEST_F(Framing, TooMuchGarbageDropsTheLink) {
         EXPECT_EQ(other.host->m_DroppedCount, static_cast<std::uint32_t>(r.chunksBeforeDrop));
         other.link->deliver(garbage(30, r.hopsByte));
         EXPECT_EQ(ReadDescriptors(*other.host, &recordDescriptor), 1);
-        const std::vector<std::string>& events = other.link->events();
+        std::vector<std::string> events = other.link->events();
         ASSERT_GE(events.size(), 3u);
         EXPECT_EQ(std::vector<std::string>(events.end() - 3, events.end()),
                   (std::vector<std::string>{"close", "shutdown", "release link"}));

@@ -70,6 +70,7 @@ void linkFixture::SetUp() {
     setClock(1000000);
     g_Settings.m_MaxTTLAllowed = 20;
     g_Settings.m_LocalTTL = 7;
+    g_Settings.m_MinResponseSpeed = 0;
     g_Settings.m_MaxIncoming = 5;
     g_Settings.m_MaxUploads = 7;
     g_Settings.m_MaxOutgoingResults = 255;

@@ -21,6 +21,7 @@
 #include "plugins/gnutella/queryHitQueue.h"
 #include "plugins/gnutella/routingMemory.h"
 #include "plugins/gnutella/tests/linkFixture.h"
+#include "plugins/gnutella/workerThreads.h"
 
 namespace vesk::gnutella::test {
 namespace {
@@ -273,6 +274,30 @@ TEST_F(Routing, ABusyLinkOnlyGetsPongsForItsFirstPing) {
     EXPECT_TRUE(b.host->m_Framing.leftover.Empty()) << "what followed the ping is not read";
     settle();
     EXPECT_TRUE(a.link->sends().empty());
+}
+
+// Polls the condition for up to 10 s; true once it holds.
+template <class F>
+bool eventually(F condition) {
+    for (int i = 0; i < 10000 && !condition(); ++i)
+        Sleep(1);
+    return condition();
+}
+
+TEST_F(Routing, TheActiveHostThreadServesTheLinksThatAreUp) {
+    a.link->deliver(query(0x21, 3, 1));
+    c.link->statusValue = net::status::idle;  // ended: taken off the list
+    Ithread* t = CreateModuleThread("Gnutella Active Host Update Thread", &active_host_update_thread, nullptr);
+    ASSERT_NE(t, nullptr);
+    ASSERT_TRUE(t->start());
+    EXPECT_TRUE(eventually([&] { return b.link->sends().size() == 1; }));
+    EXPECT_TRUE(eventually([&] { return g_ActiveHostList.Count() == 2; }));
+    EXPECT_TRUE(t->stop());
+    t->release();
+    EXPECT_EQ(b.link->sends(), std::vector<bytes>{query(0x21, 2, 2)});
+    EXPECT_TRUE(c.link->sends().empty());
+    EXPECT_TRUE(g_PendingBroadcastList.IsEmpty());
+    peers.back().host = nullptr;  // the thread destroyed it
 }
 
 TEST(RoutingMemory, EachKindHoldsItsCapacityAndForgetsItsOldestFirst) {
