@@ -170,6 +170,8 @@ TEST_F(Answers, APingGetsTheCachedPongsOnceAndTheOwnPongAtMostEvery30250Ms) {
 }
 
 TEST_F(Answers, AtMostTenCachedPongsAndNoOwnPongFromAFullNodeFarAway) {
+    auto* named = new CGnutellaHostCatch("cache.example", 6346);  // no address to tell
+    g_HostCatcher[named->m_Key] = named;
     for (unsigned char i = 1; i <= 12; ++i)
         cache({20, 0, 0, i}, 6346, 0, 0);
     g_Settings.m_MaxIncoming = 0;
@@ -183,6 +185,14 @@ TEST_F(Answers, AtMostTenCachedPongsAndNoOwnPongFromAFullNodeFarAway) {
     std::unique_ptr<CGnutellaPacket> nearby(ClonePacketBytes(ping(0x72, 5, 1).data(), 23));
     EXPECT_TRUE(HandlePing(*nearby, *a.host));
     EXPECT_EQ(a.link->sends().size(), 2u) << "one hop away it gets the own pong too";
+}
+
+TEST_F(Answers, TheFirstPingIsAnsweredHoweverEarlyTheClock) {
+    setClock(100);  // the tick count shortly after the system started
+    a.link->deliver(ping(0x91, 3, 0));
+    turn();
+    EXPECT_EQ(a.link->sends().size(), 1u);
+    EXPECT_EQ(DropCount(dropReason::pingThrottled), 0u);
 }
 
 TEST_F(Answers, PingsPassedOnAreAtLeast6000MsApart) {

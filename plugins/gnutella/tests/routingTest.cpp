@@ -8,12 +8,14 @@
 #include <mutex>
 
 #include "plugins/gnutella/CGnutellaHostCatch.h"
+#include "plugins/gnutella/CGnutellaPacket.h"
 #include "plugins/gnutella/CGnutellaQueryHitContainer.h"
 #include "plugins/gnutella/CGnutellaSearch.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/broadcasts.h"
 #include "plugins/gnutella/descriptors.h"
 #include "plugins/gnutella/dropCounts.h"
+#include "plugins/gnutella/handlePacket.h"
 #include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/moduleLists.h"
 #include "plugins/gnutella/ownSearches.h"
@@ -93,6 +95,11 @@ TEST_F(Routing, DuplicatesAndTtlZeroAreNotPassedOn) {
     EXPECT_TRUE(c.link->sends().empty());
     EXPECT_EQ(a.link->sends(), std::vector<bytes>{query(0x32, 0, 1)}) << "TTL 1 goes on with TTL 0";
     EXPECT_EQ(b.link->sends(), std::vector<bytes>{query(0x32, 0, 1)});
+
+    forgetSends();
+    c.link->deliver(query(0x33, 3, 255));
+    settle();
+    EXPECT_EQ(a.link->sends(), std::vector<bytes>{query(0x33, 2, 255)}) << "hops stay at 255, never wrap to 0";
 }
 
 TEST_F(Routing, HitsAndPushesGoBackAlongTheirRequestsPath) {
@@ -131,6 +138,40 @@ TEST_F(Routing, HitsAndPushesGoBackAlongTheirRequestsPath) {
     EXPECT_EQ(DropCount(dropReason::duplicate), 1u);
     EXPECT_EQ(c.link->sends().size(), 1u);
     EXPECT_EQ(a.link->sends().size(), 1u);
+}
+
+TEST_F(Routing, DescriptorsTooShortForTheirHandlerAreDroppedUnread) {
+    a.link->deliver(query(0x21, 3, 1));
+    settle();
+    forgetSends();
+    // A hit of 11 bytes passes the framing but holds no servent identifier.
+    c.link->deliver(descriptorOf(guidOf(0x21), function::queryHit, 5, 0, bytes(11, 1)));
+    settle();
+    EXPECT_EQ(DropCount(dropReason::malformed), 1u);
+    EXPECT_EQ(c.host->m_DroppedCount, 1u);
+    EXPECT_TRUE(a.link->sends().empty());
+
+    struct row {
+        bytes descriptor;
+        std::size_t size;  // as handed over
+        dropReason reason;
+    } rows[] = {
+        {push(0x41, guidOf(1)), 48, dropReason::malformed},  // its length field tells 26
+        {descriptorOf(guidOf(0x42), 0x02, 5, 0, {}), 23, dropReason::unknownFunction},
+        {descriptorOf(guidOf(0x43), function::ping, 5, 0, {}), 22, dropReason::malformed},
+    };
+    std::uint32_t others = g_Settings.m_OtherDescriptors;
+    for (const row& r : rows) {
+        std::uint32_t before = DropCount(r.reason);
+        std::unique_ptr<CGnutellaPacket> packet(ClonePacketBytes(r.descriptor.data(), r.descriptor.size()));
+        CGnutellaPacket empty;
+        EXPECT_EQ(handle_packet(b.host, packet ? packet.get() : &empty, r.descriptor.data(), r.size), 1);
+        EXPECT_EQ(DropCount(r.reason) - before, 1u);
+    }
+    EXPECT_EQ(g_Settings.m_OtherDescriptors - others, 1u);
+    settle();
+    for (peer* p : {&a, &b, &c})
+        EXPECT_TRUE(p->link->sends().empty());
 }
 
 TEST_F(Routing, APongGoesBackToTheLinkItsPingCameFrom) {
