@@ -1,17 +1,21 @@
-// Loopback throughput of one TCP connection through the network module,
-// against the same transfer over plain blocking sockets in the same run.
-// Prints the figures and their ratio; asserts nothing. Loopback only.
-//   netBench [MiB]     (default 256)
+// The network module against plain Winsock sockets on 127.0.0.1, in the
+// same run: bulk transfer of one connection both ways, then many
+// connections (time to arrival, CPU while idle, memory held). Prints each
+// figure beside plain sockets; asserts nothing. Loopback only.
+//   netBench [MiB per transfer] [rounds] [links]    (default 128 5 1000)
+// Each bulk case runs rounds times, each module run right after a plain
+// run, and shows medians: the machine's load changes less between the two.
 #include <winsock2.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <thread>
 #include <vector>
 
+#include "bench/netLinks.h"
+#include "bench/netLoopback.h"
 #include "bench/stopwatch.h"
 #include "core/capsule.h"
 #include "extern/net/communications.h"
@@ -20,46 +24,11 @@
 
 using namespace vesk;
 using namespace vesk::net;
+using namespace vesk::bench;
 
 namespace {
 
-using bench::seconds;
-
 double mibPerSecond(size_t bytes, double elapsed) { return elapsed > 0 ? bytes / 1048576.0 / elapsed : 0; }
-
-// A plain listener on a free port of 127.0.0.1, its address in address;
-// INVALID_SOCKET when it could not be made.
-SOCKET loopbackListener(sockaddr_in& address) {
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (listener == INVALID_SOCKET)
-        return INVALID_SOCKET;
-    address = sockaddr_in{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 1) != 0 ||
-        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        closesocket(listener);
-        return INVALID_SOCKET;
-    }
-    return listener;
-}
-
-// A connected pair of plain blocking sockets on 127.0.0.1.
-bool plainPair(SOCKET& out, SOCKET& in) {
-    sockaddr_in address{};
-    SOCKET listener = loopbackListener(address);
-    if (listener == INVALID_SOCKET)
-        return false;
-    out = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (connect(out, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        closesocket(listener);
-        return false;
-    }
-    in = accept(listener, nullptr, nullptr);
-    closesocket(listener);
-    return in != INVALID_SOCKET;
-}
 
 bool plainSend(SOCKET s, size_t total, size_t piece) {
     std::vector<char> block(piece, 'x');
@@ -109,22 +78,10 @@ size_t moduleReceive(ITCPDescriptor* d, size_t total) {
             SwitchToThread();
             continue;
         }
-        bytes->addRef();
         got += bytes->length();
-        bytes->release();
+        bytes->release();  // the reference receive() handed over
     }
     return got;
-}
-
-ref<ITCPDescriptor> newDescriptor(ICommunications* service) {
-    return ref<ITCPDescriptor>(interfaceCast<ITCPDescriptor>(service->createDescriptor("vesk::net::tcp", nullptr)));
-}
-
-bool settle(ITCPDescriptor* d, int wanted) {
-    double deadline = seconds() + 10;
-    while (d->status() != wanted && seconds() < deadline)
-        Sleep(1);
-    return d->status() == wanted;
 }
 
 // One end of a transfer: a plain socket or a module descriptor.
@@ -144,37 +101,44 @@ bool connectEnds(ICommunications* service, end& sender, end& receiver, bool modu
         if (listener->listen(0) != 1 || sender.module->connect("127.0.0.1", listener->port()) != 1 ||
             !settle(listener.get(), status::peerWaiting))
             return false;
-        receiver.module.reset(listener->accept());
+        receiver.module = ref<ITCPDescriptor>::adopt(listener->accept());
         return receiver.module && settle(sender.module.get(), status::connected);
     }
     // One end plain: it listens, the module dials.
     sockaddr_in address{};
-    SOCKET listener = loopbackListener(address);
+    SOCKET listener = loopbackListener(address, 1);
     if (listener == INVALID_SOCKET)
         return false;
     end& dialler = moduleSends ? sender : receiver;
     end& plainEnd = moduleSends ? receiver : sender;
     dialler.module = newDescriptor(service);
-    if (dialler.module->connect("127.0.0.1", ntohs(address.sin_port)) != 1)
+    if (dialler.module->connect("127.0.0.1", ntohs(address.sin_port)) != 1) {
+        closesocket(listener);
         return false;
+    }
     plainEnd.plain = accept(listener, nullptr, nullptr);
     closesocket(listener);
     return plainEnd.plain != INVALID_SOCKET && settle(dialler.module.get(), status::connected);
 }
 
+struct transfer {
+    const char* what;
+    size_t piece;  // the sender's writes
+    bool moduleSends, moduleReceives, transferMode;
+};
+
 // Seconds for total bytes from sender to receiver; -1 when it failed.
-double transferSeconds(ICommunications* service, size_t total, size_t piece, bool moduleSends, bool moduleReceives,
-                       bool transferMode) {
+double transferSeconds(ICommunications* service, size_t total, const transfer& t) {
     end sender, receiver;
-    if (!connectEnds(service, sender, receiver, moduleSends, moduleReceives))
+    if (!connectEnds(service, sender, receiver, t.moduleSends, t.moduleReceives))
         return -1;
     if (sender.module) {
         sender.module->setSendMode(true);
-        sender.module->setTransferMode(transferMode);
+        sender.module->setTransferMode(t.transferMode);
     }
     double begin = seconds();
     std::thread sending([&] {
-        sender.module ? moduleSend(sender.module.get(), total, piece) : plainSend(sender.plain, total, piece);
+        sender.module ? moduleSend(sender.module.get(), total, t.piece) : plainSend(sender.plain, total, t.piece);
     });
     size_t got = receiver.module ? moduleReceive(receiver.module.get(), total) : plainReceive(receiver.plain, total);
     double elapsed = seconds() - begin;
@@ -185,15 +149,56 @@ double transferSeconds(ICommunications* service, size_t total, size_t piece, boo
     return got == total ? elapsed : -1;
 }
 
+// The plain reference of every case: blocking sockets, 64 KiB writes,
+// 256 KiB reads.
+const transfer plainTransfer{"plain", 64 * 1024, false, false, false};
+
+void bulk(ICommunications* service, size_t mib, int rounds, std::vector<double>& ratios) {
+    const transfer cases[] = {
+        {"module sends, plain receives (64 KiB sends)  ", 64 * 1024, true, false, false},
+        {"module sends in transfer mode (8 KiB, uploads)", 8192, true, false, true},
+        {"plain sends, module receives (downloads)     ", 64 * 1024, false, true, false},
+        {"module on both ends (one network thread)     ", 64 * 1024, true, true, false},
+    };
+    size_t total = mib << 20;
+    std::printf("Bulk transfer, one loopback connection, %zu MiB, medians of %d rounds\n", mib, rounds);
+    std::printf("  %-46s %12s %12s %7s\n", "", "plain MiB/s", "module MiB/s", "ratio");
+    for (const transfer& t : cases) {
+        std::vector<double> plainRates, moduleRates, paired;
+        for (int r = 0; r < rounds; ++r) {
+            double plain = transferSeconds(service, total, plainTransfer);
+            double module = transferSeconds(service, total, t);
+            if (plain <= 0 || module <= 0)
+                continue;
+            plainRates.push_back(mibPerSecond(total, plain));
+            moduleRates.push_back(mibPerSecond(total, module));
+            paired.push_back(plain / module);
+        }
+        if (paired.empty()) {
+            std::printf("  %-46s did not complete\n", t.what);
+            continue;
+        }
+        std::printf("  %-46s %12.1f %12.1f %7.2f   (rounds %.2f to %.2f)\n", t.what, median(plainRates),
+                    median(moduleRates), median(paired), percentile(paired, 0), percentile(paired, 1));
+        ratios.push_back(median(paired));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    size_t mib = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 256;
+    size_t mib = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 0;
+    int rounds = argc > 2 ? std::atoi(argv[2]) : 0;
+    size_t links = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 0;
     if (mib == 0)
-        mib = 256;
-    size_t total = mib << 20;
+        mib = 128;
+    if (rounds <= 0)
+        rounds = 5;
+    if (links == 0)
+        links = 1000;
     WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
+        return 1;
 
     auto e = std::make_shared<engine>();
     if (!e->start()) {
@@ -201,33 +206,18 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto* service = new capsule_core<communications>(e);
-
-    struct run {
-        const char* what;
-        size_t piece;
-        bool moduleSends, moduleReceives, transferMode;
-    } runs[] = {
-        {"module sends, plain receives (256 KiB sends)   ", 256 * 1024, true, false, false},
-        {"module sends in transfer mode (8 KiB, uploads) ", 8192, true, false, true},
-        {"plain sends, module receives (downloads)       ", 64 * 1024, false, true, false},
-        {"module on both ends (one network thread)       ", 256 * 1024, true, true, false},
-    };
-    double plain = transferSeconds(service, total, 64 * 1024, false, false, false);
-    double plainRate = mibPerSecond(total, plain);
-    std::printf("loopback, one connection, %zu MiB\n", mib);
-    std::printf("  plain blocking sockets on both ends (64 KiB)   %8.1f MiB/s\n", plain < 0 ? 0.0 : plainRate);
-    for (const run& r : runs) {
-        double elapsed = transferSeconds(service, total, r.piece, r.moduleSends, r.moduleReceives, r.transferMode);
-        if (elapsed < 0) {
-            std::printf("  %s  did not complete\n", r.what);
-            continue;
-        }
-        double rate = mibPerSecond(total, elapsed);
-        std::printf("  %s %8.1f MiB/s  ratio %.2f\n", r.what, rate, plainRate > 0 ? rate / plainRate : 0.0);
-    }
-
+    std::vector<double> ratios;
+    bulk(service, mib, rounds, ratios);
     service->releaseCore();
     e->stop();
+
+    std::printf("\n");
+    manyLinks(links);
+
+    std::printf("\nBulk ratios (module / plain):");
+    for (double r : ratios)
+        std::printf(" %.2f", r);
+    std::printf("\n");
     WSACleanup();
     return 0;
 }

@@ -21,6 +21,21 @@ struct classEntry {
     createFunction create;
 };
 
+// The end of a class's creation function: answers interface iid of created,
+// a new object holding its creator's one reference, and gives that
+// reference up. E_OUTOFMEMORY when created is null.
+template <class Object>
+HRESULT handOver(Object* created, REFIID iid, void** object) {
+    if (!created) {
+        if (object)
+            *object = nullptr;
+        return E_OUTOFMEMORY;
+    }
+    HRESULT result = created->QueryInterface(iid, object);
+    created->Release();
+    return result;
+}
+
 // DllGetClassObject over a table of classes: CLASS_E_CLASSNOTAVAILABLE for
 // a class not in it.
 HRESULT getClassObject(const classEntry* classes, std::size_t count, REFCLSID clsid, REFIID iid, void** object);

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/buffer.h"
+#include "extern/net/blockStore.h"
 
 namespace vesk::net {
 
@@ -26,7 +27,25 @@ CNetDataBuffer::CNetDataBuffer(const void* bytes, unsigned long length) : CNetDa
     block_[size_] = 0;
 }
 
-CNetDataBuffer::~CNetDataBuffer() { std::free(block_); }
+CNetDataBuffer::~CNetDataBuffer() { blockStore::give(block_, capacity_); }
+
+// The bytes and their zero into a block of at least target bytes.
+bool CNetDataBuffer::moveTo(unsigned long long target) {
+    if (target > 0xFFFFFFFFull || target < size_ + 1ull)
+        return false;
+    size_t capacity = 0;
+    unsigned char* block = blockStore::take(static_cast<size_t>(target), capacity);
+    if (!block)
+        return false;
+    if (block_)
+        std::memcpy(block, block_, size_ + 1);
+    else
+        block[0] = 0;
+    blockStore::give(block_, capacity_);
+    block_ = block;
+    capacity_ = capacity;
+    return true;
+}
 
 // Capacity for needed bytes plus the zero after them. Grows by half again
 // so that a buffer filled piece by piece is not copied at every piece.
@@ -37,19 +56,7 @@ bool CNetDataBuffer::reserve(unsigned long long needed) {
     if (withZero <= capacity_)
         return true;
     unsigned long long grown = capacity_ + capacity_ / 2;
-    unsigned long long target = grown > withZero && grown <= 0xFFFFFFFFull ? grown : withZero;
-    auto* larger = static_cast<unsigned char*>(std::realloc(block_, static_cast<size_t>(target)));
-    if (!larger && target > withZero) {
-        target = withZero;
-        larger = static_cast<unsigned char*>(std::realloc(block_, static_cast<size_t>(target)));
-    }
-    if (!larger)
-        return false;
-    if (!block_)
-        larger[0] = 0;
-    block_ = larger;
-    capacity_ = static_cast<unsigned>(target);
-    return true;
+    return (grown > withZero && moveTo(grown)) || moveTo(withZero);
 }
 
 unsigned CNetDataBuffer::resize(unsigned n) {
@@ -113,15 +120,16 @@ void CNetDataBuffer::assign(const void* bytes, int n) {
         return;
     // Copied before the old block goes: the bytes may lie in it.
     unsigned length = static_cast<unsigned>(n);
-    auto* block = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(length) + 1));
+    size_t capacity = 0;
+    unsigned char* block = blockStore::take(static_cast<size_t>(length) + 1, capacity);
     if (!block)
         return;
     std::memcpy(block, bytes, length);
     block[length] = 0;
-    std::free(block_);
+    blockStore::give(block_, capacity_);
     block_ = block;
     size_ = length;
-    capacity_ = length + 1;
+    capacity_ = capacity;
 }
 
 int CNetDataBuffer::seek(int offset, int origin) {
@@ -130,20 +138,13 @@ int CNetDataBuffer::seek(int offset, int origin) {
     return position_;
 }
 
-unsigned char* CNetDataBuffer::reserveTail(unsigned n) {
-    if (!reserve(static_cast<unsigned long long>(size_) + n))
-        return nullptr;
-    return block_ + size_;
+// A refusal keeps the larger block.
+void CNetDataBuffer::compact() {
+    if (block_ && capacity_ - (size_ + 1ull) > 64 + size_ / 8)
+        moveTo(size_ + 1ull);
 }
 
-void CNetDataBuffer::commitTail(unsigned n) {
-    if (!block_ || static_cast<unsigned long long>(size_) + n >= capacity_)
-        return;
-    size_ += n;
-    block_[size_] = 0;
-}
-
-CNetDataBuffer* newNetDataBuffer(const void* bytes, unsigned long length) {
+capsule<CNetDataBuffer>* newNetDataBuffer(const void* bytes, unsigned long length) {
     auto* made = new (std::nothrow) capsule<CNetDataBuffer>(bytes, length);
     if (made && made->failed()) {
         delete made;

@@ -37,25 +37,24 @@ public:
     int seek(int offset, int origin) override;
     int tell() override { return position_; }
 
-    // For the network thread, which reads straight into the buffer: room for
-    // n more bytes after the end (null when it cannot be made), then the
-    // count actually written there.
-    unsigned char* reserveTail(unsigned n);
-    void commitTail(unsigned n);
+    // Gives back the room beyond the bytes when it is more than a little,
+    // before the buffer is handed over.
+    void compact();
 
 private:
     bool reserve(unsigned long long needed);
+    bool moveTo(unsigned long long target);
 
-    unsigned char* block_ = nullptr;  // capacity_ bytes, block_[size_] == 0
+    unsigned char* block_ = nullptr;  // from blockStore: capacity_ bytes, block_[size_] == 0
     unsigned size_ = 0;
-    unsigned capacity_ = 0;
+    size_t capacity_ = 0;
     int position_ = 0;
     bool failed_ = false;
     unsigned char emptyText_ = 0;
 };
 
 // A new buffer (count 0) holding a copy of the bytes, or null.
-CNetDataBuffer* newNetDataBuffer(const void* bytes, unsigned long length);
+capsule<CNetDataBuffer>* newNetDataBuffer(const void* bytes, unsigned long length);
 
 // Made from two values (untyped pointer, unsigned long length) or from an
 // array: [0] long count of the values after it (4), [1] untyped pointer,

@@ -48,7 +48,7 @@ void resolve(lookup& job) {
     if (found)
         freeaddrinfo(found);
     {
-        std::lock_guard<std::mutex> hold(job.target->lock);
+        slimGuard hold(job.target->lock);
         if (job.target->state != phase::resolving)
             return;  // closed or timed out meanwhile
         if (known) {
@@ -58,7 +58,7 @@ void resolve(lookup& job) {
             job.target->failLocked(code ? code : WSAHOST_NOT_FOUND);
         }
     }
-    job.owner->wake();
+    job.owner->attend(job.target);
 }
 
 // A slow look-up must not outlive the code it runs: the module stays

@@ -14,10 +14,12 @@ channel::~channel() {
     delete received;
     if (sock != INVALID_SOCKET)
         closesocket(sock);
+    if (acceptSocket != INVALID_SOCKET)
+        closesocket(acceptSocket);
 }
 
 int channel::status() {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     bool bytesWaiting = received && received->length() > 0;
     switch (state) {
     case phase::resolving:
@@ -41,12 +43,12 @@ int channel::status() {
 }
 
 int channel::errorCode() {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     return error;
 }
 
 sockaddr_in channel::address() {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     return peer;
 }
 
@@ -65,16 +67,16 @@ bool channel::canSend() const {
     }
 }
 
-bool channel::queue(const void* bytes, unsigned long length, unsigned long long backlogLimit, bool& wakeNeeded) {
+bool channel::queue(const void* bytes, unsigned long length, unsigned long long bound, bool& wakeNeeded) {
     wakeNeeded = false;
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     if (!canSend())
         return false;
     if (length == 0)
         return true;
     if (!bytes)
         return false;
-    if (!outgoing.empty() && outgoingBytes + length > backlogLimit)
+    if (outgoingCost + length + queuedPieceOverhead > bound)
         return false;
     const auto* first = static_cast<const unsigned char*>(bytes);
     unsigned long taken = sendDirect(first, length);
@@ -91,17 +93,26 @@ bool channel::queue(const void* bytes, unsigned long length, unsigned long long 
         }
         return false;
     }
-    outgoingBytes += length - taken;
+    outgoingCost += length - taken + queuedPieceOverhead;
     wakeNeeded = state == phase::connected && outgoing.size() == 1;
     return true;
 }
 
+namespace {
+
+// A send this large gains nothing from being gathered with others.
+constexpr unsigned long gatherLimit = 32 * 1024;
+
+}  // namespace
+
 // Out of send mode, a send on an idle connection goes to the system at once:
-// it saves the network thread a wake and two passes. In send mode the bytes
-// wait for the thread, which hands a burst over in few calls. The socket is
-// the thread's, but it is closed only under the lock held here.
+// it saves the network thread a wake and a pass. In send mode small sends
+// wait for the thread, which hands a burst over in one call; large ones go
+// at once too. The socket is the thread's, but it is closed only under the
+// lock held here.
 unsigned long channel::sendDirect(const unsigned char* bytes, unsigned long length) {
-    if (!noDelay || state != phase::connected || sock == INVALID_SOCKET || !outgoing.empty())
+    if ((!noDelay && length < gatherLimit) || state != phase::connected || sock == INVALID_SOCKET ||
+        !outgoing.empty())
         return 0;
     applyNoDelay();
     int piece = static_cast<int>(std::min<unsigned long>(length, 0x40000000ul));
@@ -119,34 +130,34 @@ void channel::applyNoDelay() {
 }
 
 unsigned long channel::outgoingCount() {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     return static_cast<unsigned long>(outgoing.size());
 }
 
-receivedBytes* channel::takeReceived(unsigned long limit, bool& wakeNeeded) {
-    std::lock_guard<std::mutex> hold(lock);
+receivedBytes* channel::takeReceived(bool& wakeNeeded) {
+    slimGuard hold(lock);
     wakeNeeded = false;
     if (!received || received->length() == 0)
         return nullptr;
     receivedBytes* taken = received;
     received = nullptr;
-    wakeNeeded = taken->length() >= limit;
+    wakeNeeded = readAtLimit && !peerEnded && sock != INVALID_SOCKET;
     return taken;
 }
 
-std::shared_ptr<channel> channel::takeWaitingPeer(unsigned most, bool& wakeNeeded) {
-    std::lock_guard<std::mutex> hold(lock);
+std::shared_ptr<channel> channel::takeWaitingPeer(bool& wakeNeeded) {
+    slimGuard hold(lock);
     wakeNeeded = false;
     if (waitingPeers.empty())
         return nullptr;
-    wakeNeeded = waitingPeers.size() >= most;  // accepting had paused
+    wakeNeeded = acceptPaused;
     std::shared_ptr<channel> next = waitingPeers.front();
     waitingPeers.pop_front();
     return next;
 }
 
 void channel::requestClose(bool abort) {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     requestCloseLocked(abort);
 }
 
@@ -159,12 +170,12 @@ void channel::requestCloseLocked(bool abort) {
 }
 
 void channel::setNoDelay(bool on) {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     noDelay = on;
 }
 
 void channel::fail(int code) {
-    std::lock_guard<std::mutex> hold(lock);
+    slimGuard hold(lock);
     failLocked(code);
 }
 
@@ -172,19 +183,61 @@ void channel::failLocked(int code) {
     state = phase::failed;
     error = code;
     dropOutgoing();
-    settled.notify_all();
+    WakeAllConditionVariable(&settled);
+}
+
+void channel::closeSocket() {
+    if (sock != INVALID_SOCKET) {
+        closesocket(sock);
+        sock = INVALID_SOCKET;
+    }
+}
+
+void channel::failWithSocket(int code) {
+    closeSocket();
+    failLocked(code);
+}
+
+void channel::connectionLost(int code) {
+    closeSocket();
+    peerEnded = true;
+    error = code;
+    dropOutgoing();
+    if (state == phase::connected)
+        state = phase::ended;
 }
 
 void channel::waitSettled(unsigned milliseconds) {
-    std::unique_lock<std::mutex> hold(lock);
-    settled.wait_for(hold, std::chrono::milliseconds(milliseconds),
-                     [this] { return state != phase::listenReady; });
+    slimGuard hold(lock);
+    ULONGLONG end = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); state == phase::listenReady && now < end; now = GetTickCount64())
+        lock.wait(settled, static_cast<DWORD>(end - now));
 }
 
+// Pieces held by a pending send stay until its completion: the system may
+// still read them.
 void channel::dropOutgoing() {
-    outgoing.clear();
-    frontSent = 0;
-    outgoingBytes = 0;
+    outgoing.erase(outgoing.begin() + static_cast<std::ptrdiff_t>(inFlight), outgoing.end());
+    outgoingCost = 0;
+    for (size_t i = 0; i < outgoing.size(); ++i)
+        outgoingCost += outgoing[i].size() - (i == 0 ? frontSent : 0) + queuedPieceOverhead;
+}
+
+void channel::popSent(unsigned long long bytes) {
+    while (bytes > 0 && !outgoing.empty()) {
+        unsigned long long rest = outgoing.front().size() - frontSent;
+        if (bytes < rest) {
+            frontSent += static_cast<size_t>(bytes);
+            outgoingCost -= bytes;
+            return;
+        }
+        bytes -= rest;
+        outgoingCost -= rest + queuedPieceOverhead;
+        outgoing.pop_front();
+        frontSent = 0;
+        if (inFlight)
+            --inFlight;
+    }
 }
 
 }  // namespace vesk::net

@@ -1,20 +1,20 @@
 // One socket of the network module and everything waiting on it. The
-// descriptor that owns a channel and the network thread meet here, and
-// every field is guarded by lock. Only the network thread opens and closes
-// the socket.
+// descriptor that owns a channel and the network thread meet here: fields
+// above the line are guarded by lock, those below belong to the network
+// thread. Only the network thread opens and closes the socket, and it does
+// so under the lock, so it may use the socket without the lock meanwhile.
 #pragma once
 
 #include <winsock2.h>
 #include <windows.h>
 
-#include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "core/capsule.h"
 #include "extern/net/CNetDataBuffer.h"
+#include "extern/net/slimLock.h"
 
 namespace vesk::net {
 
@@ -32,6 +32,22 @@ enum class phase {
 
 using receivedBytes = capsule<CNetDataBuffer>;
 
+class channel;
+
+// One overlapped operation of a channel. The system hands the OVERLAPPED
+// back at completion; the operation leads from it to its channel.
+enum class ioKind { receive, send, connect, accept };
+struct ioOperation {
+    OVERLAPPED overlapped{};
+    ioKind kind;
+    channel* owner;
+    bool pending = false;  // network thread only
+};
+
+// What one queued send costs against the link's bound: its bytes and the
+// bookkeeping around them, so that many tiny sends are bounded too.
+constexpr unsigned long long queuedPieceOverhead = 64;
+
 class channel {
 public:
     channel(phase start, const sockaddr_in& address);
@@ -43,17 +59,17 @@ public:
     int status();
     int errorCode();
     sockaddr_in address();
-    // Queues a copy of the bytes unless the channel cannot send or more
-    // than backlogLimit bytes would wait (a first buffer is always taken).
-    // wakeNeeded: the network thread has to look at the channel.
-    bool queue(const void* bytes, unsigned long length, unsigned long long backlogLimit, bool& wakeNeeded);
+    // Queues a copy of the bytes unless the channel cannot send or the
+    // waiting bytes would go beyond bound (a send larger than bound is never
+    // taken). wakeNeeded: the network thread has to look at the channel.
+    bool queue(const void* bytes, unsigned long length, unsigned long long bound, bool& wakeNeeded);
     unsigned long outgoingCount();
-    // The bytes received so far (count 0), or null. wakeNeeded: reading had
-    // paused at limit.
-    receivedBytes* takeReceived(unsigned long limit, bool& wakeNeeded);
+    // The bytes received so far (count 0), or null. wakeNeeded: reading
+    // had paused.
+    receivedBytes* takeReceived(bool& wakeNeeded);
     // The next accepted connection, or null. wakeNeeded: accepting had
-    // paused at most waiting.
-    std::shared_ptr<channel> takeWaitingPeer(unsigned most, bool& wakeNeeded);
+    // paused.
+    std::shared_ptr<channel> takeWaitingPeer(bool& wakeNeeded);
     void requestClose(bool abort);
     void setNoDelay(bool on);
     // Turns a channel that never reached the network thread into a failure.
@@ -61,30 +77,56 @@ public:
     // Waits (bounded) until the network thread has bound a listener.
     void waitSettled(unsigned milliseconds);
 
-    std::mutex lock;
-    std::condition_variable settled;  // signalled when listenReady is left
+    slimLock lock;
+    CONDITION_VARIABLE settled = CONDITION_VARIABLE_INIT;  // woken when listenReady is left
     phase state;
     int error = 0;
     sockaddr_in peer;  // the peer, or the listener's own address
     bool peerEnded = false;
-    receivedBytes* received = nullptr;  // owned; handed out with count 0
+    receivedBytes* received = nullptr;  // owned; null while nothing waits
+    // Sends not yet done, oldest first; the first inFlight of them are held
+    // by a pending overlapped send and are only let go at its completion.
     std::deque<std::vector<unsigned char>> outgoing;
+    size_t inFlight = 0;
     size_t frontSent = 0;  // bytes of outgoing.front() already sent
-    unsigned long long outgoingBytes = 0;
+    unsigned long long outgoingCost = 0;  // counted against the bound
     std::deque<std::shared_ptr<channel>> waitingPeers;
     bool closeRequested = false;
     bool abortRequested = false;
     bool noDelay = false;
+    bool readIdle = true;       // no read pending or under way
+    bool readAtLimit = false;   // stopped while the user's bytes fill the receive limit
+    bool acceptPaused = false;  // no accept pending: enough peers wait
     unsigned long long deadline = 0;  // GetTickCount64 of a dial or linger end
-
     SOCKET sock = INVALID_SOCKET;
     bool noDelayApplied = false;
+    bool skipOnSuccess = false;  // immediate completions queue no packet
+
+    // ---- network thread only
+    ioOperation readOp{{}, ioKind::receive, this};
+    ioOperation sendOp{{}, ioKind::send, this};
+    ioOperation linkOp{{}, ioKind::connect, this};  // the dial, or a listener's accept
+    SOCKET acceptSocket = INVALID_SOCKET;
+    unsigned char acceptAddresses[2 * (sizeof(sockaddr_in) + 16)] = {};
     bool sendShut = false;
+    bool timed = false;  // in the network thread's list of deadlines
+    bool again = false;  // in its list of channels to come back to
+    bool attentionQueued = false;  // guarded by the engine's attention lock
 
     // With the lock held.
     bool canSend() const;
+    bool deliversOnClose() const { return !abortRequested && !outgoing.empty(); }
+    bool pendingIo() const { return readOp.pending || sendOp.pending || linkOp.pending; }
     void dropOutgoing();
+    void popSent(unsigned long long bytes);
     void failLocked(int code);
+    // Network thread, lock held. Closing cancels what is pending; those
+    // operations still complete, and the channel lives until they have.
+    void closeSocket();
+    void failWithSocket(int code);
+    // A connection that broke: nothing more can be sent, received bytes
+    // stay for the user.
+    void connectionLost(int code);
     void requestCloseLocked(bool abort);
     void applyNoDelay();
     // Out of send mode, hands the bytes to the system at once when nothing

@@ -1,8 +1,8 @@
 #include "extern/net/engine.h"
 
-#include <ws2tcpip.h>
-
 #include <algorithm>
+#include <cstddef>
+#include <new>
 
 #include "extern/net/channel.h"
 
@@ -10,55 +10,50 @@ namespace vesk::net {
 
 namespace {
 
-constexpr unsigned readPiece = 64 * 1024;
-// Per pass and socket, so that one busy connection cannot starve the rest.
-constexpr unsigned readPerPass = 256 * 1024;
-constexpr unsigned long long writePerPass = 1024 * 1024;
-constexpr int gatherBuffers = 16;
-// The longest wait while some sockets did not fit into this pass's select.
-constexpr unsigned long long turnWaitMs = 20;
-
-bool setNonBlocking(SOCKET s) {
-    u_long on = 1;
-    return ioctlsocket(s, FIONBIO, &on) == 0;
-}
-
-void closeSocket(channel& c) {
-    if (c.sock != INVALID_SOCKET) {
-        closesocket(c.sock);
-        c.sock = INVALID_SOCKET;
-    }
-}
-
-// A connection that broke: nothing more can be sent, received bytes stay
-// for the user.
-void connectionLost(channel& c, int code) {
-    closeSocket(c);
-    c.peerEnded = true;
-    c.error = code;
-    c.dropOutgoing();
-    if (c.state == phase::connected)
-        c.state = phase::ended;
-}
-
-void failWithSocket(channel& c, int code) {
-    closeSocket(c);
-    c.failLocked(code);
-}
-
-void abortPeers(std::deque<std::shared_ptr<channel>>& peers) {
-    for (auto& p : peers)
-        p->requestClose(true);
-    peers.clear();
-}
+// The completion key of a wake; sockets complete with key 0.
+constexpr ULONG_PTR wakeKey = 1;
+// How long stop waits for cancelled operations to come back.
+constexpr unsigned long long drainMs = 5000;
 
 // States in which a channel's deadline ends something.
 bool hasDeadline(phase p) { return p == phase::resolving || p == phase::dialling || p == phase::closing; }
 
-// A channel leaves the thread once it has no socket and nothing left to do.
+ioOperation& operationOf(OVERLAPPED* done) {
+    return *reinterpret_cast<ioOperation*>(reinterpret_cast<char*>(done) - offsetof(ioOperation, overlapped));
+}
+
+// Skipping the completion packet of an operation that completed at once is
+// safe only when every provider hands out real system handles; a layered
+// provider that does not would lose completions.
+bool everyProviderSkipsSafely() {
+    DWORD size = 0;
+    if (WSAEnumProtocolsW(nullptr, nullptr, &size) != SOCKET_ERROR || WSAGetLastError() != WSAENOBUFS)
+        return false;
+    std::vector<unsigned char> space(size);
+    auto* protocols = reinterpret_cast<WSAPROTOCOL_INFOW*>(space.data());
+    int count = WSAEnumProtocolsW(nullptr, protocols, &size);
+    if (count == SOCKET_ERROR)
+        return false;
+    for (int i = 0; i < count; ++i)
+        if (protocols[i].iAddressFamily == AF_INET && protocols[i].iProtocol == IPPROTO_TCP &&
+            !(protocols[i].dwServiceFlags1 & XP1_IFS_HANDLES))
+            return false;
+    return true;
+}
+
+template <class F>
+bool extension(SOCKET s, GUID id, F& into) {
+    DWORD got = 0;
+    return WSAIoctl(s, SIO_GET_EXTENSION_FUNCTION_POINTER, &id, sizeof id, &into, sizeof into, &got, nullptr,
+                    nullptr) == 0 &&
+           into;
+}
+
+// A channel leaves the thread once it has no socket, nothing pending and
+// nothing left to do.
 bool finished(channel& c) {
-    std::lock_guard<std::mutex> hold(c.lock);
-    if (c.sock != INVALID_SOCKET)
+    slimGuard hold(c.lock);
+    if (c.sock != INVALID_SOCKET || c.acceptSocket != INVALID_SOCKET || c.pendingIo())
         return false;
     return c.state != phase::resolving && c.state != phase::dialReady && c.state != phase::listenReady;
 }
@@ -69,8 +64,8 @@ engine::engine(const engineSettings& settings) : settings_(settings) {}
 
 engine::~engine() {
     stop();
-    if (wakeSocket_ != INVALID_SOCKET)
-        closesocket(wakeSocket_);
+    if (port_)
+        CloseHandle(port_);
     if (winsockUp_)
         WSACleanup();
 }
@@ -84,24 +79,25 @@ bool engine::start() {
             return false;
         winsockUp_ = true;
     }
-    if (wakeSocket_ == INVALID_SOCKET) {
-        SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-        if (s == INVALID_SOCKET)
+    if (!acceptEx_ || !connectEx_) {
+        SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        if (probe == INVALID_SOCKET)
             return false;
-        sockaddr_in self{};
-        self.sin_family = AF_INET;
-        self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        int length = sizeof self;
-        if (!setNonBlocking(s) || bind(s, reinterpret_cast<sockaddr*>(&self), sizeof self) != 0 ||
-            getsockname(s, reinterpret_cast<sockaddr*>(&self), &length) != 0) {
-            closesocket(s);
+        bool found = extension(probe, WSAID_ACCEPTEX, acceptEx_) && extension(probe, WSAID_CONNECTEX, connectEx_);
+        closesocket(probe);
+        if (!found)
             return false;
-        }
-        wakeSocket_ = s;
-        wakeAddress_ = self;
+        skipOnSuccess_ = everyProviderSkipsSafely();
+    }
+    if (!port_ && !(port_ = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1)))
+        return false;
+    try {
+        scratch_.resize(std::max<unsigned long>(std::min(settings_.readPiece, settings_.receiveLimit), 1));
+    } catch (...) {
+        return false;
     }
     {
-        std::lock_guard<std::mutex> hold(lock_);
+        slimGuard hold(lock_);
         stopping_ = false;
     }
     thread_ = CreateThread(nullptr, 0, &engine::threadMain, this, 0, nullptr);
@@ -110,58 +106,39 @@ bool engine::start() {
 
 void engine::stop() {
     {
-        std::lock_guard<std::mutex> hold(lock_);
+        slimGuard hold(lock_);
         stopping_ = true;
     }
     if (!thread_)
         return;
-    // Sent whatever the flag says, so that the thread surely sees it. The
-    // thread blocks on nothing but this socket's select, so the wait ends;
-    // giving up earlier would free what the thread still uses.
-    signalWake();
+    // Posted whatever the flag says, so that the thread surely sees it; were
+    // the post refused, the thread's own time-out still finds stopping_.
+    // Giving up the wait earlier would free what the thread still uses.
+    PostQueuedCompletionStatus(port_, 0, wakeKey, nullptr);
     WaitForSingleObject(thread_, INFINITE);
     CloseHandle(thread_);
     thread_ = nullptr;
 }
 
-bool engine::adopt(const std::shared_ptr<channel>& c) {
+// At most one wake packet in flight: the flag stays set until the thread
+// has taken it, and the thread takes the queue only after that.
+bool engine::attend(const std::shared_ptr<channel>& c) {
     {
-        std::lock_guard<std::mutex> hold(lock_);
+        slimGuard hold(lock_);
         if (stopping_ || !thread_)
             return false;
-        try {
-            newcomers_.push_back(c);
-        } catch (...) {
-            return false;
+        if (!c->attentionQueued) {
+            try {
+                attention_.push_back(c);
+            } catch (...) {
+                return false;
+            }
+            c->attentionQueued = true;
         }
     }
-    wake();
+    if (!wakePending_.exchange(true) && !PostQueuedCompletionStatus(port_, 0, wakeKey, nullptr))
+        wakePending_ = false;  // the thread's own time-out finds the queue
     return true;
-}
-
-// At most one datagram in flight: the flag stays set until the thread has
-// drained the socket, and the thread reads channel state only after that.
-void engine::wake() {
-    if (wakeSocket_ == INVALID_SOCKET || wakePending_.exchange(true))
-        return;
-    if (!signalWake())
-        wakePending_ = false;
-}
-
-bool engine::signalWake() {
-    char signal = 1;
-    return sendto(wakeSocket_, &signal, 1, 0, reinterpret_cast<sockaddr*>(&wakeAddress_), sizeof wakeAddress_) !=
-           SOCKET_ERROR;
-}
-
-// The flag is cleared after the socket is empty: cleared before, a wake
-// sent meanwhile would be swallowed with its flag left set, and every later
-// wake skipped.
-void engine::drainWake() {
-    char sink[64];
-    while (recv(wakeSocket_, sink, sizeof sink, 0) > 0) {
-    }
-    wakePending_ = false;
 }
 
 DWORD WINAPI engine::threadMain(void* self) {
@@ -171,390 +148,273 @@ DWORD WINAPI engine::threadMain(void* self) {
 
 void engine::run() {
     for (;;) {
-        {
-            std::lock_guard<std::mutex> hold(lock_);
-            if (stopping_)
+        DWORD bytes = 0;
+        ULONG_PTR key = 0;
+        OVERLAPPED* done = nullptr;
+        DWORD wait = again_.empty() ? nextWaitMs(GetTickCount64()) : 0;
+        BOOL ok = GetQueuedCompletionStatus(port_, &bytes, &key, &done, wait);
+        if (done) {
+            completed(operationOf(done), ok != FALSE, bytes);
+        } else {
+            // A wake, or the wait's end: either way the queue is looked at.
+            // The flag is cleared first, so that a wake asked for after the
+            // queue was taken is posted again.
+            if (ok && key == wakeKey)
+                wakePending_ = false;
+            if (takeAttention())
                 break;
         }
-        takeNewcomers();
-        unsigned long long now = GetTickCount64();
-        // In order: a listener closed before a new one on the same port is
-        // gone by the time the new one binds.
-        for (size_t i = 0; i < live_.size(); ++i)
-            advance(*live_[i], now);
-        live_.erase(std::remove_if(live_.begin(), live_.end(), [](auto& c) { return finished(*c); }), live_.end());
-
-        fd_set readable, writable, failed;
-        FD_ZERO(&readable);
-        FD_ZERO(&writable);
-        FD_ZERO(&failed);
-        FD_SET(wakeSocket_, &readable);
-        // Beyond the select's capacity, the next pass starts with the first
-        // one left out, and comes soon, so that every socket takes its turn.
-        const u_int capacity = std::min<u_int>(std::max(settings_.selectCapacity, 2u), FD_SETSIZE);
-        size_t count = live_.size();
-        size_t start = count ? rotation_ % count : 0;
-        bool leftOut = false;
-        unsigned long long wakeAt = now + settings_.idleWaitMs;
-        for (size_t k = 0; k < count; ++k) {
-            channel& c = *live_[(start + k) % count];
-            std::lock_guard<std::mutex> hold(c.lock);
-            if (c.deadline && hasDeadline(c.state))
-                wakeAt = std::min(wakeAt, c.deadline);
-            if (c.sock == INVALID_SOCKET || leftOut)
-                continue;
-            if (readable.fd_count >= capacity || writable.fd_count >= capacity) {
-                leftOut = true;
-                rotation_ = start + k;
-                wakeAt = std::min(wakeAt, now + turnWaitMs);
-                continue;
-            }
-            switch (c.state) {
-            case phase::dialling:
-                FD_SET(c.sock, &writable);
-                FD_SET(c.sock, &failed);
-                break;
-            case phase::connected:
-            case phase::closing:
-                if (!c.peerEnded && (!c.received || c.received->length() < settings_.receiveLimit))
-                    FD_SET(c.sock, &readable);
-                if (!c.outgoing.empty())
-                    FD_SET(c.sock, &writable);
-                break;
-            case phase::listening:
-                if (c.waitingPeers.size() < settings_.maxWaitingPeers)
-                    FD_SET(c.sock, &readable);
-                break;
-            default:
-                break;
-            }
-        }
-
-        unsigned long long waitMs = wakeAt > now ? wakeAt - now : 0;
-        timeval wait{static_cast<long>(waitMs / 1000), static_cast<long>(waitMs % 1000) * 1000};
-        if (select(0, &readable, &writable, &failed, &wait) == SOCKET_ERROR) {
-            Sleep(1);  // a socket went away under us; the next pass rebuilds the sets
-            continue;
-        }
-        if (FD_ISSET(wakeSocket_, &readable))
-            drainWake();
-        for (auto& c : live_)
-            serve(*c, readable, writable, failed);
-        for (auto& c : accepted_)
-            live_.push_back(std::move(c));
-        accepted_.clear();
+        comeBack();
+        expireDeadlines(GetTickCount64());
     }
     endAll();
 }
 
-void engine::takeNewcomers() {
-    std::vector<std::shared_ptr<channel>> arrived;
+bool engine::takeAttention() {
+    std::vector<std::shared_ptr<channel>> asked;
     {
-        std::lock_guard<std::mutex> hold(lock_);
-        arrived.swap(newcomers_);
+        slimGuard hold(lock_);
+        if (stopping_)
+            return true;
+        asked.swap(attention_);
+        for (auto& c : asked)
+            c->attentionQueued = false;
     }
-    for (auto& c : arrived)
-        live_.push_back(std::move(c));
-}
-
-void engine::advance(channel& c, unsigned long long now) {
-    std::unique_lock<std::mutex> hold(c.lock);
-    switch (c.state) {
-    case phase::resolving:
-        if (c.closeRequested)
-            c.state = phase::ended;
-        else if (now >= c.deadline)
-            c.failLocked(WSAETIMEDOUT);
-        break;
-    case phase::dialReady:
-        if (c.closeRequested)
-            c.state = phase::ended;
-        else
-            dial(c);
-        break;
-    case phase::dialling:
-        if (c.closeRequested) {
-            closeSocket(c);
-            c.state = phase::ended;
-        } else if (now >= c.deadline) {
-            failWithSocket(c, WSAETIMEDOUT);
-        }
-        break;
-    case phase::connected:
-        if (c.closeRequested) {
-            // The user is gone: what was received is of no use any more.
-            delete c.received;
-            c.received = nullptr;
-            c.state = phase::closing;
-            c.deadline = now + settings_.lingerMs;
-            if (c.abortRequested)
-                closeSocket(c);
-            break;
-        }
-        c.applyNoDelay();
-        if (c.peerEnded && c.outgoing.empty() && c.sock != INVALID_SOCKET) {
-            shutdown(c.sock, SD_SEND);
-            closeSocket(c);
-            c.state = phase::ended;
-        }
-        break;
-    case phase::closing:
-        if (c.abortRequested || now >= c.deadline) {
-            closeSocket(c);
-            break;
-        }
-        if (c.outgoing.empty() && !c.sendShut && c.sock != INVALID_SOCKET) {
-            shutdown(c.sock, SD_SEND);
-            c.sendShut = true;
-        }
-        if (c.sendShut && c.peerEnded)
-            closeSocket(c);
-        break;
-    case phase::listenReady:
-        if (c.closeRequested) {
-            c.state = phase::ended;
-            c.settled.notify_all();
-        } else {
-            bindAndListen(c);
-        }
-        break;
-    case phase::listening:
-        if (c.closeRequested) {
-            closeSocket(c);
-            c.state = phase::ended;
-            std::deque<std::shared_ptr<channel>> unclaimed;
-            unclaimed.swap(c.waitingPeers);
-            hold.unlock();
-            abortPeers(unclaimed);
-        }
-        break;
-    case phase::ended:
-    case phase::failed:
-        closeSocket(c);
-        break;
-    }
-}
-
-void engine::dial(channel& c) {
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (s == INVALID_SOCKET) {
-        c.failLocked(WSAGetLastError());
-        return;
-    }
-    c.sock = s;
-    if (!setNonBlocking(s)) {
-        failWithSocket(c, WSAGetLastError());
-        return;
-    }
-    c.applyNoDelay();
-    if (connect(s, reinterpret_cast<sockaddr*>(&c.peer), sizeof c.peer) == 0) {
-        c.state = phase::connected;
-        return;
-    }
-    int code = WSAGetLastError();
-    if (code == WSAEWOULDBLOCK || code == WSAEINPROGRESS)
-        c.state = phase::dialling;
-    else
-        failWithSocket(c, code);
-}
-
-void engine::bindAndListen(channel& c) {
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (s == INVALID_SOCKET) {
-        c.failLocked(WSAGetLastError());
-        return;
-    }
-    c.sock = s;
-    // Lets a listener come back on its port while old connections on it
-    // are still winding down. Refused, only such a bind fails, and the
-    // bind below reports that.
-    BOOL reuse = TRUE;
-    (void)setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-    int length = sizeof c.peer;
-    if (!setNonBlocking(s) || bind(s, reinterpret_cast<sockaddr*>(&c.peer), sizeof c.peer) != 0 ||
-        ::listen(s, SOMAXCONN) != 0 || getsockname(s, reinterpret_cast<sockaddr*>(&c.peer), &length) != 0) {
-        failWithSocket(c, WSAGetLastError());
-        return;
-    }
-    c.state = phase::listening;
-    c.settled.notify_all();
-}
-
-void engine::serve(channel& c, fd_set& readable, fd_set& writable, fd_set& failed) {
-    std::lock_guard<std::mutex> hold(c.lock);
-    if (c.sock == INVALID_SOCKET)
-        return;
-    switch (c.state) {
-    case phase::dialling:
-        if (FD_ISSET(c.sock, &writable) || FD_ISSET(c.sock, &failed)) {
-            int code = 0;
-            int length = sizeof code;
-            if (getsockopt(c.sock, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&code), &length) != 0)
-                code = WSAGetLastError();
-            if (code == 0 && FD_ISSET(c.sock, &failed))
-                code = WSAECONNREFUSED;
-            if (code != 0) {
-                failWithSocket(c, code);
-                return;
-            }
-            c.state = phase::connected;
-            writeSome(c);  // bytes queued while dialling
-        }
-        break;
-    case phase::connected:
-    case phase::closing:
-        if (FD_ISSET(c.sock, &readable))
-            readSome(c);
-        if (c.sock != INVALID_SOCKET && FD_ISSET(c.sock, &writable))
-            writeSome(c);
-        break;
-    case phase::listening:
-        if (FD_ISSET(c.sock, &readable))
-            acceptSome(c);
-        break;
-    default:
-        break;
-    }
-}
-
-void engine::readSome(channel& c) {
-    unsigned total = 0;
-    while (total < readPerPass) {
-        char* into;
-        char discard[4096];
-        int room;
-        if (c.state == phase::closing) {
-            into = discard;
-            room = sizeof discard;
-        } else {
-            if (!c.received) {
-                c.received = new (std::nothrow) receivedBytes();
-                if (!c.received)
-                    return;  // tried again on the next pass
-            }
-            if (c.received->length() >= settings_.receiveLimit)
-                return;
-            into = reinterpret_cast<char*>(c.received->reserveTail(readPiece));
-            if (!into)
-                return;
-            room = readPiece;
-        }
-        int got = recv(c.sock, into, room, 0);
-        if (got > 0) {
-            if (into != discard)
-                c.received->commitTail(static_cast<unsigned>(got));
-            total += static_cast<unsigned>(got);
-            if (got < room)
-                return;  // most likely all there was; select tells otherwise
+    for (auto& c : asked) {
+        try {
+            live_.emplace(c.get(), c);
+        } catch (...) {
+            c->requestClose(true);  // the thread cannot keep it; nor can the user
             continue;
         }
-        if (got == 0) {
-            c.peerEnded = true;
-            return;
-        }
-        int code = WSAGetLastError();
-        if (code != WSAEWOULDBLOCK)
-            connectionLost(c, code);
+        attendTo(*c);
+        retire(*c);
+    }
+    return false;
+}
+
+void engine::completed(ioOperation& op, bool ok, unsigned long bytes) {
+    channel& c = *op.owner;  // kept by live_ while the operation was pending
+    op.pending = false;
+    int code = 0;
+    if (!ok) {
+        // The Winsock code of the failure. The socket is still open unless
+        // the thread closed it, and then the outcome no longer matters.
+        DWORD moved = 0, flags = 0;
+        SOCKET s = c.sock;
+        if (s != INVALID_SOCKET && !WSAGetOverlappedResult(s, &op.overlapped, &moved, FALSE, &flags))
+            code = WSAGetLastError();
+        if (code == 0)
+            code = WSAECONNABORTED;
+    }
+    switch (op.kind) {
+    case ioKind::receive:
+        readCompleted(c, ok, code);
+        break;
+    case ioKind::send:
+        sendCompleted(c, ok, bytes, code);
+        break;
+    case ioKind::connect:
+        dialCompleted(c, ok, code);
+        break;
+    case ioKind::accept:
+        acceptCompleted(c, ok);
+        break;
+    }
+    retire(c);
+}
+
+// With the channel's lock held, once it has entered a state with a deadline.
+void engine::track(channel& c) {
+    nextDeadline_ = std::min(nextDeadline_, c.deadline);
+    if (c.timed)
+        return;
+    std::shared_ptr<channel> held = known(c);
+    if (!held)
+        return;
+    try {
+        timed_.push_back(held);
+    } catch (...) {
         return;
     }
+    c.timed = true;
 }
 
-void engine::writeSome(channel& c) {
-    unsigned long long total = 0;
-    while (!c.outgoing.empty() && total < writePerPass) {
-        WSABUF pieces[gatherBuffers];
-        DWORD count = 0;
-        for (auto it = c.outgoing.begin(); it != c.outgoing.end() && count < gatherBuffers; ++it, ++count) {
-            size_t skip = count == 0 ? c.frontSent : 0;
-            pieces[count].buf = reinterpret_cast<char*>(it->data() + skip);
-            pieces[count].len = static_cast<ULONG>(it->size() - skip);
-        }
-        DWORD sent = 0;
-        if (WSASend(c.sock, pieces, count, &sent, 0, nullptr, nullptr) == SOCKET_ERROR) {
-            int code = WSAGetLastError();
-            if (code != WSAEWOULDBLOCK)
-                connectionLost(c, code);
-            return;
-        }
-        if (sent == 0)
-            return;
-        total += sent;
-        c.outgoingBytes -= sent;
-        size_t left = sent;
-        while (left > 0) {
-            size_t rest = c.outgoing.front().size() - c.frontSent;
-            if (left < rest) {
-                c.frontSent += left;
-                break;
+void engine::expireDeadlines(unsigned long long now) {
+    if (now < nextDeadline_)
+        return;
+    nextDeadline_ = ~0ull;
+    std::vector<std::shared_ptr<channel>> expired;
+    for (size_t i = 0; i < timed_.size();) {
+        channel& c = *timed_[i];
+        bool keep;
+        {
+            slimGuard hold(c.lock);
+            keep = hasDeadline(c.state) && (c.sock != INVALID_SOCKET || c.state == phase::resolving);
+            if (keep && now >= c.deadline) {
+                if (c.state == phase::closing)
+                    c.closeSocket();
+                else
+                    c.failWithSocket(WSAETIMEDOUT);
+                keep = false;
             }
-            left -= rest;
-            c.outgoing.pop_front();
-            c.frontSent = 0;
+            if (keep)
+                nextDeadline_ = std::min(nextDeadline_, c.deadline);
+            else
+                c.timed = false;
         }
-    }
-}
-
-void engine::acceptSome(channel& c) {
-    while (c.waitingPeers.size() < settings_.maxWaitingPeers) {
-        sockaddr_in from{};
-        int length = sizeof from;
-        SOCKET s = accept(c.sock, reinterpret_cast<sockaddr*>(&from), &length);
-        if (s == INVALID_SOCKET)
-            return;  // nobody more, or a peer that gave up before we took it
-        if (!setNonBlocking(s)) {
-            closesocket(s);
+        if (keep) {
+            ++i;
             continue;
         }
-        std::shared_ptr<channel> peer;
-        try {
-            peer = std::make_shared<channel>(phase::connected, from);
-        } catch (...) {
-            closesocket(s);
-            return;
-        }
-        peer->sock = s;  // from here on the channel closes it
-        try {
-            accepted_.push_back(peer);
-        } catch (...) {
-            return;
-        }
-        try {
-            c.waitingPeers.push_back(peer);
-        } catch (...) {
-            // Not yet seen by any other thread, so no lock is needed.
-            peer->closeRequested = peer->abortRequested = true;
-            return;
-        }
+        expired.push_back(std::move(timed_[i]));
+        timed_[i] = std::move(timed_.back());
+        timed_.pop_back();
     }
+    for (auto& c : expired)
+        retire(*c);
 }
 
-// At stop: every socket closes and nobody is left waiting for a dial.
+unsigned long engine::nextWaitMs(unsigned long long now) const {
+    unsigned long long wait = settings_.idleWaitMs;
+    if (nextDeadline_ != ~0ull)
+        wait = std::min(wait, nextDeadline_ > now ? nextDeadline_ - now : 0);
+    return static_cast<unsigned long>(wait);
+}
+
+// For a channel that has more to do than one step gives it: it comes back
+// after whatever waits at the port, without a wake through the port.
+void engine::requeue(channel& c) {
+    if (c.again)
+        return;
+    std::shared_ptr<channel> held = known(c);
+    if (!held)
+        return;
+    try {
+        again_.push_back(held);
+    } catch (...) {
+        c.readIdle = true;  // left for the user's next call or the safety net
+        return;
+    }
+    c.again = true;
+}
+
+void engine::comeBack() {
+    if (again_.empty())
+        return;
+    std::shared_ptr<channel> next = std::move(again_.front());
+    again_.pop_front();
+    next->again = false;
+    attendTo(*next);
+    retire(*next);
+}
+
+void engine::retire(channel& c) {
+    if (finished(c))
+        live_.erase(&c);
+}
+
+std::shared_ptr<channel> engine::known(channel& c) {
+    auto found = live_.find(&c);
+    return found == live_.end() ? nullptr : found->second;
+}
+
+SOCKET engine::newSocket() {
+    return WSASocketW(AF_INET, SOCK_STREAM, IPPROTO_TCP, nullptr, 0, WSA_FLAG_OVERLAPPED);
+}
+
+// Non-blocking for the plain reads and sends, tied to the port for the
+// rest. False with the Winsock error left for the caller.
+bool engine::prepareSocket(channel& c, SOCKET s) {
+    u_long on = 1;
+    if (ioctlsocket(s, FIONBIO, &on) != 0)
+        return false;
+    if (CreateIoCompletionPort(reinterpret_cast<HANDLE>(s), port_, 0, 0) != port_)
+        return false;
+    c.skipOnSuccess = skipOnSuccess_ && SetFileCompletionNotificationModes(reinterpret_cast<HANDLE>(s),
+                                                                          FILE_SKIP_COMPLETION_PORT_ON_SUCCESS);
+    if (settings_.socketSendBuffer > 0) {
+        // Only the system's own memory is at stake: a refusal changes nothing else.
+        int size = settings_.socketSendBuffer;
+        (void)setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&size), sizeof size);
+    }
+    return true;
+}
+
+// At stop: every socket closes, nobody is left waiting for a dial, and the
+// channels stay until the system has handed back every operation on them.
 void engine::endAll() {
-    takeNewcomers();
-    for (auto& c : accepted_)
-        live_.push_back(std::move(c));
-    accepted_.clear();
-    for (auto& c : live_) {
-        std::lock_guard<std::mutex> hold(c->lock);
-        closeSocket(*c);
-        switch (c->state) {
+    {
+        slimGuard hold(lock_);
+        for (auto& c : attention_) {
+            c->attentionQueued = false;
+            live_.emplace(c.get(), c);
+        }
+        attention_.clear();
+    }
+    size_t pending = 0;
+    for (auto& entry : live_) {
+        channel& c = *entry.second;
+        slimGuard hold(c.lock);
+        c.closeSocket();
+        if (c.acceptSocket != INVALID_SOCKET) {
+            closesocket(c.acceptSocket);
+            c.acceptSocket = INVALID_SOCKET;
+        }
+        switch (c.state) {
         case phase::connected:
-            c->peerEnded = true;
-            c->error = WSAENETDOWN;
-            c->dropOutgoing();
-            c->state = phase::ended;
+            c.peerEnded = true;
+            c.error = WSAENETDOWN;
+            c.dropOutgoing();
+            c.state = phase::ended;
             break;
         case phase::ended:
         case phase::failed:
         case phase::closing:
             break;
         default:
-            c->failLocked(WSAENETDOWN);
+            c.failLocked(WSAENETDOWN);
             break;
         }
-        c->settled.notify_all();
+        WakeAllConditionVariable(&c.settled);
+        for (ioOperation* op : {&c.readOp, &c.sendOp, &c.linkOp})
+            pending += op->pending ? 1 : 0;
+    }
+    unsigned long long end = GetTickCount64() + drainMs;
+    while (pending > 0) {
+        unsigned long long now = GetTickCount64();
+        if (now >= end)
+            break;
+        DWORD bytes = 0;
+        ULONG_PTR key = 0;
+        OVERLAPPED* done = nullptr;
+        GetQueuedCompletionStatus(port_, &bytes, &key, &done, static_cast<DWORD>(end - now));
+        if (done && operationOf(done).pending) {
+            ioOperation& op = operationOf(done);
+            op.pending = false;
+            --pending;
+            slimGuard hold(op.owner->lock);
+            if (op.kind == ioKind::send) {
+                op.owner->inFlight = 0;
+                op.owner->dropOutgoing();
+            }
+        }
+    }
+    if (pending > 0) {
+        // The system still owns buffers in these channels, so they are never
+        // freed. Reached only when cancelled operations never came back.
+        try {
+            auto* kept = new std::vector<std::shared_ptr<channel>>();
+            for (auto& entry : live_)
+                if (entry.second->pendingIo())
+                    kept->push_back(entry.second);
+        } catch (...) {
+        }
     }
     live_.clear();
+    timed_.clear();
+    again_.clear();
+    nextDeadline_ = ~0ull;
 }
 
 }  // namespace vesk::net

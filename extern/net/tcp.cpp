@@ -46,7 +46,7 @@ tcp::tcp(std::shared_ptr<engine> e, std::shared_ptr<channel> accepted)
 }
 
 tcp::~tcp() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     detach(false);
 }
 
@@ -57,7 +57,7 @@ void tcp::registerInterfaces() {
 }
 
 std::shared_ptr<channel> tcp::current() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     return channel_;
 }
 
@@ -67,23 +67,23 @@ void tcp::detach(bool abort) {
     detachedError_ = channel_->errorCode();
     channel_->requestClose(abort);
     lastDetached_ = channel_;
+    engine_->attend(channel_);
     channel_.reset();
     listener_ = false;
     addressText_[0] = '\0';
-    engine_->wake();
 }
 
 bool tcp::begin(const std::shared_ptr<channel>& c) {
     detach(false);
     channel_ = c;
-    if (engine_->adopt(c))
+    if (engine_->attend(c))
         return true;
     c->fail(WSAENETDOWN);
     return false;
 }
 
 int tcp::listen(unsigned short port) {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     std::shared_ptr<channel> c;
     try {
         c = std::make_shared<channel>(phase::listenReady, endpoint(port));
@@ -110,21 +110,23 @@ ITCPDescriptor* tcp::accept() {
     if (!listener)
         return nullptr;
     bool wakeNeeded = false;
-    std::shared_ptr<channel> peer = listener->takeWaitingPeer(engine_->settings().maxWaitingPeers, wakeNeeded);
+    std::shared_ptr<channel> peer = listener->takeWaitingPeer(wakeNeeded);
     if (wakeNeeded)
-        engine_->wake();
+        engine_->attend(listener);
     if (!peer)
         return nullptr;
     tcp* made = new (std::nothrow) capsule<tcp>(engine_, peer);
     if (!made) {
         peer->requestClose(true);
-        engine_->wake();
+        engine_->attend(peer);
+        return nullptr;
     }
+    made->addRef();  // the caller's
     return made;
 }
 
 int tcp::connect(const char* host, unsigned short port) {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     std::shared_ptr<channel> c;
     try {
         c = std::make_shared<channel>(phase::resolving, endpoint(port));
@@ -169,7 +171,7 @@ int tcp::send(const void* bytes, unsigned long length) {
     std::shared_ptr<channel> c;
     unsigned long long limit;
     {
-        std::lock_guard<std::mutex> hold(lock_);
+        slimGuard hold(lock_);
         c = channel_;
         limit = transferMode_ ? engine_->settings().transferBacklog : engine_->settings().linkBacklog;
     }
@@ -178,7 +180,7 @@ int tcp::send(const void* bytes, unsigned long length) {
     bool wakeNeeded = false;
     bool taken = c->queue(bytes, length, limit, wakeNeeded);
     if (wakeNeeded)
-        engine_->wake();
+        engine_->attend(c);
     return taken ? 1 : 0;
 }
 
@@ -187,14 +189,18 @@ INetDataBuffer* tcp::receive() {
     if (!c)
         return nullptr;
     bool wakeNeeded = false;
-    receivedBytes* bytes = c->takeReceived(engine_->settings().receiveLimit, wakeNeeded);
+    receivedBytes* bytes = c->takeReceived(wakeNeeded);
     if (wakeNeeded)
-        engine_->wake();
+        engine_->attend(c);
+    if (!bytes)
+        return nullptr;
+    bytes->compact();
+    bytes->addRef();  // the caller's
     return bytes;
 }
 
 int tcp::close() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     detach(false);
     return 1;
 }
@@ -202,17 +208,17 @@ int tcp::close() {
 int tcp::shutdownLink() { return close(); }
 
 int tcp::releaseLink() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     detach(true);
     if (std::shared_ptr<channel> flushing = lastDetached_.lock()) {
         flushing->requestClose(true);
-        engine_->wake();
+        engine_->attend(flushing);
     }
     return 1;
 }
 
 const char* tcp::addressText() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     if (!channel_) {
         addressText_[0] = '\0';
     } else if (listener_) {
@@ -245,23 +251,23 @@ int tcp::prepareLink() {
 // Send mode lets the system gather the small writes of a burst (Nagle);
 // leaving it pushes them out.
 int tcp::setSendMode(bool on) {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     noDelay_ = !on;
     if (channel_) {
         channel_->setNoDelay(noDelay_);
-        engine_->wake();
+        engine_->attend(channel_);
     }
     return 1;
 }
 
 int tcp::setTransferMode(bool on) {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     transferMode_ = on;
     return 1;
 }
 
 int tcp::lastError() {
-    std::lock_guard<std::mutex> hold(lock_);
+    slimGuard hold(lock_);
     return channel_ ? channel_->errorCode() : detachedError_;
 }
 

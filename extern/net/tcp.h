@@ -5,9 +5,9 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 
 #include "core/capsule.h"
+#include "extern/net/slimLock.h"
 #include "vesk/net.h"
 
 namespace vesk::net {
@@ -73,7 +73,7 @@ private:
     bool begin(const std::shared_ptr<channel>& c);
 
     std::shared_ptr<engine> engine_;
-    std::mutex lock_;
+    slimLock lock_;
     std::shared_ptr<channel> channel_;
     std::weak_ptr<channel> lastDetached_;  // may still be flushing
     int detachedError_ = 0;

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "extern/comserver/classFactory.h"
 #include "gui/Brevant/clientLauncher.h"
 #include "gui/Brevant/module.h"
 
@@ -27,15 +28,10 @@ bool isOwnItem(const CMINVOKECOMMANDINFO& command) {
 
 }  // namespace
 
-VeskSH::VeskSH() : dispatch_(brevantModule(), IID_IVeskSH) {}
+VeskSH::VeskSH() : dualInterface(brevantModule(), IID_IVeskSH) {}
 
 HRESULT VeskSH::create(REFIID iid, void** object) {
-    auto* created = new (std::nothrow) VeskSH();
-    if (!created)
-        return E_OUTOFMEMORY;
-    HRESULT result = created->QueryInterface(iid, object);
-    created->Release();
-    return result;
+    return comserver::handOver(new (std::nothrow) VeskSH(), iid, object);
 }
 
 HRESULT STDMETHODCALLTYPE VeskSH::QueryInterface(REFIID iid, void** object) {
@@ -100,23 +96,6 @@ HRESULT STDMETHODCALLTYPE VeskSH::HandleMenuMsg2(UINT, WPARAM, LPARAM, LRESULT* 
     if (result)
         *result = 0;
     return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE VeskSH::GetTypeInfoCount(UINT* count) { return dispatch_.GetTypeInfoCount(count); }
-
-HRESULT STDMETHODCALLTYPE VeskSH::GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) {
-    return dispatch_.GetTypeInfo(index, locale, info);
-}
-
-HRESULT STDMETHODCALLTYPE VeskSH::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                                DISPID* ids) {
-    return dispatch_.GetIDsOfNames(iid, names, count, locale, ids);
-}
-
-HRESULT STDMETHODCALLTYPE VeskSH::Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
-                                         VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
-    return dispatch_.Invoke(static_cast<IVeskSH*>(this), id, iid, locale, flags, parameters, result, exception,
-                            argumentError);
 }
 
 }  // namespace vesk::brevant

@@ -6,14 +6,15 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "extern/comserver/dualInterface.h"
 #include "extern/comserver/refCount.h"
 #include "extern/comserver/serverCount.h"
-#include "extern/comserver/typeInfoDispatch.h"
 #include "gui/Brevant/brevantLib.h"
 
 namespace vesk::brevant {
 
-class VeskSH final : public IShellExtInit, public IContextMenu3, public IVeskSH {
+// IDispatch comes from the type library.
+class VeskSH final : public IShellExtInit, public IContextMenu3, public comserver::dualInterface<IVeskSH> {
 public:
     // The class's creation function for the class factory.
     static HRESULT create(REFIID iid, void** object);
@@ -42,21 +43,12 @@ public:
     HRESULT STDMETHODCALLTYPE HandleMenuMsg(UINT message, WPARAM wParam, LPARAM lParam) override;
     HRESULT STDMETHODCALLTYPE HandleMenuMsg2(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
-    // IDispatch, from the type library
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                            DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
-                                     VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
-
 private:
     VeskSH();
     ~VeskSH() = default;
 
     comserver::refCount references_;
     comserver::liveObject alive_;
-    comserver::typeInfoDispatch dispatch_;
 };
 
 }  // namespace vesk::brevant

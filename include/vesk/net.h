@@ -6,8 +6,10 @@
 // sends complete on the module's own thread; callers poll status().
 // Descriptors may be used from several threads at once.
 //
-// References: objects returned here carry none (count 0 when new). The
-// caller that keeps one takes it with addRef and ends with release.
+// References: receive() and accept() hand out their new object with one
+// reference, the caller's, which the caller ends with release. Objects
+// made by createDescriptor() and by the factory carry none (count 0): the
+// caller that keeps one takes it with addRef.
 #pragma once
 
 #include "vesk/object.h"
@@ -47,7 +49,8 @@ struct ITCPDescriptor : virtual Igeneric {
     // port 0 takes a free port (port() tells which). 1 when listening, else
     // 0 with status failed.
     virtual int listen(unsigned short port) = 0;
-    // A new connected descriptor (count 0) for a waiting peer, or null.
+    // A new connected descriptor for a waiting peer, with the caller's
+    // reference, or null.
     virtual ITCPDescriptor* accept() = 0;
     // Closes what the descriptor had and dials host (dotted address or host
     // name). Status becomes connecting, then connected or failed; a dial
@@ -55,17 +58,23 @@ struct ITCPDescriptor : virtual Igeneric {
     // 0 when it failed at once (status failed).
     virtual int connect(const char* host, unsigned short port) = 0;
     virtual int status() = 0;
-    // Queues a copy of the bytes; 1 when all were taken, 0 when refused
-    // (no connection, closed, or the backlog is full). Bytes sent while
-    // connecting go out in order once connected, or are dropped when the
-    // dial fails. Zero bytes are taken at once.
+    // Queues a copy of the bytes; 1 when all were taken, 0 when none were
+    // (no connection, closed, or the link's backlog is full). A link holds
+    // a bounded backlog (224 KiB, 128 KiB in transfer mode, each send
+    // counting 64 bytes more): a refused send may be tried again once bytes
+    // went out, and one larger than the backlog is never taken. Bytes sent
+    // while connecting go out in order once connected, or are dropped when
+    // the dial fails. Zero bytes are taken at once.
     virtual int send(const void* bytes, unsigned long length) = 0;
-    // A new buffer (count 0) with every byte received since the last call,
-    // or null when none arrived.
+    // A new buffer with every byte received since the last call, with the
+    // caller's reference, or null when none arrived. Reading pauses while
+    // 512 KiB wait to be taken.
     virtual INetDataBuffer* receive() = 0;
     // Ends the connection or listener; status becomes idle at once. Bytes
-    // already queued are still delivered before the connection closes. The
-    // descriptor can connect or listen again.
+    // already queued are still delivered before the connection closes,
+    // also when it was still connecting: the dial goes on for them, and
+    // they are dropped only when it fails. The descriptor can connect or
+    // listen again.
     virtual int close() = 0;
     // Dropping a link, in this order. shutdownLink ends the connection as
     // close does; releaseLink then lets go of whatever is left of it at
@@ -83,10 +92,10 @@ struct ITCPDescriptor : virtual Igeneric {
     // and send modes off, so small writes go out at once.
     virtual int prepareLink() = 0;
     // Hints; neither holds data back. Send mode on (as a new descriptor
-    // starts) gathers the writes of a burst, which go out together at once
-    // after; off hands each write to the system as it comes. Transfer mode
-    // on bounds the backlog: send refuses while too many bytes wait, so a
-    // bulk sender goes at the peer's pace.
+    // starts) gathers the small writes of a burst, which go out together
+    // at once after; off hands each write to the system as it comes.
+    // Transfer mode on bounds the backlog closer (128 KiB): send refuses
+    // sooner, so a bulk sender goes at the peer's pace.
     virtual int setSendMode(bool on) = 0;
     virtual int setTransferMode(bool on) = 0;
     // The Winsock error of the last failure or of the end of a connection

@@ -64,6 +64,13 @@ public:
         return *this;
     }
     ~ref() { reset(nullptr); }
+    // Takes over a reference the caller already holds, as an object handed
+    // out with the caller's reference comes; null stays null.
+    static ref adopt(T* p) {
+        ref held;
+        held.p_ = p;
+        return held;
+    }
     void reset(T* p) {
         if (p)
             p->addRef();

@@ -30,8 +30,9 @@ struct IShareObj {
     virtual void getPath(char* out) = 0;
     // A file: its name as listed, case kept. A folder: "". Never null.
     virtual const char* getName() = 0;
-    // A file: its size in bytes, low 32 bits. A folder: the sum over
-    // everything found in it since start (32-bit arithmetic).
+    // A file: its size in bytes (files of 4 GiB or more, whose size the
+    // protocol's 32-bit fields cannot carry, are not shared). A folder: the
+    // sum over everything found in it since start (32-bit arithmetic).
     virtual unsigned getSize() = 0;
     // A file: the 32-character base-32 SHA-1 text, "" until hashed.
     // A folder: "". Never null.
@@ -61,7 +62,8 @@ struct IShareEngine : virtual Igeneric {
     // The shared files whose lower-case names contain every blank-separated
     // word of query. A new vector holding one reference, the caller's (who
     // releases it), of pointerInt values, each the address of an IShareObj; null
-    // when query is null or shorter than 3 characters.
+    // when query is null or shorter than 3 characters. A word given twice
+    // counts once; a query of more than 64 distinct words matches nothing.
     virtual Ivector* search(const char* query) = 0;
     // The object with that id while it is shared (it and every folder
     // above it active), else null.

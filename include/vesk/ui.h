@@ -44,8 +44,12 @@ struct IDockToolBarWnd;
 struct IFrameClientWnd;
 struct IFrameChildWnd;
 struct IStatusBar;
+struct ISkin;
 struct ISkinEngine;
 struct ISearchResultWnd;
+
+// The window library's message to every window when the skin changed.
+constexpr UINT WM_SKINCHANGED = 0x7FC;
 
 // A message hook: -1 means "not handled".
 struct IWndProc : virtual Igeneric {
@@ -55,8 +59,7 @@ struct IWndProc : virtual Igeneric {
 
 // The message handling of a window object. Hooks are asked in the order
 // added for every message of the window; the first result other than -1 is
-// the window's answer. The window library appends its message handlers after
-// these operations.
+// the window's answer. Hooks may be added and removed from any thread.
 struct IWndEvents : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::ui::IWndEvents *";
     // Takes a reference to the hook; 0 for null, else 1.
@@ -64,10 +67,86 @@ struct IWndEvents : virtual Igeneric {
     // Removes every entry of the hook and releases it once; 0 for null.
     virtual int RemoveMessageHook(IWndProc* hook) = 0;
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // The message handlers, each given the message's two parameters; -1
+    // means "not handled" and lets the window's default processing run.
+    virtual LRESULT OnActivateApp(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnCancelMode(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnChildActivate(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnPaint(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnClose(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnCompacting(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnCreate(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnDestroy(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnEnable(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnEnterSizeMove(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnEraseBkGnd(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnExitSizeMove(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnGetIcon(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnGetMinMaxInfo(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnGetText(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnGetTextLength(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnInputLangChange(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnInputLangChangeRequest(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMove(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMoving(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNcActivate(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNcCalcSize(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNcCreate(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNcDestroy(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNcPaint(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNcLButtonDown(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNcLButtonDblClk(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNotify(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNotifyChild(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnParentNotify(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnQueryDragIcon(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnQueryOpen(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnQuit(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnSetIcon(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnSetText(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnShowWindow(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnSizing(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnSizeParent(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnSize(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnStyleChanged(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnStyleChanging(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnUserChanged(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnWindowPosChanged(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnWindowPosChanging(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnLButtonUp(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnLButtonDown(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnLButtonDblClk(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnRButtonDown(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnRButtonUp(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMouseMove(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNcHitTest(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnTimer(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnInitMenu(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnInitMenuPopup(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMenuChar(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMenuSelect(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnSysChar(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnSysCommand(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnCommand(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnDrawItem(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMouseWheel(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnCaptureChanged(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMButtonDown(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMButtonUp(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMouseActivate(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMouseHover(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMouseLeave(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNcMouseLeave(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnNcMouseMove(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnAppCommand(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnMDIActivate(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnSettingChange(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnSkinChanged(LONG_PTR wParam, LONG_PTR lParam) = 0;
 };
 
-// A window object over one platform window. The window library appends its
-// further window operations after these.
+// A window object over one platform window. Operations named after a
+// platform call wrap that call on the object's window handle, with the same
+// arguments and result.
 struct IWnd : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::ui::IWnd *";
     virtual LONG_PTR Attach(IWnd* object) = 0;
@@ -99,6 +178,155 @@ struct IWnd : virtual Igeneric {
     virtual BOOL PostMessageA(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual BOOL SendNotifyMessageA(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual BOOL SetWindowTextA(const char* text) = 0;
+    virtual int GetWindowTextA(char* text, int size) = 0;
+    virtual int GetWindowTextLengthA() = 0;
+    virtual void SetFont(HFONT font, BOOL redraw) = 0;
+    virtual HFONT GetFont() = 0;
+    virtual HMENU GetMenu() = 0;
+    virtual BOOL SetMenu(HMENU menu) = 0;
+    virtual BOOL DrawMenuBar() = 0;
+    virtual HMENU GetSystemMenu(BOOL revert) = 0;
+    virtual BOOL HiliteMenuItem(HMENU menu, UINT item, UINT flags) = 0;
+    virtual BOOL IsIconic() = 0;
+    virtual BOOL IsZoomed() = 0;
+    virtual BOOL MoveWindow(const RECT* rect, BOOL repaint) = 0;
+    virtual BOOL MoveWindow(int x, int y, int width, int height, BOOL repaint) = 0;
+    virtual BOOL SetWindowPos(HWND after, const RECT* rect, UINT flags) = 0;
+    virtual BOOL SetWindowPos(HWND after, int x, int y, int width, int height, UINT flags) = 0;
+    virtual UINT ArrangeIconicWindows() = 0;
+    virtual BOOL BringWindowToTop() = 0;
+    virtual BOOL GetWindowRect(RECT* rect) = 0;
+    virtual BOOL GetClientRect(RECT* rect) = 0;
+    // Of the client rectangle; 0 when it cannot be read.
+    virtual long GetWidth() = 0;
+    virtual long GetHeight() = 0;
+    virtual BOOL GetWindowPlacement(WINDOWPLACEMENT* placement) = 0;
+    virtual BOOL SetWindowPlacement(const WINDOWPLACEMENT* placement) = 0;
+    virtual BOOL ClientToScreen(RECT* rect) = 0;
+    virtual BOOL ClientToScreen(POINT* point) = 0;
+    virtual BOOL ScreenToClient(RECT* rect) = 0;
+    virtual BOOL ScreenToClient(POINT* point) = 0;
+    virtual int MapWindowPoints(HWND to, RECT* rect) = 0;
+    virtual int MapWindowPoints(HWND to, POINT* points, UINT count) = 0;
+    virtual HDC BeginPaint(PAINTSTRUCT* paint) = 0;
+    virtual BOOL EndPaint(PAINTSTRUCT* paint) = 0;
+    virtual HDC GetDC() = 0;
+    virtual HDC GetWindowDC() = 0;
+    virtual int ReleaseDC(HDC dc) = 0;
+    virtual void Print(HDC dc, DWORD flags) = 0;
+    virtual void PrintClient(HDC dc, DWORD flags) = 0;
+    virtual BOOL UpdateWindow() = 0;
+    virtual void SetRedraw(BOOL redraw) = 0;
+    virtual BOOL GetUpdateRect(RECT* rect, BOOL erase) = 0;
+    virtual int GetUpdateRgn(HRGN region, BOOL erase) = 0;
+    virtual BOOL Invalidate(BOOL erase) = 0;
+    virtual BOOL InvalidateRect(const RECT* rect, BOOL erase) = 0;
+    virtual BOOL ValidateRect(const RECT* rect) = 0;
+    virtual BOOL InvalidateRgn(HRGN region, BOOL erase) = 0;
+    virtual BOOL ValidateRgn(HRGN region) = 0;
+    virtual BOOL ShowWindow(int how) = 0;
+    virtual BOOL IsWindowVisible() = 0;
+    virtual BOOL ShowOwnedPopups(BOOL show) = 0;
+    virtual HDC GetDCEx(HRGN clip, DWORD flags) = 0;
+    virtual BOOL LockWindowUpdate(BOOL lock) = 0;
+    virtual BOOL RedrawWindow(const RECT* rect, HRGN region, UINT flags) = 0;
+    virtual UINT_PTR SetTimer(UINT_PTR id, UINT milliseconds) = 0;
+    virtual BOOL KillTimer(UINT_PTR id) = 0;
+    virtual BOOL IsWindowEnabled() = 0;
+    virtual BOOL EnableWindow(BOOL enable) = 0;
+    virtual HWND SetActiveWindow() = 0;
+    virtual HWND SetCapture() = 0;
+    virtual HWND SetFocus() = 0;
+    virtual BOOL CheckDlgButton(int id, UINT check) = 0;
+    virtual BOOL CheckRadioButton(int first, int last, int checked) = 0;
+    virtual int DlgDirListA(char* path, int listId, int staticId, UINT type) = 0;
+    virtual int DlgDirListComboBoxA(char* path, int comboId, int staticId, UINT type) = 0;
+    virtual BOOL DlgDirSelect(char* out, int size, int listId) = 0;
+    virtual BOOL DlgDirSelectComboBox(char* out, int size, int comboId) = 0;
+    virtual UINT GetDlgItemInt(int id, BOOL* translated, BOOL isSigned) = 0;
+    virtual UINT GetDlgItemTextA(int id, char* text, int size) = 0;
+    virtual HWND GetNextDlgGroupItem(HWND control, BOOL previous) = 0;
+    virtual HWND GetNextDlgTabItem(HWND control, BOOL previous) = 0;
+    virtual UINT IsDlgButtonChecked(int id) = 0;
+    virtual LRESULT SendDlgItemMessageA(int id, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual BOOL SetDlgItemInt(int id, UINT v, BOOL isSigned) = 0;
+    virtual BOOL SetDlgItemTextA(int id, const char* text) = 0;
+    virtual int GetScrollPos(int bar) = 0;
+    virtual BOOL GetScrollRange(int bar, int* low, int* high) = 0;
+    virtual BOOL ScrollWindow(int dx, int dy, const RECT* scroll, const RECT* clip) = 0;
+    virtual int ScrollWindowEx(int dx, int dy, UINT flags, const RECT* scroll, const RECT* clip, HRGN update,
+                               RECT* updated) = 0;
+    virtual int ScrollWindowEx(int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, RECT* updated,
+                               UINT flags) = 0;
+    virtual int SetScrollPos(int bar, int position, BOOL redraw) = 0;
+    virtual BOOL SetScrollRange(int bar, int low, int high, BOOL redraw) = 0;
+    virtual BOOL ShowScrollBar(UINT bar, BOOL show) = 0;
+    virtual BOOL EnableScrollBar(UINT bar, UINT arrows) = 0;
+    virtual HWND ChildWindowFromPoint(POINT point) = 0;
+    virtual HWND ChildWindowFromPointEx(POINT point, UINT flags) = 0;
+    virtual HWND GetTopWindow() = 0;
+    virtual HWND GetWindow(UINT command) = 0;
+    virtual HWND GetLastActivePopup() = 0;
+    virtual BOOL IsChild(HWND window) = 0;
+    virtual HWND GetParent() = 0;
+    // Re-parents under the object's window and records it as the parent
+    // object; the parents' child maps are not told. The previous parent.
+    virtual HWND SetParent(IWnd* parent) = 0;
+    // Re-parents and moves the object between the parent objects' child
+    // maps. The previous parent.
+    virtual HWND SetParent(HWND parent) = 0;
+    virtual IWnd* GetParentClass() = 0;  // no reference added
+    virtual int GetDlgCtrlID() = 0;
+    virtual int SetDlgCtrlID(int id) = 0;
+    virtual HWND GetDlgItem(int id) = 0;
+    virtual BOOL FlashWindow(BOOL invert) = 0;
+    virtual int MessageBoxA(const char* text, const char* caption, UINT type) = 0;
+    virtual BOOL ChangeClipboardChain(HWND next) = 0;
+    virtual HWND SetClipboardViewer() = 0;
+    virtual BOOL OpenClipboard() = 0;
+    virtual BOOL CreateCaret(HBITMAP bitmap) = 0;
+    virtual BOOL CreateSolidCaret(int width, int height) = 0;
+    virtual BOOL CreateGrayCaret(int width, int height) = 0;
+    virtual BOOL HideCaret() = 0;
+    virtual BOOL ShowCaret() = 0;
+    virtual void DragAcceptFiles(BOOL accept) = 0;  // has no effect
+    virtual HICON SetIcon(HICON icon, BOOL big) = 0;
+    virtual HICON GetIcon(BOOL big) = 0;
+    virtual BOOL WinHelpA(const char* file, UINT command, ULONG_PTR data) = 0;
+    virtual BOOL SetWindowContextHelpId(DWORD id) = 0;
+    virtual DWORD GetWindowContextHelpId() = 0;
+    virtual int SetHotKey(WORD virtualKey, WORD modifiers) = 0;
+    virtual DWORD GetHotKey() = 0;
+    virtual BOOL GetScrollInfo(int bar, SCROLLINFO* info) = 0;
+    virtual int SetScrollInfo(int bar, SCROLLINFO* info, BOOL redraw) = 0;
+    virtual BOOL IsDialogMessageA(MSG* message) = 0;
+    virtual void NextDlgCtrl() = 0;
+    virtual void PrevDlgCtrl() = 0;
+    virtual void GotoDlgCtrl(HWND control) = 0;
+    // -1 keeps the current client width or height.
+    virtual BOOL ResizeClient(int width, int height, BOOL redraw) = 0;
+    virtual int GetWindowRgn(HRGN region) = 0;
+    virtual int SetWindowRgn(HRGN region, BOOL redraw) = 0;
+    virtual HDWP DeferWindowPos(HDWP deferred, HWND after, int x, int y, int width, int height, UINT flags) = 0;
+    virtual DWORD GetWindowThreadID() = 0;
+    virtual DWORD GetWindowProcessID() = 0;
+    virtual BOOL IsWindow() = 0;
+    virtual BOOL IsWindowUnicode() = 0;
+    virtual BOOL IsParentDialog() = 0;
+    virtual BOOL ShowWindowAsync(int how) = 0;
+    // Depth first; a deeper window with the id wins over a direct child.
+    virtual HWND GetDescendantWindow(int id) = 0;
+    virtual void SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL deep) = 0;
+    virtual BOOL CenterWindow(HWND over) = 0;
+    // 0 when the style stays as it was.
+    virtual BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags) = 0;
+    virtual BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags) = 0;
+    virtual HWND GetTopLevelParent() = 0;
+    virtual HWND GetTopLevelWindow() = 0;
+    // The window-level size and destroy handlers, also reached as message
+    // handlers.
+    virtual LRESULT OnSize(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    virtual LRESULT OnDestroy(LONG_PTR wParam, LONG_PTR lParam) = 0;
 };
 
 // The application's single main frame.
@@ -160,7 +388,8 @@ struct IDock : virtual Igeneric {
     virtual HMENU GetMenu() = 0;
     virtual int SetCorner(int corner, int side) = 0;
     virtual int Resize(RECT* remaining, HDWP deferred, int width, int height) = 0;
-    virtual long OnCommand(long id, long unused) = 0;
+    // Command 1 shows the Customize dialog when the dock has one.
+    virtual LRESULT OnCommand(LONG_PTR id, LONG_PTR unused) = 0;
     virtual IDockArea* DockAreaUnderDockWnd(IDockWnd* window) = 0;
     virtual void SetDockResizePercentEven(int even) = 0;
     virtual void SetDockable(int dockable) = 0;
@@ -226,6 +455,83 @@ struct IDockContainer : virtual Igeneric {
     virtual LRESULT OnSize(LONG_PTR wParam, LONG_PTR lParam) = 0;
     virtual LRESULT OnDocking(LONG_PTR wParam, LONG_PTR lParam) = 0;
     virtual LRESULT OnUnDocking(LONG_PTR wParam, LONG_PTR lParam) = 0;
+};
+
+// One side of the frame's client area, holding bands of dock windows. Sides:
+// 1 top, 2 right, 3 bottom, 4 left; 2 and 4 are vertical.
+struct IDockArea : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::ui::IDockArea *";
+    virtual HWND Create(IWnd* parent, RECT* rect, const char* title, DWORD style, DWORD exStyle, HMENU menu,
+                        WORD id, void* param, DWORD vertical) = 0;
+    // A strip along that side of the dock's client rectangle; null for a
+    // null dock.
+    virtual HWND Create(IWnd* dock, DWORD side) = 0;
+    virtual int Dock(IDockWnd* window) = 0;
+    // A band index of -1 docks where the window's last drag rectangle lies.
+    virtual int Dock(IDockWnd* window, long band) = 0;
+    virtual int UnDock(IDockWnd* window) = 0;
+    virtual int IsVertical() = 0;
+    // 1 when the screen rectangle touches the area grown by 2 pixels.
+    virtual int IsRectWindowOver(RECT* rect) = 0;
+    virtual int Resize(RECT* placed, HDWP deferred, int width, int height) = 0;
+    virtual int ResizeChildren(RECT* rect, HDWP deferred, int width, int height) = 0;
+    // Thickness: the visible bands' widths (vertical) or heights
+    // (horizontal); 0 across the other axis.
+    virtual long GetWidth() = 0;
+    virtual long GetHeight() = 0;
+};
+
+// One row (horizontal area) or column (vertical area) of dock windows.
+struct IDockBand : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::ui::IDockBand *";
+    virtual int Create(IDockArea* area) = 0;
+    virtual int IsResizable() = 0;
+    virtual int IsFull() = 0;
+    virtual int GetSizerRect(RECT* out) = 0;
+    virtual int GetWindowRect(RECT* out) = 0;  // area client coordinates
+    virtual int AddWindow(IDockWnd* window) = 0;
+    // The number of windows left.
+    virtual long RemoveWindow(IDockWnd* window) = 0;
+    virtual int Resize(RECT* band, HDWP deferred, int width, int height) = 0;
+    virtual long GetWidth() = 0;
+    virtual long GetHeight() = 0;
+    // Change the thickness by the given amount and lay the frame out.
+    virtual int SetWidth(int change) = 0;
+    virtual int SetHeight(int change) = 0;
+    // Gives every visible window an equal share of the band.
+    virtual int ResizePercent(RECT* band, HDWP deferred, int width, int height) = 0;
+};
+
+// A skin's drawing procedure: draws one part (1 frame, 3 dock area, 0 band
+// or border, 4 and 5 caption boxes, 101 to 105 grippers and close boxes)
+// and answers nonzero when it drew it.
+using SkinDrawProc = int(CALLBACK*)(HWND window, HDC dc, int x, int y, int width, int height, int part,
+                                    LPARAM reserved1, LPARAM reserved2);
+
+// A set of numbered colours and metrics plus an optional drawing procedure.
+struct ISkin : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::ui::ISkin *";
+    virtual int SetName(const char* name) = 0;
+    virtual const char* GetName() = 0;
+    virtual int SetDescription(const char* description) = 0;
+    virtual const char* GetDescription() = 0;
+    virtual int SetDrawCallback(SkinDrawProc draw) = 0;
+    // A size value carries cx in its low and cy in its high 16 bits.
+    virtual int SetValue(unsigned id, unsigned v) = 0;
+    virtual unsigned GetValue(unsigned id) = 0;
+    virtual LONG_PTR GetUserData() = 0;  // the main window's handle
+};
+
+// The skins: index 0 is the built-in one.
+struct ISkinEngine : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::ui::ISkinEngine *";
+    // Appends a new skin, handed out through out; its index.
+    virtual int CreateSkin(ISkin** out) = 0;
+    virtual int GetSkinCount() = 0;
+    virtual ISkin* GetSkin(int index) = 0;
+    virtual int SelectSkin(unsigned index) = 0;
+    virtual int Reserved4() = 0;
+    virtual ISkin* GetCurrentSkin() = 0;
 };
 
 // The user interface's control object.

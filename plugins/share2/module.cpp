@@ -31,6 +31,7 @@ VESK_ENTRY int _register(vesk::Icartridge* self, vesk::Icore* core) {
 
     if (!g_engine) {
         auto* engine = new capsule_core<share2::CShareEngine>(factory);
+        engine->setLog(lookupService<Itarget>(core));  // may be absent
         if (!publishService<share2::IShareEngine>(accessor, engine))
             return 0;
         g_engine = engine;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/module.h"
+#include "core/string.h"
 #include "plugins/share2/text.h"
 
 namespace vesk::share2 {
@@ -54,14 +55,18 @@ std::string fileBytes(const std::string& path, DWORD limit) {
     return bytes;
 }
 
-// The share list in the current directory; empty when the path would not
-// fit the platform's limit.
-std::string defaultShareListPath() {
+std::string currentDirectory() {
     char folder[MAX_PATH];
     DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder)
+    return length == 0 || length >= sizeof folder ? std::string() : std::string(folder, length);
+}
+
+// The share list in folder; empty when there is no folder or the path
+// would not fit the platform's limit.
+std::string shareListIn(const std::string& folder) {
+    if (folder.empty())
         return std::string();
-    std::string path(folder, length);
+    std::string path = folder;
     if (path.back() != '\\')
         path += '\\';
     path += shareListName;
@@ -80,10 +85,19 @@ bool sectionExists(const std::string& file, const std::string& section) {
     return GetPrivateProfileSectionA(section.c_str(), probe, sizeof probe, file.c_str()) != 0;
 }
 
+// What a search hands out for each file found: the one place that decides
+// the form of a result.
+value searchResult(CShareFile* file) { return addressValue(static_cast<IShareObj*>(file)); }
+
 }  // namespace
 
+// The share list is where the current directory was at start: a file
+// dialog changes the current directory later, and the list read from
+// there (none) would unshare everything.
 CShareEngine::CShareEngine(Ifactory* factory, engineTiming timing)
-    : factory_(factory), timing_(std::move(timing)), stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    : factory_(factory), timing_(std::move(timing)), startFolder_(currentDirectory()),
+      defaultShareList_(shareListIn(startFolder_)),
+      stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     registerInterfaceOf<IShareEngine>(this);
     registerInterfaceOf<IcoreObject>(static_cast<IShareEngine*>(this));
     registerInterfaceOf<Igeneric>(static_cast<IShareEngine*>(this));
@@ -105,7 +119,7 @@ void CShareEngine::setOwner(IentityToken* owner) {
 }
 
 int CShareEngine::reloadConfig(const char* path) {
-    std::string file = path ? std::string(path) : defaultShareListPath();
+    std::string file = path ? std::string(path) : defaultShareList_;
     if (file.empty())
         return 0;
     if (!shareListChanged(file)) {
@@ -195,17 +209,12 @@ Ivector* CShareEngine::search(const char* query) {
     if (!result)
         return nullptr;
     result->addRef();  // the caller's
-    for (CShareFile* file : tree_.search(splitQuery(query)))
-        result->pushBack(addressValue(static_cast<IShareObj*>(file)));
+    tree_.search(query, [result](CShareFile* file) { result->pushBack(searchResult(file)); });
     return result;
 }
 
-unsigned CShareEngine::totalSize() {
-    lockGuard hold(tree_.lock());
-    unsigned total = 0;
-    for (CShareDirectory* share : tree_.shares())
-        total += share->getSize();
-    return total;
+void CShareEngine::setLog(Itarget* log) {
+    tree_.setLog([log](const char* line) { logLine(log, line); });
 }
 
 int CShareEngine::addWindow(HWND window) {

@@ -14,6 +14,7 @@
 #include "plugins/share2/shareTree.h"
 #include "vesk/directory.h"
 #include "vesk/factory.h"
+#include "vesk/host.h"
 #include "vesk/share2.h"
 #include "vesk/threading.h"
 
@@ -40,7 +41,7 @@ public:
     IShareObj* objectById(unsigned id) override { return tree_.objectById(id); }
     IShareObj* fileByHash(const char* text) override { return tree_.fileByHash(text); }
     unsigned objectCount() override { return tree_.objectCount(); }
-    unsigned totalSize() override;
+    unsigned totalSize() override { return tree_.totalSize(); }
     int addWindow(HWND window) override;
     int addShare(shareSpec* spec) override;
     int isShared(const char* path) override;
@@ -49,6 +50,12 @@ public:
 
     // The entity passed with every factory call; one reference held.
     void setOwner(IentityToken* owner);
+    // Where the engine writes what it leaves out; not owned, may be null.
+    void setLog(Itarget* log);
+    // The current directory when the engine was made, and the share list
+    // in it, which reloadConfig reads when given no path.
+    const std::string& startFolder() const { return startFolder_; }
+    const std::string& defaultShareList() const { return defaultShareList_; }
     // Starts the watcher, which reads the share list, scans, starts the
     // hasher and then watches. False when no thread could be made.
     bool startWatcher();
@@ -82,6 +89,8 @@ private:
     Ifactory* factory_;        // not owned
     IentityToken* owner_ = nullptr;  // one reference held
     engineTiming timing_;
+    const std::string startFolder_;       // empty when too long
+    const std::string defaultShareList_;  // empty when too long
 
     capsule<criticalSectionLock> windowsLock_;
     std::vector<HWND> windows_;

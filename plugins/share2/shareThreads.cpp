@@ -12,7 +12,7 @@ constexpr const char* threadName = "Share Listner";
 
 // Notification handles of the watched folders. Slot 0 of handles is the
 // engine's stop event (not owned); each later slot belongs to a folder:
-// the current directory (share null) or a share.
+// the share list's (share null) or a share.
 class waitList {
 public:
     explicit waitList(HANDLE stopEvent) { handles_.push_back(stopEvent); shares_.push_back(nullptr); }
@@ -46,12 +46,6 @@ private:
     std::vector<HANDLE> handles_;
     std::vector<CShareDirectory*> shares_;
 };
-
-std::string currentDirectory() {
-    char folder[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    return length == 0 || length >= sizeof folder ? std::string() : std::string(folder, length);
-}
 
 }  // namespace
 
@@ -192,7 +186,7 @@ int CShareEngine::shareWatchThread(Ithread* thread) {
 
 void CShareEngine::watchLoop(Ithread* thread) {
     watcherThreadId_.store(GetCurrentThreadId());
-    const std::string folder = currentDirectory();
+    const std::string& folder = startFolder();
     reloadConfig(nullptr);
     DWORD lastRescan = timing_.now();
 

@@ -1,41 +1,38 @@
 // The tree of shared folders and files, its registry of objects by id, the
 // hash index, and the scan, word search and hash walk over it.
 //
-// One reentrant lock guards everything that changes: the registry, the
-// share list, every folder's child lists, the active flags and the hash
-// index. Names, paths, sizes and parents never change once an object is
-// made, so they are read without it.
+// The tree's reentrant lock guards its structure: the share list, every
+// folder's child lists, and the growth of the registry. Scans hold it.
+// Nothing a network peer asks for waits for it: look-ups by id and hash
+// take a slim lock held only for a vector or map access, sizes are kept
+// as running sums, and a search reads a name index built from the tree.
+// Names, paths, sizes and parents never change once an object is made,
+// and active flags are atomic, so all of these are read without a lock.
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "core/capsule.h"
 #include "core/locks.h"
+#include "plugins/share2/nameIndex.h"
 #include "plugins/share2/sha1.h"
+#include "plugins/share2/slimLock.h"
 #include "vesk/share2.h"
 
 namespace vesk::share2 {
 
-class shareTree;
 class CShareDirectory;
 class CShareFile;
-
-// What a word search carries through the folders.
-struct wordSearch {
-    std::vector<std::string> words;  // lower case, none empty
-    const std::atomic<int>* stop;    // not owned
-    std::vector<CShareFile*> found;
-};
 
 class CShareObj : public IShareObj {
 public:
     virtual ~CShareObj();
-    // Appends this object's matches in search order; only folders find any.
-    virtual void searchWords(wordSearch& search);
 
     unsigned getId() override { return id_; }
     void getPath(char* out) override;
@@ -71,7 +68,6 @@ public:
     bool hashed() const { return hashed_.load(); }
     // Sets the hash text once; later calls change nothing.
     void setHash(const char* text);
-    unsigned long long size64() const { return (static_cast<unsigned long long>(sizeHigh_) << 32) | sizeLow_; }
 
 private:
     CShareDirectory* const parent_;  // not owned
@@ -86,29 +82,34 @@ private:
 class CShareDirectory final : public CShareObj {
 public:
     // parent null: a share, whose name is its full path.
-    CShareDirectory(unsigned id, shareTree& tree, CShareDirectory* parent, const std::string& name,
-                    bool recursive);
+    CShareDirectory(unsigned id, CShareDirectory* parent, const std::string& name, bool recursive);
 
     const char* getName() override { return ""; }
-    unsigned getSize() override;
+    // Every file ever found below it, active or not (32-bit sum).
+    unsigned getSize() override { return size_.load(); }
     const char* getHash() override { return ""; }
     std::string fullPath() const override { return fullPath_; }
     CShareDirectory* parentFolder() const override { return parent_; }
-    void searchWords(wordSearch& search) override;
 
     const std::string& name() const { return name_; }
+    const std::string& lowerName() const { return lowerName_; }
+    // Adds a new file's size here and in every folder above.
+    void addFileSize(unsigned size);
     // The rest: under the tree's lock.
     bool recursive() const { return recursive_; }
     void setRecursive(bool recursive) { recursive_ = recursive; }
     std::vector<CShareFile*>& files() { return files_; }
     std::vector<CShareDirectory*>& subfolders() { return subfolders_; }
+    const std::vector<CShareFile*>& files() const { return files_; }
+    const std::vector<CShareDirectory*>& subfolders() const { return subfolders_; }
 
 private:
-    shareTree& tree_;
     CShareDirectory* const parent_;  // not owned; null for a share
     const std::string name_;
+    const std::string lowerName_;
     const std::string fullPath_;
     bool recursive_;
+    std::atomic<unsigned> size_{0};
     std::vector<CShareFile*> files_;             // owned by the tree's registry
     std::vector<CShareDirectory*> subfolders_;  // owned by the tree's registry
 };
@@ -126,6 +127,11 @@ public:
 
     Ilock* lock() { return &lock_; }
     std::atomic<int>& stopFlag() { return stop_; }
+    // Where the tree reports what it leaves out; by default nowhere.
+    void setLog(std::function<void(const char*)> log) { log_ = std::move(log); }
+    // Called between runs of names in every search so that a long search
+    // lets other threads run; by default Sleep(0). Set before any search.
+    void setSearchPause(std::function<void()> pause) { searchPause_ = std::move(pause); }
 
     // A new active share with path (lower case, ending in '\'), not yet
     // scanned; null when the path is empty or too long. Under lock().
@@ -136,34 +142,61 @@ public:
 
     // Re-lists one folder; see the .cpp for what a rescan keeps.
     void scan(CShareDirectory* folder, bool recursive);
-    // Active files of the active shares whose lower-case names contain every
-    // word, in share order, subfolders before files.
-    std::vector<CShareFile*> search(const std::vector<std::string>& words);
+    // Hands take the shared files whose lower-case names contain every
+    // word of the query (split at blanks), in share order, subfolders
+    // before files. Results go straight to the caller: under Wine, growing
+    // a list of 100,000 of them took longer than the search. While a
+    // scan holds the lock, the files it has added so far are not searched.
+    // Not under lock(): the search would not see the tree's latest changes.
+    void search(const char* query, const std::function<void(CShareFile*)>& take);
     // Both answer only objects that are still shared (isShared).
     IShareObj* objectById(unsigned id);
     IShareObj* fileByHash(const char* text);
     unsigned objectCount() const { return count_.load(); }
+    // getSize summed over every share, active or not.
+    unsigned totalSize() const { return totalSize_.load(); }
     // Hashes every active, unhashed file of the share's active folders.
     void hashAll(CShareDirectory* share);
     // Hashes one file unless it has a hash; false when it could not be read.
     bool computeHash(CShareFile* file);
 
 private:
-    unsigned nextId() const { return static_cast<unsigned>(registry_.size()); }
+    class folderChildren;
+
+    unsigned nextId() const { return count_.load(); }
     void enroll(CShareObj* object);
-    void scanEntry(CShareDirectory* folder, const WIN32_FIND_DATAA& entry, bool recursive);
+    void scanEntry(CShareDirectory* folder, const WIN32_FIND_DATAA& entry, bool recursive, folderChildren& known);
+    void addFile(CShareDirectory* folder, const WIN32_FIND_DATAA& entry, folderChildren& known);
+    void addSubfolder(CShareDirectory* folder, const char* name, folderChildren& known);
+    // A file the protocol cannot describe; logged the first time only.
+    void leaveOutLargeFile(const std::string& path);
     void collectUnhashed(CShareDirectory* folder, std::vector<CShareFile*>& work);
+    std::shared_ptr<const nameIndex> currentIndex();
+    // The index of the tree as it is, unless a scan is running: then the
+    // one from before it.
+    std::shared_ptr<const nameIndex> freshIndex();
 
     capsule<criticalSectionLock> lock_;
     std::atomic<int> stop_{0};
-    std::vector<std::unique_ptr<CShareObj>> registry_;  // index = id
-    std::atomic<unsigned> count_{0};
-    std::vector<CShareDirectory*> shares_;
+    std::function<void(const char*)> log_;
+    std::function<void()> searchPause_;
+
+    slimLock lookupLock_;                               // the registry and the hash index
+    std::vector<std::unique_ptr<CShareObj>> registry_;  // index = id; grows under lock() too
     std::map<std::string, CShareFile*> hashIndex_;
+    std::atomic<unsigned> count_{0};
+    std::atomic<unsigned> totalSize_{0};
+
+    std::vector<CShareDirectory*> shares_;
+    std::set<std::string> largeFilesLogged_;  // under lock()
+    // Counts every object made: an index of another version is stale.
+    std::atomic<unsigned> structureVersion_{0};
+
+    slimLock indexLock_;    // index_ itself, not what it points to
+    slimLock rebuildLock_;  // one rebuild at a time
+    std::shared_ptr<const nameIndex> index_;
+
     CSHA1 sha1_;  // hasher thread only
 };
-
-// Splits a query into lower-case words at blanks; empty words are dropped.
-std::vector<std::string> splitQuery(const char* query);
 
 }  // namespace vesk::share2

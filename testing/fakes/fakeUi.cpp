@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/capsule.h"
+#include "testing/fakes/inertWindow.h"
 #include "testing/fakes/wndProc.h"
 
 namespace vesk::testing {
@@ -42,8 +43,9 @@ callText row(const char* operation, ss::IAgent* agent) { return std::move(callTe
 // ---- the window library's pieces
 
 // Message hooks of a window object, as the window library keeps them:
-// asked in the order added, on the GUI thread, for every message.
-class hookedPart : public part, public ui::IWndEvents {
+// asked in the order added, on the GUI thread, for every message. The
+// message handlers stay inert.
+class hookedPart : public part, public inertWndEvents {
 public:
     int AddMessageHook(ui::IWndProc* hook) override {
         return answer<int>(callText("IWndEvents::AddMessageHook").address(hook), [&] {
@@ -95,8 +97,9 @@ private:
 };
 
 // A window object: recorded window operations over an optional platform
-// window (window_), whose messages pass through the hooks first.
-class fakeWindow : public hookedPart, public ui::IWnd {
+// window (window_), whose messages pass through the hooks first; the
+// operations no caller uses stay inert.
+class fakeWindow : public hookedPart, public inertWnd {
 public:
     LONG_PTR Attach(ui::IWnd*) override { return answer(callText("IWnd::Attach"), 0L); }
     void Attach(HWND) override { note(callText("IWnd::Attach")); }

@@ -41,10 +41,13 @@ bool waitFor(const std::function<bool()>& condition, unsigned milliseconds) {
     }
 }
 
-plainListener::plainListener(int backlog) {
+plainListener::plainListener(int backlog, int receiveBuffer) {
     sock_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = loopbackAddress(0);
     int length = sizeof address;
+    // Set before listening, so that accepted connections start with it.
+    if (receiveBuffer > 0)
+        setsockopt(sock_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer), sizeof receiveBuffer);
     if (sock_ == INVALID_SOCKET || bind(sock_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(sock_, backlog) != 0 || getsockname(sock_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
         return;

@@ -21,10 +21,11 @@ struct winsockSession {
 // Polls until the condition holds or the time is up; true when it held.
 bool waitFor(const std::function<bool()>& condition, unsigned milliseconds = 10000);
 
-// A listening socket on 127.0.0.1 with a free port.
+// A listening socket on 127.0.0.1 with a free port. receiveBuffer, when
+// not 0, is the system's receive buffer of every connection it accepts.
 class plainListener {
 public:
-    explicit plainListener(int backlog = SOMAXCONN);
+    explicit plainListener(int backlog = SOMAXCONN, int receiveBuffer = 0);
     ~plainListener();
     unsigned short port() const { return port_; }
     // The next connection, or INVALID_SOCKET after the time.

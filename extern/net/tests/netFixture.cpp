@@ -50,27 +50,43 @@ void NetTest::connectedPair(ref<ITCPDescriptor>& dialled, ref<ITCPDescriptor>& a
     dialled = newDescriptor();
     ASSERT_EQ(dialled->connect("127.0.0.1", listener->port()), 1);
     ASSERT_TRUE(waitFor([&] { return listener->status() == status::peerWaiting; }));
-    accepted.reset(listener->accept());
+    accepted = ref<ITCPDescriptor>::adopt(listener->accept());
     ASSERT_TRUE(accepted);
     ASSERT_EQ(settledStatus(dialled.get()), status::connected);
 }
 
 size_t NetTest::drain(ITCPDescriptor* d, std::vector<unsigned char>& into) {
-    INetDataBuffer* got = d->receive();
+    ref<INetDataBuffer> got = ref<INetDataBuffer>::adopt(d->receive());
     if (!got)
         return 0;
-    got->addRef();
     unsigned long length = got->length();
     EXPECT_GT(length, 0u) << "an empty buffer is given as null";
     EXPECT_EQ(got->data()[length], 0) << "no zero after the bytes";
     into.insert(into.end(), got->data(), got->data() + length);
-    got->release();
     return length;
 }
 
 int NetTest::settledStatus(ITCPDescriptor* d, unsigned milliseconds) {
     waitFor([&] { return d->status() != status::connecting; }, milliseconds);
     return d->status();
+}
+
+size_t NetTest::fillUntilStalled(ITCPDescriptor* d, unsigned seed, size_t piece, size_t most) {
+    // A refusal this long means the link is full, not that the network
+    // thread has yet to hand the backlog on; were the machine slow enough to
+    // make it the latter, the link would only hold less.
+    const unsigned stallMs = 300;
+    size_t taken = 0;
+    std::vector<unsigned char> block;
+    while (taken < most) {
+        block = pattern(seed, taken, piece);
+        auto sent = [&] { return d->send(block.data(), static_cast<unsigned long>(piece)) == 1; };
+        if (!sent() && !waitFor(sent, stallMs))
+            return taken;
+        taken += piece;
+    }
+    ADD_FAILURE() << "the link took " << taken << " bytes and never stalled";
+    return taken;
 }
 
 unsigned long NetTest::waiting(ITCPDescriptor* d) {

@@ -51,6 +51,11 @@ protected:
     size_t drain(ITCPDescriptor* d, std::vector<unsigned char>& into);
     int settledStatus(ITCPDescriptor* d, unsigned milliseconds = 15000);
     unsigned long waiting(ITCPDescriptor* d);
+    // Sends the stream seed from byte 0 in pieces while the peer reads
+    // nothing, until the link refuses a piece for a while: the system's
+    // buffers and then the link's backlog are full. The bytes taken; the
+    // test fails when the link never stalled within most bytes.
+    size_t fillUntilStalled(ITCPDescriptor* d, unsigned seed, size_t piece, size_t most = 64u << 20);
 
     winsockSession winsock_;
     std::shared_ptr<engine> engine_;

@@ -135,7 +135,7 @@ TEST_F(NetTest, ListenerAcceptsAConnectedDescriptor) {
     SOCKET s = plainConnect(port);
     ASSERT_NE(s, INVALID_SOCKET);
     ASSERT_TRUE(waitFor([&] { return listener->status() == status::peerWaiting; }));
-    ref<ITCPDescriptor> accepted(listener->accept());
+    auto accepted = ref<ITCPDescriptor>::adopt(listener->accept());
     ASSERT_TRUE(accepted);
     EXPECT_EQ(accepted->status(), status::connected);
     EXPECT_STREQ(accepted->addressText(), "127.0.0.1");
@@ -160,7 +160,7 @@ TEST_F(NetTest, ClosedListenerListensAgainOnItsPort) {
     unsigned short port = listener->port();
     SOCKET first = plainConnect(port);
     ASSERT_TRUE(waitFor([&] { return listener->status() == status::peerWaiting; }));
-    ref<ITCPDescriptor> accepted(listener->accept());
+    auto accepted = ref<ITCPDescriptor>::adopt(listener->accept());
     ASSERT_TRUE(accepted);
 
     ASSERT_EQ(listener->close(), 1);
@@ -180,7 +180,7 @@ TEST_F(NetTest, ClosedListenerListensAgainOnItsPort) {
     SOCKET second = plainConnect(port);
     ASSERT_NE(second, INVALID_SOCKET);
     EXPECT_TRUE(waitFor([&] { return listener->status() == status::peerWaiting; }));
-    ref<ITCPDescriptor> again(listener->accept());
+    auto again = ref<ITCPDescriptor>::adopt(listener->accept());
     EXPECT_TRUE(again && again->status() == status::connected);
     closePlain(second);
 }

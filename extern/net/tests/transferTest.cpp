@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+#include "extern/net/channel.h"
+
 namespace vesk::net::test {
 namespace {
 
@@ -36,10 +38,10 @@ TEST_F(NetTest, CloseStillDeliversWhatWasQueuedAndThenEnds) {
     ref<ITCPDescriptor> d;
     SOCKET s = INVALID_SOCKET;
     ASSERT_NO_FATAL_FAILURE(dialPlain(peer, d, s));
-    const size_t total = 6u << 20;  // more than the system buffers at once
-    std::vector<unsigned char> answer = pattern(3, 0, total);
-    for (size_t at = 0; at < total; at += 1u << 20)
-        ASSERT_EQ(d->send(answer.data() + at, 1u << 20), 1);
+    // The peer reads nothing yet: the link's backlog fills behind the
+    // system's buffers.
+    size_t total = fillUntilStalled(d.get(), 3, 64 * 1024);
+    EXPECT_GT(waiting(d.get()), 0u);
     ASSERT_EQ(d->close(), 1);
     EXPECT_EQ(d->status(), status::idle);
     EXPECT_EQ(d->isOpen(), 0);
@@ -52,24 +54,42 @@ TEST_F(NetTest, CloseStillDeliversWhatWasQueuedAndThenEnds) {
     closePlain(s);
 }
 
+TEST_F(NetTest, CloseWhileDiallingStillDeliversWhatWasQueued) {
+    start();
+    stalledListener peer;
+    ref<ITCPDescriptor> d = newDescriptor();
+    ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
+    const std::string request = "GET /gcache.php?hostfile=1 HTTP/1.0\r\n\r\n";
+    ASSERT_EQ(d->send(request.data(), static_cast<unsigned long>(request.size())), 1);
+    ASSERT_EQ(d->close(), 1);
+    EXPECT_EQ(d->status(), status::idle);
+
+    peer.release();  // the dial completes only now, after the close
+    SOCKET s = peer.listener().acceptOne();
+    ASSERT_NE(s, INVALID_SOCKET);
+    bool closed = false;
+    std::vector<unsigned char> got = receiveUntilClosed(s, closed);
+    EXPECT_EQ(std::string(got.begin(), got.end()), request);
+    EXPECT_TRUE(closed);
+    closePlain(s);
+}
+
 TEST_F(NetTest, DroppedLinkLetsGoOfWhatWasNotSent) {
     start();
     plainListener peer;
     ref<ITCPDescriptor> d;
     SOCKET s = INVALID_SOCKET;
     ASSERT_NO_FATAL_FAILURE(dialPlain(peer, d, s));
-    const size_t piece = 1u << 20;
-    std::vector<unsigned char> bytes = pattern(5, 0, piece);
-    const int sends = 15;  // within the backlog, beyond what the system buffers
-    for (int i = 0; i < sends; ++i)
-        ASSERT_EQ(d->send(bytes.data(), piece), 1);
+    size_t taken = fillUntilStalled(d.get(), 5, 64 * 1024);
+    ASSERT_GT(waiting(d.get()), 0u);
     ASSERT_EQ(d->shutdownLink(), 1);
     ASSERT_EQ(d->releaseLink(), 1);
     EXPECT_EQ(d->status(), status::idle);
 
     bool closed = false;
     std::vector<unsigned char> got = receiveUntilClosed(s, closed);
-    EXPECT_LT(got.size(), sends * piece) << "the queue should have been dropped";
+    EXPECT_LT(got.size(), taken) << "the queue should have been dropped";
+    EXPECT_EQ(firstMismatch(5, 0, got.data(), got.size()), -1);
     closePlain(s);
 }
 
@@ -103,7 +123,7 @@ TEST_F(NetTest, LargeTransfersArriveIntactInBothDirections) {
 
     bool sentUp = false, sentDown = false;
     std::thread up([&] { sentUp = sendStream(dialled.get(), 11, total, 8192); });
-    std::thread down([&] { sentDown = sendStream(accepted.get(), 12, total, 256 * 1024); });
+    std::thread down([&] { sentDown = sendStream(accepted.get(), 12, total, 64 * 1024); });
     std::vector<unsigned char> atAccepted, atDialled;
     size_t checkedUp = 0, checkedDown = 0;
     long long badUp = -1, badDown = -1;
@@ -180,27 +200,17 @@ TEST_F(NetTest, OutQueueCountsBuffersUntilThePeerReadsThem) {
     ASSERT_EQ(d->connect("127.0.0.1", peer.port()), 1);
     SOCKET s = peer.acceptOne();
     ASSERT_EQ(settledStatus(d.get()), status::connected);
-    // The peer reads nothing yet: the system's buffers fill, the rest waits.
-    const unsigned sends = 200;
-    const size_t piece = 64 * 1024;
-    for (unsigned i = 0; i < sends; ++i) {
-        std::vector<unsigned char> block = pattern(9, i * piece, piece);
-        ASSERT_EQ(d->send(block.data(), piece), 1);
-        EXPECT_LE(queue->size(), i + 1);
-    }
-    unsigned long stalled = 0;
-    waitFor([&] {
-        unsigned long now = queue->size();
-        bool steady = now == stalled;
-        stalled = now;
-        Sleep(100);
-        return steady && now == queue->size();
-    });
+    // The peer reads nothing yet: the system's buffers fill, the rest waits,
+    // one buffer per send, within the link's backlog.
+    const size_t piece = 16 * 1024;
+    size_t sent = fillUntilStalled(d.get(), 9, piece);
+    unsigned long stalled = queue->size();
     EXPECT_GT(stalled, 0u);
-    EXPECT_LE(stalled, sends);
+    EXPECT_LE(stalled, sent / piece);
+    EXPECT_LE(stalled * (piece + queuedPieceOverhead), engineSettings().linkBacklog);
 
-    std::vector<unsigned char> got = receiveBytes(s, sends * piece, 60000);
-    ASSERT_EQ(got.size(), sends * piece);
+    std::vector<unsigned char> got = receiveBytes(s, sent, 60000);
+    ASSERT_EQ(got.size(), sent);
     EXPECT_EQ(firstMismatch(9, 0, got.data(), got.size()), -1);
     EXPECT_TRUE(waitFor([&] { return queue->size() == 0; }));
     closePlain(s);
@@ -241,17 +251,32 @@ TEST_F(NetTest, TransferModeRefusesAboveItsBacklog) {
     closePlain(s);
 }
 
-// More connections than one select takes: the fixture's thread never wakes
-// by its own timer within the test, so a connection left out of every
-// select waits for good. One reply at a time, backwards through the
-// connections, so that a thread whose passes move forwards through them
-// meets some reply on a connection left out of the pass before.
-TEST_F(NetTest, ConnectionsBeyondOneSelectAreServedToo) {
-    engineSettings small;
-    small.selectCapacity = 8;
-    start(small);
+TEST_F(NetTest, SendBeyondTheBacklogIsRefusedWhole) {
+    start();
     plainListener peer;
-    const size_t count = 3 * small.selectCapacity + 5;
+    ref<ITCPDescriptor> d;
+    SOCKET s = INVALID_SOCKET;
+    ASSERT_NO_FATAL_FAILURE(dialPlain(peer, d, s));
+    const size_t fits = static_cast<size_t>(engineSettings().linkBacklog - queuedPieceOverhead);
+    std::vector<unsigned char> bytes = pattern(23, 0, fits + 1);
+    EXPECT_EQ(d->send(bytes.data(), static_cast<unsigned long>(fits + 1)), 0) << "one byte beyond the backlog";
+    EXPECT_EQ(d->status(), status::connected);
+    EXPECT_EQ(waiting(d.get()), 0u) << "nothing of the refused send was kept";
+    ASSERT_EQ(d->send(bytes.data(), static_cast<unsigned long>(fits)), 1);
+
+    std::vector<unsigned char> got = receiveBytes(s, fits, 60000);
+    ASSERT_EQ(got.size(), fits);
+    EXPECT_EQ(firstMismatch(23, 0, got.data(), got.size()), -1);
+    closePlain(s);
+}
+
+// Many connections, one reply at a time, backwards through them: the
+// fixture's thread never wakes by its own timer within the test, so a
+// connection whose read is not pending waits for good.
+TEST_F(NetTest, EveryOneOfManyConnectionsIsServed) {
+    start();
+    plainListener peer;
+    const size_t count = 64;
     std::vector<ref<ITCPDescriptor>> dialled(count);
     std::vector<SOCKET> accepted(count, INVALID_SOCKET);
     struct closeAll {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/comServer.h"
 #include "testing/registry.h"
 
 namespace vesk::test {
@@ -26,58 +27,12 @@ const std::string appPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App 
 // registryGuard.
 std::vector<testing::registryGuard::keyPath> brevantRegistry();
 
-// A COM reference released when it goes.
-template <class T>
-class comRef {
+using testing::comRef;
+
+// Brevant.dll from the stage folder, serving VeskSH.
+class brevantDll : public testing::comServerDll {
 public:
-    comRef() = default;
-    ~comRef() { reset(); }
-    comRef(const comRef&) = delete;
-    comRef& operator=(const comRef&) = delete;
-    T* get() const { return object_; }
-    T* operator->() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    void** out() {
-        reset();
-        return reinterpret_cast<void**>(&object_);
-    }
-    void reset() {
-        if (object_)
-            object_->Release();
-        object_ = nullptr;
-    }
-
-private:
-    T* object_ = nullptr;
-};
-
-class brevantDll {
-public:
-    brevantDll();  // loads stage\Brevant.dll; throws when it cannot
-    ~brevantDll();
-    brevantDll(const brevantDll&) = delete;
-    brevantDll& operator=(const brevantDll&) = delete;
-
-    const std::string& path() const { return path_; }
-    // The module's file name as the loader knows it.
-    std::string modulePath() const;
-    HRESULT registerServer() const { return register_(); }
-    HRESULT unregisterServer() const { return unregister_(); }
-    HRESULT canUnloadNow() const { return canUnloadNow_(); }
-    HRESULT classObject(REFCLSID clsid, REFIID iid, void** object) const { return getClassObject_(clsid, iid, object); }
-    // A new VeskSH through its class factory, as its interface iid.
-    HRESULT create(REFIID iid, void** object) const;
-
-private:
-    using entry = HRESULT(STDAPICALLTYPE*)();
-    using classEntry = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-
-    std::string path_;
-    HMODULE module_ = nullptr;
-    entry register_ = nullptr;
-    entry unregister_ = nullptr;
-    entry canUnloadNow_ = nullptr;
-    classEntry getClassObject_ = nullptr;
+    brevantDll();  // throws when it cannot be loaded
 };
 
 // The processes this test program and its children start: the program joins

@@ -19,21 +19,9 @@ namespace {
 
 using namespace vesk::testing;
 
-class comApartment {
-public:
-    comApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~comApartment() {
-        if (SUCCEEDED(result_))
-            CoUninitialize();
-    }
-
-private:
-    HRESULT result_;
-};
-
 class VeskSHObject : public ::testing::Test {
 protected:
-    comApartment apartment_;
+    testing::comApartment apartment_;
     brevantDll dll_;
 };
 

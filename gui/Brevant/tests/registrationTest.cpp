@@ -10,6 +10,7 @@
 
 #include "gui/Brevant/brevantLib.h"
 #include "gui/Brevant/tests/brevantHost.h"
+#include "testing/comServer.h"
 #include "testing/registry.h"
 
 namespace vesk::test {
@@ -22,23 +23,12 @@ const std::string classId = "{369F880A-41BB-49CF-927F-3E3D6DA084E6}";
 const std::string libraryId = "{F265D210-7726-42EB-93BA-6780875BB285}";
 const std::string siblingClassKey = "CLSID\\{0D1E2F30-4A5B-4C6D-8E9F-A0B1C2D3E4F5}";
 const std::string siblingLibraryKey = "TypeLib\\{0D1E2F30-4A5B-4C6D-8E9F-A0B1C2D3E4F6}";
-#ifdef _WIN64
-const char* const platformKey = "win64";
-#else
-const char* const platformKey = "win32";
-#endif
 
 std::vector<registryGuard::keyPath> guardedKeys() {
     std::vector<registryGuard::keyPath> keys = brevantRegistry();
     keys.push_back({HKEY_CLASSES_ROOT, siblingClassKey});
     keys.push_back({HKEY_CLASSES_ROOT, siblingLibraryKey});
     return keys;
-}
-
-std::string lower(std::string text) {
-    if (!text.empty())
-        CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
 }
 
 std::string text(const std::string& path, const std::string& name = "") {
@@ -95,11 +85,12 @@ protected:
         EXPECT_EQ(text(key + "\\VersionIndependentProgID"), "Brevant.VeskSH");
         EXPECT_EQ(subkeyNames(HKEY_CLASSES_ROOT, key + "\\Programmable"), names{});
         EXPECT_EQ(valueNames(HKEY_CLASSES_ROOT, key + "\\Programmable"), names{});
-        EXPECT_EQ(lower(text(key + "\\InprocServer32")), lower(modulePath));
+        EXPECT_EQ(lowerCase(text(key + "\\InprocServer32")), lowerCase(modulePath));
         EXPECT_EQ(text(key + "\\InprocServer32", "ThreadingModel"), "Apartment");
         EXPECT_EQ(text(key + "\\TypeLib"), libraryId);
 
-        EXPECT_EQ(lower(text(brevantKeys::typeLibKey + "\\1.0\\0\\" + platformKey)), lower(modulePath));
+        EXPECT_EQ(lowerCase(text(brevantKeys::typeLibKey + "\\1.0\\0\\" + typeLibraryPlatform())),
+                  lowerCase(modulePath));
         EXPECT_EQ(text(brevantKeys::interfaceKey + "\\TypeLib"), libraryId);
     }
 

@@ -211,6 +211,21 @@ TEST_F(ShareEngine, PausedEngineActsOnTheChangeOnlyOnceEnabled) {
     EXPECT_TRUE(pumpUntil([&] { return engine_->isShared(docs_.c_str()) == 1; }));
 }
 
+// A file dialog changes the current directory; the share list stays the
+// one in the folder that was current when the engine was made.
+TEST_F(ShareEngine, ShareListStaysWhereItWasAtStart) {
+    startWith({{music_, "1"}});
+    engine_->setState(1);
+    ASSERT_TRUE(SetCurrentDirectoryA(docs_.c_str()));  // no share list there
+    EXPECT_EQ(engine_->reloadConfig(nullptr), 0);
+    EXPECT_TRUE(hashed("first in " + music_));
+
+    ASSERT_TRUE(makeFile(docs_ + "\\first.mp3", "first in docs"));
+    writeShareList({{music_, "1"}, {docs_, "0"}});
+    EXPECT_TRUE(pumpUntil([&] { return hashed("first in docs"); }));
+    EXPECT_TRUE(hashed("first in " + music_));
+}
+
 // Reads or sets a file's last-write time; false when the file would not open.
 bool fileTime(const std::string& path, FILETIME& time, bool set) {
     HANDLE file = CreateFileA(path.c_str(), set ? FILE_WRITE_ATTRIBUTES : FILE_READ_ATTRIBUTES,

@@ -8,75 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "plugins/share2/shareEngine.h"
 #include "plugins/share2/tests/shareTestSupport.h"
-#include "testing/testPaths.h"
+#include "plugins/share2/tests/shareTreeFixture.h"
 
 namespace vesk::share2::test {
 namespace {
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-class ShareTree : public ::testing::Test {
-protected:
-    void SetUp() override {
-        factory_ = newCoreFactory();
-        engine_ = new capsule_core<CShareEngine>(factory_);
-        root_ = dir_.path() + "\\Share";
-        ASSERT_TRUE(makeFolder(root_));
-    }
-    void TearDown() override {
-        engine_->releaseCore();
-        endFactory(factory_);
-    }
-
-    int share(const std::string& path, bool recursive) {
-        shareSpec spec{};
-        std::strncpy(spec.path, path.c_str(), sizeof spec.path - 1);
-        spec.recursive = recursive;
-        return engine_->addShare(&spec);
-    }
-    std::string sharePath() const { return lower(root_) + "\\"; }
-
-    // Names of the files a query finds, in result order; "<null>" for no list.
-    std::vector<std::string> found(const char* query) {
-        Ivector* result = engine_->search(query);
-        if (!result)
-            return {"<null>"};
-        std::vector<std::string> names;
-        for (unsigned i = 0; i < result->size(); ++i) {
-            value v = result->at(i);
-            EXPECT_EQ(v.code, vt::pointerIntV);
-            names.push_back(addressFrom<IShareObj*>(v)->getName());
-        }
-        EXPECT_EQ(result->release(), 0);  // the caller's is the only reference
-        return names;
-    }
-    // The active object whose name is name (files only), or null.
-    IShareObj* byName(const std::string& name) {
-        for (unsigned id = 0; id < engine_->objectCount(); ++id)
-            if (IShareObj* o = engine_->objectById(id); o && name == o->getName())
-                return o;
-        return nullptr;
-    }
-    std::string pathOf(IShareObj* o) {
-        char out[pathBufferSize] = {};
-        o->getPath(out);
-        return out;
-    }
-    void hashEverything() {
-        for (CShareDirectory* s : engine_->tree().shares())
-            engine_->tree().hashAll(s);
-    }
-
-    vesk::testing::tempDir dir_;
-    std::string root_;
-    Ifactory* factory_ = nullptr;
-    CShareEngine* engine_ = nullptr;
-};
 
 // A share with A.MP3, b.txt, hidden entries and Sub\c.mp3.
 class SmallShare : public ShareTree {
@@ -161,6 +97,18 @@ TEST_F(SmallShare, DeletedFileLeavesLookupsButKeepsItsIdAndSize) {
     share(root_, true);
     EXPECT_EQ(engine_->objectById(id), b);
     EXPECT_EQ(engine_->objectCount(), 5u);
+}
+
+// A rescan sets flags only once its listing is complete: one ended by a
+// stop leaves what was shared shared, to look-ups that take no lock.
+TEST_F(SmallShare, RescanEndedByAStopUnsharesNothing) {
+    IShareObj* a = byName("A.MP3");
+    IShareObj* c = byName("c.mp3");
+    ASSERT_TRUE(a && c);
+    engine_->tree().stopFlag().store(1);
+    share(root_, true);
+    EXPECT_EQ(engine_->objectById(a->getId()), a);
+    EXPECT_EQ(engine_->objectById(c->getId()), c);
 }
 
 TEST_F(SmallShare, RecursiveFlagDecidesOverSubfolders) {
@@ -319,6 +267,56 @@ TEST_F(ShareTree, ShareListIsReadUpToTheFirstMissingSection) {
                                                     lower(dir_.file("Yes\\"))}));
 
     EXPECT_EQ(engine_->reloadConfig(list.c_str()), 0) << "same last-write time: nothing read";
+}
+
+// A link back into the share (a loop) and a link to a folder outside it:
+// a recursive scan follows neither, ends, and shares each file once.
+TEST_F(ShareTree, LinkedFoldersAreNotFollowed) {
+    std::string outside = dir_.file("Outside");
+    ASSERT_TRUE(makeFile(root_ + "\\top.mp3", "t"));
+    ASSERT_TRUE(makeFolder(root_ + "\\Real"));
+    ASSERT_TRUE(makeFile(root_ + "\\Real\\inner.mp3", "i"));
+    ASSERT_TRUE(makeFolder(outside));
+    ASSERT_TRUE(makeFile(outside + "\\outside.mp3", "o"));
+    folderLink loop(root_ + "\\Real\\Loop", root_);
+    folderLink away(root_ + "\\Away", outside);
+    if (!loop.made() || !away.made())
+        GTEST_SKIP() << "folder links cannot be made here";
+
+    ASSERT_EQ(share(root_, true), 1);
+    EXPECT_EQ(found("mp3"), (std::vector<std::string>{"inner.mp3", "top.mp3"}));
+    EXPECT_EQ(engine_->objectCount(), 4u);  // the share, Real, inner.mp3, top.mp3
+    share(root_, true);
+    EXPECT_EQ(engine_->objectCount(), 4u);
+}
+
+// Sizes travel in 32-bit fields: from 4 GiB on a file is not shared, and
+// the log says so once, however often the folder is listed.
+TEST_F(ShareTree, FilesOf4GiBOrMoreAreLeftOutAndLoggedOnce) {
+    std::vector<std::string> log;
+    engine_->tree().setLog([&](const char* line) { log.push_back(line); });
+    struct {
+        const char* name;
+        unsigned long long size;
+        bool shared;
+    } files[] = {
+        {"just under.bin", 0xFFFFFFFFull, true},
+        {"four.bin", 0x100000000ull, false},
+        {"five.bin", 0x140000000ull, false},
+    };
+    for (const auto& f : files)
+        ASSERT_TRUE(makeSparseFile(root_ + "\\" + f.name, f.size)) << f.name;
+    share(root_, false);
+    share(root_, false);
+
+    for (const auto& f : files)
+        EXPECT_EQ(byName(f.name) != nullptr, f.shared) << f.name;
+    EXPECT_EQ(engine_->totalSize(), 0xFFFFFFFFu);
+    ASSERT_EQ(log.size(), 2u);
+    std::string both = log[0] + "|" + log[1];
+    EXPECT_NE(both.find(sharePath() + "four.bin"), std::string::npos) << both;
+    EXPECT_NE(both.find("five.bin"), std::string::npos) << both;
+    EXPECT_EQ(log[0].rfind("SHARE2: ", 0), 0u) << log[0];
 }
 
 // Entries whose full path would reach the platform's limit are left out.

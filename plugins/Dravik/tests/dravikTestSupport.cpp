@@ -1,0 +1,204 @@
+#include "plugins/Dravik/tests/dravikTestSupport.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+namespace vesk::ui::test {
+
+void pump() {
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+
+bool pumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        pump();
+        if (done())
+            return true;
+        if (::GetTickCount() - start > limitMs)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+testStatusBar::testStatusBar() {
+    registerInterfaceOf<IStatusBar>(this);
+    registerInterfaceOf<IWnd>(this);
+    registerInterfaceOf<Igeneric>(this);
+}
+
+int testStatusBar::Create(IWnd* parent) {
+    if (!parent)
+        return 0;
+    HWND made = ::CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "Ready", parent->GetHandle(), 40010);
+    Attach(made);
+    return 0;
+}
+
+void testStatusBar::Output(const char* text, int pane, DWORD flags) {
+    ::SendMessageA(hWnd_, SB_SETTEXTA, static_cast<WPARAM>(pane | flags), reinterpret_cast<LPARAM>(text));
+}
+
+int testStatusBar::Resize(RECT*, void*, int, int) {
+    ::SendMessageA(hWnd_, WM_SIZE, 0, 0);
+    return 1;
+}
+
+frameFixture::frameFixture(int clientWidth, int clientHeight, bool withStatusBar) {
+    if (withStatusBar) {
+        statusBar_ = new capsule<testStatusBar>();
+        static_cast<IStatusBar*>(statusBar_)->addRef();
+    }
+    frame_ = new capsule_core<VFrameWnd>(statusBar_);
+    RECT place = {40, 40, 40 + clientWidth, 40 + clientHeight};
+    window_ = static_cast<IFrameWnd*>(frame_)->Create(nullptr, &place, "Dravik test frame", 0, 0, nullptr, 0,
+                                                      nullptr);
+    if (!window_)
+        throw std::runtime_error("the frame window was not made");
+    frame_->ResizeClient(clientWidth, clientHeight, TRUE);
+    ::ShowWindow(window_, SW_SHOWNORMAL);
+    ::UpdateWindow(window_);
+    pump();
+}
+
+frameFixture::~frameFixture() {
+    if (::IsWindow(window_))
+        ::DestroyWindow(window_);
+    // The frame's WM_QUIT must not end the next test's loop.
+    MSG quit;
+    while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    pump();
+    frame_->releaseCore();
+    if (statusBar_)
+        static_cast<IStatusBar*>(statusBar_)->release();
+}
+
+VDock& frameFixture::dock() { return *dynamic_cast<VDock*>(frame_->GetDock()); }
+VDockArea& frameFixture::area(int side) { return *dock().Area(side); }
+HWND frameFixture::client() { return interfaceCast<IWnd>(frame_->GetClientWnd())->GetHandle(); }
+
+VDockWnd* frameFixture::dockWindow(const char* name, SIZE docked, bool resizable) {
+    RECT floating = {700, 100, 860, 220};
+    auto* window = dynamic_cast<VDockWnd*>(dock().CreateDockWindow(name, &floating));
+    if (!window)
+        throw std::runtime_error("no dock window");
+    RECT size = {0, 0, docked.cx, docked.cy};
+    window->Container()->SetDockRect(0, &size);
+    window->Container()->SetDockRect(1, &size);
+    window->Container()->SetResizable(resizable ? 1 : 0);
+    return window;
+}
+
+void frameFixture::dockAt(VDockWnd* window, int side, POINT clientPoint, long band) {
+    POINT screen = clientPoint;
+    ::ClientToScreen(window_, &screen);
+    RECT last = {screen.x, screen.y, screen.x + 10, screen.y + 10};
+    window->SetLastDragRect(&last);
+    area(side).Dock(window, band);
+    pump();
+}
+
+RECT rectIn(HWND window, HWND relativeTo) {
+    RECT r;
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, relativeTo, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::string describe(const RECT& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ")";
+}
+
+COLORREF screenPixel(POINT at) {
+    HDC screen = ::GetDC(nullptr);
+    COLORREF colour = ::GetPixel(screen, at.x, at.y);
+    ::ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+}  // namespace vesk::ui::test
+
+namespace vesk::ui::test {
+
+screenShot::screenShot(const RECT& area) : area_(area) {
+    int w = area.right - area.left, h = area.bottom - area.top;
+    if (w <= 0 || h <= 0)
+        return;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) {
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+        ::GdiFlush();
+        const auto* row = static_cast<const unsigned char*>(bits);
+        pixels_.resize(static_cast<size_t>(w) * h);
+        for (size_t i = 0; i < pixels_.size(); ++i)
+            pixels_[i] = RGB(row[4 * i + 2], row[4 * i + 1], row[4 * i]);
+        ::SelectObject(memory, old);
+    }
+    if (bitmap)
+        ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+}
+
+COLORREF screenShot::at(POINT p) const {
+    int w = area_.right - area_.left;
+    if (pixels_.empty() || p.x < area_.left || p.x >= area_.right || p.y < area_.top || p.y >= area_.bottom)
+        return CLR_INVALID;
+    return pixels_[static_cast<size_t>(p.y - area_.top) * w + (p.x - area_.left)];
+}
+
+bool screenShot::saveIfAsked(const std::string& name) const {
+    char folder[MAX_PATH];
+    DWORD length = ::GetEnvironmentVariableA("DRAVIK_SCREENSHOTS", folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || pixels_.empty())
+        return false;
+    int w = area_.right - area_.left, h = area_.bottom - area_.top;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = w;
+    header.biHeight = -h;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    DWORD imageSize = static_cast<DWORD>(pixels_.size() * 4);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + imageSize;
+    std::vector<unsigned char> image(imageSize);
+    for (size_t i = 0; i < pixels_.size(); ++i) {
+        image[4 * i] = GetBValue(pixels_[i]);
+        image[4 * i + 1] = GetGValue(pixels_[i]);
+        image[4 * i + 2] = GetRValue(pixels_[i]);
+    }
+    std::string path = std::string(folder) + "\\" + name + ".bmp";
+    HANDLE out = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(out, &file, sizeof(file), &written, nullptr) &&
+              ::WriteFile(out, &header, sizeof(header), &written, nullptr) &&
+              ::WriteFile(out, image.data(), imageSize, &written, nullptr);
+    ::CloseHandle(out);
+    return ok;
+}
+
+}  // namespace vesk::ui::test
