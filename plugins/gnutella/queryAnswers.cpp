@@ -10,7 +10,6 @@
 #include "plugins/gnutella/advertisedAddress.h"
 #include "plugins/gnutella/descriptors.h"
 #include "plugins/gnutella/gnutellaInternal.h"
-#include "plugins/gnutella/ownedRef.h"
 #include "plugins/gnutella/peerReader.h"
 #include "plugins/gnutella/routing.h"
 #include "plugins/gnutella/searchMonitor.h"
@@ -130,7 +129,7 @@ std::vector<hitResult> SharedFilesMatching(const std::string& text, std::uint32_
     share2::IShareEngine* engine = g_Services.shareEngine;
     if (!engine || limit == 0)
         return results;
-    ownedRef<Ivector> found(engine->search(text.c_str()));  // the caller's reference
+    ref<Ivector> found = ref<Ivector>::adopt(engine->search(text.c_str()));
     if (!found)
         return results;
     unsigned size = found->size();

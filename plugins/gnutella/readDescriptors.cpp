@@ -14,7 +14,6 @@
 #include "plugins/gnutella/dropCounts.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/handlePacket.h"
-#include "plugins/gnutella/ownedRef.h"
 #include "plugins/gnutella/peerReader.h"
 
 namespace vesk::gnutella {
@@ -23,7 +22,7 @@ namespace {
 
 // The received bytes from the buffer's position on; false when none came.
 bool receiveChunk(net::ITCPDescriptor* link, byteRun& chunk) {
-    ownedRef<net::INetDataBuffer> received(link->receive());  // the caller's reference
+    ref<net::INetDataBuffer> received = ref<net::INetDataBuffer>::adopt(link->receive());
     if (!received)
         return false;
     peerReader bytes = peerReader::AtPosition(received.get());
