@@ -1,0 +1,31 @@
+// Stands in for the push side until it is built.
+#include "plugins/gnutella/pushRequests.h"
+
+#include "extern/rsrc/rsrcIds.h"
+#include "plugins/gnutella/CGnutellaHost.h"
+#include "plugins/gnutella/CGnutellaTransfer.h"
+#include "plugins/gnutella/downloadActions.h"
+#include "plugins/gnutella/transferRows.h"
+#include "plugins/gnutella/transferStates.h"
+
+namespace vesk::gnutella {
+
+int RequestPush(CGnutellaHost*) {
+    return -1;
+}
+
+int HandlePushWait(CGnutellaHost* host) {
+    CGnutellaTransfer* transfer = host ? host->m_Transfer : nullptr;
+    if (!transfer || SinceStamp(host) <= 10000)
+        return 0;
+    transfer->code = 992;
+    ShowFailure(transfer);
+    SetTransferActions(transfer->row,
+                       {{IDS_GNU_ACTION_RETRY, &retry_download}, {IDS_GNU_ACTION_REMOVE, &remove_download}});
+    ShowDownload(transfer->row);
+    SetTransferState(host, transferState::downloadEnded);
+    UntrackDownloadRow(transfer->row);
+    return 0;
+}
+
+}  // namespace vesk::gnutella
