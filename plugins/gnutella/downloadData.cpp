@@ -24,17 +24,11 @@ namespace {
 
 // The partial file cannot be written: the download ends, the file is kept.
 void failWrite(CGnutellaHost* host) {
-    CGnutellaTransfer* transfer = host->m_Transfer;
-    transfer->code = 997;
-    SetTransferState(host, transferState::downloadFailed);
-    ReleaseTransfer(host);
-    SetTransferActions(transfer->row, {{IDS_GNU_ACTION_START, &start_download},
-                                       {IDS_GNU_ACTION_RETRY, &retry_download},
-                                       {IDS_GNU_ACTION_REMOVE, &remove_download}});
-    ShowFailure(transfer);
-    ShowDownload(transfer->row);
-    SetTransferState(host, transferState::downloadEnded);
-    UntrackDownloadRow(transfer->row);
+    SetTransferState(host, transferState::downloadFailed);  // for its cleared percent
+    EndFailedDownload(host, 997,
+                      {{IDS_GNU_ACTION_START, &start_download},
+                       {IDS_GNU_ACTION_RETRY, &retry_download},
+                       {IDS_GNU_ACTION_REMOVE, &remove_download}});
 }
 
 }  // namespace

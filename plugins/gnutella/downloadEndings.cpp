@@ -46,12 +46,8 @@ int tryPush(CGnutellaHost* host, bool afterEmptyAnswer) {
     g_Settings.m_OwnAddress.Get(own);
     if (!transfer->viaPush && IsPrivateAddress(host->m_Address) && IsPrivateAddress(own) &&
         g_Settings.m_EnableReported == 0) {
-        transfer->code = 991;
-        ShowFailure(transfer);
         SetRowNumber(transfer->row, IDS_GNU_FIELD_PROGRESS, -1);
-        SetTransferActions(transfer->row, {retryAction, removeAction});
-        ShowDownload(transfer->row);
-        return endDownload(host);
+        return EndFailedDownload(host, 991, {retryAction, removeAction});
     }
     return RequestPushOrFail(host, !afterEmptyAnswer);
 }
@@ -113,15 +109,24 @@ int RequestPushOrFail(CGnutellaHost* host, bool endOnFailure) {
         SetTransferState(host, transferState::awaitingGiv);
         return 0;
     }
+    if (endOnFailure)
+        return EndFailedDownload(host, 994, {startAction, retryAction, removeAction});
     transfer->code = 994;
     ShowFailure(transfer);
     ShowDownload(transfer->row);
-    if (!endOnFailure) {
-        ReleaseTransfer(host);
-        SetTransferState(host, transferState::downloadFailed);
+    ReleaseTransfer(host);
+    SetTransferState(host, transferState::downloadFailed);
+    return 0;
+}
+
+int EndFailedDownload(CGnutellaHost* host, std::uint32_t code, std::initializer_list<rowAction> actions) {
+    CGnutellaTransfer* transfer = host->m_Transfer;
+    if (!transfer)
         return 0;
-    }
-    SetTransferActions(transfer->row, {startAction, retryAction, removeAction});
+    transfer->code = code;
+    ShowFailure(transfer);
+    SetTransferActions(transfer->row, actions);
+    ShowDownload(transfer->row);
     return endDownload(host);
 }
 
@@ -133,11 +138,7 @@ int OnResponseLost(CGnutellaHost* host) {
     CGnutellaTransfer* transfer = host->m_Transfer;
     if (!transfer)
         return 0;
-    transfer->code = 998;
-    ShowFailure(transfer);
-    SetTransferActions(transfer->row, {retryAction, removeAction});
-    ShowDownload(transfer->row);
-    return endDownload(host);
+    return EndFailedDownload(host, 998, {retryAction, removeAction});
 }
 
 int OnReceiveClosed(CGnutellaHost* host) {
@@ -156,12 +157,8 @@ int OnReceiveClosed(CGnutellaHost* host) {
         FinishReceivedFile(host);
         return 0;
     }
-    SetTransferState(host, transferState::downloadFailed);
-    transfer->code = 998;
-    ShowFailure(transfer);
-    SetTransferActions(transfer->row, {startAction, retryAction, removeAction});
-    ShowDownload(transfer->row);
-    return endDownload(host);
+    SetTransferState(host, transferState::downloadFailed);  // for its cleared percent
+    return EndFailedDownload(host, 998, {startAction, retryAction, removeAction});
 }
 
 int FinishFailedDownload(CGnutellaHost* host) {

@@ -51,10 +51,9 @@ int failDownload(CGnutellaHost* host, std::uint32_t code) {
 
 // The same, ended at once (the source may be asked again later).
 int endDownloadNow(CGnutellaHost* host, std::uint32_t code) {
-    failDownload(host, code);
-    SetTransferState(host, transferState::downloadEnded);
-    UntrackDownloadRow(host->m_Transfer->row);
-    return 0;
+    SetTransferState(host, transferState::downloadFailed);  // for its cleared percent
+    return EndFailedDownload(
+        host, code, {{IDS_GNU_ACTION_REMOVE, &remove_download}, {IDS_GNU_ACTION_RETRY, &retry_download}});
 }
 
 // The source answered with a status other than 200 or 206.

@@ -7,6 +7,7 @@
 #include "plugins/gnutella/downloadActions.h"
 #include "plugins/gnutella/transferRows.h"
 #include "plugins/gnutella/transferStates.h"
+#include "plugins/gnutella/transferSteps.h"
 
 namespace vesk::gnutella {
 
@@ -18,14 +19,8 @@ int HandlePushWait(CGnutellaHost* host) {
     CGnutellaTransfer* transfer = host ? host->m_Transfer : nullptr;
     if (!transfer || SinceStamp(host) <= 10000)
         return 0;
-    transfer->code = 992;
-    ShowFailure(transfer);
-    SetTransferActions(transfer->row,
-                       {{IDS_GNU_ACTION_RETRY, &retry_download}, {IDS_GNU_ACTION_REMOVE, &remove_download}});
-    ShowDownload(transfer->row);
-    SetTransferState(host, transferState::downloadEnded);
-    UntrackDownloadRow(transfer->row);
-    return 0;
+    return EndFailedDownload(
+        host, 992, {{IDS_GNU_ACTION_RETRY, &retry_download}, {IDS_GNU_ACTION_REMOVE, &remove_download}});
 }
 
 }  // namespace vesk::gnutella

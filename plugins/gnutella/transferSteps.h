@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
+#include "plugins/gnutella/transferRows.h"
 #include "vesk/net.h"
 #include "vesk/threading.h"
 
@@ -36,6 +38,11 @@ long WriteDownloadPiece(CGnutellaTransfer* transfer, Ibuffer* piece);
 // Every byte is in the partial file: the link and file are closed, the
 // file copy thread moves it and the download leaves the running ones.
 void FinishReceivedFile(CGnutellaHost* host);
+
+// The download fails with the code: the failure shown with the actions
+// given, the link and file closed, downloadEnded, off the running
+// downloads. 0.
+int EndFailedDownload(CGnutellaHost* host, std::uint32_t code, std::initializer_list<rowAction> actions);
 
 // Asks the source to connect back (a push). Sent: the download waits for
 // the GIV (awaitingGiv). Not sent: status 994, and the download ends, or
