@@ -5,8 +5,31 @@
 
 namespace vesk::gnutella {
 
+namespace {
+
+// The name as peers expect it in the request line, blanks and all, but a
+// control character (a line break from a peer's hit would end our request
+// line early and inject header lines) goes as a percent escape.
+std::string requestLineName(const char* name) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char* p = name ? name : ""; *p; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 0x20 || c == 0x7F) {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 std::string DownloadRequestText(std::uint32_t index, const char* name, std::uint32_t done) {
-    std::string text = "GET /get/" + std::to_string(index) + "/" + (name ? name : "") +
+    std::string text = "GET /get/" + std::to_string(index) + "/" + requestLineName(name) +
                        " HTTP/1.0\r\nConnection: Keep-Alive\r\n";
     if (done > 0)
         text += "Range: bytes=" + std::to_string(done) + "-\r\n";

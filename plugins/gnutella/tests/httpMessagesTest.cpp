@@ -134,6 +134,11 @@ TEST(DownloadRequest, RangeOnlyWhenBytesAreThere) {
               "GET /get/12/my song.mp3 HTTP/1.0\r\nConnection: Keep-Alive\r\nRange: bytes=1-\r\n\r\n");
 }
 
+TEST(DownloadRequest, APeersLineBreakInTheNameStaysInsideTheRequestLine) {
+    EXPECT_EQ(DownloadRequestText(3, "a\r\nX-Evil: 1\t.mp3", 0),
+              "GET /get/3/a%0D%0AX-Evil: 1%09.mp3 HTTP/1.0\r\nConnection: Keep-Alive\r\n\r\n");
+}
+
 TEST(DownloadAnswer, PrefixAndHeaderEnd) {
     EXPECT_TRUE(BeginsLikeHttp("http/1.1 200"));
     EXPECT_TRUE(BeginsLikeHttp("HT")) << "more may come";
