@@ -112,3 +112,10 @@ function(vesk_add_resource_module name)
   endif()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${out} LIBRARY_OUTPUT_DIRECTORY ${out})
 endfunction()
+
+# Tests that show windows on the shared test display take turns: another
+# test's window on top, or one of the same class, would change what they
+# find by class or read back from the screen.
+function(vesk_test_uses_screen name)
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK screen)
+endfunction()

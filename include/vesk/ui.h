@@ -47,6 +47,7 @@ struct IStatusBar;
 struct ISkin;
 struct ISkinEngine;
 struct ISearchResultWnd;
+struct IDockWndConfigDlg;
 
 // The window library's message to every window when the skin changed.
 constexpr UINT WM_SKINCHANGED = 0x7FC;
@@ -500,6 +501,82 @@ struct IDockBand : virtual Igeneric {
     virtual int SetHeight(int change) = 0;
     // Gives every visible window an equal share of the band.
     virtual int ResizePercent(RECT* band, HDWP deferred, int width, int height) = 0;
+};
+
+// A dock window whose content is a platform toolbar. Its object also
+// answers "vesk::ui::IDockWnd *", "vesk::ui::IWnd *" and
+// "vesk::ui::IWndEvents *"; Create, GetRect and OnSize are the dock
+// window's.
+struct IDockToolBarWnd : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::ui::IDockToolBarWnd *";
+    // The dock window's handle; null for a null parent.
+    virtual HWND Create(const char* caption, IWnd* parent, RECT* rect) = 0;
+    // The docked rectangle for a side (1 to 4) from the buttons' extent;
+    // other sides leave the window rectangle.
+    virtual long GetRect(int side, RECT* out) = 0;
+    virtual HWND GetToolBarHandle() = 0;
+    virtual IWnd* GetToolBarWnd() = 0;
+    virtual LRESULT OnSize(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    // lParam: the notification's NMHDR.
+    virtual LRESULT OnNotify(LONG_PTR wParam, LONG_PTR lParam) = 0;
+    // 0 when the module has no bitmap of that name.
+    virtual int LoadBitmapA(HINSTANCE module, const char* name, const char* maskName) = 0;
+    // One button per id in order, 0 a separator; null ids: count empty
+    // buttons. 0 for a count below 1 or a refused button.
+    virtual int SetButtons(const UINT* ids, int count) = 0;
+    virtual void SetSizes(int buttonWidth, int buttonHeight, int imageWidth, int imageHeight) = 0;
+    // Buttons from a toolbar resource (type 241) and images from a bitmap
+    // of the same module; 0 when either is missing or unusable.
+    virtual int LoadToolBar(HINSTANCE module, const char* toolBarName, const char* bitmapName) = 0;
+    virtual int LoadToolBarLarge(HINSTANCE module, const char* toolBarName, const char* bitmapName,
+                                 const char* maskName) = 0;
+    virtual int AddButton(int image, int command, BYTE state, BYTE style, DWORD data, const char* text) = 0;
+    virtual void SetBitMapSize(int width, int height) = 0;
+    virtual void SetMaxTextRows(int rows) = 0;
+    virtual void SetRows(int rows, int larger, RECT* out) = 0;
+    virtual int AddBitMap(int count, TBADDBITMAP* bitmap) = 0;
+    // The toolbar's image list is replaced by one made from the bitmap and
+    // its mask; the caller keeps both bitmaps.
+    virtual int AddReplaceBitmap(HBITMAP image, HBITMAP mask) = 0;
+    // Equal texts share one string of the toolbar; an index without a
+    // button changes nothing.
+    virtual int SetButtonText(int index, const char* text) = 0;
+    // Menu form: the container's borders become 2 pixels.
+    virtual int SetIsMenu(int isMenu) = 0;
+    virtual void SetSizeableVertical(int sizeable) = 0;
+    virtual void SetSizeableHorizontal(int sizeable) = 0;
+};
+
+// A dock window holding up to 20 child windows, one shown at a time, with
+// folder tabs along its bottom edge. Tab indexes run from 0.
+struct IDockTabBarWnd : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::ui::IDockTabBarWnd *";
+    // The dock window's handle; null for a null parent.
+    virtual HWND Create(const char* caption, IWnd* parent, RECT* rect) = 0;
+    // The window is hidden until its tab is selected; a name that has a tab
+    // gives that tab's index. -1 when no tab can be added.
+    virtual int AddTab(const char* name, HWND window, int image) = 0;
+    virtual int InsertTab(const char* name, HWND window) = 0;
+    // Kept; the folder tabs draw no images (false).
+    virtual bool SetImageList(HIMAGELIST images) = 0;
+    virtual HWND GetTabWindow(int index) = 0;  // null outside the tabs
+    virtual int FindTab(const char* name) = 0;  // -1 when none
+    virtual HWND GetTabBarHandle() = 0;
+    virtual IWnd* GetTabBarWnd() = 0;
+    virtual void SelectTab(int index) = 0;
+    // 2: tabs at the bottom, both bits; 3 and 4 one bit each; the new style.
+    virtual LONG SetTabStyle(int placement) = 0;
+    virtual HWND GetSelectedWindow() = 0;
+};
+
+// The Customize dialog: a property sheet listing the main window's child
+// windows.
+struct IDockWndConfigDlg : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::ui::IDockWndConfigDlg *";
+    // Prepares the sheet for the parent's window; null.
+    virtual HWND Create(IWnd* parent) = 0;
+    // SW_SHOW (5) runs the sheet modally and answers 1; anything else 0.
+    virtual BOOL ShowWindow(int how) = 0;
 };
 
 // A skin's drawing procedure: draws one part (1 frame, 3 dock area, 0 band

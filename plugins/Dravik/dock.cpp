@@ -5,6 +5,8 @@
 #include "plugins/Dravik/dockArea.h"
 #include "plugins/Dravik/dockBand.h"
 #include "plugins/Dravik/dockSides.h"
+#include "plugins/Dravik/dockTabBarWnd.h"
+#include "plugins/Dravik/dockToolBarWnd.h"
 #include "plugins/Dravik/dockWnd.h"
 #include "plugins/Dravik/dravikIds.h"
 #include "plugins/Dravik/libraryModule.h"
@@ -70,18 +72,35 @@ VDockArea* VDock::Area(int s) const { return s >= side::top && s <= side::left ?
 
 IDockArea* VDock::GetDockArea(int s) { return Area(s); }
 
+namespace {
+
+// A dock window of the given class made over the dock; null when there is
+// no memory for it.
+template <class T>
+T* madeOver(VDock* dock, const char* name, RECT* rect) {
+    auto* window = new (std::nothrow) capsule<T>();
+    if (window)
+        window->Create(name, dock, rect);
+    return window;
+}
+
+}  // namespace
+
 IDockWnd* VDock::CreateDockWindow(const char* name, RECT* rect) {
-    auto* window = new (std::nothrow) capsule<VDockWnd>();
-    if (!window)
-        return nullptr;
-    window->Create(name, this, rect);
+    VDockWnd* window = madeOver<VDockWnd>(this, name, rect);
     AddDockWindow(window);
     return window;
 }
 
-IDockTabBarWnd* VDock::CreateDockTabBarWindow(const char*, RECT*) { return nullptr; }
+IDockTabBarWnd* VDock::CreateDockTabBarWindow(const char* name, RECT* rect) {
+    return madeOver<VDockTabBarWnd>(this, name, rect);
+}
 
-IDockToolBarWnd* VDock::CreateDockToolBarWindow(const char*, RECT*) { return nullptr; }
+IDockToolBarWnd* VDock::CreateDockToolBarWindow(const char* name, RECT* rect) {
+    VDockToolBarWnd* window = madeOver<VDockToolBarWnd>(this, name, rect);
+    AddDockWindow(window);
+    return window;
+}
 
 void VDock::AddDockWindow(IDockWnd* window) {
     if (!window)
@@ -146,8 +165,9 @@ int VDock::Resize(RECT* remaining, HDWP deferred, int width, int height) {
     return 1;
 }
 
-LRESULT VDock::OnCommand(LONG_PTR, LONG_PTR) {
-    // Command 1 would show the Customize dialog; the dock has none yet.
+LRESULT VDock::OnCommand(LONG_PTR id, LONG_PTR) {
+    if (id == customizeCommand && configDialog_)
+        configDialog_->ShowWindow(SW_SHOW);
     return -1;
 }
 

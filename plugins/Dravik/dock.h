@@ -28,7 +28,8 @@ public:
     // The new window is kept by the dock (one reference) and handed out
     // without one.
     IDockWnd* CreateDockWindow(const char* name, RECT* rect) override;
-    // Tab bars and toolbars are made by their own classes; not here yet.
+    // A toolbar is kept like a dock window. A tab bar is not kept: it comes
+    // without a reference, for the caller to take.
     IDockTabBarWnd* CreateDockTabBarWindow(const char* name, RECT* rect) override;
     IDockToolBarWnd* CreateDockToolBarWindow(const char* name, RECT* rect) override;
     long RePaint() override { return 0; }
@@ -39,6 +40,7 @@ public:
     HMENU GetMenu() override { return menu_; }
     int SetCorner(int corner, int side) override;
     int Resize(RECT* remaining, HDWP deferred, int width, int height) override;
+    // Command 1 shows the Customize dialog, when one was given.
     LRESULT OnCommand(LONG_PTR id, LONG_PTR unused) override;
     IDockArea* DockAreaUnderDockWnd(IDockWnd*) override { return nullptr; }
     void SetDockResizePercentEven(int even) override { percentEven_ = even; }
@@ -55,6 +57,8 @@ public:
     // The width and height the areas were last laid out in.
     SIZE LayoutSize() const { return layout_; }
     IFrameWnd* Frame();
+    // The Customize dialog command 1 shows (not owned; null: none).
+    void SetConfigDialog(IDockWndConfigDlg* dialog) { configDialog_ = dialog; }
 
 private:
     VDockArea* areas_[4] = {};  // by side - 1; one reference each
@@ -63,6 +67,7 @@ private:
     int percentEven_ = 0;
     std::list<IDockWnd*> dockWindows_;  // one reference each
     SIZE layout_ = {0, 0};
+    IDockWndConfigDlg* configDialog_ = nullptr;  // not owned
 };
 
 }  // namespace vesk::ui

@@ -10,6 +10,7 @@
 #include "plugins/Dravik/frameClientWnd.h"
 #include "plugins/Dravik/paint.h"
 #include "plugins/Dravik/skin.h"
+#include "plugins/Dravik/skinEngine.h"
 #include "plugins/Dravik/windowBinding.h"
 #include "plugins/Dravik/wndProcs.h"
 
@@ -96,6 +97,7 @@ VFrameWnd::VFrameWnd(IStatusBar* statusBar)
 
 VFrameWnd::~VFrameWnd() {
     unbindObject(this);
+    VSkinEngine::Instance().ForgetFrame(this);
     if (procedureState.frame == static_cast<IWnd*>(this))
         procedureState = frameProcedureState();
     if (frameObject == this) {
@@ -149,6 +151,9 @@ HWND VFrameWnd::Create(HWND parent, RECT* rect, const char* title, DWORD, DWORD,
         statusBar_->Create(this);
     frameWindow = made;
     frameObject = this;
+    VSkinEngine& skins = VSkinEngine::Instance();
+    skins.SetFrame(made, this);
+    skins.ScanSkinModules();
     OnSize(0, 0);
     return made;
 }
@@ -174,6 +179,7 @@ long VFrameWnd::Run() {
 }
 
 IDock* VFrameWnd::GetDock() { return dock_; }
+ISkinEngine* VFrameWnd::GetSkinEngine() { return &VSkinEngine::Instance(); }
 IFrameClientWnd* VFrameWnd::GetClientWnd() { return client_; }
 
 int VFrameWnd::SetAccelerator(HACCEL table) {

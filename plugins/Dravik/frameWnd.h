@@ -45,8 +45,8 @@ public:
     HWND GetDialogHandle() override { return dialog_; }
     void SetStatusBarVisible(int visible) override;
     int GetStatusBarVisible() override { return statusBarVisible_; }
-    // The skin engine comes with the skin classes; none yet.
-    ISkinEngine* GetSkinEngine() override { return nullptr; }
+    // The library's one skin engine.
+    ISkinEngine* GetSkinEngine() override;
 
     LRESULT OnDestroy(LONG_PTR wParam, LONG_PTR lParam) override;
     LRESULT OnSize(LONG_PTR wParam, LONG_PTR lParam) override;

@@ -9,6 +9,7 @@
 #include "core/capsule.h"
 #include "core/module.h"
 #include "plugins/Dravik/frameWnd.h"
+#include "plugins/Dravik/statusBar.h"
 #include "plugins/Dravik/wndProc.h"
 #include "vesk/containers.h"
 #include "vesk/host.h"
@@ -26,6 +27,7 @@ struct moduleState {
     IcoreAccessor* accessor = nullptr;
     IentityToken* owner = nullptr;  // one reference
     VFrameWnd* frame = nullptr;     // a core object, ended by the directory once published
+    VStatusBar* statusBar = nullptr;  // a core object living as long as the process
     bool published = false;
     bool comStarted = false;
 };
@@ -46,8 +48,10 @@ VESK_ENTRY int _register(Icartridge* self, Icore* core) {
     // loader lock is held.
     if (!s.comStarted)
         s.comStarted = SUCCEEDED(::CoInitialize(nullptr));
-    if (!s.frame)
-        s.frame = new (std::nothrow) capsule_core<VFrameWnd>();
+    if (!s.statusBar)
+        s.statusBar = new (std::nothrow) capsule_core<VStatusBar>();
+    if (!s.frame && s.statusBar)
+        s.frame = new (std::nothrow) capsule_core<VFrameWnd>(static_cast<IStatusBar*>(s.statusBar));
     if (!s.frame)
         return 0;
     if (!s.owner) {

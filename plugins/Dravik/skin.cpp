@@ -32,6 +32,8 @@ skinData::~skinData() { SetBackgroundBrush(nullptr, false); }
 void skinData::Set(unsigned id, unsigned raw) {
     if (id < skinValue::count)
         values_[id] = raw;
+    if (id == skinValue::background)
+        background = raw;
 }
 
 SIZE skinData::Size(unsigned id) const {

@@ -18,6 +18,11 @@ constexpr unsigned systemBoxSize = 6, systemBoxX = 7, closeBoxSize = 8, closeBox
 constexpr unsigned maximizeBoxSize = 10, maximizeBoxX = 11, minimizeBoxSize = 12, minimizeBoxX = 13;
 constexpr unsigned systemBoxY = 14, closeBoxY = 15, maximizeBoxY = 16, minimizeBoxY = 17;
 constexpr unsigned background = 20;
+// The library's three drawing colours: shared, not per skin.
+constexpr unsigned libraryHighlight = 21, libraryShadow = 22, libraryDarkShadow = 23;
+// Tab bars and lists: the selected tab's and a list's background, a list's
+// text background, the selected tab's and a list's text.
+constexpr unsigned contentBackground = 24, spareColour = 25, textBackground = 26, contentText = 27;
 constexpr unsigned count = 28;
 }  // namespace skinValue
 
@@ -37,7 +42,8 @@ public:
 
     SkinDrawProc draw = nullptr;
     // Values as SetValue stores them: a size holds cx in its low and cy in
-    // its high 16 bits; ids beyond the table are not kept.
+    // its high 16 bits; ids beyond the table are not kept. The background
+    // value is also the background colour.
     void Set(unsigned id, unsigned raw);
     unsigned Raw(unsigned id) const { return id < skinValue::count ? values_[id] : 0; }
     int Number(unsigned id) const { return static_cast<int>(Raw(id)); }

@@ -24,7 +24,6 @@ CGnutellaHost::CGnutellaHost(net::ITCPDescriptor* accepted) : m_State(linkState:
     m_Link = accepted;
     if (!m_Link)
         return;
-    m_Link->addRef();
     m_Port = m_Link->port();
     // The network module's text; copied bounded, converted only when whole.
     const char* address = m_Link->addressText();

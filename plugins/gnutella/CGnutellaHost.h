@@ -43,6 +43,11 @@ constexpr std::uint16_t accepted = 99;
 constexpr std::uint16_t removed = 0x96;
 }  // namespace linkState
 
+// Where the link machine puts a connection once its step is done with it
+// (the step itself never moves it: the thread that takes it over may end
+// it at once).
+enum class hostHandOver { none, activeList, transferList };
+
 constexpr std::size_t userAgentSize = 100;
 constexpr std::size_t hostNameSize = 260;
 
@@ -50,8 +55,9 @@ class CGnutellaHost {
 public:
     // A new outgoing link: no descriptor or address yet, state built.
     CGnutellaHost();
-    // A connection accepted on the listener; takes its own reference to the
-    // descriptor. State accepted, the peer's address and port from it.
+    // A connection accepted on the listener; takes over the reference that
+    // accept() handed out. State accepted, the peer's address and port from
+    // it.
     explicit CGnutellaHost(net::ITCPDescriptor* accepted);
     // Under the link's lock: marks it closing, then lets go of its row, its
     // transfer and its descriptor (closed first).
@@ -84,6 +90,15 @@ public:
     char m_AddressText[addressTextSize] = {};  // the peer's dotted address
     unsigned char m_Address[4] = {};           // first octet first
     std::uint16_t m_Port = 0;
+
+    // Links: the handshake's outcome and the link's life.
+    std::uint32_t m_MajorVersion = 0;  // protocol version of the link
+    std::uint32_t m_MinorVersion = 0;
+    hostHandOver m_HandOver = hostHandOver::none;  // read by the link machine when the step ends
+    // Set by drop_host (GUI thread); the thread that serves the link closes it.
+    std::atomic<bool> m_DropRequested{false};
+    // Sends the network module refused: those bytes were dropped.
+    std::atomic<std::uint32_t> m_RefusedSends{0};
 
     // Descriptor traffic of a link that is up: what its stream holds between
     // reads, and its routing memory.

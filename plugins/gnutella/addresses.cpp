@@ -11,9 +11,13 @@ namespace {
 // Longest part of a dotted text, and of a port text, that is read at all.
 constexpr std::size_t partLimit = 11;
 
-// The C library's atoi over [from, to), without its overflow: leading
-// blanks, a sign, then digits, wrapping modulo 2^32 as a 32-bit int would.
-unsigned atoiValue(const char* from, const char* to) {
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+unsigned DecimalValue(const char* from, const char* to) {
     while (from < to && (*from == ' ' || (*from >= '\t' && *from <= '\r')))
         ++from;
     bool negative = from < to && *from == '-';
@@ -24,12 +28,6 @@ unsigned atoiValue(const char* from, const char* to) {
         n = n * 10 + static_cast<unsigned>(*from - '0');
     return negative ? 0u - n : n;
 }
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-}  // namespace
 
 int IpToText(const unsigned char* address, char* out) {
     if (!address || !out)
@@ -46,7 +44,7 @@ int TextToIp(const char* text, unsigned char* out) {
         const char* end = i < 3 ? std::strchr(part, '.') : part + std::strlen(part);
         if (!end || static_cast<std::size_t>(end - part) > partLimit)
             return -1;
-        out[i] = static_cast<unsigned char>(atoiValue(part, end) & 0xFF);
+        out[i] = static_cast<unsigned char>(DecimalValue(part, end) & 0xFF);
         part = end + 1;
     }
     return 0;
@@ -83,6 +81,22 @@ bool IsPrivateAddressText(const char* text) {
     return second >= 16 && second <= 31;
 }
 
+bool IsAddressText(const char* text) {
+    if (!text)
+        return false;
+    int dots = 0, run = 0;
+    for (const char* c = text; *c; ++c) {
+        if (*c == '.') {
+            if (++dots > 3)
+                return false;
+            run = 0;
+        } else if (!isDigit(*c) || ++run > 3) {
+            return false;
+        }
+    }
+    return true;
+}
+
 int SplitHostPort(const char* text, char* host, std::size_t hostSize, unsigned short* port) {
     if (!host || hostSize == 0)
         return 0;
@@ -102,7 +116,7 @@ int SplitHostPort(const char* text, char* host, std::size_t hostSize, unsigned s
     bool valid = length > 0 && length <= partLimit;
     for (std::size_t i = 0; valid && i < length; ++i)
         valid = isDigit(digits[i]);
-    *port = valid ? static_cast<unsigned short>(atoiValue(digits, digits + length) & 0xFFFF) : 0;
+    *port = valid ? static_cast<unsigned short>(DecimalValue(digits, digits + length) & 0xFFFF) : 0;
     return 0;
 }
 

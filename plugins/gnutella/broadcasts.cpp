@@ -39,14 +39,14 @@ int QueueBroadcast(const CGnutellaHost* from, const unsigned char* bytes, std::s
     return 0;
 }
 
-int SendBroadcastsToHost(CGnutellaHost& host) {
-    if (!host.m_Link || buffersWaiting(host.m_Link) > broadcastOutQueueLimit)
+int SendBroadcastsToHost(CGnutellaHost* host) {
+    if (!host || !host->m_Link || buffersWaiting(host->m_Link) > broadcastOutQueueLimit)
         return -1;
     std::lock_guard<std::recursive_mutex> hold(g_PendingBroadcastList.guard);
     for (CGnutellaBroadcast* broadcast : g_PendingBroadcastList.items) {
-        if (broadcast->m_Fresh || (broadcast->m_HasSource && broadcast->m_Source == host.m_Id))
+        if (broadcast->m_Fresh || (broadcast->m_HasSource && broadcast->m_Source == host->m_Id))
             continue;
-        SendToHost(host, broadcast->m_Bytes.data(), broadcast->m_Bytes.size());
+        SendToHost(host, broadcast->m_Bytes.data(), static_cast<unsigned long>(broadcast->m_Bytes.size()));
     }
     return 0;
 }

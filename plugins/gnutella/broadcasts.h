@@ -19,9 +19,9 @@ constexpr unsigned long broadcastOutQueueLimit = 1000;
 int QueueBroadcast(const CGnutellaHost* from, const unsigned char* bytes, std::size_t size);
 
 // Sends every broadcast that is not fresh and did not come from this link,
-// in queue order. 0, or -1 when the link has no descriptor or more than
-// broadcastOutQueueLimit buffers waiting.
-int SendBroadcastsToHost(CGnutellaHost& host);
+// in queue order. 0, or -1 for a null link, a link without descriptor or one
+// with more than broadcastOutQueueLimit buffers waiting.
+int SendBroadcastsToHost(CGnutellaHost* host);
 
 // End of a turn: deletes the broadcasts that were offered, and marks the
 // fresh ones for the next turn. 0.

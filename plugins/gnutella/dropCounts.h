@@ -17,7 +17,7 @@ enum class dropReason {
     ownDescriptorBack,     // this node's own ping or query coming back
     duplicate,             // a GUID some link has already received
     noRoute,               // a query hit answering no query received
-    stoppedSearch,         // a query hit for a search of ours that has ended
+    hitNotTaken,           // a query hit for a search of ours that has ended or takes no more
     pushForKnownTransfer,  // a push to us whose GUID already names a connection
     handlerFailure,        // a failure caught while handling it
     sendRefused,           // the network module refused the bytes

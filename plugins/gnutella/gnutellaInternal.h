@@ -17,12 +17,14 @@
 //   2. g_InactiveHostList
 //   3. g_ActiveHostList
 //   4. g_TransferHostList
-//   5. the search lists (one guard: g_SearchListsGuard)
+//   5. the search lists (one guard: g_SearchListsGuard), then one
+//      search's hit queue (CGnutellaSearch::m_HitLock)
 //   6. g_PendingBroadcastList
 //   7. g_RequestedPushList
 //   8. g_QueuedDownloadList
 //   9. g_HostIPUploadCount
 //  10. g_SuccessfulHosts
+//  10b. the web-cache client's lock (CGWebCache)
 //  11. the host cache lock or the quick-connect lock (never both; spin
 //      locks, not re-entrant)
 //  12. one link's own lock (CGnutellaHost::m_Lock)
@@ -98,6 +100,10 @@ struct moduleState {
 
     Ilock* hostCacheLock = nullptr;     // "vesk::spinLock"; one reference held
     Ilock* quickConnectLock = nullptr;  // "vesk::spinLock"; one reference held
+
+    // Links: set by the host window to have the active host thread empty
+    // the host cache at its next turn.
+    std::atomic<int> clearHostCacheRequest{0};
 };
 
 extern moduleServices g_Services;
@@ -131,6 +137,9 @@ Ilock* NewLock();
 // Whether the text is a dotted IPv4 address, by the function index's
 // "vesk::net::valid_ip" (looked up once and kept); false without it.
 bool IsValidIpText(const char* text);
+// Whether the function index has "vesk::net::valid_ip" (without it no link
+// is dialled).
+bool HasValidIpFunction();
 
 // Online (running flag 1) and shutting down.
 inline bool IsOnline() {

@@ -6,26 +6,24 @@
 
 #include "plugins/gnutella/CGnutellaHost.h"
 #include "plugins/gnutella/CGnutellaPacket.h"
-#include "plugins/gnutella/CGnutellaQueryHitContainer.h"
-#include "plugins/gnutella/CGnutellaSearch.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/clock.h"
 #include "plugins/gnutella/descriptors.h"
 #include "plugins/gnutella/dropCounts.h"
+#include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/moduleLists.h"
 #include "plugins/gnutella/peerReader.h"
 #include "plugins/gnutella/pingAnswers.h"
-#include "plugins/gnutella/pongHosts.h"
 #include "plugins/gnutella/pushToUs.h"
 #include "plugins/gnutella/queryAnswers.h"
-#include "plugins/gnutella/queryHitQueue.h"
 #include "plugins/gnutella/routing.h"
+#include "plugins/gnutella/searchHits.h"
 
 namespace vesk::gnutella {
 
 namespace {
 
-using handler = int (*)(CGnutellaHost&, CGnutellaPacket&, const unsigned char*, std::size_t);
+using handler = int (*)(CGnutellaHost*, CGnutellaPacket*, const unsigned char*, std::size_t);
 
 int drop(dropReason reason) {
     CountDrop(reason);
@@ -33,36 +31,36 @@ int drop(dropReason reason) {
 }
 
 // Counted on the link as well (its row shows them).
-int dropOnLink(CGnutellaHost& host, dropReason reason) {
-    ++host.m_DroppedCount;
+int dropOnLink(CGnutellaHost* host, dropReason reason) {
+    ++host->m_DroppedCount;
     return drop(reason);
 }
 
-int handlePing(CGnutellaHost& host, CGnutellaPacket& ping, const unsigned char* bytes, std::size_t size) {
-    if (ping.Ttl() == 1 && ping.Hops() == 0) {  // a neighbour asks this node alone
+int handlePing(CGnutellaHost* host, CGnutellaPacket* ping, const unsigned char* bytes, std::size_t size) {
+    if (ping->Ttl() == 1 && ping->Hops() == 0) {  // a neighbour asks this node alone
         AnswerPing(ping, host);
         return 1;
     }
     if (!AcceptPing())
         return drop(dropReason::pingThrottled);
-    if (host.m_State == linkState::busy) {  // a link kept only to hand out pongs
+    if (host->m_State == linkState::busy) {  // a link kept only to hand out pongs
         SendCachedPongs(ping, host);
-        host.m_ActivityTime = TickNow();
-        host.m_State = linkState::busyAnswered;
+        host->m_ActivityTime = TickNow();
+        host->m_State = linkState::busyAnswered;
         return 0;
     }
     if (SentToAnyHost(ping, kind::ping))
         return dropOnLink(host, dropReason::ownDescriptorBack);
     if (SeenByAnyHost(ping, kind::ping))
         return drop(dropReason::duplicate);
-    ForwardToHosts(bytes, size, &host, ping);
+    ForwardToHosts(bytes, size, host, ping);
     AddRoute(host, ping, kind::ping);
     AnswerPing(ping, host);
     return 1;
 }
 
-void addToPongTotals(const CGnutellaPacket& pong) {
-    peerReader payload(pong.m_Payload.data(), pong.m_Payload.size());
+void addToPongTotals(const CGnutellaPacket* pong) {
+    peerReader payload(pong->m_Payload.data(), pong->m_Payload.size());
     std::uint32_t files = payload.Le32At(6);
     std::uint32_t kilobytes = payload.Le32At(10);
     if (payload.Failed())
@@ -72,54 +70,37 @@ void addToPongTotals(const CGnutellaPacket& pong) {
     g_Settings.m_PongKilobytes += kilobytes;
 }
 
-int handlePong(CGnutellaHost& host, CGnutellaPacket& pong, const unsigned char* bytes, std::size_t size) {
+int handlePong(CGnutellaHost* host, CGnutellaPacket* pong, const unsigned char* bytes, std::size_t size) {
     AddPongHost(pong);
     if (SentToAnyHost(pong, kind::ping))  // it answers this node's ping
         addToPongTotals(pong);
     else
-        ForwardToHosts(bytes, size, &host, pong);
+        ForwardToHosts(bytes, size, host, pong);
     return 1;
 }
 
-int handleQuery(CGnutellaHost& host, CGnutellaPacket& query, const unsigned char* bytes, std::size_t size) {
+int handleQuery(CGnutellaHost* host, CGnutellaPacket* query, const unsigned char* bytes, std::size_t size) {
     if (SentToAnyHost(query, kind::query))
         return drop(dropReason::ownDescriptorBack);
     if (SeenByAnyHost(query, kind::query))
         return drop(dropReason::duplicate);
     HandleQuery(query, host);
-    ForwardToHosts(bytes, size, &host, query);
+    ForwardToHosts(bytes, size, host, query);
     AddRoute(host, query, kind::query);
     return 1;
 }
 
-// A hit answering a search of this node goes to that search, if it still
-// runs. False when it does not.
-bool deliverOwnQueryHit(CGnutellaHost& host, const CGnutellaPacket& hit, const unsigned char* bytes,
-                        std::size_t size) {
-    std::unique_ptr<CGnutellaQueryHitContainer> container(new (std::nothrow) CGnutellaQueryHitContainer());
-    if (!container)
-        return false;
-    container->m_Descriptor.assign(bytes, bytes + size);
-    container->m_Packet = hit;
-    std::lock_guard<std::recursive_mutex> hold(g_SearchListsGuard);
-    auto found = g_ActiveSearchList.find(guid16::from(hit.Guid()));
-    if (found == g_ActiveSearchList.end() || found->second->m_Stopping)
-        return false;
-    AddRoute(host, hit, kind::queryHit);
-    QueueQueryHit(*found->second, std::move(container));
-    return true;
-}
-
-int handleQueryHit(CGnutellaHost& host, CGnutellaPacket& hit, const unsigned char* bytes, std::size_t size) {
-    if (SentToAnyHost(hit, kind::query)) {
-        if (!deliverOwnQueryHit(host, hit, bytes, size))
-            CountDrop(dropReason::stoppedSearch);
+int handleQueryHit(CGnutellaHost* host, CGnutellaPacket* hit, const unsigned char* bytes, std::size_t size) {
+    if (SentToAnyHost(hit, kind::query)) {  // answers a search of this node
+        if (!QueueQueryHitForSearch(guid16::from(hit->Guid()), bytes, size))
+            return drop(dropReason::hitNotTaken);
+        AddRoute(host, hit, kind::queryHit);
         return 1;
     }
     if (!SeenByAnyHost(hit, kind::query))
         return drop(dropReason::noRoute);
     AddRoute(host, hit, kind::queryHit);
-    ForwardToHosts(bytes, size, &host, hit);
+    ForwardToHosts(bytes, size, host, hit);
     return 1;
 }
 
@@ -128,20 +109,20 @@ bool transferConnectionExists(const guid16& id) {
     return g_TransferHostList.items.count(id) != 0;
 }
 
-int handlePush(CGnutellaHost& host, CGnutellaPacket& push, const unsigned char* bytes, std::size_t size) {
+int handlePush(CGnutellaHost* host, CGnutellaPacket* push, const unsigned char* bytes, std::size_t size) {
     peerReader descriptor(bytes, size);
     guid16 servent = guid16::from(descriptor.BytesAt(descriptorHeaderSize, guidSize));
     if (servent == guid16::from(g_Settings.m_ClientGuid)) {
         // A repeated push to us would replace, and so lose, the connection
         // the first one made.
-        if (transferConnectionExists(guid16::from(push.Guid())))
+        if (transferConnectionExists(guid16::from(push->Guid())))
             return drop(dropReason::pushForKnownTransfer);
         HandlePushToUs(push);
         return 1;
     }
     if (SeenByAnyHost(push, kind::push))
         return drop(dropReason::duplicate);
-    ForwardToHosts(bytes, size, &host, push);
+    ForwardToHosts(bytes, size, host, push);
     AddRoute(host, push, kind::push);
     return 1;
 }
@@ -176,17 +157,17 @@ int handle_packet(CGnutellaHost* host, CGnutellaPacket* packet, const unsigned c
     peerReader descriptor(bytes, size);
     const unsigned char* head = descriptor.BytesAt(0, descriptorHeaderSize);
     if (!head || descriptor.Le32At(header::payloadLength) != size - descriptorHeaderSize)
-        return dropOnLink(*host, dropReason::malformed);
+        return dropOnLink(host, dropReason::malformed);
     const descriptorHandler* h = handlerFor(head[header::function]);
     if (!h) {
         ++g_Settings.m_OtherDescriptors;
-        return dropOnLink(*host, dropReason::unknownFunction);
+        return dropOnLink(host, dropReason::unknownFunction);
     }
     if (size - descriptorHeaderSize < h->minimumPayload)
-        return dropOnLink(*host, dropReason::malformed);
+        return dropOnLink(host, dropReason::malformed);
     if (host->m_State == linkState::busy && h->functionCode != function::ping)
         return drop(dropReason::busyLink);
-    return h->handle(*host, *packet, bytes, size);
+    return h->handle(host, packet, bytes, size);
 }
 
 }  // namespace vesk::gnutella

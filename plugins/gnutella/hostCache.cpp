@@ -68,13 +68,6 @@ std::string storedText(const std::string& name) {
     return s && s->c_str() ? s->c_str() : "";
 }
 
-bool refused(const CGnutellaHostCatch& entry) {
-    unsigned char own[4];
-    g_Settings.m_OwnAddress.Get(own);
-    return IsRefusedHost(entry.m_Address, entry.m_Port, own, g_Settings.m_ListenPort,
-                         g_Settings.m_EnableReported != 0);
-}
-
 // Saves a list's count and items; called with the list's lock held.
 void saveList(const catchMap& list, const char* countKey, const char* portKey, const char* addressKey,
               bool withShares) {
@@ -103,6 +96,12 @@ bool IsRefusedHost(const unsigned char* a, std::uint16_t port, const unsigned ch
     if (own && std::memcmp(a, own, 4) == 0 && port == listenPort)
         return true;
     return own && IsPrivateAddress(own) && !enableReported && IsPrivateAddress(a);
+}
+
+bool RefusedByHostFilter(const unsigned char* address, std::uint16_t port) {
+    unsigned char own[4];
+    g_Settings.m_OwnAddress.Get(own);
+    return IsRefusedHost(address, port, own, g_Settings.m_ListenPort, g_Settings.m_EnableReported != 0);
 }
 
 int SaveHostCatcher() {
@@ -134,7 +133,6 @@ int LoadHostCatcher() {
     if (!g_Services.settings)
         return 0;
     std::uint32_t n = storedCount(key::cacheCount);
-    std::vector<ss::IAgent*> shown;  // one reference each, until shown
     for (std::uint32_t i = 1; i <= n; ++i) {
         unsigned long kilobytes = takeNumber(item(key::cacheKilobytes, i), vt::ulongV);
         unsigned long files = takeNumber(item(key::cacheFiles, i), vt::ulongV);
@@ -151,34 +149,12 @@ int LoadHostCatcher() {
             continue;
         entry->m_Kilobytes = kilobytes;
         entry->m_Files = files;
-        if (refused(*entry)) {
+        if (RefusedByHostFilter(entry->m_Address, entry->m_Port)) {
             delete entry;  // its address key stays in the store
             continue;
         }
-        entry->FillRow();
-        bool kept = false;
-        {
-            lockGuard hold(g_State.hostCacheLock);
-            if (!g_HostCatcher.count(entry->m_Key)) {
-                g_HostCatcher[entry->m_Key] = entry;
-                g_HostCatchKeyQueue.push_back(entry->m_Key);
-                kept = true;
-                if (entry->m_Row) {
-                    entry->m_Row->addRef();
-                    shown.push_back(entry->m_Row);
-                }
-            }
-        }
-        if (!kept) {
-            delete entry;
-            continue;
-        }
-        g_Services.settings->removeValue(addressKey.c_str(), g_State.token);
-    }
-    for (ss::IAgent* row : shown) {
-        if (g_Services.hostWindow)
-            g_Services.hostWindow->UpdateCatch(row);
-        row->release();
+        if (CatchHost(entry))
+            g_Services.settings->removeValue(addressKey.c_str(), g_State.token);
     }
     return 0;
 }

@@ -12,12 +12,15 @@
 #include <list>
 #include <map>
 #include <string>
+#include <vector>
 
+#include "plugins/gnutella/addresses.h"
 #include "plugins/gnutella/moduleLists.h"
 
 namespace vesk::gnutella {
 
 class CGnutellaHostCatch;
+class CGnutellaPacket;
 
 using catchMap = std::map<std::string, CGnutellaHostCatch*>;  // by key text, byte order; owns
 
@@ -37,6 +40,10 @@ constexpr std::uint32_t storedHostLimit = 10000;
 bool IsRefusedHost(const unsigned char* address, std::uint16_t port, const unsigned char* ownAddress,
                    std::uint16_t listenPort, bool enableReported);
 
+// The host filter with this node's address, listen port and reporting
+// setting.
+bool RefusedByHostFilter(const unsigned char* address, std::uint16_t port);
+
 // Writes the list's count and, in key order, each entry's keys. 0.
 int SaveHostCatcher();
 int SaveSuccessfulHosts();
@@ -52,5 +59,40 @@ int LoadSuccessfulHosts();
 int ClearHostCatcher();
 // Empties the successful-host list. 0.
 int ClearSuccessfulHosts();
+
+// The host cache at run time (hostCatcher.cpp).
+
+// Enters the entry (taken over) into the host cache under its key, with its
+// row's attributes and connect action, queues its key and shows its row;
+// an entry whose key is cached already is destroyed. True when it was new.
+bool CatchHost(CGnutellaHostCatch* entry);
+// A host a peer offered by its address text (an X-Try list, a web cache):
+// cached by CatchHost unless the host filter refuses it (only a dotted
+// address passes). True when it was new.
+bool CatchOfferedHost(const char* addressText, std::uint16_t port);
+
+// Offers the host of a pong to the host cache: refused by the host filter,
+// or cached after the oldest entry gave way when the cache is full. 0.
+int AddPongHost(const CGnutellaPacket* packet);
+// Caches the host of a pong (its address, port, files and kilobytes)
+// without filter or bound. 0.
+int AddToHostCatcher(const CGnutellaPacket* packet);
+
+// Takes the entry of the oldest queued key out of the cache (null when that
+// key names no entry any more: the key is dropped all the same), or the
+// entry with the smallest key when the queue is empty; its row leaves the
+// list. The caller owns the entry.
+CGnutellaHostCatch* PopHostCatcher();
+// Takes the entry with the smallest key out of the successful hosts; the
+// caller owns it. Null when there is none.
+CGnutellaHostCatch* PopSuccessfulHost();
+bool HostCatcherEmpty();
+
+// Up to count cached hosts, in key order.
+std::vector<hostAddress> CachedHosts(std::size_t count);
+
+// The row action of a cached host (GUI thread): the host leaves the cache
+// and is dialled; its key leaves the queue. 0.
+int connect_to_catch_host(ss::IAgent* row);
 
 }  // namespace vesk::gnutella

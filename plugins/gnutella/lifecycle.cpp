@@ -3,7 +3,9 @@
 #include <initializer_list>
 
 #include "core/module.h"
+#include "plugins/gnutella/CGWebCache.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
+#include "plugins/gnutella/connectionPolicy.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/hostWindow.h"
@@ -217,6 +219,8 @@ int InitializeModule() {
     if (!startWorkers())
         return 0;
     LogLine("GNUTELLA INIT: sucessfully started threads\r\n");
+    if (g_Settings.m_ConnectToQuickConnect != 0)
+        ConnectQuickList();
     return 1;
 }
 
@@ -229,6 +233,7 @@ int UnloadModule() {
     JoinWorkerThreads();
     ForgetSearches();
     CloseListener();
+    CloseWebCacheClient();
     ReleaseResources();
     ShutdownCleanup();
     ReleaseLocks();

@@ -1,19 +1,22 @@
-// The "gnutella listener thread": links being dialled, accepted or in their
-// handshake (g_InactiveHostList).
+// The "gnutella listener thread": accepts connections, drives the links of
+// g_InactiveHostList through their handshakes, runs the connection policy
+// and passes requested dials on to the active host thread.
+#include "plugins/gnutella/connectionPolicy.h"
+#include "plugins/gnutella/dialling.h"
 #include "plugins/gnutella/gnutellaInternal.h"
+#include "plugins/gnutella/inactiveHosts.h"
+#include "plugins/gnutella/network.h"
 #include "plugins/gnutella/workerThreads.h"
 
 namespace vesk::gnutella {
 
 namespace {
 
-void ServiceInactiveHosts() {
-    if (IsShuttingDown())
-        DestroyHosts(g_InactiveHostList);
-}
-
 void listenerTurn() {
+    AcceptIncoming();
     ServiceInactiveHosts();
+    MaintainConnections();
+    MoveRequestedConnections();
 }
 
 // Stopped from outside: no link may outlive the thread that serves it.

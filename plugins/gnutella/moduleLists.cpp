@@ -29,6 +29,14 @@ guardedList<std::map<std::string, CGnutellaRequestedPush*>> g_RequestedPushList;
 guardedList<std::list<ss::IAgent*>> g_QueuedDownloadList;
 guardedList<std::map<std::string, unsigned>> g_HostIPUploadCount;
 
+std::vector<CGnutellaHost*> HostsIn(guardedList<hostMap>& list) {
+    std::vector<CGnutellaHost*> hosts;
+    std::lock_guard<std::recursive_mutex> hold(list.guard);
+    for (auto& entry : list.items)
+        hosts.push_back(entry.second);
+    return hosts;
+}
+
 void DestroyHosts(guardedList<hostMap>& list) {
     hostMap gone;
     {

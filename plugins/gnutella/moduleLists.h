@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "plugins/gnutella/guid16.h"
 #include "vesk/ss.h"
@@ -47,7 +48,8 @@ extern guardedList<hostQueue> g_ActiveRequestedConnectionQueue;
 extern guardedList<hostQueue> g_InactiveRequestedConnectionQueue;
 
 // The searches. None of them owns a search: a search is destroyed by its
-// own thread once it is stopping. One guard for all four.
+// own thread once it is stopping, after it has taken itself out of all
+// four under their one guard.
 extern std::recursive_mutex g_SearchListsGuard;
 extern std::list<CGnutellaSearch*> g_PendingSearchList;        // not sent yet
 extern std::map<guid16, CGnutellaSearch*> g_ActiveSearchList;  // by query GUID
@@ -61,6 +63,10 @@ extern guardedList<std::map<std::string, CGnutellaRequestedPush*>> g_RequestedPu
 extern guardedList<std::list<ss::IAgent*>> g_QueuedDownloadList;
 // Running uploads per remote address text (no objects).
 extern guardedList<std::map<std::string, unsigned>> g_HostIPUploadCount;
+
+// The links of the list in key order, read under its guard. They stay
+// alive only while the caller's thread is the one that takes links out.
+std::vector<CGnutellaHost*> HostsIn(guardedList<hostMap>& list);
 
 // Takes every link out of the list under its guard and destroys them after.
 void DestroyHosts(guardedList<hostMap>& list);

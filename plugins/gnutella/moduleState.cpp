@@ -30,7 +30,11 @@ Ilock* NewLock() {
     return lock;
 }
 
-bool IsValidIpText(const char* text) {
+namespace {
+
+// "vesk::net::valid_ip", looked up once and kept; null while the function
+// index has none.
+Ifunction* validIpFunction() {
     static std::atomic<Ifunction*> validIp{nullptr};
     Ifunction* function = validIp.load();
     if (!function && g_Services.functionIndex) {
@@ -38,6 +42,17 @@ bool IsValidIpText(const char* text) {
         function = index->getFunction(index->findFunction("vesk::net::valid_ip", g_State.token));
         validIp = function;
     }
+    return function;
+}
+
+}  // namespace
+
+bool HasValidIpFunction() {
+    return validIpFunction() != nullptr;
+}
+
+bool IsValidIpText(const char* text) {
+    Ifunction* function = validIpFunction();
     return text && function && function->call(value(text)).asShort() == 1;
 }
 

@@ -1,32 +1,80 @@
 #include "plugins/gnutella/network.h"
 
+#include <mutex>
+#include <new>
+
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/addresses.h"
+#include "plugins/gnutella/CGnutellaHost.h"
 #include "plugins/gnutella/gnutellaInternal.h"
+#include "plugins/gnutella/moduleLists.h"
 
 namespace vesk::gnutella {
 
-int InitNetwork() {
-    CloseListener();
-    net::ICommunications* network = g_Services.communications;
-    Igeneric* made = network ? network->createDescriptor("vesk::net::tcp", g_State.token) : nullptr;
-    net::ITCPDescriptor* listener = interfaceCast<net::ITCPDescriptor>(made);
-    if (!listener) {
-        if (made) {
-            made->addRef();
-            made->release();
-        }
-        return -1;
-    }
-    listener->addRef();
-    g_State.listener = listener;
-    // A port already taken is not fatal: the listener reports its failure
-    // and is listened on again.
+namespace {
+
+// A port already taken is not fatal: the listener reports its failure and
+// is listened on again.
+void listenOnPort(net::ITCPDescriptor* listener) {
     listener->listen(g_Settings.m_ListenPort);
     unsigned char own[4];
     const char* address = listener->addressText();
     if (address && TextToIp(address, own) == 0)
         g_Settings.m_OwnAddress.Set(own);
+}
+
+// Takes over the accepted connection (the caller's reference from accept).
+int enterAccepted(net::ITCPDescriptor* accepted) {
+    if (!IsOnline()) {
+        accepted->close();
+        accepted->release();
+        return 0;
+    }
+    CGnutellaHost* link = new (std::nothrow) CGnutellaHost(accepted);
+    if (!link) {
+        accepted->close();
+        accepted->release();
+        return -1;
+    }
+    if (!link->m_Row)
+        link->m_Row = NewAgent();
+    if (!link->m_Row) {
+        delete link;
+        return -1;
+    }
+    link->m_State = linkState::accepted;
+    // Handshake replies go out at once, not gathered with later writes.
+    link->m_Link->setSendMode(false);
+    g_Settings.TrackConnectingHost(link->m_Row);
+    std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
+    g_InactiveHostList.items[link->m_Id] = link;
+    return 0;
+}
+
+}  // namespace
+
+net::ITCPDescriptor* NewTcpDescriptor() {
+    net::ICommunications* network = g_Services.communications;
+    Igeneric* made = network ? network->createDescriptor("vesk::net::tcp", g_State.token) : nullptr;
+    net::ITCPDescriptor* descriptor = interfaceCast<net::ITCPDescriptor>(made);
+    if (!descriptor) {
+        if (made) {
+            made->addRef();
+            made->release();
+        }
+        return nullptr;
+    }
+    descriptor->addRef();
+    return descriptor;
+}
+
+int InitNetwork() {
+    CloseListener();
+    net::ITCPDescriptor* listener = NewTcpDescriptor();
+    if (!listener)
+        return -1;
+    g_State.listener = listener;
+    listenOnPort(listener);
     return 0;
 }
 
@@ -37,6 +85,26 @@ void CloseListener() {
         return;
     listener->close();
     listener->release();
+}
+
+int AcceptIncoming() {
+    net::ITCPDescriptor* listener = g_State.listener;
+    if (!listener)
+        return -1;
+    switch (listener->status()) {
+        case net::status::idle:
+            listenOnPort(listener);
+            return 0;
+        case net::status::failed:
+            listener->close();
+            return 0;
+        case net::status::peerWaiting: {
+            net::ITCPDescriptor* accepted = listener->accept();
+            return accepted ? enterAccepted(accepted) : 0;
+        }
+        default:
+            return 0;
+    }
 }
 
 }  // namespace vesk::gnutella

@@ -50,24 +50,26 @@ std::vector<unsigned char> PongDescriptor(const unsigned char* pingGuid, unsigne
     return pong;
 }
 
-bool HandlePing(const CGnutellaPacket& ping, CGnutellaHost& host) {
-    if (!ownPongGate.Pass())
+bool HandlePing(const CGnutellaPacket* ping, CGnutellaHost* host) {
+    if (!ping || !host || !ownPongGate.Pass())
         return false;
     SendCachedPongs(ping, host);
-    if (g_Settings.Counts().incomingLinks >= g_Settings.m_MaxIncoming && ping.Hops() > 1)
+    if (g_Settings.Counts().incomingLinks >= g_Settings.m_MaxIncoming && ping->Hops() > 1)
         return true;
     share2::IShareEngine* engine = g_Services.shareEngine;
     std::uint32_t files = engine ? engine->objectCount() : 0;
     std::uint32_t kilobytes = engine ? engine->totalSize() >> 10 : 0;
-    unsigned char ttl = ping.Hops() < 0xFF ? static_cast<unsigned char>(ping.Hops() + 1) : ping.Hops();
+    unsigned char ttl = ping->Hops() < 0xFF ? static_cast<unsigned char>(ping->Hops() + 1) : ping->Hops();
     advertisedAddress own = AdvertisedAddress();
-    std::vector<unsigned char> pong = PongDescriptor(ping.Guid(), ttl, own.address, own.port, files, kilobytes);
-    SendToHost(host, pong.data(), pong.size());
+    std::vector<unsigned char> pong = PongDescriptor(ping->Guid(), ttl, own.address, own.port, files, kilobytes);
+    SendToHost(host, pong.data(), static_cast<unsigned long>(pong.size()));
     g_Settings.CountSent(kind::pong);
     return true;
 }
 
-int SendCachedPongs(const CGnutellaPacket& ping, CGnutellaHost& host) {
+int SendCachedPongs(const CGnutellaPacket* ping, CGnutellaHost* host) {
+    if (!ping || !host)
+        return 0;
     std::vector<unsigned char> burst;
     burst.reserve(cachedPongLimit * pongSize);
     int count = 0;
@@ -80,7 +82,7 @@ int SendCachedPongs(const CGnutellaPacket& ping, CGnutellaHost& host) {
             if (!hasAddress(known.m_Address))  // a name not yet resolved tells a peer nothing
                 continue;
             std::vector<unsigned char> pong =
-                PongDescriptor(ping.Guid(), 1, known.m_Address, known.m_Port, known.m_Files, known.m_Kilobytes);
+                PongDescriptor(ping->Guid(), 1, known.m_Address, known.m_Port, known.m_Files, known.m_Kilobytes);
             burst.insert(burst.end(), pong.begin(), pong.end());
             ++count;
         }
@@ -89,15 +91,15 @@ int SendCachedPongs(const CGnutellaPacket& ping, CGnutellaHost& host) {
         return 0;
     for (int i = 0; i < count; ++i)
         g_Settings.CountSent(kind::pong);
-    if (host.m_Link)
-        host.m_Link->setSendMode(true);
-    SendToHost(host, burst.data(), burst.size());
-    if (host.m_Link)
-        host.m_Link->setSendMode(false);
+    if (host->m_Link)
+        host->m_Link->setSendMode(true);
+    SendToHost(host, burst.data(), static_cast<unsigned long>(burst.size()));
+    if (host->m_Link)
+        host->m_Link->setSendMode(false);
     return count;
 }
 
-void AnswerPing(const CGnutellaPacket& ping, CGnutellaHost& host) {
+void AnswerPing(const CGnutellaPacket* ping, CGnutellaHost* host) {
     if (!HandlePing(ping, host))
         SendCachedPongs(ping, host);
 }
@@ -111,13 +113,15 @@ void ResetPingGates() {
     acceptedPingGate.Reset();
 }
 
-int PingHost(CGnutellaHost& host) {
+int PingHost(CGnutellaHost* host) {
+    if (!host)
+        return -1;
     std::vector<unsigned char> ping = newPing();
     std::unique_ptr<CGnutellaPacket> packet(ClonePacketBytes(ping.data(), ping.size()));
     if (!packet)
         return -1;
-    int sent = SendToHost(host, ping.data(), ping.size());
-    RememberSent(host, *packet, kind::ping);
+    int sent = SendToHost(host, ping.data(), static_cast<unsigned long>(ping.size()));
+    RememberSent(host, packet.get(), kind::ping);
     return sent;
 }
 
@@ -127,7 +131,7 @@ int PingAllHosts() {
     if (!packet)
         return 0;
     QueueBroadcast(nullptr, ping.data(), ping.size());
-    RememberSentAll(*packet, kind::ping, nullptr);
+    RememberSentAll(packet.get(), kind::ping, nullptr);
     return 0;
 }
 

@@ -30,15 +30,15 @@ std::vector<unsigned char> PongDescriptor(const unsigned char* pingGuid, unsigne
 // and the ping has come more than one hop) this node's own pong with TTL
 // hops + 1 and the share engine's object count and kilobytes. True when it
 // answered (the cached pongs went with it), false inside the gap.
-bool HandlePing(const CGnutellaPacket& ping, CGnutellaHost& host);
+bool HandlePing(const CGnutellaPacket* ping, CGnutellaHost* host);
 
 // Up to cachedPongLimit pongs for the first host cache entries in key
 // order (TTL 1), sent in one burst; each counted as sent. The number sent.
-int SendCachedPongs(const CGnutellaPacket& ping, CGnutellaHost& host);
+int SendCachedPongs(const CGnutellaPacket* ping, CGnutellaHost* host);
 
 // The answer handle_packet gives a ping: HandlePing, and the cached pongs
 // when HandlePing was inside its gap, so that a ping gets them once.
-void AnswerPing(const CGnutellaPacket& ping, CGnutellaHost& host);
+void AnswerPing(const CGnutellaPacket* ping, CGnutellaHost* host);
 
 // Whether a ping passed on now is outside acceptedPingGapMs of the last
 // one; notes the time when it is.
@@ -48,8 +48,9 @@ bool AcceptPing();
 void ResetPingGates();
 
 // A new ping (new marked GUID, Gnutella_LocalTTL, hops 0) sent on the link
-// and remembered as sent there. The result of SendToHost.
-int PingHost(CGnutellaHost& host);
+// and remembered as sent there. The result of SendToHost; -1 for a null
+// link.
+int PingHost(CGnutellaHost* host);
 // A new ping queued for broadcast to every link, remembered as sent on each
 // link that is up. 0.
 int PingAllHosts();

@@ -1,8 +1,11 @@
 #include "plugins/gnutella/protocol.h"
 
 #include "extern/rsrc/rsrcIds.h"
+#include "plugins/gnutella/CGnutellaSettings.h"
+#include "plugins/gnutella/connectionPolicy.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/resources.h"
+#include "plugins/gnutella/searches.h"
 
 namespace vesk::gnutella {
 
@@ -62,18 +65,17 @@ const resultField fields[] = {
     {IDS_GNU_FIELD_SEARCH, IDS_GNU_LIST_STATISTICS, 1000},
 };
 
-void setState(int state) {
+}  // namespace
+
+void SetProtocolState(int state) {
     if (ss::IProtocol* protocol = g_State.protocol)
         protocol->SetState(state);
 }
-
-}  // namespace
 
 void InitProtocol() {
     ss::ISSManager* manager = g_Services.manager;
     if (!manager || g_State.protocol)
         return;
-    // No search callbacks: the manager hands this protocol no searches.
     ss::ProtocolRegistration r{&g_State.protocol,
                                "Gnutella",
                                "Gnutella File Searching/Sharing Protocol",
@@ -82,8 +84,8 @@ void InitProtocol() {
                                0,
                                &on_connect,
                                &on_disconnect,
-                               nullptr,
-                               nullptr};
+                               &on_start_search,
+                               &on_stop_search};
     if (!manager->RegisterProtocol(r) || !g_State.protocol) {
         g_State.protocol = nullptr;
         return;
@@ -94,13 +96,15 @@ void InitProtocol() {
 
 bool on_connect() {
     g_State.running = 1;
-    setState(protocolState::connecting);
+    if (g_Settings.m_ConnectToQuickConnect == 1)
+        ConnectQuickList();
+    SetProtocolState(protocolState::connecting);
     return true;
 }
 
 bool on_disconnect() {
     g_State.running = 0;
-    setState(protocolState::offline);
+    SetProtocolState(protocolState::offline);
     return true;
 }
 

@@ -2,7 +2,7 @@
 
 namespace vesk::gnutella {
 
-int HandlePushToUs(const CGnutellaPacket&) {
+int HandlePushToUs(const CGnutellaPacket*) {
     return -1;
 }
 

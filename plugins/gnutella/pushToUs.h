@@ -14,6 +14,6 @@ class CGnutellaPacket;
 //
 // Stands in for the upload side, which is not built yet: until then a push
 // to this node is taken and nothing is done (-1).
-int HandlePushToUs(const CGnutellaPacket& push);
+int HandlePushToUs(const CGnutellaPacket* push);
 
 }  // namespace vesk::gnutella

@@ -145,13 +145,13 @@ std::vector<hitResult> SharedFilesMatching(const std::string& text, std::uint32_
     return results;
 }
 
-int HandleQuery(const CGnutellaPacket& query, CGnutellaHost& host) {
-    if (IsShuttingDown())
+int HandleQuery(const CGnutellaPacket* query, CGnutellaHost* host) {
+    if (!query || !host || IsShuttingDown())
         return 0;
-    peerReader payload(query.m_Payload.data(), query.m_Payload.size());
+    peerReader payload(query->m_Payload.data(), query->m_Payload.size());
     if (!payload.Skip(querySpeedSize))
         return 0;
-    std::string text = payload.Text(query.m_Payload.size());
+    std::string text = payload.Text(query->m_Payload.size());
     if (text != "    ")
         RefreshStats(text.c_str());
     if (text.size() > answeredQueryLimit)
@@ -164,10 +164,10 @@ int HandleQuery(const CGnutellaPacket& query, CGnutellaHost& host) {
         if (count == 0)
             break;
         std::vector<unsigned char> hit =
-            QueryHitDescriptor(query.Guid(), g_Settings.m_LocalTTL, me, &results[from], count);
+            QueryHitDescriptor(query->Guid(), g_Settings.m_LocalTTL, me, &results[from], count);
         if (hit.empty())
             break;
-        SendToHost(host, hit.data(), hit.size());
+        SendToHost(host, hit.data(), static_cast<unsigned long>(hit.size()));
         g_Settings.CountSent(kind::queryHit);
         ++hits;
         from += count;

@@ -64,7 +64,7 @@ std::vector<hitResult> SharedFilesMatching(const std::string& text, std::uint32_
 // Gnutella_MaxOutgoingResults files; a text longer than answeredQueryLimit
 // gets none. The text goes to the search monitor first (unless it is four
 // blanks). Nothing while the module is shutting down. The number of hits
-// sent.
-int HandleQuery(const CGnutellaPacket& query, CGnutellaHost& host);
+// sent (0 for a null argument).
+int HandleQuery(const CGnutellaPacket* query, CGnutellaHost* host);
 
 }  // namespace vesk::gnutella

@@ -8,12 +8,11 @@
 #include "plugins/gnutella/CGnutellaHost.h"
 #include "plugins/gnutella/CGnutellaPacket.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
-#include "plugins/gnutella/broadcasts.h"
-#include "plugins/gnutella/closeHost.h"
 #include "plugins/gnutella/descriptors.h"
 #include "plugins/gnutella/dropCounts.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/handlePacket.h"
+#include "plugins/gnutella/linkControl.h"
 #include "plugins/gnutella/peerReader.h"
 
 namespace vesk::gnutella {
@@ -50,33 +49,35 @@ std::string dumpText(const unsigned char* bytes, std::size_t size) {
     return text;
 }
 
-int dropLink(CGnutellaHost& host) {
-    host.m_Framing.leftover.Clear();
-    host.m_Framing.partial.clear();
+int dropLink(CGnutellaHost* host) {
+    host->m_Framing.leftover.Clear();
+    host->m_Framing.partial.clear();
     CloseHost(host);
-    if (net::ITCPDescriptor* link = host.m_Link) {
+    if (net::ITCPDescriptor* link = host->m_Link) {
         link->shutdownLink();
         link->releaseLink();
     }
     return 1;
 }
 
-CGnutellaPacket* packetOf(CGnutellaHost& host, const unsigned char* bytes, std::size_t size) {
+CGnutellaPacket* packetOf(const CGnutellaHost* host, const unsigned char* bytes, std::size_t size) {
     CGnutellaPacket* packet = ClonePacketBytes(bytes, size);
     if (!packet)
         return nullptr;
-    std::copy(host.m_Address, host.m_Address + 4, packet->m_SourceAddress);
-    packet->m_SourcePort = host.m_Port;
-    packet->m_SourceHost = host.m_Id;
+    std::copy(host->m_Address, host->m_Address + 4, packet->m_SourceAddress);
+    packet->m_SourcePort = host->m_Port;
+    packet->m_SourceHost = host->m_Id;
     return packet;
 }
 
 }  // namespace
 
-int SafeHandlePacket(CGnutellaHost& host, CGnutellaPacket& packet, const unsigned char* bytes, std::size_t size,
+int SafeHandlePacket(CGnutellaHost* host, CGnutellaPacket* packet, const unsigned char* bytes, std::size_t size,
                      packetHandler handle) {
+    if (!host)
+        return 0;
     try {
-        return handle(&host, &packet, bytes, size);
+        return handle(host, packet, bytes, size);
     } catch (...) {
     }
     CountDrop(dropReason::handlerFailure);
@@ -86,16 +87,18 @@ int SafeHandlePacket(CGnutellaHost& host, CGnutellaPacket& packet, const unsigne
                     .c_str());
     } catch (...) {
     }
-    if (host.m_Framing.exceptions++ >= handlerFailureLimit)
+    if (host->m_Framing.exceptions++ >= handlerFailureLimit)
         CloseHost(host);
-    host.m_Framing.leftover.Clear();
-    host.m_Framing.partial.clear();
+    host->m_Framing.leftover.Clear();
+    host->m_Framing.partial.clear();
     return 0;
 }
 
-int ReadDescriptors(CGnutellaHost& host, packetHandler handle) {
-    net::ITCPDescriptor* link = host.m_Link;
-    framingState& state = host.m_Framing;
+int ReadDescriptors(CGnutellaHost* host, packetHandler handle) {
+    if (!host)
+        return 1;
+    net::ITCPDescriptor* link = host->m_Link;
+    framingState& state = host->m_Framing;
     byteRun chunk;
     if (!state.leftover.Empty()) {
         chunk = std::move(state.leftover);
@@ -113,7 +116,7 @@ int ReadDescriptors(CGnutellaHost& host, packetHandler handle) {
         return 0;
     if (verdict.what == frameVerdict::garbage) {
         CountDrop(dropReason::garbage);
-        bool tooMuch = CountGarbageChunk(host.m_GarbageCount, host.m_DroppedCount, state.zeroHopGarbage,
+        bool tooMuch = CountGarbageChunk(host->m_GarbageCount, host->m_DroppedCount, state.zeroHopGarbage,
                                          chunk.Begin()[header::hops]);
         return tooMuch ? dropLink(host) : 0;
     }
@@ -122,7 +125,7 @@ int ReadDescriptors(CGnutellaHost& host, packetHandler handle) {
     if (!packet)
         return 0;
     noteOwnKind(*packet);
-    int result = SafeHandlePacket(host, *packet, chunk.Begin(), verdict.size, handle);
+    int result = SafeHandlePacket(host, packet.get(), chunk.Begin(), verdict.size, handle);
     if (result == 0)
         return 0;  // what follows is not read
     chunk.start += verdict.size;
@@ -133,15 +136,8 @@ int ReadDescriptors(CGnutellaHost& host, packetHandler handle) {
     return 0;
 }
 
-int ReadDescriptors(CGnutellaHost& host) {
+int ReadDescriptors(CGnutellaHost* host) {
     return ReadDescriptors(host, &handle_packet);
-}
-
-int ServiceLinkTraffic(CGnutellaHost& host) {
-    bool busy = host.m_State == linkState::busy || host.m_State == linkState::busyAnswered;
-    if (!busy)
-        SendBroadcastsToHost(host);
-    return ReadDescriptors(host);
 }
 
 }  // namespace vesk::gnutella

@@ -17,9 +17,9 @@ using packetHandler = int (*)(CGnutellaHost*, CGnutellaPacket*, const unsigned c
 // Takes the bytes behind the last descriptor handled, or else what the
 // link received, and handles at most one descriptor of them. 1 when the
 // link was dropped (too much garbage) or is no longer connected and has
-// nothing more, else 0. Every received buffer is released once.
-int ReadDescriptors(CGnutellaHost& host, packetHandler handle);
-int ReadDescriptors(CGnutellaHost& host);
+// nothing more (or is null), else 0. Every received buffer is released once.
+int ReadDescriptors(CGnutellaHost* host, packetHandler handle);
+int ReadDescriptors(CGnutellaHost* host);
 
 // Failures caught per link before the next one closes it.
 constexpr unsigned handlerFailureLimit = 5;
@@ -28,11 +28,7 @@ constexpr unsigned handlerFailureLimit = 5;
 // logged with a dump of the descriptor, the link's leftover and partial
 // bytes are dropped and, past handlerFailureLimit failures, the link is
 // closed.
-int SafeHandlePacket(CGnutellaHost& host, CGnutellaPacket& packet, const unsigned char* bytes, std::size_t size,
+int SafeHandlePacket(CGnutellaHost* host, CGnutellaPacket* packet, const unsigned char* bytes, std::size_t size,
                      packetHandler handle);
-
-// A connected link's traffic in one turn: the broadcasts due to it, then
-// one descriptor read (a busy link only reads). ReadDescriptors' result.
-int ServiceLinkTraffic(CGnutellaHost& host);
 
 }  // namespace vesk::gnutella

@@ -81,22 +81,45 @@ void JoinWorkerThreads() {
     }
 }
 
-int RunWorkerLoop(Ithread* thread, const workerLoop& loop) {
-    if (!thread)
-        return 0;
-    thread->addRef();
+namespace {
+
+// The loop until the thread ends by itself (true) or is asked to stop.
+bool runTurns(Ithread* thread, const workerLoop& loop) {
     while (thread->shouldRun()) {
         loop.turn();
         if (IsShuttingDown() && loop.ownList->IsEmpty()) {
             if (loop.beforeEarlyEnd)
                 loop.beforeEarlyEnd();
-            thread->ended();
-            thread->release();
-            return 0;
+            return true;
         }
+        if (loop.lateTurn)
+            loop.lateTurn();
         Sleep(1);
     }
-    if (loop.afterStopRequest)
+    return false;
+}
+
+}  // namespace
+
+int RunWorkerLoop(Ithread* thread, const workerLoop& loop) {
+    if (!thread)
+        return 0;
+    thread->addRef();
+    bool endedByItself = false;
+    try {
+        endedByItself = runTurns(thread, loop);
+    } catch (...) {
+        if (!loop.afterFailure) {
+            thread->release();
+            throw;
+        }
+        loop.afterFailure();
+        thread->ended();
+        thread->start();  // a new run of the same object
+        thread->release();
+        return -1;
+    }
+    if (!endedByItself && loop.afterStopRequest)
         loop.afterStopRequest();
     thread->ended();
     thread->release();

@@ -27,9 +27,17 @@ struct workerLoop {
     guardedList<hostMap>* ownList;  // the list the thread empties before it ends
     void (*beforeEarlyEnd)();       // may be null
     void (*afterStopRequest)();     // may be null
+    // Steps of a turn that run only when the thread goes on after the
+    // shutdown check; may be null.
+    void (*lateTurn)() = nullptr;
+    // Given, a failure caught in the loop runs it, reports the thread ended
+    // and starts the thread object again (the procedure then returns -1);
+    // null, the failure leaves the procedure.
+    void (*afterFailure)() = nullptr;
 };
 
-// The common form of the three worker procedures. 0.
+// The common form of the three worker procedures. 0, or -1 after a caught
+// failure.
 int RunWorkerLoop(Ithread* thread, const workerLoop& loop);
 
 // The three procedures, each given its own thread object.

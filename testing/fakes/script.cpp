@@ -77,6 +77,7 @@ private:
             {"engine-reload", &runner::engineReload},
             {"engine-probe", &runner::engineProbe},
             {"wait", &runner::wait},
+            {"await", &runner::await},
             {"threads", &runner::threads},
         };
         return table;
@@ -236,6 +237,22 @@ private:
     }
 
     void wait(const std::string& rest) { Sleep(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10))); }
+
+    // Polls the record while carrying out the calls other threads send to
+    // this (the GUI) thread meanwhile; posted work waits.
+    void await(const std::string& rest) {
+        std::size_t blank = rest.find(' ');
+        DWORD limit = static_cast<DWORD>(std::strtoul(rest.substr(0, blank).c_str(), nullptr, 10));
+        std::string prefix = blank == std::string::npos ? std::string() : rest.substr(blank + 1);
+        DWORD start = GetTickCount();
+        bool seen;
+        while (!(seen = !c_.ui->calls().linesStartingWith(prefix).empty()) && GetTickCount() - start < limit) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        }
+        result(callText("script|await").arg(prefix).arg(seen));
+    }
 
     scriptContext c_;
     ss::ISSManager* manager_;

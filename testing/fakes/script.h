@@ -17,6 +17,10 @@
 //   share-add <folder>|<0|1>       share-save
 //   engine-reload                  engine-probe <folder>
 //   wait <milliseconds>
+//   await <milliseconds> <prefix>  until a recorded call begins with prefix,
+//                                  at most that long (other threads' calls
+//                                  are carried out meanwhile); records
+//                                  script|await|<prefix>|<0|1>
 //   threads                        the threader's live thread objects
 #pragma once
 

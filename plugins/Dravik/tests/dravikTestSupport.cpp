@@ -26,33 +26,9 @@ bool pumpUntil(const std::function<bool()>& done, DWORD limitMs) {
     }
 }
 
-testStatusBar::testStatusBar() {
-    registerInterfaceOf<IStatusBar>(this);
-    registerInterfaceOf<IWnd>(this);
-    registerInterfaceOf<Igeneric>(this);
-}
-
-int testStatusBar::Create(IWnd* parent) {
-    if (!parent)
-        return 0;
-    HWND made = ::CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "Ready", parent->GetHandle(), 40010);
-    Attach(made);
-    return 0;
-}
-
-void testStatusBar::Output(const char* text, int pane, DWORD flags) {
-    ::SendMessageA(hWnd_, SB_SETTEXTA, static_cast<WPARAM>(pane | flags), reinterpret_cast<LPARAM>(text));
-}
-
-int testStatusBar::Resize(RECT*, void*, int, int) {
-    ::SendMessageA(hWnd_, WM_SIZE, 0, 0);
-    return 1;
-}
-
 frameFixture::frameFixture(int clientWidth, int clientHeight, bool withStatusBar) {
     if (withStatusBar) {
-        statusBar_ = new capsule<testStatusBar>();
-        static_cast<IStatusBar*>(statusBar_)->addRef();
+        statusBar_ = new capsule_core<VStatusBar>();
     }
     frame_ = new capsule_core<VFrameWnd>(statusBar_);
     RECT place = {40, 40, 40 + clientWidth, 40 + clientHeight};
@@ -76,7 +52,7 @@ frameFixture::~frameFixture() {
     pump();
     frame_->releaseCore();
     if (statusBar_)
-        static_cast<IStatusBar*>(statusBar_)->release();
+        statusBar_->releaseCore();
 }
 
 VDock& frameFixture::dock() { return *dynamic_cast<VDock*>(frame_->GetDock()); }

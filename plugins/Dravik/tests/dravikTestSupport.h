@@ -15,7 +15,9 @@
 #include "plugins/Dravik/dockContainer.h"
 #include "plugins/Dravik/dockWnd.h"
 #include "plugins/Dravik/frameWnd.h"
+#include "plugins/Dravik/statusBar.h"
 #include "plugins/Dravik/wnd.h"
+#include "testing/statusPanes.h"
 
 namespace vesk::ui::test {
 
@@ -24,18 +26,6 @@ void pump();
 // Pumps until the condition holds; false when it still fails after the
 // limit.
 bool pumpUntil(const std::function<bool()>& done, DWORD limitMs = 5000);
-
-// A status bar over the platform's status window, standing in for the
-// library's status bar class in layout tests.
-class testStatusBar : public VWnd, public IStatusBar {
-public:
-    testStatusBar();
-    int Create(IWnd* parent) override;
-    void Output(const char* text) override { Output(text, 0, 0); }
-    void Output(const char* text, int pane, DWORD flags) override;
-    int Resize(RECT* rect, void* deferred, int width, int height) override;
-    long SetIcon(int, HICON) override { return 0; }
-};
 
 // A shown frame whose client area has the given size, at a fixed place on
 // the screen, with its dock and (optionally) a status bar.
@@ -51,7 +41,7 @@ public:
     VDock& dock();
     VDockArea& area(int side);
     HWND client();
-    testStatusBar* statusBar() { return statusBar_; }
+    VStatusBar* statusBar() { return statusBar_; }
     // A dock window made through the dock, its container resizable or not,
     // with docked rectangles of the given size for both orientations.
     VDockWnd* dockWindow(const char* name, SIZE docked, bool resizable = true);
@@ -61,7 +51,7 @@ public:
 
 private:
     capsule_core<VFrameWnd>* frame_;
-    testStatusBar* statusBar_ = nullptr;  // one reference
+    capsule_core<VStatusBar>* statusBar_ = nullptr;  // a core object, ended with the fixture
     HWND window_ = nullptr;
 };
 
@@ -71,6 +61,9 @@ std::string describe(const RECT& r);
 
 // Pixels of the screen, read through the desktop's device context.
 COLORREF screenPixel(POINT at);
+
+using vesk::testing::paneFlags;
+using vesk::testing::paneText;
 
 }  // namespace vesk::ui::test
 

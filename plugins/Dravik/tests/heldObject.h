@@ -30,8 +30,23 @@ public:
     }
 
 private:
-    Igeneric* root() const { return static_cast<IWnd*>(object_); }
+    Igeneric* root() const { return object_; }  // the one virtual base
     capsule<T>* object_;
+};
+
+// A new core object (count fixed at 1) held for a test's scope.
+template <class T>
+class heldCore {
+public:
+    heldCore() : object_(new capsule_core<T>()) {}
+    ~heldCore() { object_->releaseCore(); }
+    heldCore(const heldCore&) = delete;
+    heldCore& operator=(const heldCore&) = delete;
+    T* operator->() const { return object_; }
+    T* get() const { return object_; }
+
+private:
+    capsule_core<T>* object_;
 };
 
 // An object's count, read without changing it.

@@ -133,6 +133,17 @@ HMODULE moduleHost::moduleOf(const char* name) {
     return module;
 }
 
+bool moduleHost::loadModuleFile(const char* name, const std::string& path) {
+    auto& modules = loadedModules();
+    if (modules.count(name))
+        return false;
+    HMODULE module = LoadLibraryA(path.c_str());
+    if (!module)
+        return false;
+    modules[name] = module;
+    return true;
+}
+
 FARPROC moduleHost::entry(const char* name, const char* exportName) {
     return GetProcAddress(moduleOf(name), exportName);
 }

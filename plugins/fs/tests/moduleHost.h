@@ -59,6 +59,9 @@ public:
     void publishLog();
     std::vector<std::string> loggedLines();
 
+    // Loads the file as the module <name> (before anything else loads that
+    // name); false when it cannot be loaded or the name is loaded already.
+    bool loadModuleFile(const char* name, const std::string& path);
     // Loads stage\plugins\<name>.vkm once and calls _register with this
     // host's directory, or with another one; returns its result (the module
     // stays loaded either way).

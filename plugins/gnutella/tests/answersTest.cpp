@@ -19,7 +19,7 @@
 #include "plugins/gnutella/pingAnswers.h"
 #include "plugins/gnutella/queryAnswers.h"
 #include "plugins/gnutella/routing.h"
-#include "plugins/gnutella/tests/linkFixture.h"
+#include "plugins/gnutella/tests/trafficFixture.h"
 #include "plugins/share2/shareEngine.h"
 #include "testing/testPaths.h"
 
@@ -44,10 +44,10 @@ bytes pongBytes(unsigned char fill, unsigned char ttl, const bytes& portAndAddre
     return descriptorOf(guidOf(fill), function::pong, ttl, 0, joined({portAndAddress, le32(files), le32(kilobytes)}));
 }
 
-class Answers : public linkFixture {
+class Answers : public trafficFixture {
 protected:
     void SetUp() override {
-        linkFixture::SetUp();
+        trafficFixture::SetUp();
         std::string folder = shared.path() + "\\Music";
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
         ASSERT_TRUE(vesk::testing::writeFile(folder + "\\alpha song.mp3", std::string(3000, 'a')));
@@ -62,7 +62,7 @@ protected:
     }
     void TearDown() override {
         ClearHostCatcher();
-        linkFixture::TearDown();
+        trafficFixture::TearDown();
         engine->releaseCore();
     }
     unsigned idOf(const char* name) {
@@ -153,7 +153,7 @@ TEST_F(Answers, APingGetsTheCachedPongsOnceAndTheOwnPongAtMostEvery30250Ms) {
     unsigned char fill = 0x62;
     for (const row& r : rows) {
         SCOPED_TRACE(r.after);
-        setClock(1000000 + r.after);
+        setNow(1000000 + r.after);
         a.link->clearSends();
         a.link->deliver(ping(fill, 1, 0));  // for this node alone: not held to the 6000 ms
         turn();
@@ -165,7 +165,7 @@ TEST_F(Answers, APingGetsTheCachedPongsOnceAndTheOwnPongAtMostEvery30250Ms) {
     // HandlePing alone gives nothing at all inside its gap.
     a.link->clearSends();
     std::unique_ptr<CGnutellaPacket> early(ClonePacketBytes(ping(0x6F, 1, 0).data(), 23));
-    EXPECT_FALSE(HandlePing(*early, *a.host));
+    EXPECT_FALSE(HandlePing(early.get(), a.host));
     EXPECT_TRUE(a.link->sends().empty());
 }
 
@@ -176,19 +176,19 @@ TEST_F(Answers, AtMostTenCachedPongsAndNoOwnPongFromAFullNodeFarAway) {
         cache({20, 0, 0, i}, 6346, 0, 0);
     g_Settings.m_MaxIncoming = 0;
     std::unique_ptr<CGnutellaPacket> distant(ClonePacketBytes(ping(0x71, 5, 2).data(), 23));
-    EXPECT_TRUE(HandlePing(*distant, *a.host));
+    EXPECT_TRUE(HandlePing(distant.get(), a.host));
     ASSERT_EQ(a.link->sends().size(), 1u);
     EXPECT_EQ(a.link->sends()[0].size(), cachedPongLimit * pongSize);
 
     ResetPingGates();
     a.link->clearSends();
     std::unique_ptr<CGnutellaPacket> nearby(ClonePacketBytes(ping(0x72, 5, 1).data(), 23));
-    EXPECT_TRUE(HandlePing(*nearby, *a.host));
+    EXPECT_TRUE(HandlePing(nearby.get(), a.host));
     EXPECT_EQ(a.link->sends().size(), 2u) << "one hop away it gets the own pong too";
 }
 
 TEST_F(Answers, TheFirstPingIsAnsweredHoweverEarlyTheClock) {
-    setClock(100);  // the tick count shortly after the system started
+    setNow(100);  // the tick count shortly after the system started
     a.link->deliver(ping(0x91, 3, 0));
     turn();
     EXPECT_EQ(a.link->sends().size(), 1u);
@@ -200,22 +200,22 @@ TEST_F(Answers, PingsPassedOnAreAtLeast6000MsApart) {
     peer c = addPeer("3.3.3.3");
     a.link->deliver(ping(0x81, 3, 0));
     settle();
-    setClock(1000000 + 5999);
+    setNow(1000000 + 5999);
     b.link->deliver(ping(0x82, 3, 0));
     settle();
     EXPECT_EQ(DropCount(dropReason::pingThrottled), 1u);
     std::unique_ptr<CGnutellaPacket> second(ClonePacketBytes(ping(0x82, 3, 0).data(), 23));
-    EXPECT_FALSE(SeenByAnyHost(*second, kind::ping)) << "dropped unseen";
+    EXPECT_FALSE(SeenByAnyHost(second.get(), kind::ping)) << "dropped unseen";
     EXPECT_EQ(c.link->sends().size(), 1u);
 
-    setClock(1000000 + 6000);
+    setNow(1000000 + 6000);
     b.link->deliver(ping(0x83, 3, 0));
     settle();
     EXPECT_EQ(c.link->sends().size(), 2u);
     EXPECT_EQ(c.link->sends()[1], ping(0x83, 2, 1));
 
     // A neighbour's ping for this node alone is always answered.
-    setClock(1000000 + 6001);
+    setNow(1000000 + 6001);
     a.link->clearSends();
     a.link->deliver(ping(0x84, 1, 0));
     settle();
@@ -239,7 +239,7 @@ TEST_F(Answers, QueryTextsOfUpTo80CharactersAreAnswered) {
     };
     unsigned char fill = 0x31;
     for (const row& r : rows) {
-        setClock(base += 400);
+        setNow(base += 400);
         a.link->clearSends();
         std::size_t shownBefore = recorded("IGnutellaStatDockWnd::AddLine").size();
         a.link->deliver(descriptorOf(guidOf(fill++), function::query, 3, 0, queryPayload(r.text)));

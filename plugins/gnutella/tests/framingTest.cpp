@@ -10,7 +10,7 @@
 #include "plugins/gnutella/descriptors.h"
 #include "plugins/gnutella/framing.h"
 #include "plugins/gnutella/readDescriptors.h"
-#include "plugins/gnutella/tests/linkFixture.h"
+#include "plugins/gnutella/tests/trafficFixture.h"
 
 namespace vesk::gnutella::test {
 namespace {
@@ -48,10 +48,10 @@ bytes withLength(bytes d, std::uint32_t payloadLength) {
     return d;
 }
 
-class Framing : public linkFixture {
+class Framing : public trafficFixture {
 protected:
     void SetUp() override {
-        linkFixture::SetUp();
+        trafficFixture::SetUp();
         handled.clear();
         link = addPeer("1.2.3.4");
     }
@@ -60,7 +60,7 @@ protected:
         int calls = 0;
         while ((link.link->hasIncoming() || !link.host->m_Framing.leftover.Empty()) && calls < 1000) {
             ++calls;
-            if (ReadDescriptors(*link.host, &recordDescriptor) == 1)
+            if (ReadDescriptors(link.host, &recordDescriptor) == 1)
                 return 1;
         }
         return 0;
@@ -118,11 +118,11 @@ TEST_F(Framing, StreamsAreCutIntoTheDescriptorsTheyCarry) {
 
 TEST_F(Framing, OneDescriptorPerCallAndTheRestWithoutReceiving) {
     link.link->deliver(joined({ping(), query()}));
-    EXPECT_EQ(ReadDescriptors(*link.host, &recordDescriptor), 0);
+    EXPECT_EQ(ReadDescriptors(link.host, &recordDescriptor), 0);
     EXPECT_EQ(handled.size(), 1u);
     EXPECT_FALSE(link.link->hasIncoming());
     link.link->deliver(ping(0x77));
-    EXPECT_EQ(ReadDescriptors(*link.host, &recordDescriptor), 0);
+    EXPECT_EQ(ReadDescriptors(link.host, &recordDescriptor), 0);
     ASSERT_EQ(handled.size(), 2u);
     EXPECT_EQ(handled[1], query()) << "the bytes held back come before newly received ones";
 }
@@ -155,11 +155,11 @@ TEST_F(Framing, TooMuchGarbageDropsTheLink) {
         peer other = addPeer("2.3.4.5");
         for (int i = 0; i < r.chunksBeforeDrop; ++i) {
             other.link->deliver(garbage(30, r.hopsByte));
-            ASSERT_EQ(ReadDescriptors(*other.host, &recordDescriptor), 0) << "chunk " << i + 1;
+            ASSERT_EQ(ReadDescriptors(other.host, &recordDescriptor), 0) << "chunk " << i + 1;
         }
         EXPECT_EQ(other.host->m_DroppedCount, static_cast<std::uint32_t>(r.chunksBeforeDrop));
         other.link->deliver(garbage(30, r.hopsByte));
-        EXPECT_EQ(ReadDescriptors(*other.host, &recordDescriptor), 1);
+        EXPECT_EQ(ReadDescriptors(other.host, &recordDescriptor), 1);
         std::vector<std::string> events = other.link->events();
         ASSERT_GE(events.size(), 3u);
         EXPECT_EQ(std::vector<std::string>(events.end() - 3, events.end()),
@@ -171,12 +171,12 @@ TEST_F(Framing, TooMuchGarbageDropsTheLink) {
 TEST_F(Framing, AClosedLinkIsDoneOnceItsBytesAreRead) {
     link.link->deliver(joined({ping(), ping(0x12)}));
     link.link->statusValue = net::status::idle;
-    EXPECT_EQ(ReadDescriptors(*link.host, &recordDescriptor), 0);
-    EXPECT_EQ(ReadDescriptors(*link.host, &recordDescriptor), 0);
+    EXPECT_EQ(ReadDescriptors(link.host, &recordDescriptor), 0);
+    EXPECT_EQ(ReadDescriptors(link.host, &recordDescriptor), 0);
     EXPECT_EQ(handled.size(), 2u);
-    EXPECT_EQ(ReadDescriptors(*link.host, &recordDescriptor), 1);
+    EXPECT_EQ(ReadDescriptors(link.host, &recordDescriptor), 1);
     link.link->statusValue = net::status::connected;
-    EXPECT_EQ(ReadDescriptors(*link.host, &recordDescriptor), 0) << "connected with nothing new: it stays";
+    EXPECT_EQ(ReadDescriptors(link.host, &recordDescriptor), 0) << "connected with nothing new: it stays";
 }
 
 int failing(CGnutellaHost*, CGnutellaPacket*, const unsigned char*, std::size_t) {
@@ -188,7 +188,7 @@ TEST_F(Framing, AFailureInHandlingIsLoggedAndTheSixthClosesTheLink) {
     for (int i = 1; i <= 6; ++i) {
         link.link->deliver(joined({q, slice(ping(), 0, 10)}));
         link.host->m_Framing.partial = {1, 2, 3};
-        EXPECT_EQ(ReadDescriptors(*link.host, &failing), 0);
+        EXPECT_EQ(ReadDescriptors(link.host, &failing), 0);
         EXPECT_TRUE(link.host->m_Framing.leftover.Empty());
         EXPECT_TRUE(link.host->m_Framing.partial.empty());
         bool closed = !link.link->events().empty() && link.link->events().back() == "close";

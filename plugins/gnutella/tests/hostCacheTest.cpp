@@ -8,7 +8,12 @@
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/hostCache.h"
+#include "plugins/gnutella/CGnutellaPacket.h"
+#include "plugins/gnutella/descriptors.h"
 #include "plugins/gnutella/tests/gnutellaFixture.h"
+#include "plugins/gnutella/tests/linkFixture.h"
+#include "extern/rsrc/rsrcIds.h"
+#include "plugins/gnutella/resources.h"
 
 namespace vesk::gnutella::test {
 namespace {
@@ -192,6 +197,106 @@ TEST_F(HostCacheTest, ClearingEmptiesTheCacheAndItsListButNotTheKeyQueue) {
     EXPECT_TRUE(g_HostCatcher.empty());
     EXPECT_EQ(g_HostCatchKeyQueue.size(), 1u);
     EXPECT_EQ(recorded("IGnutellaHostDockWnd::ClearCatch").size(), 1u);
+}
+
+// The host cache as pongs, the policy and the user's row action use it.
+class HostCatcherTest : public linkFixture {
+protected:
+    void SetUp() override {
+        linkFixture::SetUp();
+        const unsigned char own[4] = {8, 8, 4, 4};
+        g_Settings.m_OwnAddress.Set(own);
+        g_Settings.m_ListenPort = 6346;
+    }
+
+    // A pong from the host, sharing files and kilobytes.
+    static CGnutellaPacket pong(const unsigned char (&address)[4], std::uint16_t port, std::uint32_t files = 0,
+                                std::uint32_t kilobytes = 0) {
+        CGnutellaPacket packet;
+        WriteDescriptorHeader(packet.m_Header, nullptr, function::pong, 7, 0, 14);
+        packet.m_Payload.resize(14);
+        WriteLe16(packet.m_Payload.data(), port);
+        std::copy(address, address + 4, packet.m_Payload.begin() + 2);
+        WriteLe32(packet.m_Payload.data() + 6, files);
+        WriteLe32(packet.m_Payload.data() + 10, kilobytes);
+        return packet;
+    }
+
+    static void offerPong(CGnutellaPacket packet) { AddPongHost(&packet); }
+
+    static std::list<std::string> queue() {
+        lockGuard hold(g_State.hostCacheLock);
+        return g_HostCatchKeyQueue;
+    }
+};
+
+TEST_F(HostCatcherTest, APongCachesItsHostWithARowThatDialsIt) {
+    offerPong(pong({1, 2, 3, 4}, 6346, 10, 200));
+    ASSERT_EQ(g_HostCatcher.count("1.2.3.4:6346"), 1u);
+    CGnutellaHostCatch* entry = g_HostCatcher.at("1.2.3.4:6346");
+    EXPECT_EQ(entry->m_Files, 10u);
+    EXPECT_EQ(entry->m_Kilobytes, 200u);
+    EXPECT_EQ(rowText(entry->m_Row, IDS_GNU_FIELD_ADDRESS), "1.2.3.4");
+    EXPECT_EQ(rowText(entry->m_Row, IDS_GNU_FIELD_ID), "1.2.3.4:6346");
+    EXPECT_EQ(entry->m_Row->GetAttribute(ResourceText(IDS_GNU_FIELD_PORT)).asUshort(), 6346);
+    EXPECT_TRUE(entry->m_Row->HasAction(ResourceText(IDS_GNU_ACTION_CONNECT)));
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::UpdateCatch").size(), 1u);
+
+    offerPong(pong({1, 2, 3, 4}, 6346, 99, 99));
+    EXPECT_EQ(g_HostCatcher.at("1.2.3.4:6346")->m_Files, 10u) << "a cached host keeps what it had";
+    EXPECT_EQ(queue().size(), 1u);
+
+    for (const CGnutellaPacket& refused : {pong({127, 0, 0, 1}, 6346), pong({8, 8, 4, 4}, 6346), pong({1, 2, 3, 255}, 1)})
+        offerPong(refused);
+    offerPong(pong({8, 8, 4, 4}, 6347));
+    EXPECT_EQ(CachedHosts(10).size(), 2u) << "loopback, this node and a 255 part are refused; another port is not";
+}
+
+TEST_F(HostCatcherTest, AFullCacheGivesUpItsOldestHostForANewOne) {
+    g_Settings.m_MaxHostCatcher = 50;
+    for (unsigned char i = 1; i <= 50; ++i)
+        offerPong(pong({9, 9, 9, i}, 6346));
+    ui.calls().clear();
+    offerPong(pong({1, 2, 3, 4}, 6346));
+    EXPECT_EQ(CachedHosts(100).size(), 50u);
+    EXPECT_EQ(g_HostCatcher.count("9.9.9.1:6346"), 0u) << "the oldest inserted went";
+    EXPECT_EQ(queue().back(), "1.2.3.4:6346");
+    EXPECT_EQ(queue().front(), "9.9.9.2:6346");
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::RemoveCatch").size(), 1u);
+}
+
+TEST_F(HostCatcherTest, AfterClearingTheStaleKeysArePoppedAsNothingOneByOne) {
+    cacheHost("127.0.0.1", 1);
+    cacheHost("127.0.0.1", 2);
+    ClearHostCatcher();
+    cacheHost("127.0.0.1", 3);
+    EXPECT_EQ(PopHostCatcher(), nullptr);
+    EXPECT_EQ(PopHostCatcher(), nullptr);
+    std::unique_ptr<CGnutellaHostCatch> third(PopHostCatcher());
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->m_Port, 3);
+    EXPECT_TRUE(queue().empty());
+    EXPECT_EQ(PopHostCatcher(), nullptr);
+}
+
+TEST_F(HostCatcherTest, TheRowActionDialsTheCachedHostOnce) {
+    cacheHost("127.0.0.1", 1);
+    cacheHost("127.0.0.1", 2);
+    CGnutellaHostCatch* entry = g_HostCatcher.at("127.0.0.1:2");
+    entry->FillRow();
+    ss::IAgent* row = entry->m_Row;
+    row->addRef();
+    connect_to_catch_host(row);
+    CGnutellaHost* link = onlyLink(g_InactiveHostList);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->m_Port, 2);
+    EXPECT_STREQ(link->m_AddressText, "127.0.0.1");
+    EXPECT_EQ(queue(), (std::list<std::string>{"127.0.0.1:1"}));
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::RemoveCatch").size(), 1u);
+
+    connect_to_catch_host(row);
+    EXPECT_EQ(g_InactiveHostList.Count(), 1u) << "the host is gone from the cache: nothing is dialled";
+    row->release();
 }
 
 }  // namespace

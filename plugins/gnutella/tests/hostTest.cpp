@@ -4,13 +4,16 @@
 // fake's script drives the client; its record (fakeui.calls), the log and
 // the settings file tell what happened.
 #include <gtest/gtest.h>
+#include <winsock2.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "extern/net/tests/loopback.h"
 #include "runtime/tests/hostRun.h"
 #include "testing/testPaths.h"
 
@@ -30,7 +33,8 @@ void prepare(hostRun& run, bool withNetwork = true) {
     if (withNetwork) {
         ASSERT_TRUE(run.addStagedModule("net.vkm"));
     }
-    ASSERT_TRUE(run.addStagedModule("gnutella.vkm"));
+    // Without the built-in web caches: a test never dials them.
+    ASSERT_TRUE(run.addFixtureModule("gnutellaNoWebCaches.vkm", "gnutella.vkm"));
     ASSERT_TRUE(run.addFixtureModule("fakeUi.vkm", "ui.vkm"));
 }
 
@@ -271,6 +275,49 @@ TEST(GnutellaInTheHost, TheHostCacheIsKeptAcrossARestart) {
                                         element("Gnutella_SuccessfulItemPort1", "(string)2.3.4.5")})
             EXPECT_TRUE(has(keys, line)) << line;
     }
+}
+
+TEST(GnutellaInTheHost, TwoClientsLinkToEachOther) {
+    net::test::winsockSession winsock;
+    unsigned short port = net::test::freePort();
+    ASSERT_NE(port, 0);
+    // A listens on the port; B knows it as a host it once linked to, the
+    // only host it has: its connection policy dials it.
+    hostRun a, b;
+    prepare(a);
+    prepare(b);
+    ASSERT_TRUE(vesk::testing::writeFile(inFolder(a, "vesk.egg"),
+                                         settingsFile({{"Gnutella_ListenPort", "(ushort)" + std::to_string(port)}})));
+    ASSERT_TRUE(vesk::testing::writeFile(inFolder(b, "vesk.egg"),
+                                         settingsFile({freePort,
+                                                       {"Gnutella_SuccessfulEntires", "(ulong)1"},
+                                                       {"Gnutella_SuccessfulItemIP1", "(ushort)" + std::to_string(port)},
+                                                       {"Gnutella_SuccessfulItemPort1", "(string)127.0.0.1"}})));
+    const std::string linked = "IStatusBar::Output|Connections: 1|1";
+    const std::string script = "connect\nawait 30000 " + linked + "\nshutdown\n";
+    for (hostRun* run : {&a, &b}) {
+        DeleteFileA(inFolder(*run, "fakeui.calls").c_str());
+        ASSERT_TRUE(vesk::testing::writeFile(inFolder(*run, "fakeui.script"), script));
+    }
+    bool aRan = false;
+    std::thread first([&] { aRan = a.run(); });
+    // B starts once A is online: A then takes B's dial.
+    bool aOnline = net::test::waitFor(
+        [&] { return has(calls(a), "IDockConnectTB::Connect"); }, 30000);
+    bool bRan = aOnline && b.run();
+    first.join();
+    ASSERT_TRUE(aOnline) << a.log();
+    ASSERT_TRUE(aRan && bRan);
+    EXPECT_EQ(a.exitCode(), 0u);
+    EXPECT_EQ(b.exitCode(), 0u);
+
+    std::vector<std::string> aRecord = calls(a), bRecord = calls(b);
+    EXPECT_TRUE(has(aRecord, "script|await|" + linked + "|1")) << a.log();
+    EXPECT_TRUE(has(bRecord, "script|await|" + linked + "|1")) << b.log();
+    // The tray tip tells the direction: A took the link, B dialled it.
+    EXPECT_TRUE(has(aRecord, "Connections: 1 In: 1 Out: 0\r"));
+    EXPECT_TRUE(has(bRecord, "Connections: 1 In: 0 Out: 1\r"));
+    EXPECT_TRUE(has(bRecord, "IStatusBar::Output|Connected|4|0"));
 }
 
 }  // namespace

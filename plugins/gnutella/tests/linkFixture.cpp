@@ -1,140 +1,146 @@
 #include "plugins/gnutella/tests/linkFixture.h"
 
-#include <atomic>
-#include <cstring>
-#include <mutex>
-
+#include "extern/net/CNetDataBuffer.h"
+#include "plugins/Ombrel/agent.h"
+#include "plugins/Ombrel/moduleServices.h"
+#include "plugins/gnutella/CGnutellaHostCatch.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
-#include "plugins/gnutella/broadcasts.h"
 #include "plugins/gnutella/clock.h"
-#include "plugins/gnutella/descriptors.h"
-#include "plugins/gnutella/dropCounts.h"
-#include "plugins/gnutella/moduleLists.h"
-#include "plugins/gnutella/pingAnswers.h"
-#include "plugins/gnutella/readDescriptors.h"
+#include "plugins/gnutella/gnutellaInternal.h"
+#include "plugins/gnutella/hostCache.h"
+#include "plugins/gnutella/inactiveHosts.h"
+#include "plugins/gnutella/network.h"
+#include "plugins/gnutella/resources.h"
+#include "vesk/data.h"
 
 namespace vesk::gnutella::test {
 
 namespace {
 
-std::atomic<unsigned long> clockMs{0};
+std::atomic<unsigned long> fakeTick{1000000};
 
-unsigned long testTicks() {
-    return clockMs.load();
+unsigned long fakeTicks() {
+    return fakeTick.load();
+}
+
+// The classes the link code makes, registered once for the process.
+void registerClasses(Ifactory* factory, IentityToken* token) {
+    ss::services().factory = factory;
+    ss::services().token = token;
+    if (!factory->findClass("vesk::ss::CAgent")) {
+        ref<Iconstruct> agents(new capsule<ss::_constructAgent>());
+        factory->registerClass(agents.get(), 0, 0);
+    }
+    if (!factory->findClass("vesk::net::CNetDataBuffer")) {
+        ref<Iconstruct> buffers(new capsule<net::_constructNetDataBuffer>());
+        factory->registerClass(buffers.get(), 0, 0);
+    }
 }
 
 }  // namespace
 
-bytes guidOf(unsigned char fill) {
-    return bytes(16, fill);
-}
-
-bytes descriptorOf(const bytes& guid, unsigned char functionCode, unsigned char ttl, unsigned char hops,
-                   const bytes& payload) {
-    bytes d(descriptorHeaderSize);
-    std::memcpy(d.data(), guid.data(), 16);
-    d[header::function] = functionCode;
-    d[header::ttl] = ttl;
-    d[header::hops] = hops;
-    WriteLe32(d.data() + header::payloadLength, static_cast<std::uint32_t>(payload.size()));
-    d.insert(d.end(), payload.begin(), payload.end());
-    return d;
-}
-
-bytes queryPayload(const std::string& text) {
-    bytes p(2 + text.size() + 1, 0);
-    std::memcpy(p.data() + 2, text.data(), text.size());
-    return p;
-}
-
-bytes hitPayload(const bytes& servent) {
-    return joined({{1, 0xCA, 0x18, 9, 9, 9, 9, 0, 0, 0, 0},  // one result from 9.9.9.9:6346
-                   {7, 0, 0, 0, 5, 0, 0, 0, 'a', 0, 0},      // index 7, size 5, "a"
-                   servent});
-}
-
-bytes joined(std::initializer_list<bytes> parts) {
-    bytes all;
-    for (const bytes& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-
-void linkFixture::setClock(unsigned long ms) {
-    clockMs = ms;
-}
-
 void linkFixture::SetUp() {
     gnutellaFixture::SetUp();
-    SetTickSource(&testTicks);
-    setClock(1000000);
-    g_Settings.m_MaxTTLAllowed = 20;
-    g_Settings.m_LocalTTL = 7;
-    g_Settings.m_MinResponseSpeed = 0;
-    g_Settings.m_MaxIncoming = 5;
-    g_Settings.m_MaxUploads = 7;
-    g_Settings.m_MaxOutgoingResults = 255;
-    g_Settings.m_ListenPort = 6346;
-    g_Settings.m_EnableReported = 0;
-    g_Settings.m_LocalSpeed = 1000;
-    g_Settings.m_Uploaded = false;
-    g_Settings.m_EnableSearchMonitor = 0;
-    const unsigned char own[4] = {5, 6, 7, 8};
-    g_Settings.m_OwnAddress.Set(own);
-    for (int i = 0; i < 16; ++i)
-        clientGuid[i] = static_cast<unsigned char>(0xC0 + i);
-    std::memcpy(g_Settings.m_ClientGuid, clientGuid, 16);
-    ResetPingGates();
-    ResetDropCounts();
+    registerClasses(factory, g_State.token);
+    g_State.agentClass = factory->findClass("vesk::ss::CAgent");
+    g_State.dataBufferClass = factory->findClass("vesk::net::CNetDataBuffer");
+    g_State.hostCacheLock = NewLock();
+    g_State.quickConnectLock = NewLock();
+    InitResources();
+
+    network = new capsule<loopbackNetwork>();
+    static_cast<net::ICommunications*>(network)->addRef();
+    ASSERT_TRUE(network->started());
+    g_Services.communications = network;
+    protocol = new capsule<recordingProtocol>();
+    static_cast<ss::IProtocol*>(protocol)->addRef();
+    g_State.protocol = protocol;
+
+    g_Settings.LoadSettings(store, g_State.token);
+    g_Settings.m_ListenPort = 0;  // never the port other programs use
+    g_State.hostListsRead = true;
+    g_State.running = 1;
+    setNow(1000000);
+    SetTickSource(&fakeTicks);
 }
 
 void linkFixture::TearDown() {
+    g_State.running = 0;
+    DestroyHosts(g_InactiveRequestedConnectionQueue);
+    DestroyHosts(g_ActiveRequestedConnectionQueue);
+    DestroyHosts(g_InactiveHostList);
     DestroyHosts(g_ActiveHostList);
     DestroyHosts(g_TransferHostList);
-    ClearTransferLists();
-    {
-        std::lock_guard<std::recursive_mutex> hold(g_SearchListsGuard);
-        g_PendingSearchList.clear();
-        g_ActiveSearchList.clear();
-    }
-    for (peer& p : peers)
-        p.link->release();
-    peers.clear();
-    EXPECT_EQ(fakeLink::liveBuffers(), 0) << "every received buffer is released";
+    CloseListener();
+    ClearHostCatcher();
+    ClearSuccessfulHosts();
+    g_HostCatchKeyQueue.clear();
     SetTickSource(nullptr);
+    g_State.hostListsRead = false;
+    g_State.protocol = nullptr;
+    static_cast<ss::IProtocol*>(protocol)->release();
+    g_Services.communications = nullptr;
+    static_cast<net::ICommunications*>(network)->release();
+    ReleaseResources();
+    for (Ilock** lock : {&g_State.hostCacheLock, &g_State.quickConnectLock}) {
+        if (*lock)
+            (*lock)->release();
+        *lock = nullptr;
+    }
+    g_State.agentClass = g_State.dataBufferClass = 0;
     gnutellaFixture::TearDown();
 }
 
-linkFixture::peer linkFixture::addPeer(const char* address) {
-    fakeLink* link = fakeLink::make(address, 6346);
-    link->addRef();
-    auto* host = new CGnutellaHost(link);
-    host->m_State = linkState::built;
-    host->m_Kind = linkKind::incomingUp;
-    {
-        std::lock_guard<std::recursive_mutex> hold(g_ActiveHostList.guard);
-        g_ActiveHostList.items[host->m_Id] = host;
-    }
-    peers.push_back({link, host});
-    return peers.back();
+void linkFixture::setNow(unsigned long tick) {
+    fakeTick = tick;
 }
 
-void linkFixture::turn() {
-    for (peer& p : peers)
-        ServiceLinkTraffic(*p.host);
-    ExpireBroadcasts();
+unsigned long linkFixture::now() {
+    return fakeTick.load();
 }
 
-void linkFixture::settle() {
-    for (int i = 0; i < 100; ++i) {
-        bool waiting = false;
-        for (peer& p : peers)
-            waiting = waiting || p.link->hasIncoming() || !p.host->m_Framing.leftover.Empty();
-        if (!waiting && g_PendingBroadcastList.IsEmpty())
-            return;
-        turn();
-    }
-    ADD_FAILURE() << "the links did not settle";
+void linkFixture::stepInactive() {
+    AcceptIncoming();
+    ServiceInactiveHosts();
+}
+
+CGnutellaHost* linkFixture::onlyLink(guardedList<hostMap>& list) {
+    std::lock_guard<std::recursive_mutex> hold(list.guard);
+    return list.items.size() == 1 ? list.items.begin()->second : nullptr;
+}
+
+unsigned short linkFixture::listenPort() {
+    if (!g_State.listener && InitNetwork() != 0)
+        return 0;
+    net::test::waitFor([] { return g_State.listener->status() == net::status::listening; });
+    return g_State.listener->port();
+}
+
+std::string linkFixture::peerReads(SOCKET peer, std::size_t count) {
+    std::vector<unsigned char> bytes = net::test::receiveBytes(peer, count, 10000);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+bool linkFixture::peerSends(SOCKET peer, const std::string& text) {
+    return net::test::sendAll(peer, std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+bool linkFixture::peerSeesClose(SOCKET peer) {
+    bool closed = false;
+    net::test::receiveUntilClosed(peer, closed, 10000);
+    return closed;
+}
+
+void linkFixture::cacheHost(const char* address, std::uint16_t port) {
+    auto* entry = new CGnutellaHostCatch(address, port);
+    g_HostCatcher[entry->m_Key] = entry;
+    g_HostCatchKeyQueue.push_back(entry->m_Key);
+}
+
+std::string linkFixture::rowText(ss::IAgent* row, unsigned nameId) {
+    value v = row ? row->GetAttribute(ResourceText(nameId)) : value();
+    Istring* s = v.code == vt::stringObject ? v.asString() : nullptr;
+    return s && s->c_str() ? s->c_str() : "";
 }
 
 }  // namespace vesk::gnutella::test

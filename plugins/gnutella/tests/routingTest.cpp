@@ -18,11 +18,10 @@
 #include "plugins/gnutella/handlePacket.h"
 #include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/moduleLists.h"
-#include "plugins/gnutella/ownSearches.h"
 #include "plugins/gnutella/pingAnswers.h"
-#include "plugins/gnutella/queryHitQueue.h"
 #include "plugins/gnutella/routingMemory.h"
-#include "plugins/gnutella/tests/linkFixture.h"
+#include "plugins/gnutella/searches.h"
+#include "plugins/gnutella/tests/trafficFixture.h"
 #include "plugins/gnutella/workerThreads.h"
 
 namespace vesk::gnutella::test {
@@ -42,17 +41,17 @@ bytes pong(unsigned char fill, unsigned char ttl) {
     return descriptorOf(guidOf(fill), function::pong, ttl, 0, {0xCA, 0x18, 9, 8, 7, 6, 10, 0, 0, 0, 20, 0, 0, 0});
 }
 
-class Routing : public linkFixture {
+class Routing : public trafficFixture {
 protected:
     void SetUp() override {
-        linkFixture::SetUp();
+        trafficFixture::SetUp();
         a = addPeer("1.1.1.1");
         b = addPeer("2.2.2.2");
         c = addPeer("3.3.3.3");
     }
     void TearDown() override {
         ClearHostCatcher();
-        linkFixture::TearDown();
+        trafficFixture::TearDown();
     }
     void forgetSends() {
         for (peer& p : peers)
@@ -216,7 +215,7 @@ TEST_F(Routing, OwnQueriesGoOutOnceAndTheirHitsGoToTheSearch) {
         std::lock_guard<std::recursive_mutex> hold(g_SearchListsGuard);
         g_PendingSearchList.push_back(&search);
     }
-    EXPECT_EQ(PromotePendingSearches(), 0);
+    PromotePendingSearches();
     bytes q = QueryDescriptor(search.m_Guid.bytes, "own words", 0, 7);
     for (peer* p : {&a, &b, &c}) {
         EXPECT_EQ(p->link->sends(), std::vector<bytes>{q});
@@ -236,10 +235,11 @@ TEST_F(Routing, OwnQueriesGoOutOnceAndTheirHitsGoToTheSearch) {
     bytes answer = hit(0x71, guidOf(0x5A));
     c.link->deliver(answer);
     settle();
-    std::unique_ptr<CGnutellaQueryHitContainer> queued = TakeQueryHit(search);
-    ASSERT_TRUE(queued);
-    EXPECT_EQ(queued->m_Descriptor, answer);
-    EXPECT_EQ(TakeQueryHit(search), nullptr);
+    {
+        std::lock_guard<std::mutex> hold(search.m_HitLock);
+        ASSERT_EQ(search.m_Hits.size(), 1u);
+        EXPECT_EQ(search.m_Hits.front()->m_Bytes, answer);
+    }
     EXPECT_TRUE(c.host->m_Routes.HasServent(guid16::from(guidOf(0x5A).data())));
 
     {
@@ -248,7 +248,7 @@ TEST_F(Routing, OwnQueriesGoOutOnceAndTheirHitsGoToTheSearch) {
     }
     c.link->deliver(hit(0x71, guidOf(0x5B)));
     settle();
-    EXPECT_EQ(DropCount(dropReason::stoppedSearch), 1u);
+    EXPECT_EQ(DropCount(dropReason::hitNotTaken), 1u);
     for (peer* p : {&a, &b, &c})
         EXPECT_TRUE(p->link->sends().empty());
 }
@@ -301,6 +301,7 @@ TEST_F(Routing, ABusyLinkOnlyGetsPongsForItsFirstPing) {
     auto* cached = new CGnutellaHostCatch(std::vector<unsigned char>{9, 9, 9, 9}.data(), 6346);
     g_HostCatcher[cached->m_Key] = cached;
     b.host->m_State = linkState::busy;
+    b.host->m_ActivityTime = now();  // kept 10 s from its handshake
     b.link->deliver(query(0x21, 3, 1));
     settle();
     EXPECT_EQ(DropCount(dropReason::busyLink), 1u);

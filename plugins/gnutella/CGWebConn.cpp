@@ -1,0 +1,40 @@
+#include "plugins/gnutella/CGWebConn.h"
+
+#include <algorithm>
+
+#include "plugins/gnutella/CGWebHost.h"
+#include "plugins/gnutella/handshakeText.h"
+
+namespace vesk::gnutella {
+
+CGWebConn::~CGWebConn() {
+    if (m_Link)
+        m_Link->release();
+}
+
+void CGWebConn::Poll(CGWebCache& list) {
+    if (!m_Link || !m_Owner)
+        return;
+    switch (m_Link->status()) {
+        case net::status::idle:
+            m_Active = 0;
+            if (!m_Response.empty())
+                m_Owner->ParseResponse(list, m_Response);
+            m_Response.clear();
+            return;
+        case net::status::connected: {
+            net::INetDataBuffer* got = m_Link->receive();
+            if (!got)
+                return;
+            std::string_view text = ReceivedText(got->data(), got->length());
+            std::size_t room = webAnswerLimit - std::min(m_Response.size(), webAnswerLimit);
+            m_Response.append(text.substr(0, room));
+            got->release();  // receive() handed out the caller's reference
+            return;
+        }
+        default:
+            return;  // dialling or failed: the exchange waits for its time-out
+    }
+}
+
+}  // namespace vesk::gnutella

@@ -1,0 +1,26 @@
+#include "plugins/gnutella/incomingConnection.h"
+
+#include <cstring>
+
+#include "plugins/gnutella/CGnutellaSettings.h"
+#include "plugins/gnutella/handshake.h"
+#include "plugins/gnutella/handshakeText.h"
+#include "plugins/gnutella/incomingTransferStandIns.h"
+
+namespace vesk::gnutella {
+
+int HandleIncomingConnection(CGnutellaHost* host, std::string_view text) {
+    // Written only before the threads start: read without a lock.
+    std::string_view configured(g_Settings.m_ConnectString, strnlen(g_Settings.m_ConnectString, settingTextSize));
+    if (StartsWithNoCase(text, configured) || StartsWithNoCase(text, handshakeText::connect04))
+        return AnswerConnect04(host);
+    if (StartsWith(text, "GIV "))
+        return HandlePushAnswer(host, text);
+    if (StartsWithNoCase(text, "GET "))
+        return HandleUploadRequest(host, text);
+    if (StartsWithNoCase(text, handshakeText::connectPrefix))
+        return AnswerConnect06(host, text);
+    return RefuseConnection(host);
+}
+
+}  // namespace vesk::gnutella
