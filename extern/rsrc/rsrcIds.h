@@ -9,7 +9,7 @@
      IDT_   toolbar (type 241)     IDB_   bitmap        IDCMD_ command
    Texts and icons are different resource types, so one number may name a
    text and an icon at once. Held so far: the version block 1; texts 196 to
-   317 and 40018 to 40074; icons 132 to 174 and 318; dialogs 126, 127 and
+   317 and 40018 to 40075; icons 132 to 174 and 318; dialogs 126, 127 and
    324; menu 325; toolbars 178 and 189 with bitmaps 107 and 108.
 
    One block per module. An id two modules use names one resource, defined
@@ -90,7 +90,7 @@
 #define IDS_GNU_XFER_QUEUED          40036
 #define IDS_GNU_XFER_COMPLETE        40038
 #define IDS_GNU_LINK_NONE            40040  /* a transfer connection */
-#define IDS_GNU_LINK_UPLOADING       40041
+#define IDS_GNU_LINK_UPLOADING       40041  /* also begins a download's progress text */
 #define IDS_GNU_LINK_DOWNLOADING     40042
 #define IDS_GNU_ACTION_START_NOW     40044
 #define IDS_GNU_XFER_ERROR           40045
@@ -121,6 +121,12 @@
 #define IDS_GNU_STATUS_993           40072  /* not an HTTP answer */
 #define IDS_GNU_STATUS_992           40073  /* timed out */
 #define IDS_GNU_STATUS_991           40074  /* both sides firewalled */
+/* Downloads: queue, busy retry, completion and the 503 status. */
+#define IDS_GNU_XFER_WAITING         40032  /* queued for a free download slot */
+#define IDS_GNU_XFER_RETRY_180       40034
+#define IDS_GNU_XFER_COPY_NOT_STARTED 40039 /* the move could not be started */
+#define IDS_GNU_XFER_NOT_MOVED       40049  /* the move failed */
+#define IDS_GNU_HTTP_503             40075
 #define IDI_GNU_VENDOR_149           149
 #define IDI_GNU_VENDOR_151           151
 #define IDI_GNU_VENDOR_OTHER         152  /* any client without an icon of its own */

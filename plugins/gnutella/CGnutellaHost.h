@@ -9,7 +9,9 @@
 #include <cstdint>
 
 #include "plugins/gnutella/addresses.h"
+#include "plugins/gnutella/framing.h"
 #include "plugins/gnutella/guid16.h"
+#include "plugins/gnutella/routingMemory.h"
 #include "vesk/lock.h"
 #include "vesk/net.h"
 #include "vesk/ss.h"
@@ -97,6 +99,11 @@ public:
     std::atomic<bool> m_DropRequested{false};
     // Sends the network module refused: those bytes were dropped.
     std::atomic<std::uint32_t> m_RefusedSends{0};
+
+    // Descriptor traffic of a link that is up: what its stream holds between
+    // reads, and its routing memory.
+    framingState m_Framing;  // the active host thread's alone
+    CRoutingMemory m_Routes;
 
 private:
     void makeRowAndLock();

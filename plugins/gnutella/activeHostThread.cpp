@@ -7,7 +7,7 @@
 #include "plugins/gnutella/dialling.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/hostCache.h"
-#include "plugins/gnutella/linkTrafficStandIns.h"
+#include "plugins/gnutella/broadcasts.h"
 #include "plugins/gnutella/searches.h"
 #include "plugins/gnutella/workerThreads.h"
 

@@ -10,7 +10,8 @@
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/linkControl.h"
 #include "plugins/gnutella/linkRow.h"
-#include "plugins/gnutella/linkTrafficStandIns.h"
+#include "plugins/gnutella/broadcasts.h"
+#include "plugins/gnutella/readDescriptors.h"
 #include "plugins/gnutella/moduleLists.h"
 #include "plugins/gnutella/protocol.h"
 

@@ -14,7 +14,8 @@
 #include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/linkControl.h"
 #include "plugins/gnutella/linkRow.h"
-#include "plugins/gnutella/linkTrafficStandIns.h"
+#include "plugins/gnutella/pingAnswers.h"
+#include "plugins/gnutella/routing.h"
 #include "plugins/gnutella/moduleLists.h"
 #include "plugins/gnutella/protocol.h"
 

@@ -4,7 +4,7 @@
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/linkRow.h"
-#include "plugins/gnutella/linkTrafficStandIns.h"
+#include "plugins/gnutella/routing.h"
 
 namespace vesk::gnutella {
 

@@ -20,6 +20,9 @@ public:
     bool m_HasSource = false;
     guid16 m_Source;
     std::vector<unsigned char> m_Bytes;
+
+    // Queued in this turn: offered to the links in the next one.
+    bool m_Fresh = true;
 };
 
 // A push this node sent for one of its downloads, kept under the GIV line

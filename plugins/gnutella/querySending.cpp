@@ -1,14 +1,19 @@
 #include "plugins/gnutella/querySending.h"
 
+#include <memory>
 #include <mutex>
 
 #include "plugins/gnutella/CGnutellaHost.h"
+#include "plugins/gnutella/CGnutellaPacket.h"
+#include "plugins/gnutella/descriptors.h"
 #include "plugins/gnutella/moduleLists.h"
+#include "plugins/gnutella/routing.h"
 
 namespace vesk::gnutella {
 
 int SendQueryToAllLinks(const std::vector<unsigned char>& query) {
-    if (query.empty())
+    std::unique_ptr<CGnutellaPacket> packet(ClonePacketBytes(query.data(), query.size()));
+    if (!packet || packet->Function() != function::query)
         return 0;
     int sent = 0;
     std::lock_guard<std::recursive_mutex> hold(g_ActiveHostList.guard);
@@ -18,15 +23,11 @@ int SendQueryToAllLinks(const std::vector<unsigned char>& query) {
             continue;
         // One write, gathered and handed over at once.
         link->m_Link->setSendMode(true);
-        bool taken = link->m_Link->send(query.data(), query.size()) == 1;
-        link->m_Link->setSendMode(false);
-        if (taken) {
-            ++link->m_SentCount;
+        if (SendToHost(link, query.data(), static_cast<unsigned long>(query.size())) == 1)
             ++sent;
-        } else {
-            ++link->m_DroppedCount;  // refused: the Query never reaches that peer
-        }
+        link->m_Link->setSendMode(false);
     }
+    RememberSentAll(packet.get(), kind::query, nullptr);
     return sent;
 }
 

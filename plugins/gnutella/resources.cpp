@@ -35,6 +35,8 @@ const unsigned longTexts[] = {
     IDS_GNU_STATUS_990,     IDS_GNU_STATUS_994,        IDS_GNU_STATUS_995,     IDS_GNU_STATUS_997,
     IDS_GNU_STATUS_996,     IDS_GNU_STATUS_998,        IDS_GNU_STATUS_993,     IDS_GNU_STATUS_992,
     IDS_GNU_STATUS_991,     IDS_GNU_XFER_BUSY,         IDS_GNU_XFER_RETRY_60,  IDS_GNU_XFER_QUEUED};
+// Texts of download rows that only the transfer side shows.
+const unsigned transferTexts[] = {IDS_GNU_XFER_WAITING, IDS_GNU_XFER_RETRY_180, IDS_GNU_HTTP_503};
 const int vendorIcons[] = {IDI_GNU_VENDOR_OTHER, IDI_GNU_VENDOR_149, IDI_GNU_VENDOR_151, IDI_GNU_VENDOR_154,
                            IDI_GNU_VENDOR_OWN};
 static_assert(sizeof vendorIcons / sizeof vendorIcons[0] == static_cast<int>(vendorImage::count),
@@ -76,6 +78,8 @@ int InitResources() {
     for (unsigned id : shortTexts)
         loadText(language, id, 255);
     for (unsigned id : longTexts)
+        loadText(language, id, 260);
+    for (unsigned id : transferTexts)
         loadText(language, id, 260);
     for (int i = 0; i < static_cast<int>(vendorImage::count); ++i)
         images[i] = control ? control->AddIcon(defaults, vendorIcons[i]) : -1;

@@ -8,19 +8,19 @@
 
 namespace vesk::gnutella {
 
-void QueueQueryHitForSearch(const guid16& queryId, const unsigned char* descriptor, std::size_t length) {
+bool QueueQueryHitForSearch(const guid16& queryId, const unsigned char* descriptor, std::size_t length) {
     CGnutellaQueryHitContainer* hit = NewQueryHitContainer(descriptor, length);
     if (!hit)
-        return;
+        return false;
     // Under the lists' guard the search cannot end: its thread takes itself
     // out of the lists under the same guard before it destroys the search.
     std::lock_guard<std::recursive_mutex> hold(g_SearchListsGuard);
     auto found = g_ActiveSearchList.find(queryId);
     if (found == g_ActiveSearchList.end()) {
         delete hit;
-        return;
+        return false;
     }
-    QueueQueryHit(found->second, hit);
+    return QueueQueryHit(found->second, hit) == 1;
 }
 
 }  // namespace vesk::gnutella

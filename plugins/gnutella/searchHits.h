@@ -9,9 +9,10 @@
 namespace vesk::gnutella {
 
 // Copies the whole descriptor (23-byte header and payload) into the hit
-// queue of the active search whose query GUID is queryId. Dropped when no
-// active search has that GUID, the search is stopping or its queue is
-// full, or the bytes are no whole Query Hit. The caller keeps its bytes.
-void QueueQueryHitForSearch(const guid16& queryId, const unsigned char* descriptor, std::size_t length);
+// queue of the active search whose query GUID is queryId: true when queued.
+// Dropped (false) when no active search has that GUID, the search is
+// stopping or its queue is full, or the bytes are no whole Query Hit. The
+// caller keeps its bytes.
+bool QueueQueryHitForSearch(const guid16& queryId, const unsigned char* descriptor, std::size_t length);
 
 }  // namespace vesk::gnutella

@@ -1,15 +1,217 @@
-// The "Gnutella File Transfer Thread": uploads and downloads
-// (g_TransferHostList).
+// The "Gnutella File Transfer Thread": every upload and download
+// (g_TransferHostList) stepped once per pass, and the download queue.
+//
+// Only this thread deletes transfer connections, so it steps them outside
+// the list's guard; the row actions (GUI thread) change a connection under
+// the guard and its lock. Each step holds the connection's lock and a
+// deferredCalls scope, so that the user interface is called only after the
+// lock is let go.
+#include "plugins/gnutella/transferThread.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "plugins/gnutella/CGnutellaHost.h"
+#include "plugins/gnutella/CGnutellaSettings.h"
+#include "plugins/gnutella/CGnutellaTransfer.h"
+#include "plugins/gnutella/deferredCalls.h"
+#include "plugins/gnutella/downloadActions.h"
+#include "plugins/gnutella/downloadQueue.h"
 #include "plugins/gnutella/gnutellaInternal.h"
+#include "plugins/gnutella/pushRequests.h"
+#include "plugins/gnutella/transferRows.h"
+#include "plugins/gnutella/transferStates.h"
+#include "plugins/gnutella/transferSteps.h"
+#include "plugins/gnutella/uploadSteps.h"
 #include "plugins/gnutella/workerThreads.h"
 
 namespace vesk::gnutella {
 
 namespace {
 
-void TransferStep() {
-    if (IsShuttingDown())
-        DestroyHosts(g_TransferHostList);
+constexpr std::uint32_t linkTimeout = 5000;
+
+std::atomic<bool> clearQueueRequested{false};
+
+bool copyRunning(const CGnutellaHost* host) {
+    return host->m_Transfer && host->m_Transfer->copyRunning.load();
+}
+
+// Data on the link: read by the state that expects it; in any other state
+// the link is closed (a download's own closing work then ends it).
+int receivedData(CGnutellaHost* host) {
+    net::INetDataBuffer* data = ReceiveHeld(host->m_Link);
+    if (!data)
+        return 0;
+    int result = 0;
+    switch (host->m_State) {
+        case transferState::receiving:
+            result = ReceiveDownloadData(host, data);
+            break;
+        case transferState::awaitingResponse:
+            result = ReadDownloadResponse(host, data);
+            break;
+        case transferState::unclassified:
+            result = ReadUploadRequest(host, data);
+            break;
+        case transferState::downloadFailed:
+        case transferState::awaitingGiv:
+            host->m_Link->close();
+            break;
+        default:
+            host->m_Link->close();
+            result = 1;
+            break;
+    }
+    data->release();
+    return result;
+}
+
+int whenConnected(CGnutellaHost* host) {
+    switch (host->m_State) {
+        case transferState::requestPending:
+            return SendDownloadRequest(host);
+        case transferState::awaitingResponse:
+            return SinceStamp(host) > linkTimeout ? OnResponseTimeout(host) : receivedData(host);
+        case transferState::sending:
+            return SendUploadData(host);
+        case transferState::pushConnecting:
+            return SendGiv(host);
+        case transferState::downloadStopRequested:
+            return CloseStoppedDownload(host);
+        case transferState::downloadEnded:
+        case transferState::uploadEnded:
+        case transferState::movingFile:
+            return 0;
+        default:
+            return receivedData(host);
+    }
+}
+
+int whenConnecting(CGnutellaHost* host) {
+    if (SinceStamp(host) > linkTimeout) {
+        host->m_Link->close();
+        return 0;
+    }
+    return host->m_State == transferState::downloadStopRequested ? CloseStoppedDownload(host) : 0;
+}
+
+int whenClosed(CGnutellaHost* host) {
+    if (!host->m_Transfer)
+        return 0;
+    switch (host->m_State) {
+        case transferState::downloadEnded:
+            return EndDownload(host);
+        case transferState::uploadEnded:
+            return EndUpload(host);
+        case transferState::awaitingGiv:
+            return HandlePushWait(host);
+        case transferState::receiving:
+            return OnReceiveClosed(host);
+        case transferState::requestPending:
+            return OnConnectFailed(host);
+        case transferState::awaitingResponse:
+            return OnResponseLost(host);
+        case transferState::sending:
+            return OnUploadClosed(host);
+        case transferState::downloadStopRequested:
+            return FinishStoppedDownload(host);
+        case transferState::downloadFailed:
+            return FinishFailedDownload(host);
+        case transferState::uploadStopRequested:
+            return FinishStoppedUpload(host);
+        case transferState::uploadFailed:
+            return FinishFailedUpload(host);
+        default:
+            return 0;
+    }
+}
+
+// A connection without a descriptor has nothing to step; an ended failure
+// goes when failed downloads are cleared automatically.
+int withoutLink(CGnutellaHost* host) {
+    CGnutellaTransfer* transfer = host->m_Transfer;
+    if (!transfer || transfer->code == 0 || !g_Services.manager ||
+        !g_Services.manager->GetAutoClear(ss::autoClear::failedDownloads))
+        return 0;
+    WithRowLater(transfer->row, &DetachDownloadRow);
+    return 1;
+}
+
+enum class outcome { keep, destroy, handOver };
+
+// One connection's step; the caller holds a deferredCalls scope.
+outcome stepHost(CGnutellaHost* host) {
+    {
+        lockGuard hold(host->m_Lock);
+        if (host->m_State == transferState::removing)
+            return copyRunning(host) ? outcome::keep : outcome::destroy;
+    }
+    if (ServiceTransfers(host) != 1)
+        return outcome::keep;
+    lockGuard hold(host->m_Lock);
+    if (host->m_State == transferState::unclassified)
+        return outcome::handOver;
+    host->m_Kind = linkKind::none;
+    if (copyRunning(host)) {
+        // Deleted by a later pass, once its file has been moved.
+        host->m_State = transferState::removing;
+        return outcome::keep;
+    }
+    return outcome::destroy;
+}
+
+void takeOut(CGnutellaHost* host, bool destroy) {
+    {
+        std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+        auto entry = g_TransferHostList.items.find(host->m_Id);
+        if (entry != g_TransferHostList.items.end() && entry->second == host)
+            g_TransferHostList.items.erase(entry);
+    }
+    if (destroy)
+        delete host;
+}
+
+// Shutting down: every connection goes, but one whose file is still being
+// moved waits for its copy thread.
+void discardAll() {
+    std::vector<CGnutellaHost*> gone;
+    {
+        std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+        auto& items = g_TransferHostList.items;
+        for (auto entry = items.begin(); entry != items.end();) {
+            if (copyRunning(entry->second)) {
+                ++entry;
+                continue;
+            }
+            gone.push_back(entry->second);
+            entry = items.erase(entry);
+        }
+    }
+    for (CGnutellaHost* host : gone)
+        delete host;
+}
+
+void startQueuedDownload() {
+    bool clear = clearQueueRequested.exchange(false);
+    if (g_QueuedDownloadList.IsEmpty())
+        return;
+    if (clear) {
+        while (ss::IAgent* row = PopQueuedDownload()) {
+            remove_download(row);
+            row->release();
+        }
+        return;
+    }
+    if (g_Settings.Counts().downloads >= g_Settings.m_MaxDownloads)
+        return;
+    if (ss::IAgent* row = PopQueuedDownload()) {
+        start_download(row);
+        row->release();
+    }
 }
 
 void transferTurn() {
@@ -17,6 +219,70 @@ void transferTurn() {
 }
 
 }  // namespace
+
+int ServiceTransfers(CGnutellaHost* host) {
+    if (!host)
+        return 0;
+    lockGuard hold(host->m_Lock);
+    if (host->m_Closing)
+        return 0;
+    if (host->m_Transfer && host->m_Transfer->awaitingSlot)
+        return 0;  // requeued after a busy answer: the queue starts it again
+    if (!host->m_Link)
+        return withoutLink(host);
+    switch (host->m_Link->status()) {
+        case net::status::connected:
+            return whenConnected(host);
+        case net::status::connecting:
+            return whenConnecting(host);
+        case net::status::idle:
+            return whenClosed(host);
+        case net::status::failed:
+            return OnLinkError(host);
+        default:
+            return 0;
+    }
+}
+
+int TransferStep() {
+    if (IsShuttingDown()) {
+        discardAll();
+        return 0;
+    }
+    std::vector<CGnutellaHost*> hosts;
+    {
+        std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+        for (auto& entry : g_TransferHostList.items)
+            hosts.push_back(entry.second);
+    }
+    unsigned visited = 0;
+    for (CGnutellaHost* host : hosts) {
+        outcome result;
+        {
+            deferredCalls afterLocks;
+            result = stepHost(host);
+        }
+        if (result != outcome::keep)
+            takeOut(host, result == outcome::destroy);
+        if (++visited % 10 == 1)
+            Sleep(1);
+    }
+    startQueuedDownload();
+    return 0;
+}
+
+void RequestClearQueue() {
+    clearQueueRequested = true;
+}
+
+net::INetDataBuffer* ReceiveHeld(net::ITCPDescriptor* link) {
+    net::INetDataBuffer* data = link ? link->receive() : nullptr;
+    // Whether or not the network module hands the buffer out with the
+    // caller's reference, exactly one is held from here on.
+    if (data && data->addRef() > 1)
+        data->release();
+    return data;
+}
 
 int file_transfer_thread(Ithread* thread) {
     return RunWorkerLoop(thread, workerLoop{&transferTurn, &g_TransferHostList, nullptr, nullptr});

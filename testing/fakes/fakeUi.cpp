@@ -1,9 +1,11 @@
 #include "testing/fakes/fakeUi.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <new>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -526,24 +528,90 @@ public:
     bool AddLine(const char* text) override { return answer(callText("IGnutellaStatDockWnd::AddLine").arg(text), true); }
 };
 
+// The transfer window keeps its lists as the real one does: a row added
+// takes a reference, which its removal (or the window's end) gives back,
+// and a row new to a list gets the window's own actions (stand-ins that do
+// nothing), which the protocol's transfer actions must leave alone.
 class fakeTransferWindow : public part, public ui::IDockTransferWnd {
 public:
     explicit fakeTransferWindow(fakeUi& ui) : part(ui) {
         registerInterfaceOf<ui::IDockTransferWnd>(this);
         registerInterfaceOf<Igeneric>(this);
     }
+    ~fakeTransferWindow() {
+        for (auto* list : {&downloads_, &uploads_})
+            for (ss::IAgent* a : *list)
+                a->release();
+    }
     int Create(const char* name, RECT*) override {
         return answer(callText("IDockTransferWnd::Create").arg(name), 1);
     }
     void AddUpload(ss::IAgent* a) override { note(row("IDockTransferWnd::AddUpload", a)); }
-    int UpdateUpload(ss::IAgent* a) override { return answer(row("IDockTransferWnd::UpdateUpload", a), 1); }
-    int RemoveUpload(ss::IAgent* a) override { return answer(row("IDockTransferWnd::RemoveUpload", a), 1); }
+    int UpdateUpload(ss::IAgent* a) override {
+        return answer<int>(row("IDockTransferWnd::UpdateUpload", a), [&] { return list(uploads_, a, false); });
+    }
+    int RemoveUpload(ss::IAgent* a) override {
+        return answer<int>(row("IDockTransferWnd::RemoveUpload", a), [&] { return unlist(uploads_, a); });
+    }
     void AddDownload(ss::IAgent* a) override { note(row("IDockTransferWnd::AddDownload", a)); }
-    int UpdateDownload(ss::IAgent* a) override { return answer(row("IDockTransferWnd::UpdateDownload", a), 1); }
-    int RemoveDownload(ss::IAgent* a) override { return answer(row("IDockTransferWnd::RemoveDownload", a), 1); }
+    int UpdateDownload(ss::IAgent* a) override {
+        return answer<int>(row("IDockTransferWnd::UpdateDownload", a), [&] { return list(downloads_, a, true); });
+    }
+    int RemoveDownload(ss::IAgent* a) override {
+        return answer<int>(row("IDockTransferWnd::RemoveDownload", a), [&] { return unlist(downloads_, a); });
+    }
     ui::IDockTabBarWnd* GetDockWnd() override {
         return answer(callText("IDockTransferWnd::GetDockWnd"), static_cast<ui::IDockTabBarWnd*>(nullptr));
     }
+
+    // The rows of a list, read on the GUI thread (no reference added).
+    std::vector<ss::IAgent*> rows(bool downloads) {
+        std::vector<ss::IAgent*> out;
+        ui_.gui().run([&] { out = downloads ? downloads_ : uploads_; });
+        return out;
+    }
+
+    // The names of the actions the window attaches: add to (or remove
+    // from) the playlist, play, explore, open; the language module's texts
+    // when it has them.
+    static std::vector<std::string> windowActionNames(HINSTANCE language, bool downloads) {
+        static const int downloadActions[] = {40019, 249, 288, 289};
+        static const int uploadActions[] = {40020, 249, 288, 289};
+        std::vector<std::string> names;
+        for (int id : downloads ? downloadActions : uploadActions) {
+            char text[260] = {};
+            if (!language || LoadStringA(language, static_cast<UINT>(id), text, sizeof text) <= 0)
+                std::snprintf(text, sizeof text, "window action %d", id);
+            names.push_back(text);
+        }
+        return names;
+    }
+
+private:
+    static int windowAction(ss::IAgent*) { return 0; }
+
+    int list(std::vector<ss::IAgent*>& rows, ss::IAgent* a, bool downloads) {
+        if (!a)
+            return 0;
+        if (std::find(rows.begin(), rows.end(), a) == rows.end()) {
+            a->addRef();
+            rows.push_back(a);
+            for (const std::string& name : windowActionNames(ui_.languageModule(), downloads))
+                a->AddAction(name.c_str(), &windowAction);
+        }
+        return 1;
+    }
+    int unlist(std::vector<ss::IAgent*>& rows, ss::IAgent* a) {
+        auto found = std::find(rows.begin(), rows.end(), a);
+        if (found == rows.end())
+            return 0;
+        rows.erase(found);
+        a->release();
+        return 1;
+    }
+
+    std::vector<ss::IAgent*> downloads_;  // one reference each; GUI thread only
+    std::vector<ss::IAgent*> uploads_;
 };
 
 class fakeTray : public part, public ui::ITrayCtrl {
@@ -580,6 +648,7 @@ struct fakeUi::parts {
     ui::IGnutellaHostDockWnd* host;
     ui::IGnutellaStatDockWnd* stat;
     ui::IDockTransferWnd* transfer;
+    fakeTransferWindow* transferFake;  // the same object
     ui::ITrayCtrl* tray;
 
     // With the library's frame, its status bar is the one handed out.
@@ -602,7 +671,9 @@ struct fakeUi::parts {
         connect = held<fakeConnectToolbar, ui::IDockConnectTB>(ui);
         host = held<fakeHostWindow, ui::IGnutellaHostDockWnd>(ui, static_cast<ui::IDockContainer*>(container));
         stat = held<fakeStatWindow, ui::IGnutellaStatDockWnd>(ui);
-        transfer = held<fakeTransferWindow, ui::IDockTransferWnd>(ui);
+        transferFake = new capsule<fakeTransferWindow>(ui);
+        transfer = transferFake;
+        transfer->addRef();
         tray = held<fakeTray, ui::ITrayCtrl>(ui);
     }
 
@@ -691,6 +762,11 @@ ui::IDockConnectTB* fakeUi::connectToolbar() { return parts_->connect; }
 ui::IGnutellaHostDockWnd* fakeUi::hostWindow() { return parts_->host; }
 ui::IGnutellaStatDockWnd* fakeUi::statWindow() { return parts_->stat; }
 ui::IDockTransferWnd* fakeUi::transferWindow() { return parts_->transfer; }
+std::vector<ss::IAgent*> fakeUi::downloadRows() { return parts_->transferFake->rows(true); }
+std::vector<ss::IAgent*> fakeUi::uploadRows() { return parts_->transferFake->rows(false); }
+std::vector<std::string> fakeUi::transferWindowActions(bool downloads) const {
+    return fakeTransferWindow::windowActionNames(language_, downloads);
+}
 ui::ITrayCtrl* fakeUi::tray() { return parts_->tray; }
 ui::IStatusBar* fakeUi::statusBar() { return parts_->statusBar; }
 ui::IFrameWnd* fakeUi::frame() { return parts_->frame; }

@@ -7,7 +7,9 @@
 // Behaviour beyond recording: result windows are made per search and share
 // one child window; the connect toolbar connects through the manager; the
 // host window's container keeps message hooks and passes messages through
-// them; "vesk::ui::VWndProc" hooks call their procedure.
+// them; "vesk::ui::VWndProc" hooks call their procedure; the transfer
+// window keeps its download and upload rows (a reference each) and gives a
+// row new to a list the window's own actions, as the real window does.
 //
 // In library mode the window library's own frame and status bar take the
 // recording ones' place: the frame's window is made on the GUI thread,
@@ -19,6 +21,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "testing/fakes/guiThread.h"
 #include "testing/fakes/recorder.h"
@@ -68,6 +72,11 @@ public:
     ui::IGnutellaStatDockWnd* statWindow();
     ui::IDockTransferWnd* transferWindow();
     ui::ITrayCtrl* tray();
+    // The rows the transfer window lists now (no reference added).
+    std::vector<ss::IAgent*> downloadRows();
+    std::vector<ss::IAgent*> uploadRows();
+    // The names of the actions the transfer window attaches to a new row.
+    std::vector<std::string> transferWindowActions(bool downloads) const;
     ui::IStatusBar* statusBar();
     ui::IFrameWnd* frame();
 

@@ -8,6 +8,7 @@
 #include "extern/sysrt/thread.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/gnutellaInternal.h"
+#include "plugins/gnutella/tests/fakeUiServices.h"
 #include "testing/testPaths.h"
 
 namespace vesk::gnutella::test {
@@ -67,14 +68,7 @@ void gnutellaFixture::SetUp() {
     g_Services.entityTable = entities;
     g_Services.functionIndex = o.functions;
     g_Services.settings = store;
-    g_Services.frame = ui.frame();
-    g_Services.statusBar = ui.statusBar();
-    g_Services.uiControl = ui.control();
-    g_Services.tray = ui.tray();
-    g_Services.hostWindow = ui.hostWindow();
-    g_Services.transferWindow = ui.transferWindow();
-    g_Services.options = ui.options();
-    g_Services.statWindow = ui.statWindow();
+    UseFakeUserInterface(ui);
     g_State.token = o.token;
     g_State.threadClass = factory->findClass("vesk::thread");
     ui.calls().clear();

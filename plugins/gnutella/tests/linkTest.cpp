@@ -21,7 +21,7 @@
 #include "plugins/gnutella/protocol.h"
 #include "plugins/gnutella/resources.h"
 #include "plugins/gnutella/handshake.h"
-#include "plugins/gnutella/linkTrafficStandIns.h"
+#include "plugins/gnutella/routing.h"
 #include "plugins/gnutella/tests/linkFixture.h"
 #include "plugins/gnutella/tests/scriptedDescriptor.h"
 

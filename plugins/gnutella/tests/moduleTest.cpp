@@ -13,6 +13,7 @@
 #include "core/module.h"
 #include "core/string.h"
 #include "plugins/fs/tests/moduleHost.h"
+#include "plugins/gnutella/tests/loadedModules.h"
 #include "testing/fakes/fakeUi.h"
 #include "testing/testPaths.h"
 #include "vesk/data.h"
@@ -28,29 +29,12 @@ using svctest::moduleHost;
 using svctest::registration;
 
 // Everything the module needs but the network module, registered once.
-struct environment {
-    vesk::testing::fakeUi ui;
-    HMODULE resources = nullptr;
-
+struct environment : loadedModules {
     environment() {
         moduleHost& host = moduleHost::instance();
-        host.publishLog();
-        for (const char* name : {"sysrt", "fs", "Quillet", "persist", "share2"})
-            if (host.registerModule(name) != 1)
-                throw std::runtime_error(std::string(name) + " did not register");
-        for (const char* name : {"fs", "persist"})
-            host.factoryModule(name);
-        resources = LoadLibraryA((vesk::testing::stageDir() + "\\plugins\\rsrc.vkm").c_str());
-        ui.setResourceModules(resources, resources);
-        if (!resources || !ui.publish(host.accessor()) || !ui.registerClasses(host.factory()))
-            throw std::runtime_error("the fake user interface is not there");
         // The module without its built-in web caches: a test never dials them.
         if (!host.loadModuleFile("gnutella", vesk::testing::fixturesDir() + "\\gnutellaNoWebCaches.vkm"))
             throw std::runtime_error("the module is not there");
-        host.registerModule("Ombrel");  // publishes the manager, then registers
-        if (host.registerModule("Ombrel") != 1 || host.factoryModule("Ombrel") != 1)
-            throw std::runtime_error("the manager did not register");
-        ui.setManager(lookupService<ss::ISSManager>(host.core()));
         // The tests never take the Gnutella port other programs use.
         IentityToken* owner = host.entities()->createEntity("zUdoradur", "the module's settings group");
         lookupService<persist::Isettings>(host.core())

@@ -1,0 +1,130 @@
+#include "plugins/gnutella/downloadAnswer.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace vesk::gnutella {
+
+namespace {
+
+// The name as peers expect it in the request line, blanks and all, but a
+// control character (a line break from a peer's hit would end our request
+// line early and inject header lines) goes as a percent escape.
+std::string requestLineName(const char* name) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char* p = name ? name : ""; *p; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 0x20 || c == 0x7F) {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string DownloadRequestText(std::uint32_t index, const char* name, std::uint32_t done) {
+    std::string text = "GET /get/" + std::to_string(index) + "/" + requestLineName(name) +
+                       " HTTP/1.0\r\nConnection: Keep-Alive\r\n";
+    if (done > 0)
+        text += "Range: bytes=" + std::to_string(done) + "-\r\n";
+    return text + "\r\n";
+}
+
+bool BeginsLikeHttp(const std::string& bytes) {
+    static const char prefix[] = "HTTP";
+    for (std::size_t i = 0; i < 4 && i < bytes.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(bytes[i])) != prefix[i])
+            return false;
+    return true;
+}
+
+std::size_t AnswerHeaderLength(const std::string& bytes) {
+    std::size_t end = bytes.find("\r\n\r\n");
+    return end == std::string::npos ? 0 : end + 4;
+}
+
+std::string LowerCase(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+namespace {
+
+// The value after the header name, leading blanks skipped, up to the line
+// end; npos when the name is absent.
+std::size_t valueStart(const std::string& lowerHeader, const char* name) {
+    std::size_t at = lowerHeader.find(name);
+    if (at == std::string::npos)
+        return at;
+    at += std::strlen(name);
+    while (at < lowerHeader.size() && (lowerHeader[at] == ' ' || lowerHeader[at] == '\t'))
+        ++at;
+    return at;
+}
+
+}  // namespace
+
+std::string ClientNameFrom(const std::string& lowerHeader) {
+    std::size_t from = valueStart(lowerHeader, "server:");
+    if (from == std::string::npos)
+        return std::string();
+    std::size_t end = lowerHeader.find("\r\n", from);
+    std::string name = lowerHeader.substr(from, end == std::string::npos ? std::string::npos : end - from);
+    if (name.size() > 259)
+        name.resize(259);
+    if (!name.empty())
+        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    return name;
+}
+
+rangeStart RangeStartFrom(const std::string& lowerHeader, std::uint64_t limit, std::uint64_t& start) {
+    std::size_t at = valueStart(lowerHeader, "content-range:");
+    if (at == std::string::npos || lowerHeader.compare(at, 5, "bytes") != 0)
+        return rangeStart::none;
+    at += 5;
+    // "bytes=1000-1999/2000" as this program writes it, "bytes 1000-..." as
+    // the HTTP standard does.
+    if (at < lowerHeader.size() && lowerHeader[at] == '=')
+        ++at;
+    else if (at >= lowerHeader.size() || lowerHeader[at] != ' ')
+        return rangeStart::none;
+    while (at < lowerHeader.size() && lowerHeader[at] == ' ')
+        ++at;
+    std::uint64_t n = 0;
+    std::size_t digits = 0;
+    bool beyond = false;
+    for (; at < lowerHeader.size() && std::isdigit(static_cast<unsigned char>(lowerHeader[at]));
+         ++at, ++digits) {
+        if (!beyond)
+            n = n * 10 + static_cast<unsigned>(lowerHeader[at] - '0');
+        beyond = beyond || n > limit;
+    }
+    if (digits == 0 || at >= lowerHeader.size() || lowerHeader[at] != '-')
+        return rangeStart::none;
+    if (beyond)
+        return rangeStart::beyondLimit;
+    start = n;
+    return rangeStart::read;
+}
+
+vendorImage VendorOf(const std::string& clientName) {
+    std::string name = LowerCase(clientName);
+    if (name.find("bearshare") != std::string::npos)
+        return vendorImage::vendor149;
+    if (name.find("limewire") != std::string::npos)
+        return vendorImage::vendor154;
+    if (name.find("pelloran") != std::string::npos)
+        return vendorImage::own;
+    if (name.find("gnotella") != std::string::npos)
+        return vendorImage::vendor151;
+    return vendorImage::other;
+}
+
+}  // namespace vesk::gnutella

@@ -1,0 +1,74 @@
+// The rows of the transfer window as the transfer side writes them: their
+// columns (attributes named by resource texts), colour, actions, and the
+// window and status calls, which wait while a deferredCalls scope is open
+// (they end in the GUI thread).
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+
+#include "plugins/gnutella/deferredCalls.h"
+#include "vesk/ss.h"
+
+namespace vesk::gnutella {
+
+// Row text colours (platform colour values 0x00BBGGRR), the property "TC".
+namespace rowColour {
+constexpr unsigned long normal = 0;
+constexpr unsigned long waiting = 0x787878;  // queued, waiting or stopped
+constexpr unsigned long starting = 0xAF0000;
+constexpr unsigned long failed = 0xAF;
+constexpr unsigned long complete = 0x5000;
+}  // namespace rowColour
+
+// Writes a column named by a resource text.
+void SetRowText(ss::IAgent* row, unsigned nameId, const std::string& text);
+void SetRowNumber(ss::IAgent* row, unsigned nameId, long number);
+void SetRowColour(ss::IAgent* row, unsigned long colour);
+// The status column, and the speed and time-left columns (one text).
+void SetRowTexts(ss::IAgent* row, const std::string& status, const std::string& speedAndTimeLeft);
+
+// A copy of a string column; empty when absent or no string.
+std::string RowText(ss::IAgent* row, const char* name);
+// A column of any integer type; false when absent or no integer.
+bool RowNumber(ss::IAgent* row, const char* name, unsigned long long& out);
+// A buffer column of exactly size bytes; false otherwise.
+bool RowBytes(ss::IAgent* row, const char* name, unsigned char* out, std::size_t size);
+
+// The six transfer actions (196, 40026, 40031, 40024, 211, 40044) taken off
+// the row; the row's other actions stay.
+void ClearTransferActions(ss::IAgent* row);
+
+struct rowAction {
+    unsigned nameId;
+    ss::AgentActionFn fn;
+};
+// ClearTransferActions, then the actions in order.
+void SetTransferActions(ss::IAgent* row, std::initializer_list<rowAction> actions);
+
+// Runs call(row) now, or when the thread's open deferredCalls scope ends,
+// keeping the row alive until then.
+template <class F>
+void WithRowLater(ss::IAgent* row, F call) {
+    if (!row)
+        return;
+    row->addRef();
+    RunOrDefer([row, call] {
+        call(row);
+        row->release();
+    });
+}
+
+// The transfer window's download and upload lists, and the running
+// downloads the status tracker counts: each holds its own reference to the
+// row until the call is made.
+void ShowDownload(ss::IAgent* row);
+void HideDownload(ss::IAgent* row);
+void ShowUpload(ss::IAgent* row);
+void HideUpload(ss::IAgent* row);
+void TrackDownloadRow(ss::IAgent* row);
+void UntrackDownloadRow(ss::IAgent* row);
+void UntrackUploadRow(ss::IAgent* row);
+
+}  // namespace vesk::gnutella
