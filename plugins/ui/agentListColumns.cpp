@@ -151,7 +151,7 @@ int CAgentListView::SetColumns(const char* prefix, const char* listType) {
     for (const std::string& field : fields) {
         if (hasPrimary && field == primaryColumn_)
             continue;
-        if (withSettings && ReadSetting(base + field + ".Visible", 1) != 0)
+        if (!withSettings || ReadSetting(base + field + ".Visible", 1) != 0)
             inserting.push_back(field);
     }
 
