@@ -151,16 +151,17 @@ int CAgentListView::SetColumns(const char* prefix, const char* listType) {
     for (const std::string& field : fields) {
         if (hasPrimary && field == primaryColumn_)
             continue;
-        if (!withSettings || ReadSetting(base + field + ".Visible", 1) != 0)
+        if (withSettings && ReadSetting(base + field + ".Visible", 1) != 0)
             inserting.push_back(field);
     }
 
     std::vector<std::pair<int, int>> columnOrders;
-    int previous = 0;
     for (const std::string& field : inserting) {
         long order = 0, width = widthWithoutSettings;
         if (withSettings) {
-            order = ReadSetting(base + field + ".Order", previous);
+            // A column never saved goes after those before it: the same
+            // place as its predecessor would push the primary column aside.
+            order = ReadSetting(base + field + ".Order", static_cast<long>(columnOrders.size()));
             width = ReadSetting(base + field + ".Size", defaultWidth);
             ReadSetting(base + field + ".Visible", 1);
         }
@@ -168,7 +169,6 @@ int CAgentListView::SetColumns(const char* prefix, const char* listType) {
         if (index < 0)
             continue;
         columnOrders.emplace_back(index, static_cast<int>(order));
-        previous = index;
     }
     ApplyOrder(columnOrders);
     return 1;

@@ -67,6 +67,35 @@ TEST_F(transferWindow, DownloadRowsShowTheirAgentsFieldsInTheDeclaredColumns) {
     keepShot(frame->window(), "transfers");
 }
 
+std::vector<std::string> displayedFields(CAgentListView& view) {
+    std::vector<std::string> fields;
+    for (int column : view.DisplayOrder())
+        fields.push_back(view.ColumnField(column));
+    return fields;
+}
+
+TEST_F(transferWindow, ANeverSavedListShowsItsPrimaryColumnFirst) {
+    EXPECT_EQ(displayedFields(window->Downloads()), (std::vector<std::string>{fileName, status}));
+}
+
+TEST_F(transferWindow, SavedColumnsComeBackInTheirOrderAndWidth) {
+    int reversed[] = {1, 0};
+    ::SendMessageA(list(), LVM_SETCOLUMNORDERARRAY, 2, reinterpret_cast<LPARAM>(reversed));
+    ::SendMessageA(list(), LVM_SETCOLUMNWIDTH, 0, 123);
+    EXPECT_EQ(window->Downloads().SaveColumns(), 1);
+    EXPECT_EQ(settings->values["DownloadLV.File Name.Order"], 1);
+    EXPECT_EQ(settings->values["DownloadLV.File Name.Size"], 123);
+    EXPECT_EQ(settings->values["DownloadLV.Status.Visible"], 1);
+
+    CAgentListView again;
+    ASSERT_NE(again.Create(::GetParent(list()), 0, 0), nullptr);
+    again.SetPrimaryColumn(fileName);
+    again.SetColumns("DownloadLV.", downloads);
+    EXPECT_EQ(displayedFields(again), (std::vector<std::string>{status, fileName}));
+    EXPECT_EQ(::SendMessageA(again.GetHandle(), LVM_GETCOLUMNWIDTH, again.ColumnIndex(fileName), 0), 123);
+    ::DestroyWindow(again.GetHandle());
+}
+
 TEST_F(transferWindow, AnUpdatedAgentKeepsItsRowAndShowsItsNewValues) {
     ss::IAgent* agent = download("song.mp3", "Waiting");
     window->UpdateDownload(agent);

@@ -50,6 +50,17 @@ int dockControl::AddIcon(HINSTANCE module, int iconId) {
     return index;
 }
 
+value memorySettings::setValue(const char* key, value v, IentityToken*) {
+    if (key && v.code == vt::longV)
+        values[key] = v.payload.l;
+    return v;
+}
+
+value memorySettings::getValue(const char* key, value defaultValue, IentityToken*) {
+    auto found = values.find(key ? key : "");
+    return found == values.end() ? defaultValue : value(found->second);
+}
+
 void listWindowTest::SetUp() {
     factoryObject = new capsule_core<vesk::factory>();
     entityObject = new capsule_core<entityTable>();
@@ -75,6 +86,8 @@ void listWindowTest::SetUp() {
     frame = std::make_unique<frameFixture>(700, 460);
     control = new capsule<dockControl>(frame->dock(), resources);
     control->addRef();
+    settings = new capsule<memorySettings>();
+    settings->addRef();
 
     listServices& s = ListServices();
     s = listServices();
@@ -83,6 +96,7 @@ void listWindowTest::SetUp() {
     s.manager = manager;
     s.control = control;
     s.frame = &frame->frame();
+    s.settings = settings;
     LoadListTexts(resources);
 }
 
@@ -92,6 +106,8 @@ void listWindowTest::TearDown() {
     ss::services() = ss::moduleServices();
     if (control)
         control->release();
+    if (settings)
+        settings->release();
     if (managerObject)
         static_cast<IcoreObject*>(managerObject)->releaseCore();
     if (entityObject)
@@ -133,8 +149,6 @@ void listWindowTest::keepShot(HWND window, const char* name) {
 
 void listWindowTest::showDockWindow(IDockWnd* window, const RECT& place) {
     ASSERT_NE(window, nullptr);
-    RECT r = place;
-    window->SetRect(&r);
     window->Show();
     HWND container = window->GetContainerHandle();
     ::SetWindowPos(container, HWND_TOP, place.left, place.top, place.right - place.left, place.bottom - place.top,

@@ -17,6 +17,7 @@
 #include "core/factory.h"
 #include "plugins/Dravik/tests/dravikTestSupport.h"
 #include "plugins/Ombrel/manager.h"
+#include "vesk/persist.h"
 #include "vesk/ss.h"
 #include "vesk/ui.h"
 
@@ -54,6 +55,21 @@ private:
     std::map<std::pair<HINSTANCE, int>, int> icons_;
 };
 
+// Whole-number settings kept in memory, as the lists read and write them.
+class memorySettings : public objectBase, public persist::Isettings {
+public:
+    value setValue(const char* key, value v, IentityToken*) override;
+    value getValue(const char* key, value defaultValue, IentityToken*) override;
+    bool removeValue(const char* key, IentityToken*) override { return values.erase(key ? key : "") > 0; }
+    persist::IpersistTarget* setTarget(persist::IpersistTarget*) override { return nullptr; }
+    bool save() override { return false; }
+    bool addCallback(persist::listener) override { return false; }
+    bool removeCallback(persist::listener) override { return false; }
+    bool notify() override { return false; }
+
+    std::map<std::string, long> values;
+};
+
 class listWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -81,6 +97,7 @@ protected:
     ss::ISSManager* manager = nullptr;
     std::unique_ptr<frameFixture> frame;
     capsule<dockControl>* control = nullptr;
+    capsule<memorySettings>* settings = nullptr;
 };
 
 // The text of a list view cell.
