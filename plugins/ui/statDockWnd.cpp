@@ -50,9 +50,9 @@ LRESULT ZUdoradurStatDockWnd::OnMessage(UINT message, WPARAM, LPARAM lParam) {
     if (!list)
         return -1;
     if (message == WM_SIZE) {
-        RECT client;
-        if (::GetClientRect(list, &client))
-            ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, client.right);
+        // The container's new width: the list itself may not be laid out
+        // yet when its container hears of the change.
+        ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, LOWORD(lParam) - ::GetSystemMetrics(SM_CXVSCROLL));
         return -1;
     }
     if (message != WM_NOTIFY || !lParam)

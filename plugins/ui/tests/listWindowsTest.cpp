@@ -177,6 +177,7 @@ TEST_F(otherWindows, TheHostWindowListsConnectionsAndCachedHostsOnItsTwoPages) {
 }
 
 TEST_F(otherWindows, TheStatisticsWindowPutsEachNewLineOnTop) {
+    declareField("Query", "Statistics");
     auto* stats = new capsule_core<ZUdoradurStatDockWnd>();
     RECT place = {80, 80, 600, 380};
     ASSERT_EQ(stats->Create("Statistics", &place), 1);
@@ -186,6 +187,8 @@ TEST_F(otherWindows, TheStatisticsWindowPutsEachNewLineOnTop) {
     HWND lines = stats->Lines().GetHandle();
     EXPECT_EQ(CellText(lines, 0, 0), "second query");
     EXPECT_EQ(CellText(lines, 1, 0), "first query");
+    EXPECT_EQ(stats->Lines().ColumnFields(), std::vector<std::string>{"Query"});
+    EXPECT_GT(::SendMessageA(lines, LVM_GETCOLUMNWIDTH, 0, 0), 100) << "the one column fills the list";
     keepShot(frame->window(), "statistics");
     frame.reset();
     stats->releaseCore();

@@ -4,6 +4,7 @@
 #include "core/module.h"
 #include "core/string.h"
 #include "plugins/Dravik/dock.h"
+#include "plugins/Dravik/dockSides.h"
 #include "plugins/Dravik/wndProc.h"
 #include "plugins/Ombrel/agent.h"
 #include "plugins/Ombrel/moduleServices.h"
@@ -148,11 +149,13 @@ void listWindowTest::keepShot(HWND window, const char* name) {
 }
 
 void listWindowTest::showDockWindow(IDockWnd* window, const RECT& place) {
-    ASSERT_NE(window, nullptr);
+    auto* dockWindow = dynamic_cast<VDockWnd*>(window);
+    ASSERT_NE(dockWindow, nullptr);
+    RECT size = {0, 0, place.right - place.left, place.bottom - place.top};
+    dockWindow->Container()->SetDockRect(0, &size);
+    dockWindow->Container()->SetDockRect(1, &size);
+    frame->dockAt(dockWindow, side::top, POINT{0, 0});
     window->Show();
-    HWND container = window->GetContainerHandle();
-    ::SetWindowPos(container, HWND_TOP, place.left, place.top, place.right - place.left, place.bottom - place.top,
-                   SWP_SHOWWINDOW);
     pump();
 }
 
