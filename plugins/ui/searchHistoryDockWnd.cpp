@@ -33,8 +33,8 @@ int VSearchHistoryDockWnd::Create(const char* name, RECT* rect) {
     if (!tabs_.Make(name, rect, &VSearchHistoryDockWnd::Hook, this))
         return 0;
     history_.Create(tabs_.ContentParent(), 0, 0);
-    history_.SetColumns("SearchHistoryLV.", type);
     history_.SetPrimaryColumn(ListText(IDS_UIL_SEARCH_TEXT));
+    history_.SetColumns("SearchHistoryLV.", type);
     tabs_.AddTab(type, history_.GetHandle(), IDI_UIL_HISTORY);
     if (s.statusBar && s.control) {
         HICON icon = static_cast<HICON>(::LoadImageA(s.control->GetDefaultResourceInstance(),
