@@ -7,6 +7,7 @@
 #include "plugins/ui/hostDockWnd.h"
 #include "plugins/ui/listServices.h"
 #include "plugins/ui/searchHistoryDockWnd.h"
+#include "plugins/ui/searchResultWnd.h"
 #include "plugins/ui/statDockWnd.h"
 
 namespace vesk::ui {
@@ -110,8 +111,20 @@ IDockWnd* MakeVSearchHistoryDockWnd(IUIControl* control, const char* caption, RE
     return DockOf(history->GetDockWnd());
 }
 
-// The result window is not built yet: searches run without one.
-ISearchResultWnd* MakeVSearchResultWnd(IUIControl*, const char*, RECT*) { return nullptr; }
+ISearchResultWnd* MakeVSearchResultWnd(IUIControl* control, const char* name, RECT* rect) {
+    UseControl(control);
+    auto* window = new (std::nothrow) capsule<VSearchResultWnd>();
+    if (!window)
+        return nullptr;
+    window->addRef();  // held while it is made
+    if (window->Create(name, rect) != 1) {
+        window->release();
+        return nullptr;
+    }
+    window->addRef();
+    window->release();
+    return window;
+}
 
 void SaveListColumns() {
     madeObjects& made = Made();

@@ -8,6 +8,7 @@
 #include "plugins/Dravik/wndProc.h"
 #include "plugins/Ombrel/agent.h"
 #include "plugins/Ombrel/moduleServices.h"
+#include "plugins/ui/layoutWindows.h"
 #include "plugins/ui/listServices.h"
 #include "testing/screen/pngFile.h"
 #include "testing/screen/screenCapture.h"
@@ -15,8 +16,9 @@
 
 namespace vesk::ui::test {
 
-dockControl::dockControl(VDock& dock, HINSTANCE resources)
-    : dock_(dock),
+dockControl::dockControl(IFrameWnd& frame, VDock& dock, HINSTANCE resources)
+    : frame_(frame),
+      dock_(dock),
       resources_(resources),
       small_(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8)),
       large_(::ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 8, 8)) {}
@@ -34,6 +36,15 @@ IDockToolBarWnd* dockControl::CreateDockToolBarWindow(const char* caption, RECT*
 
 IDockTabBarWnd* dockControl::CreateDockTabBarWindow(const char* caption, RECT* rect) {
     return dock_.CreateDockTabBarWindow(caption, rect);
+}
+
+ISearchResultWnd* dockControl::CreateSearchResultWnd(const char* name, RECT* rect) {
+    return MakeVSearchResultWnd(this, name, rect);
+}
+
+IFrameChildWnd* dockControl::CreateChildWnd(const char* title, RECT* rect) {
+    IFrameClientWnd* client = frame_.GetClientWnd();
+    return client ? client->CreateChild(title, rect) : nullptr;
 }
 
 int dockControl::AddIcon(HINSTANCE module, int iconId) {
@@ -85,8 +96,9 @@ void listWindowTest::SetUp() {
     manager = managerObject;
 
     frame = std::make_unique<frameFixture>(700, 460);
-    control = new capsule<dockControl>(frame->dock(), resources);
+    control = new capsule<dockControl>(frame->frame(), frame->dock(), resources);
     control->addRef();
+    ombrel.uiControl = control;
     settings = new capsule<memorySettings>();
     settings->addRef();
 

@@ -24,10 +24,10 @@
 namespace vesk::ui::test {
 
 // The controller's services that the list windows use, carried out by the
-// frame's dock; result and child windows are not made.
+// frame's dock and client area.
 class dockControl : public objectBase, public IUIControl {
 public:
-    dockControl(VDock& dock, HINSTANCE resources);
+    dockControl(IFrameWnd& frame, VDock& dock, HINSTANCE resources);
     ~dockControl();
 
     int Create() override { return 1; }
@@ -41,13 +41,14 @@ public:
     IDockWnd* CreateDockWindow(const char* caption, RECT* rect) override;
     IDockToolBarWnd* CreateDockToolBarWindow(const char* caption, RECT* rect) override;
     IDockTabBarWnd* CreateDockTabBarWindow(const char* caption, RECT* rect) override;
-    ISearchResultWnd* CreateSearchResultWnd(const char*, RECT*) override { return nullptr; }
-    IFrameChildWnd* CreateChildWnd(const char*, RECT*) override { return nullptr; }
+    ISearchResultWnd* CreateSearchResultWnd(const char* name, RECT* rect) override;
+    IFrameChildWnd* CreateChildWnd(const char* title, RECT* rect) override;
     bool IsClosed() override { return false; }
     int AddIcon(HINSTANCE module, int iconId) override;
     bool AutoComplete(HWND, DWORD) override { return false; }
 
 private:
+    IFrameWnd& frame_;
     VDock& dock_;
     HINSTANCE resources_;
     HIMAGELIST small_;

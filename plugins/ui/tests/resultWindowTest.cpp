@@ -1,0 +1,106 @@
+// A search's result window: the manager makes it through the controller,
+// the results show as rows of the shared list, filtered and sorted.
+#include "core/capsule.h"
+#include "plugins/ui/agentListView.h"
+#include "plugins/ui/searchResultWnd.h"
+#include "plugins/ui/tests/uiTestSupport.h"
+#include "vesk/containers.h"
+
+namespace vesk::ui::test {
+namespace {
+
+constexpr const char* fileName = "File Name";
+
+class resultWindow : public listWindowTest {
+protected:
+    void SetUp() override {
+        listWindowTest::SetUp();
+        declareField(fileName, "Search Results");
+        search = manager->CreateSearch("music");
+        ASSERT_NE(search, nullptr);
+        search->addRef();
+        window = dynamic_cast<VSearchResultWnd*>(search->GetWindow());
+        ASSERT_NE(window, nullptr) << "the manager asks the controller for the search's window";
+        ASSERT_TRUE(manager->StartSearch(search));
+    }
+    void TearDown() override {
+        if (search) {
+            manager->StopSearch(search);
+            search->release();
+        }
+        frame.reset();
+        listWindowTest::TearDown();
+    }
+    void addResult(const char* name) {
+        ss::IAgent* agent = newAgent();
+        setText(agent, fileName, name);
+        search->GetResults()->pushBack(value(static_cast<Igeneric*>(agent)));
+        agent->release();
+    }
+    std::vector<std::string> shownNames() {
+        HWND list = window->GetListWnd();
+        std::vector<std::string> names;
+        int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row)
+            names.push_back(CellText(list, row, 0));
+        return names;
+    }
+
+    ss::ISearchInst* search = nullptr;
+    VSearchResultWnd* window = nullptr;
+};
+
+TEST_F(resultWindow, ResultsShowAsRowsOnceTheListIsRefreshed) {
+    EXPECT_TRUE(window->IsActive());
+    EXPECT_NE(window->GetChildWnd(), nullptr);
+    addResult("song.mp3");
+    addResult("tune.ogg");
+    EXPECT_TRUE(shownNames().empty());
+    EXPECT_EQ(window->RefreshList(0), 1);
+    EXPECT_EQ(shownNames(), (std::vector<std::string>{"song.mp3", "tune.ogg"}));
+    keepShot(frame->window(), "results");
+}
+
+TEST_F(resultWindow, AFilterHidesTheResultsWithoutItsTextUntilItIsEmptied) {
+    for (const char* name : {"Blue.mp3", "red.mp3", "blues.ogg"})
+        addResult(name);
+    window->SetFilters({{fileName, "BLUE"}});
+    window->RefreshList(0);
+    EXPECT_EQ(shownNames(), (std::vector<std::string>{"Blue.mp3", "blues.ogg"}));
+    window->SetFilters({});
+    window->RefreshList(0);
+    std::vector<std::string> all = shownNames();
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(all, (std::vector<std::string>{"Blue.mp3", "blues.ogg", "red.mp3"}));
+}
+
+TEST_F(resultWindow, AColumnSortsAscendingFirstThenDescending) {
+    for (const char* name : {"b.mp3", "c.mp3", "a.mp3"})
+        addResult(name);
+    window->RefreshList(0);
+    window->SortByColumn(0);
+    EXPECT_EQ(shownNames(), (std::vector<std::string>{"a.mp3", "b.mp3", "c.mp3"}));
+    window->SortByColumn(0);
+    EXPECT_EQ(shownNames(), (std::vector<std::string>{"c.mp3", "b.mp3", "a.mp3"}));
+}
+
+TEST_F(resultWindow, TheActiveSearchsResultsAreTheOnesShown) {
+    addResult("first.mp3");
+    window->RefreshList(0);
+    ss::ISearchInst* other = manager->CreateSearch("films");
+    ASSERT_NE(other, nullptr);
+    other->addRef();
+    ASSERT_TRUE(manager->StartSearch(other));
+    auto* otherWindow = dynamic_cast<VSearchResultWnd*>(other->GetWindow());
+    ASSERT_NE(otherWindow, nullptr);
+    otherWindow->Activate();
+    EXPECT_FALSE(window->IsActive());
+    EXPECT_TRUE(shownNames().empty());
+    window->Activate();
+    EXPECT_EQ(shownNames(), std::vector<std::string>{"first.mp3"});
+    manager->StopSearch(other);
+    other->release();
+}
+
+}  // namespace
+}  // namespace vesk::ui::test
