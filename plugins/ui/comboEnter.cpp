@@ -31,4 +31,21 @@ bool EnterPressed(const NMHDR* header, std::string* text) {
     return false;
 }
 
+std::vector<std::string> ComboEntries(HWND box, int limit) {
+    std::vector<std::string> entries;
+    int count = box ? static_cast<int>(::SendMessageA(box, CB_GETCOUNT, 0, 0)) : 0;
+    std::vector<char> text(limit > 0 ? static_cast<std::size_t>(limit) : 1u);
+    for (int i = 0; i < count; ++i) {
+        text[0] = '\0';
+        COMBOBOXEXITEMA item = {};
+        item.mask = CBEIF_TEXT;
+        item.iItem = i;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size());
+        if (::SendMessageA(box, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+            entries.emplace_back(text.data());
+    }
+    return entries;
+}
+
 }  // namespace vesk::ui

@@ -153,21 +153,7 @@ std::string VDockSearchBar::EditText() {
     return text;
 }
 
-std::vector<std::string> VDockSearchBar::Queries() {
-    std::vector<std::string> queries;
-    int count = queryBox_ ? static_cast<int>(::SendMessageA(queryBox_, CB_GETCOUNT, 0, 0)) : 0;
-    for (int i = 0; i < count; ++i) {
-        char text[queryLimit + 1] = "";
-        COMBOBOXEXITEMA item = {};
-        item.mask = CBEIF_TEXT;
-        item.iItem = i;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        if (::SendMessageA(queryBox_, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-            queries.push_back(text);
-    }
-    return queries;
-}
+std::vector<std::string> VDockSearchBar::Queries() { return ComboEntries(queryBox_, queryLimit + 1); }
 
 int VDockSearchBar::Search(const char* query) {
     listServices& s = ListServices();

@@ -15,7 +15,12 @@ namespace {
 
 constexpr int addressBoxId = 1001;
 
-ZUdoradurHostDockWnd* PageOwner(HWND page) {
+// The window a page belongs to, kept from WM_INITDIALOG on; null before.
+ZUdoradurHostDockWnd* PageOwner(HWND page, UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrA(page, DWLP_USER, lParam);
+        return nullptr;
+    }
     return reinterpret_cast<ZUdoradurHostDockWnd*>(::GetWindowLongPtrA(page, DWLP_USER));
 }
 
@@ -83,11 +88,7 @@ int ZUdoradurHostDockWnd::Create(const char* name, RECT* rect) {
 }
 
 INT_PTR CALLBACK ZUdoradurHostDockWnd::ConnectPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrA(page, DWLP_USER, lParam);
-        return FALSE;
-    }
-    ZUdoradurHostDockWnd* self = PageOwner(page);
+    ZUdoradurHostDockWnd* self = PageOwner(page, message, lParam);
     if (!self)
         return FALSE;
     LRESULT answer = self->connectList_.WindowProc(page, message, wParam, lParam);
@@ -112,11 +113,7 @@ INT_PTR CALLBACK ZUdoradurHostDockWnd::ConnectPageProc(HWND page, UINT message, 
 }
 
 INT_PTR CALLBACK ZUdoradurHostDockWnd::CachePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrA(page, DWLP_USER, lParam);
-        return FALSE;
-    }
-    ZUdoradurHostDockWnd* self = PageOwner(page);
+    ZUdoradurHostDockWnd* self = PageOwner(page, message, lParam);
     if (!self)
         return FALSE;
     LRESULT answer = self->cacheList_.WindowProc(page, message, wParam, lParam);
@@ -157,21 +154,7 @@ void ZUdoradurHostDockWnd::RememberAddress() {
     ::SendMessageA(addressBox_, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-std::vector<std::string> ZUdoradurHostDockWnd::Addresses() {
-    std::vector<std::string> entries;
-    int count = addressBox_ ? static_cast<int>(::SendMessageA(addressBox_, CB_GETCOUNT, 0, 0)) : 0;
-    for (int i = 0; i < count; ++i) {
-        char text[260] = "";
-        COMBOBOXEXITEMA item = {};
-        item.mask = CBEIF_TEXT;
-        item.iItem = i;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        if (::SendMessageA(addressBox_, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-            entries.push_back(text);
-    }
-    return entries;
-}
+std::vector<std::string> ZUdoradurHostDockWnd::Addresses() { return ComboEntries(addressBox_, 260); }
 
 void ZUdoradurHostDockWnd::AddConnect(ss::IAgent* row) { connectList_.AddItem(row); }
 bool ZUdoradurHostDockWnd::UpdateConnect(ss::IAgent* row) { return connectList_.UpdateItem(row); }
