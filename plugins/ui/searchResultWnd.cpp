@@ -5,6 +5,7 @@
 #include "extern/rsrc/rsrcIds.h"
 #include "vesk/containers.h"
 #include "plugins/ui/agentListView.h"
+#include "plugins/ui/cellText.h"
 #include "plugins/ui/listServices.h"
 #include "plugins/ui/tabBarHost.h"
 
@@ -84,6 +85,31 @@ CAgentListView* MakeSharedList(HWND childWindow) {
     if (::GetClientRect(childWindow, &client))
         ::MoveWindow(list, 0, 0, client.right, client.bottom, TRUE);
     return shared.list;
+}
+
+// The list's view bits for the view menu's commands; -1 for another command.
+LONG_PTR ViewOfCommand(int command) {
+    switch (command) {
+    case IDCMD_UIL_VIEW_ICONS:
+        return LVS_ICON;
+    case IDCMD_UIL_VIEW_SMALL_ICONS:
+        return LVS_SMALLICON;
+    case IDCMD_UIL_VIEW_LIST:
+        return LVS_LIST;
+    case IDCMD_UIL_VIEW_DETAILS:
+        return LVS_REPORT;
+    default:
+        return -1;
+    }
+}
+
+std::string NarrowText(const wchar_t* text) {
+    if (!text)
+        return std::string();
+    char narrow[filterTextLimit] = "";
+    ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+    narrow[sizeof narrow - 1] = '\0';
+    return narrow;
 }
 
 void PressFilterButton(bool pressed) {
@@ -320,6 +346,17 @@ void VSearchResultWnd::SetRowCount() {
     ::SendMessageA(list, LVM_SETITEMCOUNT, results_ ? results_->size() : 0, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
+LRESULT VSearchResultWnd::FindTypedRow(UINT flags, int start, const std::string& typed) {
+    if (!(flags & (LVFI_STRING | LVFI_PARTIAL)))
+        return -1;
+    std::vector<std::string> names;
+    for (ss::IAgent* agent : Rows()) {
+        names.push_back(AttributeText(agent, ListText(IDS_UIL_FILE_NAME)));
+        agent->release();
+    }
+    return FindTyped(names, start, typed);
+}
+
 void VSearchResultWnd::ReleaseSearch() {
     if (searchAgent_)
         searchAgent_->release();
@@ -345,8 +382,26 @@ LRESULT VSearchResultWnd::OnMessage(HWND window, UINT message, WPARAM wParam, LP
         PressFilterButton(filterShown_);
         return -1;
     }
+    if (message == WM_COMMAND) {
+        LONG_PTR view = ViewOfCommand(LOWORD(wParam));
+        if (view != -1) {
+            HWND handle = list->GetHandle();
+            LONG_PTR style = ::GetWindowLongPtrA(handle, GWL_STYLE);
+            ::SetWindowLongPtrA(handle, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | view);
+            return 0;
+        }
+    }
     if (message == WM_NOTIFY && lParam) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == list->GetHandle() && header->code == static_cast<UINT>(LVN_ODFINDITEMA)) {
+            const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(lParam);
+            return FindTypedRow(find->lvfi.flags, find->iStart, find->lvfi.psz ? find->lvfi.psz : "");
+        }
+        if (header->hwndFrom == list->GetHandle() && header->code == static_cast<UINT>(LVN_ODFINDITEMW)) {
+            // The list asks in the wide form when its parent settled on it.
+            const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(lParam);
+            return FindTypedRow(find->lvfi.flags, find->iStart, NarrowText(find->lvfi.psz));
+        }
         if (header->hwndFrom == list->GetHandle() && header->code == static_cast<UINT>(LVN_COLUMNCLICK)) {
             SortByColumn(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
             return 0;

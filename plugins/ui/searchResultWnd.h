@@ -12,6 +12,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <map>
 #include <string>
@@ -68,6 +69,8 @@ private:
     void ReadHeaderFilters();
     void SetRowCount();
     void ReleaseSearch();
+    // The row whose name begins with the typed text; -1 when none.
+    LRESULT FindTypedRow(UINT flags, int start, const std::string& typed);
 
     ss::IAgent* searchAgent_ = nullptr;  // one reference
     Ivector* results_ = nullptr;         // one reference

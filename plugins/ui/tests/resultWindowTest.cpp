@@ -102,5 +102,29 @@ TEST_F(resultWindow, TheActiveSearchsResultsAreTheOnesShown) {
     other->release();
 }
 
+TEST_F(resultWindow, TheViewMenuSwitchesTheListsView) {
+    HWND list = window->GetListWnd();
+    HWND child = ::GetParent(list);
+    const std::pair<WPARAM, LONG_PTR> views[] = {
+        {40086, LVS_ICON}, {40087, LVS_SMALLICON}, {40088, LVS_LIST}, {40089, LVS_REPORT}};
+    for (const auto& [command, view] : views) {
+        ::SendMessageA(child, WM_COMMAND, command, 0);
+        EXPECT_EQ(::GetWindowLongPtrA(list, GWL_STYLE) & LVS_TYPEMASK, view) << command;
+    }
+}
+
+TEST_F(resultWindow, TypingFindsTheNextResultWhoseNameBeginsWithIt) {
+    for (const char* name : {"apple.mp3", "Banana.mp3", "berry.ogg"})
+        addResult(name);
+    window->RefreshList(0);
+    HWND list = window->GetListWnd();
+    LVFINDINFOA find = {};
+    find.flags = LVFI_STRING | LVFI_PARTIAL;
+    find.psz = "b";
+    EXPECT_EQ(::SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)), 1);
+    find.psz = "BE";
+    EXPECT_EQ(::SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)), 2);
+}
+
 }  // namespace
 }  // namespace vesk::ui::test
