@@ -1,5 +1,8 @@
 // The transfer, host and statistics windows made in a frame of the window
 // library, their lists filled with agents as the Gnutella module fills them.
+#include <windows.h>
+#include <shlobj.h>
+
 #include <thread>
 
 #include "core/capsule.h"
@@ -142,6 +145,33 @@ TEST_F(transferWindow, RowsComeFromOtherThreadsWhileTheWindowsThreadRunsItsLoop)
     ASSERT_TRUE(finished);
     EXPECT_EQ(window->Downloads().RowCount(), 10);
     EXPECT_EQ(CellText(list(), 0, 0), "file10.dat");
+}
+
+void selectRow(HWND list, int row) {
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+TEST_F(transferWindow, TheShellGetsOneImageOfTheSelectedRowsKeyedInGreen) {
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        window->UpdateDownload(download(name, "Waiting"));
+    const UINT askImage = ::RegisterWindowMessageA("ShellGetDragImage");
+    SHDRAGIMAGE image = {};
+    EXPECT_EQ(::SendMessageA(list(), askImage, 0, reinterpret_cast<LPARAM>(&image)), 0) << "nothing selected";
+
+    selectRow(list(), 0);
+    selectRow(list(), 2);
+    ASSERT_EQ(::SendMessageA(list(), askImage, 0, reinterpret_cast<LPARAM>(&image)), 1);
+    ASSERT_NE(image.hbmpDragImage, nullptr);
+    RECT first = {LVIR_BOUNDS, 0, 0, 0}, last = {LVIR_BOUNDS, 0, 0, 0};
+    ::SendMessageA(list(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    ::SendMessageA(list(), LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&last));
+    EXPECT_EQ(image.sizeDragImage.cy, last.bottom - first.top) << "from the first selected row to the last";
+    EXPECT_GT(image.sizeDragImage.cx, 0);
+    EXPECT_EQ(image.crColorKey, RGB(0, 255, 0));
+    ::DeleteObject(image.hbmpDragImage);
 }
 
 class otherWindows : public listWindowTest {};
