@@ -41,7 +41,10 @@ void CopyCut(const std::string& text, char* out, std::size_t size) {
 void CellText(const value& v, char* out, std::size_t size) { CopyCut(CellText(v), out, size); }
 
 std::string AttributeText(ss::IAgent* agent, const char* name) {
-    return agent && name ? CellText(agent->GetAttribute(name)) : std::string();
+    // A missing attribute reads as the number 0, which is not its text.
+    if (!agent || !name || !agent->HasAttribute(name))
+        return std::string();
+    return CellText(agent->GetAttribute(name));
 }
 
 long AttributeNumber(ss::IAgent* agent, const char* name, long fallback) {

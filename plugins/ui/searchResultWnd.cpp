@@ -346,6 +346,23 @@ void VSearchResultWnd::SetRowCount() {
     ::SendMessageA(list, LVM_SETITEMCOUNT, results_ ? results_->size() : 0, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
+std::string VSearchResultWnd::RowTip(ss::IAgent* agent) {
+    std::string tip = AttributeText(agent, ListText(IDS_UIL_FILE_NAME));
+    long size = AttributeNumber(agent, ListText(IDS_UIL_FILE_SIZE), -1);
+    if (size != -1)
+        tip += " (" + std::to_string(size) + ")";
+    std::string status = AttributeText(agent, ListText(IDS_UIL_STATUS));
+    if (!status.empty())
+        tip += "\r\n" + status;
+    long progress = AttributeNumber(agent, ListText(IDS_UIL_PROGRESS), -1);
+    if (progress != -1 && progress != 0)
+        tip += "\r\n" + std::to_string(progress) + "%,";
+    std::string left = AttributeText(agent, ListText(IDS_UIL_TIME_LEFT));
+    if (!left.empty())
+        tip += " " + left + " ";
+    return tip;
+}
+
 LRESULT VSearchResultWnd::FindTypedRow(UINT flags, int start, const std::string& typed) {
     if (!(flags & (LVFI_STRING | LVFI_PARTIAL)))
         return -1;
@@ -393,6 +410,14 @@ LRESULT VSearchResultWnd::OnMessage(HWND window, UINT message, WPARAM wParam, LP
     }
     if (message == WM_NOTIFY && lParam) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == list->GetHandle() && header->code == static_cast<UINT>(LVN_GETINFOTIPA)) {
+            auto* tip = reinterpret_cast<NMLVGETINFOTIPA*>(lParam);
+            ss::IAgent* agent = list->AgentAt(tip->iItem);
+            CopyCut(RowTip(agent), tip->pszText, tip->cchTextMax > 0 ? static_cast<std::size_t>(tip->cchTextMax) : 0);
+            if (agent)
+                agent->release();
+            return 0;
+        }
         if (header->hwndFrom == list->GetHandle() && header->code == static_cast<UINT>(LVN_ODFINDITEMA)) {
             const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(lParam);
             return FindTypedRow(find->lvfi.flags, find->iStart, find->lvfi.psz ? find->lvfi.psz : "");

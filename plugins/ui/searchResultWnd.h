@@ -59,6 +59,10 @@ public:
     // The filter texts by field, as the header's filter bar holds them.
     void SetFilters(const columnFilters& filters) { filters_ = filters; }
 
+    // A result row's tooltip: name and size, then status, progress and
+    // time left when the row has them.
+    static std::string RowTip(ss::IAgent* agent);
+
     // The shared list (made by the first Create; null before).
     static CAgentListView* SharedList();
 

@@ -126,5 +126,20 @@ TEST_F(resultWindow, TypingFindsTheNextResultWhoseNameBeginsWithIt) {
     EXPECT_EQ(::SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)), 2);
 }
 
+TEST_F(resultWindow, ARowsTipShowsWhatItHasOfSizeStatusProgressAndTimeLeft) {
+    ss::IAgent* bare = newAgent();
+    setText(bare, fileName, "song.mp3");
+    EXPECT_EQ(VSearchResultWnd::RowTip(bare), "song.mp3");
+    ss::IAgent* full = newAgent();
+    setText(full, fileName, "song.mp3");
+    full->SetAttribute("Size", value(2048L));
+    setText(full, "Status", "Receiving");
+    full->SetAttribute("Progress", value(40L));
+    setText(full, "Time Left", "2 min");
+    EXPECT_EQ(VSearchResultWnd::RowTip(full), "song.mp3 (2048)\r\nReceiving\r\n40%, 2 min ");
+    bare->release();
+    full->release();
+}
+
 }  // namespace
 }  // namespace vesk::ui::test
