@@ -37,6 +37,13 @@ protected:
         search->GetResults()->pushBack(value(static_cast<Igeneric*>(agent)));
         agent->release();
     }
+    // The search's result at an index, referenced.
+    ss::IAgent* AgentOf(unsigned index) {
+        auto* agent = interfaceCast<ss::IAgent>(search->GetResults()->at(index).asGeneric());
+        if (agent)
+            agent->addRef();
+        return agent;
+    }
     std::vector<std::string> shownNames() {
         HWND list = window->GetListWnd();
         std::vector<std::string> names;
@@ -139,6 +146,42 @@ TEST_F(resultWindow, ARowsTipShowsWhatItHasOfSizeStatusProgressAndTimeLeft) {
     EXPECT_EQ(VSearchResultWnd::RowTip(full), "song.mp3 (2048)\r\nReceiving\r\n40%, 2 min ");
     bare->release();
     full->release();
+}
+
+std::vector<std::string> firedActions;
+int RecordDownload(ss::IAgent*) {
+    firedActions.push_back("Download");
+    return 1;
+}
+int RecordStart(ss::IAgent*) {
+    firedActions.push_back("Start");
+    return 1;
+}
+
+TEST_F(resultWindow, DraggingOrDoubleClickingASelectedResultFiresItsDownload) {
+    addResult("song.mp3");
+    window->RefreshList(0);
+    ss::IAgent* result = AgentOf(0);
+    ASSERT_NE(result, nullptr);
+    result->AddAction("Download", &RecordDownload);
+    result->AddAction("Start", &RecordStart);
+    HWND list = window->GetListWnd();
+    LVITEMA selected = {};
+    selected.stateMask = selected.state = LVIS_SELECTED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+
+    firedActions.clear();
+    NMLISTVIEW drag = {};
+    drag.hdr = {list, static_cast<UINT_PTR>(::GetDlgCtrlID(list)), static_cast<UINT>(LVN_BEGINDRAG)};
+    ::SendMessageA(::GetParent(list), WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+    EXPECT_EQ(firedActions, std::vector<std::string>{"Download"});
+
+    firedActions.clear();
+    NMITEMACTIVATE click = {};
+    click.hdr = {list, drag.hdr.idFrom, static_cast<UINT>(NM_DBLCLK)};
+    ::SendMessageA(::GetParent(list), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(firedActions, (std::vector<std::string>{"Start", "Download"}));
+    result->release();
 }
 
 }  // namespace
