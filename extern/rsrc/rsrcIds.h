@@ -5,9 +5,12 @@
    Every id here is one a module's code asks for by number, so the numbers
    are fixed and follow no ranges by kind; the prefix tells the kind:
      IDV_   version block   IDS_   text (string table)   IDI_   icon
+     IDD_   dialog          IDC_   control of a dialog   IDM_   menu
+     IDT_   toolbar (type 241)     IDB_   bitmap        IDCMD_ command
    Texts and icons are different resource types, so one number may name a
    text and an icon at once. Held so far: the version block 1; texts 196 to
-   317 and 40021 to 40075; icons 149 to 174.
+   317 and 40018 to 40075; icons 132 to 174 and 318; dialogs 126, 127 and
+   324; menu 325; toolbars 178 and 189 with bitmaps 107 and 108.
 
    One block per module. An id two modules use names one resource, defined
    in the block (and the .rc file) of the module listed first; the other
@@ -134,5 +137,92 @@
 #define IDI_GNU_TRAY_DOWNLOADING     171
 #define IDI_GNU_TRAY_BOTH            172
 #define IDI_GNU_TRAY_UPLOADING       173
+
+/* The user interface's lists and windows (uiLists.rc): the transfer, host,
+   statistics, search and result windows, the audio player and the file
+   actions. Several texts are attribute or action names that rows share with
+   the Gnutella module. */
+#define IDS_UIL_STOP                 IDS_GNU_ACTION_STOP        /* 196: transfer rows */
+#define IDS_UIL_CLEAR_SEARCH         197
+#define IDS_UIL_CLEAR_ALL            198
+#define IDS_UIL_CONNECT              IDS_GNU_ACTION_CONNECT     /* 206: host-cache rows */
+#define IDS_UIL_FILE_PATH            IDS_GNU_ACTION_DOWNLOAD    /* 211: also the download action */
+#define IDS_UIL_FILE_NAME            IDS_GNU_FIELD_NAME         /* 231 */
+#define IDS_UIL_FILE_SIZE            IDS_GNU_FIELD_SIZE         /* 232 */
+#define IDS_UIL_FILE_TYPE            234
+#define IDS_UIL_PAGE_HOST_CACHE      243
+#define IDS_UIL_PAGE_CONNECTIONS     IDS_GNU_TRAY_LINKS         /* 244 */
+#define IDS_UIL_ADDRESS              IDS_GNU_FIELD_ADDRESS      /* 246 */
+#define IDS_UIL_NEXT                 247
+#define IDS_UIL_STOP_PLAYING         248
+#define IDS_UIL_PLAY                 249  /* the play action and the playlist's menu group */
+#define IDS_UIL_PREVIOUS             250
+#define IDS_UIL_VIDEO                252
+#define IDS_UIL_PROGRESS             IDS_GNU_FIELD_PROGRESS     /* 269 */
+#define IDS_UIL_SEARCH_TEXT          IDS_SS_SEARCH_TEXT         /* 283 */
+#define IDS_UIL_HISTORY              284
+#define IDS_UIL_EXPLORE              288
+#define IDS_UIL_OPEN                 289
+#define IDS_UIL_STOP_SEARCH          291
+#define IDS_UIL_DISCONNECT           IDS_GNU_LINK_CLOSED        /* 293: connection rows */
+#define IDS_UIL_TEMP_PATH            IDS_GNU_FIELD_TEMP_PATH    /* 302 */
+#define IDS_UIL_TIME_LEFT            IDS_GNU_FIELD_TIME_LEFT    /* 303 */
+#define IDS_UIL_STATUS               IDS_GNU_FIELD_STATUS       /* 308 */
+#define IDS_UIL_LINK_STATUS          IDS_GNU_FIELD_LINK_STATUS  /* 309 */
+#define IDS_UIL_UPLOADS_TAB          310
+#define IDS_UIL_VIEW                 311
+#define IDS_UIL_LIST_DOWNLOADS       IDS_GNU_LIST_DOWNLOADS     /* 312 */
+#define IDS_UIL_LIST_HOST_CACHE      IDS_GNU_LIST_HOST_CACHE    /* 313 */
+#define IDS_UIL_LIST_CONNECTIONS     IDS_GNU_LIST_CONNECTIONS   /* 314 */
+#define IDS_UIL_LIST_RESULTS         IDS_GNU_LIST_RESULTS       /* 315 */
+#define IDS_UIL_LIST_STATISTICS      IDS_GNU_LIST_STATISTICS    /* 316 */
+#define IDS_UIL_LIST_UPLOADS         IDS_GNU_LIST_UPLOADS       /* 317 */
+#define IDS_UIL_SEARCH               40018
+#define IDS_UIL_ADD_TO_PLAYLIST      40019
+#define IDS_UIL_REMOVE_FROM_PLAYLIST 40020
+#define IDS_UIL_RESULT_COUNT         IDS_SS_RESULT_COUNT        /* 40021 */
+#define IDS_UIL_REMOVE               IDS_GNU_ACTION_REMOVE      /* 40024 */
+#define IDS_UIL_PLAYLIST             40025
+#define IDS_UIL_START                IDS_GNU_ACTION_START       /* 40026 */
+#define IDS_UIL_STAT_TIP             40027
+#define IDS_UIL_COUNT                40028
+#define IDI_UIL_STATISTICS           132
+#define IDI_UIL_FILE                 141  /* any file without a type of its own */
+#define IDI_UIL_HISTORY              145
+#define IDI_UIL_HOST_CACHE           146
+#define IDI_UIL_CONNECTIONS          147
+#define IDI_UIL_DOWNLOADS            150
+#define IDI_UIL_UPLOADS              155
+#define IDI_UIL_QUERY                164
+#define IDI_UIL_PLAYLIST             318
+#define IDD_UIL_HOST_CACHE           126
+#define IDD_UIL_CONNECTIONS          127
+#define IDD_UIL_COLUMNS              324
+#define IDC_UIL_CACHE_REPLACE        414  /* the Gnutella module's commands on the host pages */
+#define IDC_UIL_PING_ALL             456
+#define IDC_UIL_TRIM_CACHE           458
+#define IDC_UIL_CONNECT_SELECTED     459
+#define IDC_UIL_CONNECT_LIST         460
+#define IDC_UIL_CACHE_LIST           466
+#define IDC_UIL_COLUMN_LIST          512
+#define IDC_UIL_COLUMN_WIDTH         517
+#define IDC_UIL_DISCONNECT_SELECTED  40027
+#define IDM_UIL_RESULT_VIEW          325
+#define IDT_UIL_AUDIO                178
+#define IDB_UIL_AUDIO                107
+#define IDT_UIL_SEARCH_BAR           189
+#define IDB_UIL_SEARCH_BAR           108
+#define IDCMD_UIL_PLAYER_MODE        40014
+#define IDCMD_UIL_PLAYER_STOP        40015
+#define IDCMD_UIL_PLAYER_PLAY        40016
+#define IDCMD_UIL_PLAYER_VIDEO       40017
+#define IDCMD_UIL_SEARCH             40018
+#define IDCMD_UIL_PLAYER_PREVIOUS    40019
+#define IDCMD_UIL_PLAYER_NEXT        40020
+#define IDCMD_UIL_CONNECT_ADDRESS    40026
+#define IDCMD_UIL_VIEW_ICONS         40086
+#define IDCMD_UIL_VIEW_SMALL_ICONS   40087
+#define IDCMD_UIL_VIEW_LIST          40088
+#define IDCMD_UIL_VIEW_DETAILS       40089
 
 #endif

@@ -751,5 +751,27 @@ struct IGnutellaStatDockWnd : virtual Igeneric {
     virtual bool AddLine(const char* text) = 0;
 };
 
+// The search bar: a dock toolbar with the query box that starts searches.
+struct IDockSearchBar : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::ui::IDockSearchBar *";
+    // 1, or -1 when the toolbar cannot be made.
+    virtual int Create(const char* name, RECT* rect) = 0;
+};
+
+// The audio player toolbar with the hosted media player control.
+struct IVTBAudioPlayer : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::ui::IVTBAudioPlayer *";
+    // 1; -1 when the toolbar cannot be made; 0 when the player control
+    // cannot be hosted (the buttons then do nothing).
+    virtual int Create(const char* name, RECT* rect) = 0;
+};
+
+// The open and explore row actions and the file-type icons of result rows.
+struct IAgentExplorerCtrl : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::ui::IAgentExplorerCtrl *";
+    // Registers the result callback and the result list's type field; 1.
+    virtual int Init() = 0;
+};
+
 }  // namespace ui
 }  // namespace vesk
