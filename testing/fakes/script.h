@@ -22,6 +22,13 @@
 //                                  are carried out meanwhile); records
 //                                  script|await|<prefix>|<0|1>
 //   threads                        the threader's live thread objects
+//   await-file <milliseconds> <path>   until the file exists; records
+//                                  script|await-file|<path>|<0|1>
+//   results                        from now on every result the manager is
+//                                  handed is recorded as
+//                                  script|result|<attribute>=<value>|...
+//   links                          every link row the host window was given,
+//                                  as last updated: script|link|<attributes>
 #pragma once
 
 #include <string>
