@@ -3,12 +3,15 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 
 #include "core/module.h"
+#include "extern/rsrc/rsrcIds.h"
 #include "testing/fakes/agentText.h"
 #include "vesk/containers.h"
+#include "vesk/data.h"
 #include "vesk/host.h"
 #include "vesk/persist.h"
 #include "vesk/share2.h"
@@ -40,8 +43,11 @@ value typedValue(const std::string& type, const std::string& text) {
     return value(text.c_str());
 }
 
-// Where the manager's result callback, a plain function, records.
+// Where the manager's result callback, a plain function, records, and the
+// results it was handed (one reference each, let go when the script ends).
 fakeUi* resultRecord = nullptr;
+std::mutex keptResultsLock;
+std::vector<ss::IAgent*> keptResults;
 
 // Each result as "script|result|<attribute>=<value>|...", in the order the
 // agent lists its attributes.
@@ -55,6 +61,9 @@ void recordResults(Ivector* batch) {
         callText line("script|result");
         line.arg(agentAttributes(agent));
         resultRecord->calls().add(line.text());
+        agent->addRef();
+        std::lock_guard<std::mutex> hold(keptResultsLock);
+        keptResults.push_back(agent);
     }
 }
 
@@ -102,6 +111,7 @@ private:
             {"await-file", &runner::awaitFile},
             {"results", &runner::results},
             {"links", &runner::links},
+            {"download", &runner::download},
             {"threads", &runner::threads},
         };
         return table;
@@ -297,6 +307,31 @@ private:
         result(callText("script|await-file").arg(path).arg(seen));
     }
 
+    // Fires the download action of the first result kept whose attribute
+    // named by text id 231 (the file name) is the name, as the user's
+    // double click would.
+    void download(const std::string& name) {
+        char nameField[256] = {}, action[256] = {};
+        LoadStringA(c_.ui->languageModule(), IDS_GNU_FIELD_NAME, nameField, sizeof nameField);
+        LoadStringA(c_.ui->languageModule(), IDS_GNU_ACTION_DOWNLOAD, action, sizeof action);
+        ss::IAgent* found = nullptr;
+        {
+            std::lock_guard<std::mutex> hold(keptResultsLock);
+            for (ss::IAgent* agent : keptResults) {
+                Istring* text = agent->GetAttribute(nameField).asString();
+                if (text && text->c_str() && name == text->c_str()) {
+                    found = agent;
+                    found->addRef();
+                    break;
+                }
+            }
+        }
+        bool fired = found && found->FireAction(action);
+        if (found)
+            found->release();
+        result(callText("script|download").arg(name).arg(fired));
+    }
+
     void links(const std::string&) {
         for (const std::string& row : c_.ui->connectRows())
             result(callText("script|link").arg(row));
@@ -333,6 +368,13 @@ void runScript(const scriptContext& context, const std::vector<std::string>& lin
     for (const std::string& line : lines)
         r.run(line);
     context.ui->calls().add("script|end");
+    std::vector<ss::IAgent*> results;
+    {
+        std::lock_guard<std::mutex> hold(keptResultsLock);
+        results.swap(keptResults);
+    }
+    for (ss::IAgent* agent : results)
+        agent->release();
 }
 
 }  // namespace vesk::testing

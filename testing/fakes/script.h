@@ -27,6 +27,9 @@
 //   results                        from now on every result the manager is
 //                                  handed is recorded as
 //                                  script|result|<attribute>=<value>|...
+//   download <file name>           fires the download action of the first
+//                                  result recorded with that name:
+//                                  script|download|<name>|<0|1>
 //   links                          every link row the host window was given,
 //                                  as last updated: script|link|<attributes>
 #pragma once

@@ -68,7 +68,7 @@ hosts_ns() { echo "${HOSTS_TAG}h$1"; }
 hosts_client() {
   local name=$1 n=$2 dir=$HOSTS_ROOT/$1
   [ "$n" = 0 ] || [ -n "$(ip netns list | grep -w "$(hosts_ns 0)")" ] || hosts_make 0
-  ip netns list | grep -qw "$(hosts_ns "$n")" || hosts_make "$n"
+  ip netns list | grep -w "$(hosts_ns "$n")" >/dev/null || hosts_make "$n"
   mkdir -p "$dir/plugins" || hosts_fail "cannot make $dir"
   cp "$HOSTS_BUILD"/stage/*.exe "$HOSTS_BUILD"/stage/*.dll "$dir/" || hosts_fail "no staged client"
   local module
@@ -132,7 +132,7 @@ hosts_record() { tr -d '\r' <"$HOSTS_ROOT/$1/fakeui.calls" 2>/dev/null; }
 # Waits at most the seconds for a record line beginning with the prefix.
 hosts_await() {
   local name=$1 prefix=$2 limit=$3 waited=0
-  until hosts_record "$name" | grep -qF -- "$prefix"; do
+  until hosts_record "$name" | grep -F -- "$prefix" >/dev/null; do
     [ $waited -lt $((limit * 10)) ] || hosts_fail "client $name: no '$prefix' within $limit s"
     sleep 0.1
     waited=$((waited + 1))
@@ -144,7 +144,7 @@ hosts_await() {
 hosts_awaitListening() {
   local name=$1 port=$2 limit=$3 waited=0 n
   eval "n=\$HOSTS_HOST_$name"
-  until ip netns exec "$(hosts_ns "$n")" ss -Hltn "sport = :$port" | grep -q .; do
+  until ip netns exec "$(hosts_ns "$n")" ss -Hltn "sport = :$port" | grep . >/dev/null; do
     [ $waited -lt $((limit * 10)) ] || hosts_fail "client $name: not listening on $port within $limit s"
     sleep 0.1
     waited=$((waited + 1))
@@ -153,7 +153,7 @@ hosts_awaitListening() {
 
 hosts_expect() {
   local name=$1 line=$2
-  hosts_record "$name" | grep -qxF -- "$line" || {
+  hosts_record "$name" | grep -xF -- "$line" >/dev/null || {
     echo "client $name's record:" >&2
     hosts_record "$name" | tail -40 >&2
     hosts_fail "client $name did not record '$line'"

@@ -27,7 +27,11 @@ hosts_script a "share-add $(hosts_winpath "$shared")|1" share-save engine-reload
 hosts_settings b "Gnutella_ListenPort (ushort)$port" "Gnutella_SuccessfulEntires (ulong)1" \
   "Gnutella_SuccessfulItemIP1 (ushort)$port" "Gnutella_SuccessfulItemPort1 (string)$a"
 linked="IStatusBar::Output|Connections: 1|1"
-hosts_script b results connect "await 60000 $linked" "search tangerine" "await 60000 script|result|" links shutdown
+downloads=$(hosts_dir b)/Downloads
+mkdir -p "$downloads" "$(hosts_dir b)/Partial"
+hosts_script b "download-dir $(hosts_winpath "$downloads")" "temp-dir $(hosts_winpath "$(hosts_dir b)/Partial")" \
+  results connect "await 60000 $linked" "search tangerine" "await 60000 script|result|" links \
+  "download tangerine quartet.ogg" "await 30000 IStatusBar::Output|DL: 1 " shutdown
 
 hosts_start a
 hosts_awaitListening a $port 60
@@ -44,9 +48,9 @@ hosts_record b | grep "^script|search|tangerine|1|" >/dev/null || hosts_fail "b'
 hosts_expect a $'Connections: 1 In: 1 Out: 0'
 hosts_expect b $'Connections: 1 In: 0 Out: 1'
 # Only a 0.6 connect tells the dialling side's program: A's row names B's.
-hosts_record a | grep -q "^script|link|Address=$(hosts_address 1)|.*|State=Incoming|Client=Pelloran" ||
+hosts_record a | grep "^script|link|Address=$(hosts_address 1)|.*|State=Incoming|Client=Pelloran" >/dev/null ||
   hosts_fail "a's link shows no 0.6 handshake"
-hosts_record b | grep -q "^script|link|Address=$a|Port=$port|.*|State=Outgoing" || hosts_fail "b's link is not outgoing"
+hosts_record b | grep "^script|link|Address=$a|Port=$port|.*|State=Outgoing" >/dev/null || hosts_fail "b's link is not outgoing"
 result=$(hosts_record b | grep "^script|result|" | head -1)
 echo "result: $result"
 for field in "File Name=tangerine quartet.ogg" "Size=300000" "Address=$a" "Port=$port"; do
@@ -56,4 +60,7 @@ for field in "File Name=tangerine quartet.ogg" "Size=300000" "Address=$a" "Port=
   esac
 done
 [ "$(hosts_record b | grep -c "^script|result|")" = 1 ] || hosts_fail "more than the one matching file came back"
+# The result's download action makes it a running download.
+hosts_expect b "script|download|tangerine quartet.ogg|1"
+hosts_expect b "script|await|IStatusBar::Output|DL: 1 |1"
 echo "passed"
