@@ -297,6 +297,7 @@ protected:
         EXPECT_TRUE(good_->answered("tangerine", sharedName, 30000))
             << "the behaved peer is no longer answered" << (good_->ended() ? ": its link ended" : "");
         EXPECT_FALSE(good_->malformed());
+        std::cout << "[ memory   ] private bytes " << client_->privateBytes() << "\n";
     }
 
     enum kind : unsigned { handshakes, descriptors, truncatedHeaders, overlongHits, pushes, givs, requests, kinds };
