@@ -11,6 +11,7 @@
 #include "gui/Brevant/brevantLib.h"
 #include "gui/Brevant/tests/brevantHost.h"
 #include "testing/comServer.h"
+#include "testing/processRun.h"
 #include "testing/registry.h"
 
 namespace vesk::test {
@@ -39,24 +40,6 @@ std::string text(const std::string& path, const std::string& name = "") {
 std::string narrow(const wchar_t* text) {
     char out[512];
     return text && WideCharToMultiByte(CP_ACP, 0, text, -1, out, sizeof out, nullptr, nullptr) > 0 ? out : "";
-}
-
-// Runs a program and answers its exit code (~0u when it did not run or end).
-DWORD run(const std::string& commandLine) {
-    std::string line = commandLine;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return ~0u;
-    DWORD code = ~0u;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
 }
 
 class Registration : public ::testing::Test {
@@ -187,9 +170,9 @@ TEST_F(Registration, UnregistrationTakesOnlyWhatTheServerOwns) {
 }
 
 TEST_F(Registration, Regsvr32RegistersAndUnregistersIt) {
-    ASSERT_EQ(run("regsvr32 /s \"" + dll_.path() + "\""), 0u);
+    ASSERT_EQ(runProgram("regsvr32 /s \"" + dll_.path() + "\""), 0ul);
     expectRegistered(dll_.modulePath());
-    ASSERT_EQ(run("regsvr32 /u /s \"" + dll_.path() + "\""), 0u);
+    ASSERT_EQ(runProgram("regsvr32 /u /s \"" + dll_.path() + "\""), 0ul);
     expectUnregistered();
 }
 

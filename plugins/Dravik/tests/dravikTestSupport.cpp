@@ -4,6 +4,9 @@
 
 #include <stdexcept>
 
+#include "testing/screen/pngFile.h"
+#include "testing/screen/screenCapture.h"
+
 namespace vesk::ui::test {
 
 void pump() {
@@ -103,78 +106,21 @@ COLORREF screenPixel(POINT at) {
 
 namespace vesk::ui::test {
 
-screenShot::screenShot(const RECT& area) : area_(area) {
-    int w = area.right - area.left, h = area.bottom - area.top;
-    if (w <= 0 || h <= 0)
-        return;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap && bits) {
-        HGDIOBJ old = ::SelectObject(memory, bitmap);
-        ::BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-        ::GdiFlush();
-        const auto* row = static_cast<const unsigned char*>(bits);
-        pixels_.resize(static_cast<size_t>(w) * h);
-        for (size_t i = 0; i < pixels_.size(); ++i)
-            pixels_[i] = RGB(row[4 * i + 2], row[4 * i + 1], row[4 * i]);
-        ::SelectObject(memory, old);
-    }
-    if (bitmap)
-        ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-}
+screenShot::screenShot(const RECT& area) : area_(area), image_(testing::CaptureScreenArea(area)) {}
 
 COLORREF screenShot::at(POINT p) const {
-    int w = area_.right - area_.left;
-    if (pixels_.empty() || p.x < area_.left || p.x >= area_.right || p.y < area_.top || p.y >= area_.bottom)
+    if (image_.empty() || p.x < area_.left || p.x >= area_.right || p.y < area_.top || p.y >= area_.bottom)
         return CLR_INVALID;
-    return pixels_[static_cast<size_t>(p.y - area_.top) * w + (p.x - area_.left)];
+    std::size_t i = (static_cast<std::size_t>(p.y - area_.top) * image_.width + (p.x - area_.left)) * 3;
+    return RGB(image_.rgb[i], image_.rgb[i + 1], image_.rgb[i + 2]);
 }
 
 bool screenShot::saveIfAsked(const std::string& name) const {
     char folder[MAX_PATH];
     DWORD length = ::GetEnvironmentVariableA("DRAVIK_SCREENSHOTS", folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || pixels_.empty())
+    if (length == 0 || length >= MAX_PATH || image_.empty())
         return false;
-    int w = area_.right - area_.left, h = area_.bottom - area_.top;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof(header);
-    header.biWidth = w;
-    header.biHeight = -h;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
-    DWORD imageSize = static_cast<DWORD>(pixels_.size() * 4);
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(header);
-    file.bfSize = file.bfOffBits + imageSize;
-    std::vector<unsigned char> image(imageSize);
-    for (size_t i = 0; i < pixels_.size(); ++i) {
-        image[4 * i] = GetBValue(pixels_[i]);
-        image[4 * i + 1] = GetGValue(pixels_[i]);
-        image[4 * i + 2] = GetRValue(pixels_[i]);
-    }
-    std::string path = std::string(folder) + "\\" + name + ".bmp";
-    HANDLE out = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = ::WriteFile(out, &file, sizeof(file), &written, nullptr) &&
-              ::WriteFile(out, &header, sizeof(header), &written, nullptr) &&
-              ::WriteFile(out, image.data(), imageSize, &written, nullptr);
-    ::CloseHandle(out);
-    return ok;
+    return testing::WritePngFile(std::string(folder) + "\\" + name + ".png", image_);
 }
 
 }  // namespace vesk::ui::test

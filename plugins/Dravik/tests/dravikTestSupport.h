@@ -17,6 +17,7 @@
 #include "plugins/Dravik/frameWnd.h"
 #include "plugins/Dravik/statusBar.h"
 #include "plugins/Dravik/wnd.h"
+#include "testing/screen/rgbImage.h"
 #include "testing/statusPanes.h"
 
 namespace vesk::ui::test {
@@ -75,13 +76,13 @@ class screenShot {
 public:
     explicit screenShot(const RECT& area);
     COLORREF at(POINT screen) const;  // CLR_INVALID outside the shot
-    // Written as a bitmap file when the environment names a folder in
+    // Written as a PNG file when the environment names a folder in
     // DRAVIK_SCREENSHOTS (for a person to look at); false otherwise.
     bool saveIfAsked(const std::string& name) const;
 
 private:
     RECT area_;
-    std::vector<COLORREF> pixels_;
+    testing::rgbImage image_;
 };
 
 }  // namespace vesk::ui::test

@@ -1,0 +1,87 @@
+// vskshot <file.png> [--class NAME] [--caption TEXT] [--wait SECONDS]
+//
+// Keeps what the screen shows as a PNG file: the whole screen, or the top
+// window of that class and/or caption as it shows (waiting up to SECONDS
+// for it to appear). Exit codes: 0 written, 1 no such window, 2 bad
+// arguments, 3 the copy or the file failed.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "testing/screen/pngFile.h"
+#include "testing/screen/screenCapture.h"
+
+namespace {
+
+struct request {
+    std::string file;
+    std::string windowClass;
+    std::string caption;
+    bool byClass = false;
+    bool byCaption = false;
+    unsigned long waitMs = 0;
+};
+
+bool parseArguments(int argc, char** argv, request& r) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--class" && hasValue) {
+            r.windowClass = argv[++i];
+            r.byClass = true;
+        } else if (arg == "--caption" && hasValue) {
+            r.caption = argv[++i];
+            r.byCaption = true;
+        } else if (arg == "--wait" && hasValue) {
+            char* end = nullptr;
+            unsigned long seconds = std::strtoul(argv[++i], &end, 10);
+            if (!end || *end || seconds > 3600)
+                return false;
+            r.waitMs = seconds * 1000;
+        } else if (r.file.empty() && !arg.empty() && arg[0] != '-') {
+            r.file = arg;
+        } else {
+            return false;
+        }
+    }
+    return !r.file.empty();
+}
+
+HWND findWindow(const request& r) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        HWND window = ::FindWindowA(r.byClass ? r.windowClass.c_str() : nullptr,
+                                    r.byCaption ? r.caption.c_str() : nullptr);
+        if (window || ::GetTickCount() - start >= r.waitMs)
+            return window;
+        ::Sleep(100);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    request r;
+    if (!parseArguments(argc, argv, r)) {
+        std::fprintf(stderr, "usage: vskshot <file.png> [--class NAME] [--caption TEXT] [--wait SECONDS]\n");
+        return 2;
+    }
+    vesk::testing::rgbImage image;
+    if (r.byClass || r.byCaption) {
+        HWND window = findWindow(r);
+        if (!window) {
+            std::fprintf(stderr, "vskshot: no window of that class and caption\n");
+            return 1;
+        }
+        image = vesk::testing::CaptureWindow(window);
+    } else {
+        image = vesk::testing::CaptureScreen();
+    }
+    if (image.empty() || !vesk::testing::WritePngFile(r.file, image)) {
+        std::fprintf(stderr, "vskshot: could not copy the screen into %s\n", r.file.c_str());
+        return 3;
+    }
+    return 0;
+}
