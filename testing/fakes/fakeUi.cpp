@@ -519,7 +519,8 @@ public:
     }
     int SaveHistory() override { return answer(callText("IGnutellaHostDockWnd::SaveHistory"), 1); }
 
-    // Every connect row given, as last added or updated, in first-seen order.
+    // The connect rows given (the latest keptRows of them), as last added or
+    // updated, in first-seen order.
     std::vector<std::string> connectRows() {
         std::lock_guard<std::mutex> hold(rowsLock_);
         std::vector<std::string> rows;
@@ -535,11 +536,17 @@ private:
             return;
         std::string text = agentAttributes(a);
         std::lock_guard<std::mutex> hold(rowsLock_);
-        if (rowTexts_.find(a) == rowTexts_.end())
+        if (rowTexts_.find(a) == rowTexts_.end()) {
             rowOrder_.push_back(a);
+            if (rowOrder_.size() > keptRows) {  // a long run holds no more
+                rowTexts_.erase(rowOrder_.front());
+                rowOrder_.erase(rowOrder_.begin());
+            }
+        }
         rowTexts_[a] = text;
     }
 
+    static constexpr std::size_t keptRows = 256;
     ui::IDockContainer* container_;  // not owned
     std::mutex rowsLock_;
     std::vector<const void*> rowOrder_;  // addresses only, never followed

@@ -112,6 +112,7 @@ private:
             {"results", &runner::results},
             {"links", &runner::links},
             {"download", &runner::download},
+            {"record-file-only", &runner::recordFileOnly},
             {"threads", &runner::threads},
         };
         return table;
@@ -331,6 +332,8 @@ private:
             found->release();
         result(callText("script|download").arg(name).arg(fired));
     }
+
+    void recordFileOnly(const std::string&) { c_.ui->calls().fileOnly(); }
 
     void links(const std::string&) {
         for (const std::string& row : c_.ui->connectRows())

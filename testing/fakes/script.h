@@ -30,6 +30,8 @@
 //   download <file name>           fires the download action of the first
 //                                  result recorded with that name:
 //                                  script|download|<name>|<0|1>
+//   record-file-only               later calls go to fakeui.calls only, not
+//                                  to memory too (await sees none of them)
 //   links                          every link row the host window was given,
 //                                  as last updated: script|link|<attributes>
 #pragma once

@@ -83,7 +83,7 @@ public:
         ready_ = testing::writeFile(path("secret.txt"), secret) &&
                  testing::writeFile(shared + "\\" + sharedName, std::string(music.begin(), music.end())) &&
                  testing::writeFile(path("vesk.egg"), settingsFile(port_)) &&
-                 testing::writeFile(path("fakeui.script"), "share-add " + shared + "|1\nshare-save\nengine-reload\n"
+                 testing::writeFile(path("fakeui.script"), "record-file-only\nshare-add " + shared + "|1\nshare-save\nengine-reload\n"
                                                            "connect\nawait-file 1800000 " + path("stop") +
                                                            "\nshutdown\n") &&
                  run_.start();
