@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/benchFiles.h"
 #include "bench/stopwatch.h"
 #include "core/capsule.h"
 #include "core/constructs.h"
@@ -37,7 +38,9 @@ using vesk::share2::test::plainWalkSearch;
 
 namespace {
 
+using bench::makeFiles;
 using bench::seconds;
+using bench::trackName;
 
 struct timings {
     std::vector<double> ms;
@@ -166,33 +169,6 @@ void benchHashing(const std::string& folder) {
 }
 
 // ---- files
-
-// count empty files named by name(i), in folders of perFolder (all in
-// folder itself when perFolder is 0).
-void makeFiles(const std::string& folder, unsigned count, unsigned perFolder,
-               const std::function<std::string(unsigned)>& name) {
-    CreateDirectoryA(folder.c_str(), nullptr);
-    double start = seconds();
-    for (unsigned i = 0; i < count; ++i) {
-        std::string sub = folder;
-        if (perFolder) {
-            sub += "\\album" + std::to_string(i / perFolder);
-            if (i % perFolder == 0)
-                CreateDirectoryA(sub.c_str(), nullptr);
-        }
-        HANDLE f = CreateFileA((sub + "\\" + name(i)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (f != INVALID_HANDLE_VALUE)
-            CloseHandle(f);
-    }
-    std::printf("generated %u files in %.1f s\n", count, seconds() - start);
-}
-
-// The names of the generated files; the host program below writes them too.
-std::string trackName(unsigned i) {
-    char name[96];
-    std::snprintf(name, sizeof name, "artist%u - track %05u - song%u.mp3", i % 97, i, i % 13);
-    return name;
-}
 
 // Wine makes a file only after comparing its name with every name in the
 // folder (names match ignoring case), so 100,000 files in one folder take

@@ -7,10 +7,12 @@
 
 namespace vesk::testing {
 
-size_t privateBytes() {
+size_t privateBytes() { return privateBytes(GetCurrentProcess()); }
+
+size_t privateBytes(HANDLE process) {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+    if (!GetProcessMemoryInfo(process, &counters, sizeof counters))
         return 0;
     return counters.PagefileUsage;
 }

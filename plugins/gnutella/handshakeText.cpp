@@ -47,6 +47,18 @@ std::string_view ReceivedText(const unsigned char* bytes, std::size_t length) {
     return std::string_view(reinterpret_cast<const char*>(bytes), used);
 }
 
+std::size_t HandshakeMessageEnd(const unsigned char* bytes, std::size_t length) {
+    for (std::size_t i = 0; bytes && i + 1 < length; ++i) {
+        if (bytes[i] != '\n')
+            continue;
+        if (bytes[i + 1] == '\n')
+            return i + 2;
+        if (bytes[i + 1] == '\r' && i + 2 < length && bytes[i + 2] == '\n')
+            return i + 3;
+    }
+    return 0;
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }

@@ -42,6 +42,11 @@ constexpr std::size_t xTryAnswerEntries = 10;  // hosts offered in a busy answer
 // The received bytes as text: up to the first zero byte, at most length.
 std::string_view ReceivedText(const unsigned char* bytes, std::size_t length);
 
+// Where a handshake message in the received bytes ends: just behind its
+// first empty line ("\n\n" or "\n\r\n"), or 0 when it has none. What
+// follows in the same receive is the peer's first descriptors.
+std::size_t HandshakeMessageEnd(const unsigned char* bytes, std::size_t length);
+
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 

@@ -64,6 +64,17 @@ int offlineStep(CGnutellaHost* host, int status) {
     return 0;
 }
 
+// A peer may send its first descriptors right behind its handshake, in the
+// same receive: they wait for the descriptor reader, which takes them
+// before anything received later. The link is not yet in the active list.
+void keepBytesBehindHandshake(CGnutellaHost* host, const unsigned char* bytes, std::size_t length) {
+    std::size_t end = HandshakeMessageEnd(bytes, length);
+    if (end == 0 || end >= length)
+        return;
+    host->m_Framing.leftover.data.assign(bytes + end, bytes + length);
+    host->m_Framing.leftover.start = 0;
+}
+
 // The bytes received go to the reader of the link's state.
 int readHandshake(CGnutellaHost* host) {
     net::INetDataBuffer* got = host->m_Link->receive();
@@ -85,6 +96,8 @@ int readHandshake(CGnutellaHost* host) {
             host->m_Link->close();
             result = 1;
     }
+    if (host->m_HandOver == hostHandOver::activeList)
+        keepBytesBehindHandshake(host, got->data(), got->length());
     got->release();  // receive() handed out the caller's reference
     return result;
 }

@@ -9,9 +9,9 @@
 #include "plugins/gnutella/CGnutellaQueryHitContainer.h"
 #include "plugins/gnutella/CGnutellaSearch.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
+#include "plugins/gnutella/downloadActions.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/resources.h"
-#include "plugins/gnutella/resultDownload.h"
 
 namespace vesk::gnutella {
 
@@ -29,7 +29,7 @@ ss::IAgent* newResult(const parsedHit& hit, const hitRecord& record) {
     result->SetAttribute(ResourceText(IDS_GNU_FIELD_PORT), value(static_cast<unsigned short>(hit.port)));
     result->SetAttribute(ResourceText(IDS_GNU_FIELD_INDEX), value(static_cast<unsigned long>(record.index)));
     result->SetAttribute(ResourceText(IDS_GNU_FIELD_SIZE), value(static_cast<unsigned long>(record.size)));
-    result->AddAction(ResourceText(IDS_GNU_ACTION_DOWNLOAD), &on_download_result);
+    result->AddAction(ResourceText(IDS_GNU_ACTION_DOWNLOAD), &add_download);
     return result;
 }
 
@@ -82,11 +82,6 @@ Ivector* BuildResultBatch(const parsedHit& hit) {
     }
     markVendor(batch, hit);
     return batch;
-}
-
-int on_download_result(ss::IAgent* result) {
-    StartDownloadFromResult(result);
-    return 0;
 }
 
 int ProcessQueryHit(CGnutellaSearch* search) {

@@ -1,6 +1,7 @@
 // A search's query hits turned into result agents: one agent per record
 // accepted, with the attributes the result list shows and the download
-// action, handed to the search instance as one batch per hit.
+// action (add_download: the result itself becomes the download's row),
+// handed to the search instance as one batch per hit.
 #pragma once
 
 #include "plugins/gnutella/queryHitParser.h"
@@ -21,9 +22,6 @@ constexpr const char* rowImageName = "II";
 // is accepted or an agent or the vector cannot be made (nothing of the hit
 // is then delivered).
 Ivector* BuildResultBatch(const parsedHit& hit);
-
-// The action every result carries: starts the result's download.
-int on_download_result(ss::IAgent* result);
 
 // Takes the oldest hit off the search's queue and hands its results to the
 // search instance (outside every lock: the manager may stop the search from

@@ -36,7 +36,18 @@ bool hostRun::addScriptedModule(const std::string& name, const std::string& scri
            testing::writeFile(dir_.file("plugins\\" + name + ".script"), script);
 }
 
+hostRun::~hostRun() {
+    if (process_)
+        finish(0);
+}
+
 bool hostRun::run(const std::string& commandLine, DWORD timeoutMs) {
+    return start(commandLine) && finish(timeoutMs);
+}
+
+bool hostRun::start(const std::string& commandLine) {
+    if (process_)
+        return false;
     std::string program = dir_.file("runtime.exe");
     std::string line = "\"" + program + "\"" + (commandLine.empty() ? "" : " " + commandLine);
     STARTUPINFOA startup = {};
@@ -45,14 +56,23 @@ bool hostRun::run(const std::string& commandLine, DWORD timeoutMs) {
     if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir_.path().c_str(),
                         &startup, &process))
         return false;
-    bool ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
-    if (!ended) {
-        TerminateProcess(process.hProcess, 99);
-        WaitForSingleObject(process.hProcess, 10000);
-    }
-    GetExitCodeProcess(process.hProcess, &exitCode_);
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    process_ = process.hProcess;
+    exitCode_ = STILL_ACTIVE;
+    return true;
+}
+
+bool hostRun::finish(DWORD timeoutMs) {
+    if (!process_)
+        return false;
+    bool ended = WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, 10000);
+    }
+    GetExitCodeProcess(process_, &exitCode_);
+    CloseHandle(process_);
+    process_ = nullptr;
     return ended;
 }
 

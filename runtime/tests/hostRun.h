@@ -14,6 +14,9 @@ namespace vesk::test {
 class hostRun {
 public:
     hostRun();
+    ~hostRun();
+    hostRun(const hostRun&) = delete;
+    hostRun& operator=(const hostRun&) = delete;
 
     // A module of the staged client (stage\plugins\<name>).
     bool addStagedModule(const std::string& name);
@@ -25,6 +28,13 @@ public:
     // Starts runtime.exe in the folder and waits for its end. False when it
     // did not end within timeoutMs (it is then killed) or did not start.
     bool run(const std::string& commandLine = "", DWORD timeoutMs = 60000);
+    // The same in two halves, for tests that work beside the running host:
+    // start, then finish (waits, kills after the time, closes the handles).
+    bool start(const std::string& commandLine = "");
+    bool finish(DWORD timeoutMs = 60000);
+    // The started process (null when none); true while it runs.
+    HANDLE process() const { return process_; }
+    bool running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
     DWORD exitCode() const { return exitCode_; }
 
     // vesk.log as it is on disk, and split into lines at "\r\n".
@@ -35,6 +45,7 @@ public:
 private:
     testing::tempDir dir_;
     DWORD exitCode_ = STILL_ACTIVE;
+    HANDLE process_ = nullptr;
 };
 
 // The console's lifecycle lines as they appear in the log.

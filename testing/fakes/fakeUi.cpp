@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/capsule.h"
+#include "testing/fakes/agentText.h"
 #include "testing/fakes/inertWindow.h"
 #include "testing/fakes/wndProc.h"
 
@@ -490,8 +491,14 @@ public:
     int Create(const char* name, RECT*) override {
         return answer(callText("IGnutellaHostDockWnd::Create").arg(name), 1);
     }
-    void AddConnect(ss::IAgent* a) override { note(row("IGnutellaHostDockWnd::AddConnect", a)); }
-    bool UpdateConnect(ss::IAgent* a) override { return answer(row("IGnutellaHostDockWnd::UpdateConnect", a), true); }
+    void AddConnect(ss::IAgent* a) override {
+        keep(a);
+        note(row("IGnutellaHostDockWnd::AddConnect", a));
+    }
+    bool UpdateConnect(ss::IAgent* a) override {
+        keep(a);
+        return answer(row("IGnutellaHostDockWnd::UpdateConnect", a), true);
+    }
     int RemoveConnect(ss::IAgent* a) override { return answer(row("IGnutellaHostDockWnd::RemoveConnect", a), 1); }
     int RemoveAllConnect() override { return answer(callText("IGnutellaHostDockWnd::RemoveAllConnect"), 1); }
     void AddCatch(ss::IAgent* a) override { note(row("IGnutellaHostDockWnd::AddCatch", a)); }
@@ -512,8 +519,38 @@ public:
     }
     int SaveHistory() override { return answer(callText("IGnutellaHostDockWnd::SaveHistory"), 1); }
 
+    // The connect rows given (the latest keptRows of them), as last added or
+    // updated, in first-seen order.
+    std::vector<std::string> connectRows() {
+        std::lock_guard<std::mutex> hold(rowsLock_);
+        std::vector<std::string> rows;
+        for (const auto& r : rowOrder_)
+            rows.push_back(rowTexts_[r]);
+        return rows;
+    }
+
 private:
+    // The row's text, not the row: nothing is held once the module lets go.
+    void keep(ss::IAgent* a) {
+        if (!a)
+            return;
+        std::string text = agentAttributes(a);
+        std::lock_guard<std::mutex> hold(rowsLock_);
+        if (rowTexts_.find(a) == rowTexts_.end()) {
+            rowOrder_.push_back(a);
+            if (rowOrder_.size() > keptRows) {  // a long run holds no more
+                rowTexts_.erase(rowOrder_.front());
+                rowOrder_.erase(rowOrder_.begin());
+            }
+        }
+        rowTexts_[a] = text;
+    }
+
+    static constexpr std::size_t keptRows = 256;
     ui::IDockContainer* container_;  // not owned
+    std::mutex rowsLock_;
+    std::vector<const void*> rowOrder_;  // addresses only, never followed
+    std::map<const void*, std::string> rowTexts_;
 };
 
 class fakeStatWindow : public part, public ui::IGnutellaStatDockWnd {
@@ -646,6 +683,7 @@ struct fakeUi::parts {
     ui::ISearchHistoryDockWnd* history;
     ui::IDockConnectTB* connect;
     ui::IGnutellaHostDockWnd* host;
+    fakeHostWindow* hostFake;  // the same object
     ui::IGnutellaStatDockWnd* stat;
     ui::IDockTransferWnd* transfer;
     fakeTransferWindow* transferFake;  // the same object
@@ -669,7 +707,9 @@ struct fakeUi::parts {
         options = held<fakeOptions, ui::IOptions>(ui);
         history = held<fakeSearchHistory, ui::ISearchHistoryDockWnd>(ui);
         connect = held<fakeConnectToolbar, ui::IDockConnectTB>(ui);
-        host = held<fakeHostWindow, ui::IGnutellaHostDockWnd>(ui, static_cast<ui::IDockContainer*>(container));
+        hostFake = new capsule<fakeHostWindow>(ui, static_cast<ui::IDockContainer*>(container));
+        host = hostFake;
+        host->addRef();
         stat = held<fakeStatWindow, ui::IGnutellaStatDockWnd>(ui);
         transferFake = new capsule<fakeTransferWindow>(ui);
         transfer = transferFake;
@@ -762,6 +802,7 @@ ui::IDockConnectTB* fakeUi::connectToolbar() { return parts_->connect; }
 ui::IGnutellaHostDockWnd* fakeUi::hostWindow() { return parts_->host; }
 ui::IGnutellaStatDockWnd* fakeUi::statWindow() { return parts_->stat; }
 ui::IDockTransferWnd* fakeUi::transferWindow() { return parts_->transfer; }
+std::vector<std::string> fakeUi::connectRows() { return parts_->hostFake->connectRows(); }
 std::vector<ss::IAgent*> fakeUi::downloadRows() { return parts_->transferFake->rows(true); }
 std::vector<ss::IAgent*> fakeUi::uploadRows() { return parts_->transferFake->rows(false); }
 std::vector<std::string> fakeUi::transferWindowActions(bool downloads) const {

@@ -72,6 +72,8 @@ public:
     ui::IGnutellaStatDockWnd* statWindow();
     ui::IDockTransferWnd* transferWindow();
     ui::ITrayCtrl* tray();
+    // The host window's link rows as last given: their attributes.
+    std::vector<std::string> connectRows();
     // The rows the transfer window lists now (no reference added).
     std::vector<ss::IAgent*> downloadRows();
     std::vector<ss::IAgent*> uploadRows();

@@ -9,11 +9,19 @@ recorder::~recorder() {
 
 void recorder::add(const std::string& line) {
     std::lock_guard<std::mutex> hold(lock_);
-    lines_.push_back(line);
+    if (keepLines_ || !file_)
+        lines_.push_back(line);
     if (file_) {
         std::fprintf(file_, "%s\n", line.c_str());
         std::fflush(file_);
     }
+}
+
+void recorder::fileOnly() {
+    std::lock_guard<std::mutex> hold(lock_);
+    keepLines_ = false;
+    lines_.clear();
+    lines_.shrink_to_fit();
 }
 
 std::vector<std::string> recorder::lines() {

@@ -28,11 +28,15 @@ public:
     void clear();
     // Every later line is also appended to this file (flushed per line).
     bool writeTo(const std::string& path);
+    // With a file, later lines go only there: a long run's record holds no
+    // memory of the program it watches.
+    void fileOnly();
 
 private:
     std::mutex lock_;
     std::vector<std::string> lines_;
     std::FILE* file_ = nullptr;
+    bool keepLines_ = true;
 };
 
 // Builds one line: callText("IStatusBar::Output").arg(text).arg(4).

@@ -3,9 +3,15 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <mutex>
+#include <string>
+#include <utility>
 
 #include "core/module.h"
+#include "extern/rsrc/rsrcIds.h"
+#include "testing/fakes/agentText.h"
 #include "vesk/containers.h"
+#include "vesk/data.h"
 #include "vesk/host.h"
 #include "vesk/persist.h"
 #include "vesk/share2.h"
@@ -35,6 +41,30 @@ value typedValue(const std::string& type, const std::string& text) {
     if (type == "ulong")
         return value(std::strtoul(text.c_str(), nullptr, 10));
     return value(text.c_str());
+}
+
+// Where the manager's result callback, a plain function, records, and the
+// results it was handed (one reference each, let go when the script ends).
+fakeUi* resultRecord = nullptr;
+std::mutex keptResultsLock;
+std::vector<ss::IAgent*> keptResults;
+
+// Each result as "script|result|<attribute>=<value>|...", in the order the
+// agent lists its attributes.
+void recordResults(Ivector* batch) {
+    if (!resultRecord || !batch)
+        return;
+    for (unsigned i = 0; i < batch->size(); ++i) {
+        auto* agent = interfaceCast<ss::IAgent>(batch->at(i).asGeneric());
+        if (!agent)
+            continue;
+        callText line("script|result");
+        line.arg(agentAttributes(agent));
+        resultRecord->calls().add(line.text());
+        agent->addRef();
+        std::lock_guard<std::mutex> hold(keptResultsLock);
+        keptResults.push_back(agent);
+    }
 }
 
 class runner {
@@ -78,6 +108,11 @@ private:
             {"engine-probe", &runner::engineProbe},
             {"wait", &runner::wait},
             {"await", &runner::await},
+            {"await-file", &runner::awaitFile},
+            {"results", &runner::results},
+            {"links", &runner::links},
+            {"download", &runner::download},
+            {"record-file-only", &runner::recordFileOnly},
             {"threads", &runner::threads},
         };
         return table;
@@ -238,20 +273,78 @@ private:
 
     void wait(const std::string& rest) { Sleep(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10))); }
 
-    // Polls the record while carrying out the calls other threads send to
-    // this (the GUI) thread meanwhile; posted work waits.
-    void await(const std::string& rest) {
-        std::size_t blank = rest.find(' ');
-        DWORD limit = static_cast<DWORD>(std::strtoul(rest.substr(0, blank).c_str(), nullptr, 10));
-        std::string prefix = blank == std::string::npos ? std::string() : rest.substr(blank + 1);
+    // Polls until done() or limitMs, carrying out the calls other threads
+    // send to this (the GUI) thread meanwhile; posted work waits.
+    template <typename Done>
+    static bool pollFor(DWORD limitMs, Done done) {
         DWORD start = GetTickCount();
         bool seen;
-        while (!(seen = !c_.ui->calls().linesStartingWith(prefix).empty()) && GetTickCount() - start < limit) {
+        while (!(seen = done()) && GetTickCount() - start < limitMs) {
             MSG msg;
             PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
         }
+        return seen;
+    }
+
+    // "<milliseconds> <rest>": the limit and the rest of the line.
+    static std::pair<DWORD, std::string> limitAndRest(const std::string& rest) {
+        std::size_t blank = rest.find(' ');
+        DWORD limit = static_cast<DWORD>(std::strtoul(rest.substr(0, blank).c_str(), nullptr, 10));
+        return {limit, blank == std::string::npos ? std::string() : rest.substr(blank + 1)};
+    }
+
+    void await(const std::string& rest) {
+        auto [limit, prefix] = limitAndRest(rest);
+        bool seen = pollFor(limit, [&] { return !c_.ui->calls().linesStartingWith(prefix).empty(); });
         result(callText("script|await").arg(prefix).arg(seen));
+    }
+
+    // Another program (a test driving two clients) tells this one to go on
+    // by making a file.
+    void awaitFile(const std::string& rest) {
+        auto [limit, path] = limitAndRest(rest);
+        bool seen = pollFor(limit, [&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
+        result(callText("script|await-file").arg(path).arg(seen));
+    }
+
+    // Fires the download action of the first result kept whose attribute
+    // named by text id 231 (the file name) is the name, as the user's
+    // double click would.
+    void download(const std::string& name) {
+        char nameField[256] = {}, action[256] = {};
+        LoadStringA(c_.ui->languageModule(), IDS_GNU_FIELD_NAME, nameField, sizeof nameField);
+        LoadStringA(c_.ui->languageModule(), IDS_GNU_ACTION_DOWNLOAD, action, sizeof action);
+        ss::IAgent* found = nullptr;
+        {
+            std::lock_guard<std::mutex> hold(keptResultsLock);
+            for (ss::IAgent* agent : keptResults) {
+                Istring* text = agent->GetAttribute(nameField).asString();
+                if (text && text->c_str() && name == text->c_str()) {
+                    found = agent;
+                    found->addRef();
+                    break;
+                }
+            }
+        }
+        bool fired = found && found->FireAction(action);
+        if (found)
+            found->release();
+        result(callText("script|download").arg(name).arg(fired));
+    }
+
+    void recordFileOnly(const std::string&) { c_.ui->calls().fileOnly(); }
+
+    void links(const std::string&) {
+        for (const std::string& row : c_.ui->connectRows())
+            result(callText("script|link").arg(row));
+    }
+
+    void results(const std::string&) {
+        if (!manager_ || resultRecord)
+            return;
+        resultRecord = c_.ui;
+        manager_->AddResultCallback(&recordResults);
     }
 
     scriptContext c_;
@@ -278,6 +371,13 @@ void runScript(const scriptContext& context, const std::vector<std::string>& lin
     for (const std::string& line : lines)
         r.run(line);
     context.ui->calls().add("script|end");
+    std::vector<ss::IAgent*> results;
+    {
+        std::lock_guard<std::mutex> hold(keptResultsLock);
+        results.swap(keptResults);
+    }
+    for (ss::IAgent* agent : results)
+        agent->release();
 }
 
 }  // namespace vesk::testing

@@ -22,6 +22,18 @@
 //                                  are carried out meanwhile); records
 //                                  script|await|<prefix>|<0|1>
 //   threads                        the threader's live thread objects
+//   await-file <milliseconds> <path>   until the file exists; records
+//                                  script|await-file|<path>|<0|1>
+//   results                        from now on every result the manager is
+//                                  handed is recorded as
+//                                  script|result|<attribute>=<value>|...
+//   download <file name>           fires the download action of the first
+//                                  result recorded with that name:
+//                                  script|download|<name>|<0|1>
+//   record-file-only               later calls go to fakeui.calls only, not
+//                                  to memory too (await sees none of them)
+//   links                          every link row the host window was given,
+//                                  as last updated: script|link|<attributes>
 #pragma once
 
 #include <string>

@@ -112,6 +112,27 @@ TEST(HandshakeText, APeersFinalReplyIsAVersionedOkOrA06Status) {
     }
 }
 
+TEST(HandshakeText, AMessageEndsBehindItsFirstEmptyLine) {
+    struct row {
+        std::string bytes;
+        std::size_t end;
+    };
+    const row rows[] = {
+        {"GNUTELLA/0.6 200 OK\r\n\r\n", 23},
+        {std::string("GNUTELLA/0.6 200 OK\r\n\r\n\x01\x02\0\x03", 27), 23},
+        {"GNUTELLA CONNECT/0.4\n\nrest", 22},
+        {"A\r\nB: c\r\n\r\nD\r\n\r\n", 11},
+        {"GNUTELLA/0.6 200 OK\r\n", 0},
+        {"GNUTELLA/0.6 200 OK\r\n\r", 0},
+        {"", 0},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.bytes);
+        EXPECT_EQ(HandshakeMessageEnd(reinterpret_cast<const unsigned char*>(r.bytes.data()), r.bytes.size()), r.end);
+    }
+    EXPECT_EQ(HandshakeMessageEnd(nullptr, 5), 0u);
+}
+
 TEST(HandshakeText, ReceivedTextEndsAtItsFirstZeroByteOrItsLength) {
     const unsigned char bytes[] = {'a', 'b', 0, 'c'};
     EXPECT_EQ(ReceivedText(bytes, 4), "ab");

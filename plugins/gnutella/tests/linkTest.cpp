@@ -208,6 +208,27 @@ TEST_F(LinkTest, AnIncoming06ConnectIsAnsweredAndUpOnThePeersFinalReply) {
     EXPECT_EQ(g_Settings.Counts().incomingLinks, 1u);
 }
 
+TEST_F(LinkTest, ADescriptorSentRightBehindTheFinalReplyIsRead) {
+    peerSocket peer;
+    peerDials(peer, "GNUTELLA CONNECT/0.6\r\nUser-Agent: Peer/1.0\r\n\r\n");
+    ASSERT_TRUE(stepUntil([] {
+        CGnutellaHost* link = onlyLink(g_InactiveHostList);
+        return link && link->m_State == linkState::answered;
+    }));
+    // The answer, then the reply and a Ping for this node in one send.
+    peerReads(peer, std::strlen("GNUTELLA/0.6 200 OK\r\n"));
+    const unsigned char ping[23] = {0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51,
+                                    0x51, 0x51, 0x51, 0x51, function::ping, 1, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(peerSends(peer, finalReply + std::string(reinterpret_cast<const char*>(ping), sizeof ping)));
+    ASSERT_TRUE(stepUntil([] { return !g_ActiveHostList.IsEmpty(); }));
+    CGnutellaHost* link = onlyLink(g_ActiveHostList);
+    ASSERT_NE(link, nullptr);
+    ASSERT_TRUE(stepUntil([&] {
+        ServiceActiveHost(link);
+        return link->m_ReceivedCount == 1;
+    })) << "the Ping was lost with the reply's receive";
+}
+
 TEST_F(LinkTest, ABusyAnswerOffersCachedHostsAndKeepsTheLinkForItsBusyTime) {
     g_Settings.m_MaxIncoming = 0;
     cacheHost("5.6.7.8", 6347);

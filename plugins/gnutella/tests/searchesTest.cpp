@@ -13,6 +13,8 @@
 #include "plugins/gnutella/CGnutellaSearch.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/descriptors.h"
+#include "plugins/gnutella/downloadActions.h"
+#include "plugins/gnutella/downloadQueue.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/moduleLists.h"
 #include "plugins/gnutella/protocol.h"
@@ -313,8 +315,24 @@ TEST_F(Searches, EachAcceptedRecordBecomesAResultAgentWithTheDownloadAction) {
         EXPECT_EQ(textOf(a, IDS_GNU_FIELD_CLIENT), "Limewire");
         EXPECT_EQ(a->GetAttributeProperty(vendorField, "II").asLong(), limewireIcon);
         EXPECT_EQ(a->GetAttribute("GNUTELLA_FORCE_PUSH").asUlong(), 1u);
-        EXPECT_EQ(a->GetAction(ResourceText(IDS_GNU_ACTION_DOWNLOAD)), &on_download_result);
+        EXPECT_EQ(a->GetAction(ResourceText(IDS_GNU_ACTION_DOWNLOAD)), &add_download);
     }
+    batch->release();
+}
+
+TEST_F(Searches, AResultsDownloadActionQueuesTheResultAsTheDownloadsRow) {
+    craftedHit h;
+    h.records = {{7, 1234, "song one.mp3", ""}};
+    bytes d = h.descriptor();
+    Ivector* batch = BuildResultBatch(ParseQueryHit(d.data(), d.size()));
+    ASSERT_NE(batch, nullptr);
+    ss::IAgent* result = agentsOf(batch).at(0);
+    EXPECT_TRUE(result->FireAction(ResourceText(IDS_GNU_ACTION_DOWNLOAD)));
+    ss::IAgent* queued = PopQueuedDownload();
+    EXPECT_EQ(queued, result);
+    if (queued)
+        queued->release();  // the queue's reference, handed over
+    EXPECT_FALSE(result->HasAction(ResourceText(IDS_GNU_ACTION_DOWNLOAD))) << "queued, no longer offered";
     batch->release();
 }
 
