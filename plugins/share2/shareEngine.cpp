@@ -244,6 +244,7 @@ int CShareEngine::addShare(shareSpec* spec) {
     if (!share)
         return 0;
     tree_.scan(share, recursive);
+    sharesAdded_ = true;
     return 1;
 }
 

@@ -110,6 +110,9 @@ private:
     bool rehashPending_ = false;
     std::atomic<DWORD> watcherThreadId_{0};
     std::atomic<DWORD> hasherThreadId_{0};
+    // A share was added since the watcher armed its watches: the next wake
+    // arms them again, even when the share list itself was read already.
+    std::atomic<bool> sharesAdded_{false};
 };
 
 }  // namespace vesk::share2

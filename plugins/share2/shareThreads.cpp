@@ -203,6 +203,7 @@ void CShareEngine::watchLoop(Ithread* thread) {
     // A change made to the share list before its watch was armed sends no
     // notification: read the list again after every arming.
     auto rebuild = [&] {
+        sharesAdded_ = false;
         build();
         while (reloadConfig(nullptr) != 0)
             build();
@@ -225,8 +226,11 @@ void CShareEngine::watchLoop(Ithread* thread) {
         size_t slot = woke - WAIT_OBJECT_0;
         CShareDirectory* share = list.share(slot);
         if (!share) {
+            // Another thread may have read the changed list first: the
+            // shares it added still need their watches and their hashes.
             bool reread = reloadConfig(nullptr) != 0;
-            if (!FindNextChangeNotification(list.handle(slot)) || !reread)
+            bool added = sharesAdded_.exchange(false);
+            if (!FindNextChangeNotification(list.handle(slot)) || !(reread || added))
                 continue;
             rebuild();
             requestHash();

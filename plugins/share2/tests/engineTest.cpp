@@ -211,6 +211,20 @@ TEST_F(ShareEngine, PausedEngineActsOnTheChangeOnlyOnceEnabled) {
     EXPECT_TRUE(pumpUntil([&] { return engine_->isShared(docs_.c_str()) == 1; }));
 }
 
+// The client reads its own share list once it has written it; the watcher
+// then finds nothing new in the list, yet the share it added must still be
+// watched and hashed.
+TEST_F(ShareEngine, AShareAddedByAReloadOnAnotherThreadIsStillHashed) {
+    startWith({{music_, "1"}});
+    engine_->setState(0);  // the watcher leaves the change until enabled
+    ASSERT_TRUE(makeFile(docs_ + "\\first.mp3", "first in docs"));
+    writeShareList({{music_, "1"}, {docs_, "1"}});
+    EXPECT_EQ(engine_->reloadConfig(nullptr), 1);
+    EXPECT_EQ(engine_->isShared(docs_.c_str()), 1);
+    engine_->setState(1);
+    EXPECT_TRUE(pumpUntil([&] { return hashed("first in docs"); }));
+}
+
 // A file dialog changes the current directory; the share list stays the
 // one in the folder that was current when the engine was made.
 TEST_F(ShareEngine, ShareListStaysWhereItWasAtStart) {
