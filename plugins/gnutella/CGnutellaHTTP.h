@@ -17,8 +17,13 @@ public:
     std::int32_t minorVersion = 0;
     char userAgent[260] = {};      // the "User-Agent:" value
     char connection[260] = {};     // the "Connection:" value
-    std::int32_t rangeStart = -1;  // 0 without a "Range:" header
-    std::int32_t rangeEnd = -1;    // -1 when the range is open
+    // "Range: bytes=start-end", the end inclusive and optional; the whole
+    // file without the header. A range that is not two unsigned 32-bit
+    // numbers (or one and a dash) is marked unreadable, never guessed at.
+    std::uint32_t rangeStart = 0;
+    std::uint32_t rangeEnd = 0;
+    bool hasRangeEnd = false;
+    bool rangeUnreadable = false;
 };
 
 }  // namespace vesk::gnutella

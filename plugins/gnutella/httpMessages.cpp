@@ -69,14 +69,35 @@ std::int32_t number(const std::string& text) {
     return static_cast<std::int32_t>(n);
 }
 
+// Decimal digits only, within 32 bits.
+bool unsigned32(const std::string& text, std::uint32_t& out) {
+    if (text.empty() || text.size() > 10)
+        return false;
+    std::uint64_t n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        n = n * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (n > UINT32_MAX)
+        return false;
+    out = static_cast<std::uint32_t>(n);
+    return true;
+}
+
 void readRange(const std::string& range, CGnutellaHTTP& request) {
+    request.rangeUnreadable = true;
     std::size_t equals = range.find('=');
     std::size_t dash = equals == std::string::npos ? std::string::npos : range.find('-', equals);
-    if (dash == std::string::npos)
+    if (dash == std::string::npos || !unsigned32(range.substr(equals + 1, dash - equals - 1), request.rangeStart))
         return;
-    request.rangeStart = number(range.substr(equals + 1, dash - equals - 1));
     std::string end = range.substr(dash + 1);
-    request.rangeEnd = end.empty() ? -1 : number(end);
+    while (!end.empty() && (end.back() == ' ' || end.back() == '\t'))
+        end.pop_back();
+    request.hasRangeEnd = !end.empty();
+    if (request.hasRangeEnd && !unsigned32(end, request.rangeEnd))
+        return;
+    request.rangeUnreadable = request.hasRangeEnd && request.rangeEnd < request.rangeStart;
 }
 
 }  // namespace
@@ -117,8 +138,6 @@ CGnutellaHTTP* ParseHttpRequestText(const char* bytes, std::size_t length) {
         CopyText(request->userAgent, found);
     if (headerValue(headers, "Range:", found, failed))
         readRange(found, *request);
-    else
-        request->rangeStart = 0;
     return failed ? nullptr : request.release();
 }
 
@@ -161,6 +180,9 @@ std::string HttpErrorText(unsigned code, const char* page) {
             break;
         case 503:
             text = "HTTP/1.1 503 Service Unavailable\r\n";
+            break;
+        case 416:
+            text = "HTTP/1.1 416 Requested Range Not Satisfiable\r\n";
             break;
         default:
             text = "HTTP/1.1 500 Internal Server Error\r\n";

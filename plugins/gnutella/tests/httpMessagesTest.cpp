@@ -27,26 +27,41 @@ TEST(HttpRequest, AGetWithUserAgentAndAnOpenRange) {
     EXPECT_EQ(request->minorVersion, 1);
     EXPECT_STREQ(request->userAgent, "Foo");
     EXPECT_STREQ(request->connection, "");
-    EXPECT_EQ(request->rangeStart, 100);
-    EXPECT_EQ(request->rangeEnd, -1);
+    EXPECT_EQ(request->rangeStart, 100u);
+    EXPECT_FALSE(request->hasRangeEnd);
+    EXPECT_FALSE(request->rangeUnreadable);
 }
 
 TEST(HttpRequest, RangesAndConnection) {
     struct row {
         const char* headers;
-        int start, end;
+        std::uint32_t start;
+        bool hasEnd;
+        std::uint32_t end;
+        bool unreadable;
     } rows[] = {
-        {"Range: bytes=100-199\r\n", 100, 199},
-        {"", 0, -1},                           // no Range: from the start
-        {"Range: bytes 100-199\r\n", -1, -1},  // no "=": not read
-        {"range: bytes=5-\r\n", 5, -1},
+        {"Range: bytes=100-199\r\n", 100, true, 199, false},
+        {"", 0, false, 0, false},  // no Range: from the start
+        {"range: bytes=5-\r\n", 5, false, 0, false},
+        {"Range: bytes=4000000000-4294967295\r\n", 4000000000u, true, 4294967295u, false},
+        {"Range: bytes 100-199\r\n", 0, false, 0, true},    // no "="
+        {"Range: bytes=-100-5\r\n", 0, false, 0, true},     // a sign is no number
+        {"Range: bytes=4294967296-\r\n", 0, false, 0, true},  // past 32 bits
+        {"Range: bytes=200-100\r\n", 200, true, 100, true},  // ends before it starts
+        {"Range: bytes=1x-5\r\n", 0, false, 0, true},
     };
     for (const row& r : rows) {
         auto request =
             parse(std::string("GET /get/1/x HTTP/1.0\r\nConnection: Keep-Alive\r\n") + r.headers + "\r\n");
         ASSERT_TRUE(request) << r.headers;
-        EXPECT_EQ(request->rangeStart, r.start) << r.headers;
-        EXPECT_EQ(request->rangeEnd, r.end) << r.headers;
+        EXPECT_EQ(request->rangeUnreadable, r.unreadable) << r.headers;
+        if (!r.unreadable || r.hasEnd) {
+            EXPECT_EQ(request->rangeStart, r.start) << r.headers;
+            EXPECT_EQ(request->hasRangeEnd, r.hasEnd) << r.headers;
+            if (r.hasEnd) {
+                EXPECT_EQ(request->rangeEnd, r.end) << r.headers;
+            }
+        }
         EXPECT_STREQ(request->connection, "Keep-Alive");
     }
 }
