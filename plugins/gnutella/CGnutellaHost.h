@@ -46,7 +46,7 @@ constexpr std::uint16_t removed = 0x96;
 // Where the link machine puts a connection once its step is done with it
 // (the step itself never moves it: the thread that takes it over may end
 // it at once).
-enum class hostHandOver { none, activeList, transferList };
+enum class hostHandOver { none, inactiveList, activeList, transferList };
 
 constexpr std::size_t userAgentSize = 100;
 constexpr std::size_t hostNameSize = 260;

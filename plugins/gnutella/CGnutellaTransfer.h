@@ -68,6 +68,12 @@ public:
     std::string responseHeader;            // the answer's bytes until its header is complete
     bool awaitingSlot = false;             // requeued by the busy retry: not stepped until started again
     std::atomic<bool> copyRunning{false};  // a file copy thread uses this record
+
+    // Upload bookkeeping: the slot of the peer's address and of the running
+    // uploads, held from the answer until the upload ends, given back once.
+    bool uploadSlotHeld = false;
+    // The push asked for could not be routed: no link has seen the source.
+    std::atomic<bool> pushUnroutable{false};
 };
 
 }  // namespace vesk::gnutella

@@ -1,12 +1,13 @@
 // The "Gnutella Active Host Update Thread": serves the links that are up
 // (g_ActiveHostList), makes pending searches active, expires broadcasts, steps the
-// web-cache exchanges, stops removed searches, empties the host cache when
+// web-cache exchanges, sends this node's pushes, stops removed searches, empties the host cache when
 // asked and dials requested links.
 #include "plugins/gnutella/CGWebCache.h"
 #include "plugins/gnutella/activeHosts.h"
 #include "plugins/gnutella/dialling.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/hostCache.h"
+#include "plugins/gnutella/pushRequests.h"
 #include "plugins/gnutella/broadcasts.h"
 #include "plugins/gnutella/searches.h"
 #include "plugins/gnutella/workerThreads.h"
@@ -17,6 +18,7 @@ namespace {
 
 void activeHostTurn() {
     ServiceActiveHosts();
+    SendRequestedPushes();
     PromotePendingSearches();
     ExpireBroadcasts();
     WebCacheStep();

@@ -247,7 +247,14 @@ int stop_download(ss::IAgent* row) {
 }
 
 int stop_upload(ss::IAgent* row) {
-    withRowHost(row, [](CGnutellaHost* host) { SetTransferState(host, transferState::uploadStopRequested); });
+    withRowHost(row, [](CGnutellaHost* host) {
+        if (host->m_State != transferState::sending)
+            return;  // ended already, or not yet begun
+        // A stopped upload's link closes at once, whatever the peer does.
+        if (host->m_Link)
+            host->m_Link->close();
+        SetTransferState(host, transferState::uploadStopRequested);
+    });
     return 0;
 }
 

@@ -18,6 +18,7 @@
 #include "plugins/gnutella/transferStates.h"
 #include "plugins/gnutella/transferSteps.h"
 #include "plugins/gnutella/transferThread.h"
+#include "plugins/gnutella/uploadSlots.h"
 #include "vesk/data.h"
 
 namespace vesk::gnutella {
@@ -245,7 +246,7 @@ int OnLinkError(CGnutellaHost* host) {
         case transferState::sending:
             ShowUpload(transfer->row);
             SetTransferState(host, transferState::uploadEnded);
-            UntrackUploadRow(transfer->row);
+            ReleaseUploadSlot(host);
             break;
         case transferState::movingFile:
             ShowDownload(transfer->row);

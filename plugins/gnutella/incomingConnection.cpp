@@ -5,7 +5,7 @@
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/handshake.h"
 #include "plugins/gnutella/handshakeText.h"
-#include "plugins/gnutella/incomingTransferStandIns.h"
+#include "plugins/gnutella/incomingTransfers.h"
 
 namespace vesk::gnutella {
 

@@ -9,6 +9,7 @@
 #include "plugins/gnutella/CGnutellaSearch.h"
 #include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/moduleRecords.h"
+#include "plugins/gnutella/pushRequests.h"
 
 namespace vesk::gnutella {
 
@@ -101,6 +102,7 @@ void ClearTransferLists() {
         std::lock_guard<std::recursive_mutex> hold(g_HostIPUploadCount.guard);
         g_HostIPUploadCount.items.clear();
     }
+    ClearRequestedPushes();
     for (CGnutellaBroadcast* b : broadcasts)
         delete b;
     for (auto& entry : pushes)

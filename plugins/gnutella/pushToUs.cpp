@@ -1,9 +1,95 @@
 #include "plugins/gnutella/pushToUs.h"
 
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <new>
+
+#include "plugins/gnutella/CGnutellaHost.h"
+#include "plugins/gnutella/CGnutellaPacket.h"
+#include "plugins/gnutella/CGnutellaTransfer.h"
+#include "plugins/gnutella/addresses.h"
+#include "plugins/gnutella/descriptors.h"
+#include "plugins/gnutella/fixedText.h"
+#include "plugins/gnutella/gnutellaInternal.h"
+#include "plugins/gnutella/handlePacket.h"
+#include "plugins/gnutella/moduleLists.h"
+#include "plugins/gnutella/transferStates.h"
+#include "vesk/share2.h"
+
 namespace vesk::gnutella {
 
-int HandlePushToUs(const CGnutellaPacket*) {
-    return -1;
+namespace {
+
+// Nobody can be reached at 0.x.x.x, a multicast or reserved address, or
+// port 0: such a push is dropped rather than dialled.
+bool dialable(const unsigned char* address, std::uint16_t port) {
+    return port != 0 && address[0] != 0 && address[0] < 224;
+}
+
+net::ITCPDescriptor* newTransferLink() {
+    net::ICommunications* network = g_Services.communications;
+    Igeneric* made = network ? network->createDescriptor("vesk::net::tcp", g_State.token) : nullptr;
+    net::ITCPDescriptor* link = interfaceCast<net::ITCPDescriptor>(made);
+    if (!link)
+        return nullptr;
+    made->addRef();
+    link->setSendMode(true);
+    link->setTransferMode(true);
+    return link;
+}
+
+}  // namespace
+
+int HandlePushToUs(const CGnutellaPacket* push) {
+    if (!push || push->Function() != function::push || push->m_Payload.size() < minimumPushPayload)
+        return -1;
+    const unsigned char* payload = push->m_Payload.data();
+    std::uint32_t index = ReadLe32(payload + 16);
+    const unsigned char* address = payload + 20;
+    auto port = static_cast<std::uint16_t>(payload[24] | (payload[25] << 8));
+    share2::IShareEngine* shares = g_Services.shareEngine;
+    share2::IShareObj* file = shares ? shares->objectById(index) : nullptr;
+    // Only a file is offered: a folder has no name.
+    if (!file || !file->getName()[0] || !dialable(address, port))
+        return -1;
+
+    net::ITCPDescriptor* link = newTransferLink();
+    auto* host = link ? new (std::nothrow) CGnutellaHost() : nullptr;
+    auto* transfer = host ? new (std::nothrow) CGnutellaTransfer() : nullptr;
+    if (!transfer || !host->HasRowAndLock()) {
+        delete host;
+        if (link)
+            link->release();
+        return -1;
+    }
+    std::memcpy(transfer->pushServentId, payload, sizeof transfer->pushServentId);
+    transfer->remoteIndex = index;
+    transfer->fileSize = file->getSize();
+    CopyText(transfer->remoteName, file->getName());
+    host->m_Id = guid16::from(push->Guid());
+    host->m_Link = link;  // the reference taken when it was made
+    host->m_Transfer = transfer;
+    host->m_Dialled = true;
+    host->m_Kind = linkKind::none;
+    host->m_State = transferState::pushConnecting;
+    std::memcpy(host->m_Address, address, sizeof host->m_Address);
+    IpToText(host->m_Address, host->m_AddressText);
+    host->m_Port = port;
+    std::snprintf(host->m_AddressAndPort, sizeof host->m_AddressAndPort, "%s:%u", host->m_AddressText,
+                  static_cast<unsigned>(port));
+    StampTransfer(host);
+    int dialled = link->connect(host->m_AddressText, port);
+    std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+    auto& items = g_TransferHostList.items;
+    auto entry = items.find(host->m_Id);
+    if (entry != items.end() && entry->second != host) {
+        // handle_packet lets no push through whose GUID names a connection.
+        delete host;
+        return -1;
+    }
+    items[host->m_Id] = host;
+    return dialled;
 }
 
 }  // namespace vesk::gnutella

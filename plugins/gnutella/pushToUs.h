@@ -7,13 +7,13 @@ namespace vesk::gnutella {
 
 class CGnutellaPacket;
 
-// Takes a Push whose servent identifier is this node's client GUID. The
-// connection it makes is kept in g_TransferHostList under the push's GUID;
-// handle_packet hands over no push whose GUID already names a connection
-// there. -1 when nothing was done, otherwise the result of the dial.
-//
-// Stands in for the upload side, which is not built yet: until then a push
-// to this node is taken and nothing is done (-1).
+// Takes a Push whose servent identifier is this node's client GUID: when
+// the index names a shared file, dials the requester and keeps the
+// connection in g_TransferHostList under the push's GUID (pushConnecting),
+// whose first step sends the GIV. handle_packet hands over no push whose
+// GUID already names a connection there. -1 when nothing was done (no such
+// file, an address or port no connection can go to, no descriptor),
+// otherwise the result of the dial.
 int HandlePushToUs(const CGnutellaPacket* push);
 
 }  // namespace vesk::gnutella

@@ -138,6 +138,10 @@ void UntrackDownloadRow(ss::IAgent* row) {
     WithRowLater(row, [](ss::IAgent* r) { g_Settings.UntrackDownload(r); });
 }
 
+void TrackUploadRow(ss::IAgent* row) {
+    WithRowLater(row, [](ss::IAgent* r) { g_Settings.TrackUpload(r); });
+}
+
 void UntrackUploadRow(ss::IAgent* row) {
     WithRowLater(row, [](ss::IAgent* r) { g_Settings.UntrackUpload(r); });
 }

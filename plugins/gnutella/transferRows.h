@@ -69,6 +69,7 @@ void ShowUpload(ss::IAgent* row);
 void HideUpload(ss::IAgent* row);
 void TrackDownloadRow(ss::IAgent* row);
 void UntrackDownloadRow(ss::IAgent* row);
+void TrackUploadRow(ss::IAgent* row);
 void UntrackUploadRow(ss::IAgent* row);
 
 }  // namespace vesk::gnutella

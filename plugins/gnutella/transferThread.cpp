@@ -25,6 +25,7 @@
 #include "plugins/gnutella/transferRows.h"
 #include "plugins/gnutella/transferStates.h"
 #include "plugins/gnutella/transferSteps.h"
+#include "plugins/gnutella/uploadSlots.h"
 #include "plugins/gnutella/uploadSteps.h"
 #include "plugins/gnutella/workerThreads.h"
 
@@ -82,6 +83,11 @@ int whenConnected(CGnutellaHost* host) {
             return SendGiv(host);
         case transferState::downloadStopRequested:
             return CloseStoppedDownload(host);
+        case transferState::uploadStopRequested:
+        case transferState::uploadFailed:
+            // Closed first: the closing work gives the upload slot back.
+            host->m_Link->close();
+            return 0;
         case transferState::downloadEnded:
         case transferState::uploadEnded:
         case transferState::movingFile:
@@ -125,6 +131,8 @@ int whenClosed(CGnutellaHost* host) {
             return FinishStoppedUpload(host);
         case transferState::uploadFailed:
             return FinishFailedUpload(host);
+        case transferState::pushConnecting:
+            return 1;  // the requester could not be reached: nothing to offer
         default:
             return 0;
     }
@@ -164,15 +172,35 @@ outcome stepHost(CGnutellaHost* host) {
     return outcome::destroy;
 }
 
-void takeOut(CGnutellaHost* host, bool destroy) {
+// The list a connection handed over from here goes to.
+guardedList<hostMap>* nextList(const CGnutellaHost* host) {
+    switch (host->m_HandOver) {
+        case hostHandOver::inactiveList:
+            return &g_InactiveHostList;
+        case hostHandOver::activeList:
+            return &g_ActiveHostList;
+        default:
+            return nullptr;
+    }
+}
+
+void takeOut(CGnutellaHost* host, outcome result) {
     {
         std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
         auto entry = g_TransferHostList.items.find(host->m_Id);
         if (entry != g_TransferHostList.items.end() && entry->second == host)
             g_TransferHostList.items.erase(entry);
     }
-    if (destroy)
+    if (result == outcome::destroy) {
+        ReleaseUploadSlot(host);  // an upload removed while it ran
         delete host;
+        return;
+    }
+    if (guardedList<hostMap>* next = nextList(host)) {
+        host->m_HandOver = hostHandOver::none;
+        std::lock_guard<std::recursive_mutex> hold(next->guard);
+        next->items[host->m_Id] = host;  // another thread's from here on
+    }
 }
 
 // Shutting down: every connection goes, but one whose file is still being
@@ -263,7 +291,7 @@ int TransferStep() {
             result = stepHost(host);
         }
         if (result != outcome::keep)
-            takeOut(host, result == outcome::destroy);
+            takeOut(host, result);
         if (++visited % 10 == 1)
             Sleep(1);
     }

@@ -1,5 +1,6 @@
-// The steps of an upload's states. The upload side is not built yet: these
-// stand in for it, closing the connection and dropping it (1).
+// The steps of an upload's states, as the transfer step runs them on the
+// transfer thread with the connection's lock held; each returns 0 to keep
+// the connection in the transfer list, 1 to take it out.
 #pragma once
 
 #include "vesk/net.h"
@@ -8,11 +9,20 @@ namespace vesk::gnutella {
 
 class CGnutellaHost;
 
-int SendUploadData(CGnutellaHost* host);                                // sending, link up
-int ReadUploadRequest(CGnutellaHost* host, net::INetDataBuffer* data);  // unclassified, data came
-int OnUploadClosed(CGnutellaHost* host);                                // sending, link closed
-int FinishStoppedUpload(CGnutellaHost* host);                           // uploadStopRequested, link closed
-int FinishFailedUpload(CGnutellaHost* host);                            // uploadFailed, link closed
-int SendGiv(CGnutellaHost* host);  // pushConnecting (a push upload connecting back), link up
+// Sending, link up: one chunk of at most chunkSize bytes from bytesDone;
+// the upload completes once the file or the range has been sent. A chunk
+// the link refuses is read and sent again at the next step.
+int SendUploadData(CGnutellaHost* host);
+// Sending, link closed: complete when every byte went, else failed (998).
+int OnUploadClosed(CGnutellaHost* host);
+// A stop from the row, or a link lost while sending, once the link closed.
+int FinishStoppedUpload(CGnutellaHost* host);
+int FinishFailedUpload(CGnutellaHost* host);
+// Unclassified in the transfer list, data came: a 0.4 connect makes it a
+// link (1); a browser's request is refused with 403; anything else waits.
+int ReadUploadRequest(CGnutellaHost* host, net::INetDataBuffer* data);
+// A push upload connected back: sends the GIV and hands the connection to
+// the listener thread, where the requester's GET is classified (1).
+int SendGiv(CGnutellaHost* host);
 
 }  // namespace vesk::gnutella

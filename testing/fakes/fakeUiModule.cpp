@@ -15,6 +15,7 @@
 #include "testing/fakes/wndProc.h"
 #include "vesk/containers.h"
 #include "vesk/host.h"
+#include "vesk/share2.h"
 #include "vesk/threading.h"
 
 using namespace vesk;
@@ -32,6 +33,10 @@ UINT_PTR startTimer = 0;
 // messages, that is, in its signal loop after every start-up pass.
 void CALLBACK startScript(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
+    // As the real interface does once its main window shows: from here on
+    // the share engine acts on changes (new shares watched and hashed).
+    if (auto* engine = lookupService<share2::IShareEngine>(theCore))
+        engine->setState(1);
     std::vector<std::string> lines = readScript("fakeui.script");
     scriptContext context{theFake, theCore, theToken};
     theFake->gui().post([context, lines] { runScript(context, lines); });
