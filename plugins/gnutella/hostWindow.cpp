@@ -1,6 +1,7 @@
 #include "plugins/gnutella/hostWindow.h"
 
 #include "plugins/gnutella/gnutellaInternal.h"
+#include "plugins/gnutella/optionPages.h"
 
 namespace vesk::gnutella {
 
@@ -18,12 +19,11 @@ int InitGui() {
     ui::IWndProc* hook = interfaceCast<ui::IWndProc>(made);
     ui::IDockContainer* container = g_Services.hostWindow ? g_Services.hostWindow->WaitCreated() : nullptr;
     ui::IWndEvents* events = interfaceCast<ui::IWndEvents>(container);
-    if (!events) {
+    if (!events)
         LogLine("GNUTELLA INIT: <Error> no host window: its commands are not hooked\r\n");
-        return 0;
-    }
-    if (hook)
+    else if (hook)
         events->AddMessageHook(hook);
+    init_options();  // the pages need no host window
     return 0;
 }
 

@@ -411,12 +411,15 @@ public:
         registerInterfaceOf<Igeneric>(this);
     }
     int Create() override { return answer(callText("IOptions::Create"), 0); }
-    HTREEITEM AddPage(const char* title, const char* parent, int image, int dialog, HINSTANCE,
-                      DLGPROC) override {
+    // Every page is kept and made from its template when a test selects
+    // it (optionsPages.h).
+    HTREEITEM AddPage(const char* title, const char* parent, int image, int dialog, HINSTANCE module,
+                      DLGPROC procedure) override {
         return answer<HTREEITEM>(callText("IOptions::AddPage").arg(title).arg(parent).arg(image).arg(dialog),
                                  [&]() -> HTREEITEM {
                                      if (!title || !*title)
                                          return nullptr;
+                                     ui_.optionsDialog().add(title, parent, image, dialog, module, procedure);
                                      return reinterpret_cast<HTREEITEM>(++pages_);
                                  });
     }
@@ -725,9 +728,9 @@ struct fakeUi::parts {
     }
 };
 
-fakeUi::fakeUi() : parts_(new parts(*this, nullptr)) {}
+fakeUi::fakeUi() : optionsDialog_(gui_), parts_(new parts(*this, nullptr)) {}
 
-fakeUi::fakeUi(ui::IFrameWnd* libraryFrame) : parts_(new parts(*this, libraryFrame)) {
+fakeUi::fakeUi(ui::IFrameWnd* libraryFrame) : optionsDialog_(gui_), parts_(new parts(*this, libraryFrame)) {
     if (!libraryFrame || !libraryFrame->GetStatusBar())
         return;
     gui_.run([&] {
@@ -749,6 +752,7 @@ fakeUi::~fakeUi() {
 void fakeUi::setResourceModules(HINSTANCE language, HINSTANCE defaults) {
     language_ = language;
     defaults_ = defaults;
+    optionsDialog_.setLanguageModule(language);
 }
 
 void fakeUi::enter(const callText& call, const std::function<void()>& work) {
