@@ -151,6 +151,11 @@ int CShareManager::Count() {
     return static_cast<int>(shares_.size());
 }
 
+std::map<std::string, bool> CShareManager::Shares() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return shares_;
+}
+
 int CShareManager::LoadShareFile(const char* file) {
     std::string path = shareListFile::PathOr(file);
     {
