@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <map>
+
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/Ombrel/moduleServices.h"
 
@@ -10,20 +12,6 @@ namespace vesk::ss {
 namespace {
 
 constexpr int titleLimit = 260;
-
-// The dialog keeps the title pointers for its life: the texts live as long
-// as the module.
-std::string foldersTitle, searchTitle, filtersTitle;
-
-void addPage(std::string& title, unsigned titleId, int iconId, int dialogId, DLGPROC procedure) {
-    moduleServices& s = services();
-    if (!s.uiControl || !s.options)
-        return;
-    if (title.empty())
-        title = languageText(titleId, titleLimit);
-    int image = s.uiControl->AddIcon(s.uiControl->GetDefaultResourceInstance(), iconId);
-    s.options->AddPage(title.c_str(), nullptr, image, dialogId, s.uiControl->GetResourceInstance(), procedure);
-}
 
 int CALLBACK startBrowserAt(HWND browser, UINT message, LPARAM, LPARAM start) {
     if (message == BFFM_INITIALIZED)
@@ -62,10 +50,24 @@ pageShell& PageShell() {
     return shell;
 }
 
+void AddOptionPage(unsigned titleId, int iconId, int dialogId, DLGPROC procedure) {
+    // The dialog keeps the title pointer for its life: the texts live as
+    // long as the module (map nodes stay where they are).
+    static std::map<unsigned, std::string> titles;
+    moduleServices& s = services();
+    if (!s.uiControl || !s.options)
+        return;
+    std::string& title = titles[titleId];
+    if (title.empty())
+        title = languageText(titleId, titleLimit);
+    int image = s.uiControl->AddIcon(s.uiControl->GetDefaultResourceInstance(), iconId);
+    s.options->AddPage(title.c_str(), nullptr, image, dialogId, s.uiControl->GetResourceInstance(), procedure);
+}
+
 void AddManagerPages() {
-    addPage(foldersTitle, IDS_SS_PAGE_FOLDERS, IDI_SS_PAGE_FOLDERS, IDD_SS_FOLDERS, &FoldersPageProc);
-    addPage(searchTitle, IDS_SS_PAGE_SEARCH, IDI_SS_PAGE_SEARCH, IDD_SS_SEARCH, &SearchPageProc);
-    addPage(filtersTitle, IDS_SS_PAGE_FILTERS, IDI_SS_PAGE_FILTERS, IDD_SS_FILTERS, &FiltersPageProc);
+    AddOptionPage(IDS_SS_PAGE_FOLDERS, IDI_SS_PAGE_FOLDERS, IDD_SS_FOLDERS, &FoldersPageProc);
+    AddOptionPage(IDS_SS_PAGE_SEARCH, IDI_SS_PAGE_SEARCH, IDD_SS_SEARCH, &SearchPageProc);
+    AddOptionPage(IDS_SS_PAGE_FILTERS, IDI_SS_PAGE_FILTERS, IDD_SS_FILTERS, &FiltersPageProc);
 }
 
 }  // namespace vesk::ss

@@ -1,5 +1,5 @@
-// The manager's pages in the options dialog: download and temporary
-// folders, search and filters. Each reads the manager (or the
+// The manager's pages in the options dialog: shared folders, download and
+// temporary folders, search and filters. Each reads the manager (or the
 // share list) when it starts and writes back on OK (1) and Apply (101);
 // Cancel (2) shows the manager's values again. All on the GUI thread.
 #pragma once
@@ -10,9 +10,15 @@
 
 namespace vesk::ss {
 
+// A top-level page: its title text and template from the language
+// module, its icon from the default module.
+void AddOptionPage(unsigned titleId, int iconId, int dialogId, DLGPROC procedure);
+// The shared-folders page (added when the share list is first loaded).
+void AddSharesPage();
 // The folders, search and filters pages (added by _initialize).
 void AddManagerPages();
 
+INT_PTR CALLBACK SharesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK FoldersPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SearchPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK FiltersPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
