@@ -224,6 +224,7 @@
 #define IDC_GNU_STEP_HOST_CACHE      488
 #define IDC_GNU_CLEAR_FAILED_UP      500
 #define IDC_GNU_CLEAR_DONE_UP        501
+#define IDCMD_GNU_CLEAR_QUEUE        2023  /* the host window's command: drop every queued download */
 
 /* The user interface's lists and windows (uiLists.rc): the transfer, host,
    statistics, search and result windows, the audio player and the file

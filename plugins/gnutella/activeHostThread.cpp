@@ -1,6 +1,6 @@
 // The "Gnutella Active Host Update Thread": serves the links that are up
 // (g_ActiveHostList), makes pending searches active, expires broadcasts, steps the
-// web-cache exchanges, stops removed searches, empties the host cache when
+// web-cache exchanges, stops removed searches, trims the host cache when
 // asked and dials requested links.
 #include "plugins/gnutella/CGWebCache.h"
 #include "plugins/gnutella/activeHosts.h"
@@ -30,8 +30,7 @@ void saveAndClearHostCache() {
 }
 
 void lateActiveHostTurn() {
-    if (g_State.clearHostCacheRequest.exchange(0))
-        ClearHostCatcher();
+    ServeHostCacheRequests();
     ServiceRequestedConnections();
 }
 

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "testing/fakes/guiThread.h"
+#include "testing/fakes/hostPages.h"
 #include "testing/fakes/optionsPages.h"
 #include "testing/fakes/recorder.h"
 #include "vesk/directory.h"
@@ -79,6 +80,9 @@ public:
     ui::ITrayCtrl* tray();
     // The host window's link rows as last given: their attributes.
     std::vector<std::string> connectRows();
+    // The pages (windows of the GUI thread, not owned) the host window
+    // hands out and keeps its rows in (hostPages.h); none by default.
+    void setHostPages(const hostPages& pages);
     // The rows the transfer window lists now (no reference added).
     std::vector<ss::IAgent*> downloadRows();
     std::vector<ss::IAgent*> uploadRows();
