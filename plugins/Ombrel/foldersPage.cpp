@@ -72,26 +72,20 @@ void browse(HWND page, ISSManager& manager, const folderRow& row) {
     SendDlgItemMessageA(page, row.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
 }
 
-std::string lowerCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-std::string withBackslash(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
-        folder += '\\';
-    return lowerCase(folder);
+// Lower case with one trailing backslash, as the share list keeps paths;
+// empty for an empty folder.
+std::string normalised(const std::string& folder) {
+    std::string normal;
+    return CShareManager::Normalise(folder.c_str(), normal) ? normal : "";
 }
 
 bool holds(const std::string& outer, const std::string& inner) {
-    std::string o = withBackslash(outer), i = withBackslash(inner);
-    return !i.empty() && i.compare(0, o.size(), o) == 0;
+    std::string o = normalised(outer), i = normalised(inner);
+    return !o.empty() && !i.empty() && i.compare(0, o.size(), o) == 0;
 }
 
 bool isDriveRoot(const std::string& folder) {
-    std::string f = withBackslash(folder);
+    std::string f = normalised(folder);
     return f.size() <= 3 || (f.size() > 2 && f[0] == '\\' && f[1] == '\\' && f.find('\\', 2) == f.size() - 1);
 }
 

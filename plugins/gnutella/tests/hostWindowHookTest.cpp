@@ -15,10 +15,12 @@
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaHostCatch.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
+#include "plugins/gnutella/broadcasts.h"
 #include "plugins/gnutella/downloadQueue.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/hostWindow.h"
+#include "plugins/gnutella/moduleLists.h"
 #include "plugins/gnutella/resources.h"
 #include "plugins/gnutella/transferThread.h"
 #include "plugins/gnutella/tests/linkFixture.h"
@@ -118,7 +120,11 @@ TEST_F(HostWindowHook, PingAndTrimAskTheActiveHostThreadToTrimOldestFirst) {
         g_Settings.m_MaxHostCatcher = 2;
         catchHosts({20004, 20001, 20003, 20002});
         EXPECT_EQ(rows(list(pages.catchPage, IDC_UIL_CACHE_LIST)), 4);
+        ASSERT_TRUE(g_PendingBroadcastList.IsEmpty());
         command(id);
+        EXPECT_EQ(!g_PendingBroadcastList.IsEmpty(), id == IDC_UIL_PING_ALL) << id << ": a ping for every link";
+        ExpireBroadcasts();
+        ExpireBroadcasts();
         EXPECT_EQ(cachedPorts().size(), 4u) << id << ": the thread trims, at its next turn";
         ServeHostCacheRequests();
         EXPECT_EQ(cachedPorts(), (std::set<unsigned>{20003, 20002})) << id << ": the oldest went";
