@@ -9,8 +9,9 @@
      IDT_   toolbar (type 241)     IDB_   bitmap        IDCMD_ command
    Texts and icons are different resource types, so one number may name a
    text and an icon at once. Held so far: the version block 1; texts 196 to
-   317 and 40018 to 40075; icons 132 to 174 and 318; dialogs 126, 127 and
-   324; menu 325; toolbars 178 and 189 with bitmaps 107 and 108.
+   317 and 40018 to 40075; icons 132 to 174, 318 and 321; dialogs 112 to 130
+   and 324; menu 325; toolbars 178 and 189 with bitmaps 107 and 108; bitmap
+   106.
 
    One block per module. An id two modules use names one resource, defined
    in the block (and the .rc file) of the module listed first; the other
@@ -34,6 +35,46 @@
 #define IDI_SS_CONNECTED            167  /* status bar: steady state */
 #define IDI_SS_IDLE                 168
 #define IDI_SS_ACTIVE               169  /* status bar: connecting, offline, blink */
+/* The manager's option pages: titles, icons, dialogs and their controls. */
+#define IDS_SS_PAGE_SHARES          287
+#define IDS_SS_PAGE_FOLDERS         213  /* the same text as IDS_GNU_TRAY_DOWNLOADS */
+#define IDS_SS_PAGE_SEARCH          270  /* the same text as IDS_GNU_PAGE_PROTOCOLS */
+#define IDS_SS_PAGE_FILTERS         235
+#define IDS_SS_EMPTY_TEMP_REFUSED   218  /* the folders page would not empty the temporary folder */
+#define IDS_SS_FILTER_FIELD         231  /* the text of IDS_GNU_FIELD_NAME: the field filters match */
+#define IDI_SS_FOLDER               133  /* first image of the shares page's tree */
+#define IDI_SS_PAGE_FILTERS         142
+#define IDI_SS_SHARED_FOLDER        143  /* also the shares page's icon */
+#define IDI_SS_PAGE_FOLDERS         150  /* the same icon as IDI_UIL_DOWNLOADS */
+#define IDI_SS_PAGE_SEARCH          321
+#define IDB_SS_SHARE_STATES         106  /* 0 none, 1 not shared, 2 shared, 3 holds a share */
+#define IDD_SS_FILTERS              113
+#define IDD_SS_SEARCH               121
+#define IDD_SS_FOLDERS              124
+#define IDD_SS_SHARES               130
+#define IDC_SS_AUTO_CONNECT_SEARCH  400
+#define IDC_SS_BROWSE_DOWNLOAD      401
+#define IDC_SS_ADD_IN_ORDER         402
+#define IDC_SS_REMOVE_IN_ORDER      403
+#define IDC_SS_ADD_CONTAINS         404
+#define IDC_SS_REMOVE_CONTAINS      405
+#define IDC_SS_EMPTY_TEMP           415
+#define IDC_SS_SHARE_COUNT          418
+#define IDC_SS_DRIVE_SIZE           419
+#define IDC_SS_DOWNLOAD_DIR         422
+#define IDC_SS_DOWNLOAD_FREE        425
+#define IDC_SS_IN_ORDER_WORD        426
+#define IDC_SS_CONTAINS_WORD        427
+#define IDC_SS_MAX_RESULTS          434
+#define IDC_SS_DRIVE_FREE           455
+#define IDC_SS_IN_ORDER_LIST        463
+#define IDC_SS_CONTAINS_LIST        464
+#define IDC_SS_AUTO_CONNECT_START   471
+#define IDC_SS_SHARE_RECURSIVE      478
+#define IDC_SS_FOLDER_TREE          479
+#define IDC_SS_BROWSE_TEMP          497
+#define IDC_SS_TEMP_DIR             498
+#define IDC_SS_TEMP_FREE            499
 
 /* Settings reset tool and General options page (fixed id they ask for):
    the default settings file, resource type "txt". */
@@ -137,6 +178,53 @@
 #define IDI_GNU_TRAY_DOWNLOADING     171
 #define IDI_GNU_TRAY_BOTH            172
 #define IDI_GNU_TRAY_UPLOADING       173
+/* The Gnutella option pages (titles 237, 206, 283, 286, 307 above). */
+#define IDI_GNU_PAGE_NETWORK         134
+#define IDI_GNU_PAGE_CONNECTIONS     135
+#define IDI_GNU_PAGE_SEARCH          139
+#define IDI_GNU_PAGE_TRANSFERS       140
+#define IDI_GNU_PAGE_GNUTELLA        IDI_GNU_VENDOR_OTHER  /* 152 */
+#define IDD_GNU_CONNECTIONS          112
+#define IDD_GNU_SEARCH               116
+#define IDD_GNU_NETWORK              117
+#define IDD_GNU_TRANSFERS            118
+#define IDC_GNU_ENABLE_REPORTED      410
+#define IDC_GNU_LOAD_HOST_CACHE      411
+#define IDC_GNU_QUICK_CONNECT        412
+#define IDC_GNU_SPEED_LIST           417
+#define IDC_GNU_CLEAR_FAILED_DOWN    423
+#define IDC_GNU_CLEAR_DONE_DOWN      424
+#define IDC_GNU_CONNECT_TIMEOUT      428
+#define IDC_GNU_LISTEN_PORT          429
+#define IDC_GNU_LOCAL_TTL            430
+#define IDC_GNU_MAX_DOWNLOADS        431
+#define IDC_GNU_MAX_INCOMING         432
+#define IDC_GNU_MAX_OUTGOING         433
+#define IDC_GNU_SECOND_NUMBER        434
+#define IDC_GNU_MAX_TTL              435
+#define IDC_GNU_MAX_UPLOADS          436
+#define IDC_GNU_MIN_CRITERIA         437
+#define IDC_GNU_MIN_CONNECTIONS      438
+#define IDC_GNU_MIN_SPEED            439
+#define IDC_GNU_MAX_HOST_CACHE       440
+#define IDC_GNU_REPORTED_IP          443
+#define IDC_GNU_REPORTED_PORT        444
+#define IDC_GNU_LOCAL_SPEED          445
+#define IDC_GNU_MONITOR_NUMBER       446
+#define IDC_GNU_MAX_RESULTS_OUT      447
+#define IDC_GNU_MAX_UPLOADS_PER_IP   451
+#define IDC_GNU_SHOW_FIREWALLED      454
+#define IDC_GNU_SEARCH_MONITOR       457
+#define IDC_GNU_REPORTED_IP_LABEL    461
+#define IDC_GNU_REPORTED_PORT_LABEL  462
+#define IDC_GNU_STEP_TIMEOUT         484
+#define IDC_GNU_STEP_INCOMING        485
+#define IDC_GNU_STEP_OUTGOING        486
+#define IDC_GNU_STEP_MIN_CONNECTIONS 487
+#define IDC_GNU_STEP_HOST_CACHE      488
+#define IDC_GNU_CLEAR_FAILED_UP      500
+#define IDC_GNU_CLEAR_DONE_UP        501
+#define IDCMD_GNU_CLEAR_QUEUE        2023  /* the host window's command: drop every queued download */
 
 /* The user interface's lists and windows (uiLists.rc): the transfer, host,
    statistics, search and result windows, the audio player and the file

@@ -75,24 +75,43 @@ bool CFilterTable::UnregisterOperator(const char* name) {
     return true;
 }
 
-bool CFilterTable::AddFilter(const char* friendlyName, const char* fieldName, int operatorId,
-                             const value& operand) {
+std::shared_ptr<const CFilter> CFilterTable::makeFilterLocked(const char* friendlyName, const char* fieldName,
+                                                              int operatorId, const value& operand) {
     if (!friendlyName || !fieldName || operatorId == 0)
-        return false;
+        return nullptr;
     // Longer texts would not fit the filter's fields; refuse them.
     if (!fits(friendlyName) || !fits(fieldName))
-        return false;
-    std::string key = friendlyName + std::to_string(operatorId);
-    std::lock_guard<std::mutex> hold(lock_);
-    if (filters_.count(key))
-        return false;
+        return nullptr;
     auto op = operators_.find(operatorId);
     if (op == operators_.end() || op->second.name.size() > maxFilterText)
+        return nullptr;
+    return std::make_shared<const CFilter>(friendlyName + std::to_string(operatorId), friendlyName,
+                                           op->second.name, fieldName, op->second.fn, operand);
+}
+
+bool CFilterTable::AddFilter(const char* friendlyName, const char* fieldName, int operatorId,
+                             const value& operand) {
+    std::lock_guard<std::mutex> hold(lock_);
+    auto filter = makeFilterLocked(friendlyName, fieldName, operatorId, operand);
+    if (!filter || filters_.count(filter->key))
         return false;
-    auto filter = std::make_shared<const CFilter>(key, friendlyName, op->second.name, fieldName,
-                                                  op->second.fn, operand);
-    filters_.emplace(key, std::move(filter));
+    filters_.emplace(filter->key, std::move(filter));
     return true;
+}
+
+int CFilterTable::ReplaceFilters(const std::vector<filterRequest>& requests) {
+    std::map<std::string, std::shared_ptr<const CFilter>> made;  // the old set ends here, unlocked
+    std::lock_guard<std::mutex> hold(lock_);
+    for (const filterRequest& r : requests) {
+        auto id = operatorIds_.find(r.operatorName);
+        if (id == operatorIds_.end())
+            continue;
+        auto filter = makeFilterLocked(r.friendlyName.c_str(), r.fieldName.c_str(), id->second, r.operand);
+        if (filter && !made.count(filter->key))
+            made.emplace(filter->key, std::move(filter));
+    }
+    filters_.swap(made);
+    return static_cast<int>(filters_.size());
 }
 
 bool CFilterTable::AddFilterByName(const char* friendlyName, const char* fieldName,

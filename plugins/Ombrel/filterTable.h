@@ -42,6 +42,14 @@ private:
 
 using filterList = std::vector<std::shared_ptr<const CFilter>>;
 
+// A filter asked for by the names of its texts and operator.
+struct filterRequest {
+    std::string friendlyName;
+    std::string fieldName;
+    std::string operatorName;
+    value operand;  // copied by the filter made
+};
+
 class CFilterTable {
 public:
     bool RegisterOperator(const char* name, FilterOperatorFn fn);
@@ -54,6 +62,11 @@ public:
     bool AddFilterByName(const char* friendlyName, const char* fieldName,
                          const char* operatorName, const value& operand);
     bool RemoveFilter(const char* key);
+    // Puts the requests' filters in place of every filter at once, so a
+    // search sees the old set or the new one, never a mix. A request that
+    // AddFilterByName would refuse (its key made already included) is
+    // skipped. The number of filters made.
+    int ReplaceFilters(const std::vector<filterRequest>& requests);
 
     // The filters in ascending key order.
     filterList Snapshot();
@@ -64,6 +77,11 @@ private:
         std::string name;
         FilterOperatorFn fn;
     };
+
+    // Under the lock: the filter of the texts and operator, or null when
+    // one of them is refused.
+    std::shared_ptr<const CFilter> makeFilterLocked(const char* friendlyName, const char* fieldName,
+                                                    int operatorId, const value& operand);
 
     std::mutex lock_;
     std::map<std::string, int> operatorIds_;

@@ -66,6 +66,11 @@ public:
     void SetAutoConnectOnStart(bool on) { autoConnectOnStart_ = on; }
     void SetAutoConnectOnSearch(bool on) { autoConnectOnSearch_ = on; }
 
+    // The filters in key order, and all of them replaced at once (the
+    // filters page's OK; see CFilterTable::ReplaceFilters).
+    filterList Filters() { return filters_.Snapshot(); }
+    int ReplaceFilters(const std::vector<filterRequest>& requests) { return filters_.ReplaceFilters(requests); }
+
     // Drops from the batch every agent a filter matches; the result
     // callback the module registers.
     void FilterBatch(Ivector* batch);

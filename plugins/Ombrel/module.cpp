@@ -12,6 +12,7 @@
 #include "plugins/Ombrel/filterOperators.h"
 #include "plugins/Ombrel/manager.h"
 #include "plugins/Ombrel/moduleServices.h"
+#include "plugins/Ombrel/optionPages.h"
 #include "plugins/Ombrel/shareManager.h"
 #include "plugins/Ombrel/statusDisplay.h"
 #include "vesk/containers.h"
@@ -176,6 +177,7 @@ VESK_ENTRY int _initialize() {
         return 0;
     s.resultCountName = languageText(IDS_SS_RESULT_COUNT, attributeNameLimit);
     s.searchTextName = languageText(IDS_SS_SEARCH_TEXT, attributeNameLimit);
+    AddManagerPages();
     statusDisplay::Attach();  // the factory knows the hook class by now
     return connectOnStart();
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "plugins/Ombrel/optionPages.h"
 #include "plugins/Ombrel/shareListFile.h"
 
 namespace vesk::ss {
@@ -91,7 +92,7 @@ bool CShareManager::Normalise(const char* path, std::string& out) {
 }
 
 int CShareManager::LoadShares() {
-    // The shares option page is added here once the option pages exist.
+    AddSharesPage();
     return 0;
 }
 
@@ -149,6 +150,11 @@ bool CShareManager::IsRecursive(const char* path) {
 int CShareManager::Count() {
     std::lock_guard<std::mutex> hold(lock_);
     return static_cast<int>(shares_.size());
+}
+
+std::map<std::string, bool> CShareManager::Shares() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return shares_;
 }
 
 int CShareManager::LoadShareFile(const char* file) {

@@ -31,6 +31,8 @@ public:
 
     bool IsRecursive(const char* path);
     int Count();
+    // Every share: normalised path -> recursive.
+    std::map<std::string, bool> Shares();
 
     // Lower case with one trailing backslash; false for a null, empty or
     // too long path.

@@ -1,7 +1,7 @@
 // The "Gnutella Active Host Update Thread": serves the links that are up
 // (g_ActiveHostList), makes pending searches active, expires broadcasts, steps the
-// web-cache exchanges, sends this node's pushes, stops removed searches, empties the host cache when
-// asked and dials requested links.
+// web-cache exchanges, sends this node's pushes, stops removed searches,
+// trims the host cache when asked and dials requested links.
 #include "plugins/gnutella/CGWebCache.h"
 #include "plugins/gnutella/activeHosts.h"
 #include "plugins/gnutella/dialling.h"
@@ -32,8 +32,7 @@ void saveAndClearHostCache() {
 }
 
 void lateActiveHostTurn() {
-    if (g_State.clearHostCacheRequest.exchange(0))
-        ClearHostCatcher();
+    ServeHostCacheRequests();
     ServiceRequestedConnections();
 }
 

@@ -101,9 +101,9 @@ struct moduleState {
     Ilock* hostCacheLock = nullptr;     // "vesk::spinLock"; one reference held
     Ilock* quickConnectLock = nullptr;  // "vesk::spinLock"; one reference held
 
-    // Links: set by the host window to have the active host thread empty
-    // the host cache at its next turn.
-    std::atomic<int> clearHostCacheRequest{0};
+    // Set by the host window to have the active host thread trim the host
+    // cache at its next turn.
+    std::atomic<int> trimHostCacheRequest{0};
 };
 
 extern moduleServices g_Services;

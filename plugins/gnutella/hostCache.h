@@ -88,6 +88,14 @@ CGnutellaHostCatch* PopHostCatcher();
 CGnutellaHostCatch* PopSuccessfulHost();
 bool HostCatcherEmpty();
 
+// Drops the oldest entries (by the key queue) until the cache holds at most
+// Gnutella_MaxHostCatcher; their rows leave the list. 0.
+int TrimHostCatcher();
+// The host window's request (any thread): the active host thread trims the
+// cache at its next turn, in ServeHostCacheRequests.
+void RequestHostCacheTrim();
+void ServeHostCacheRequests();
+
 // Up to count cached hosts, in key order.
 std::vector<hostAddress> CachedHosts(std::size_t count);
 

@@ -149,6 +149,25 @@ CGnutellaHostCatch* PopSuccessfulHost() {
     return taken;
 }
 
+int TrimHostCatcher() {
+    // A key that names no entry any more still leaves the queue: the loop
+    // ends once the queue is empty and the smallest keys go.
+    while (cachedCount() > g_Settings.m_MaxHostCatcher.load()) {
+        CGnutellaHostCatch* oldest = PopHostCatcher();
+        delete oldest;  // its row left the list with it
+    }
+    return 0;
+}
+
+void RequestHostCacheTrim() {
+    g_State.trimHostCacheRequest = 1;
+}
+
+void ServeHostCacheRequests() {
+    if (g_State.trimHostCacheRequest.exchange(0))
+        TrimHostCatcher();
+}
+
 bool HostCatcherEmpty() {
     return cachedCount() == 0;
 }

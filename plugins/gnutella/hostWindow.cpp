@@ -1,14 +1,151 @@
 #include "plugins/gnutella/hostWindow.h"
 
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "extern/rsrc/rsrcIds.h"
+#include "plugins/gnutella/CGnutellaSettings.h"
+#include "plugins/gnutella/addresses.h"
+#include "plugins/gnutella/dialling.h"
 #include "plugins/gnutella/gnutellaInternal.h"
+#include "plugins/gnutella/hostCache.h"
+#include "plugins/gnutella/moduleLists.h"
+#include "plugins/gnutella/optionPages.h"
+#include "plugins/gnutella/pingAnswers.h"
+#include "plugins/gnutella/resources.h"
+#include "plugins/gnutella/transferThread.h"
 
 namespace vesk::gnutella {
 
-LRESULT host_window_hook(HWND, UINT, WPARAM, LPARAM) {
+namespace {
+
+constexpr int addressTextSize = 30;  // 29 characters
+constexpr int actionNameLimit = 260;
+constexpr unsigned short defaultPort = 6346;
+
+// The host window's controls the commands read, looked up until found (and
+// again once a window is gone). GUI thread only.
+struct hostWindowParts {
+    HWND catchPage = nullptr;
+    HWND connectList = nullptr;
+    HWND catchList = nullptr;
+    HWND addressEdit = nullptr;
+};
+hostWindowParts parts;
+
+bool missing(HWND window) {
+    return !window || !IsWindow(window);
+}
+
+void findParts() {
+    ui::IGnutellaHostDockWnd* host = g_Services.hostWindow;
+    if (!host)
+        return;
+    if (missing(parts.connectList)) {
+        HWND page = host->GetConnectPage();
+        parts.connectList = page ? GetDlgItem(page, IDC_UIL_CONNECT_LIST) : nullptr;
+    }
+    if (missing(parts.catchList)) {
+        HWND page = host->GetCatchPage();
+        parts.catchPage = page;
+        parts.catchList = page ? GetDlgItem(page, IDC_UIL_CACHE_LIST) : nullptr;
+        if (parts.catchList)
+            CheckDlgButton(page, IDC_UIL_CACHE_REPLACE, g_Settings.m_ReplaceHostCache.load() ? BST_CHECKED : BST_UNCHECKED);
+    }
+    if (missing(parts.addressEdit)) {
+        HWND combo = host->GetAddressCombo();
+        parts.addressEdit = combo ? reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0)) : nullptr;
+    }
+}
+
+// The agents of the selected rows, each with a reference for the caller,
+// taken before anything acts on them: acting removes rows, and an index
+// walk would then skip some.
+std::vector<ss::IAgent*> selectedAgents(HWND list) {
+    std::vector<ss::IAgent*> agents;
+    if (missing(list))
+        return agents;
+    int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        if (!(SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED) & LVIS_SELECTED))
+            continue;
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam)
+            continue;  // a row that cannot be read is skipped
+        auto* agent = reinterpret_cast<ss::IAgent*>(item.lParam);
+        agent->addRef();
+        agents.push_back(agent);
+    }
+    return agents;
+}
+
+void connectSelectedCachedHosts() {
+    for (ss::IAgent* agent : selectedAgents(parts.catchList)) {
+        connect_to_catch_host(agent);
+        agent->release();
+    }
+}
+
+void dropSelectedLinks() {
+    std::string drop = LanguageText(IDS_GNU_LINK_CLOSED, actionNameLimit);
+    for (ss::IAgent* agent : selectedAgents(parts.connectList)) {
+        agent->FireAction(drop.c_str());
+        agent->release();
+    }
+}
+
+void connectTypedAddress() {
+    char text[addressTextSize] = {};
+    if (missing(parts.addressEdit) || GetWindowTextA(parts.addressEdit, text, addressTextSize) <= 0)
+        return;
+    char host[addressTextSize] = {};
+    unsigned short port = 0;
+    SplitHostPort(text, host, sizeof host, &port);
+    ConnectToHost(host, port ? port : defaultPort);
+}
+
+}  // namespace
+
+LRESULT host_window_hook(HWND, UINT message, WPARAM wParam, LPARAM) {
+    findParts();
+    if (message != WM_COMMAND)
+        return -1;
+    switch (wParam) {
+    case IDC_UIL_CACHE_REPLACE:
+        if (!missing(parts.catchPage))
+            g_Settings.m_ReplaceHostCache =
+                IsDlgButtonChecked(parts.catchPage, IDC_UIL_CACHE_REPLACE) == BST_CHECKED;
+        break;
+    case IDC_UIL_PING_ALL:
+        PingAllHosts();
+        RequestHostCacheTrim();
+        break;
+    case IDC_UIL_TRIM_CACHE:
+        RequestHostCacheTrim();
+        break;
+    case IDC_UIL_CONNECT_SELECTED:
+        connectSelectedCachedHosts();
+        break;
+    case IDCMD_GNU_CLEAR_QUEUE:
+        RequestClearQueue();
+        break;
+    case IDCMD_UIL_CONNECT_ADDRESS:
+        DumpQueues();
+        connectTypedAddress();
+        break;
+    case IDC_UIL_DISCONNECT_SELECTED:
+        dropSelectedLinks();
+        break;
+    }
     return -1;
 }
 
 int InitGui() {
+    parts = hostWindowParts();
     Ifactory* factory = moduleFactory();
     unsigned long hookClass = factory ? factory->findClass("vesk::ui::VWndProc") : 0;
     Igeneric* made = hookClass ? factory->create2(hookClass, g_State.token, addressValue(&host_window_hook),
@@ -18,12 +155,11 @@ int InitGui() {
     ui::IWndProc* hook = interfaceCast<ui::IWndProc>(made);
     ui::IDockContainer* container = g_Services.hostWindow ? g_Services.hostWindow->WaitCreated() : nullptr;
     ui::IWndEvents* events = interfaceCast<ui::IWndEvents>(container);
-    if (!events) {
+    if (!events)
         LogLine("GNUTELLA INIT: <Error> no host window: its commands are not hooked\r\n");
-        return 0;
-    }
-    if (hook)
+    else if (hook)
         events->AddMessageHook(hook);
+    init_options();  // the pages need no host window
     return 0;
 }
 

@@ -8,10 +8,12 @@
 namespace vesk::gnutella {
 
 // Hooks the host window's container (waiting for the window up to the
-// bound the window gives); without the window, logs and goes on. 0.
+// bound the window gives; without the window, logs and goes on), then adds
+// the option pages. 0.
 int InitGui();
 
-// The hook's procedure: every message goes on to the window (-1).
+// The hook's procedure (GUI thread): carries out the commands of the
+// connection and host-cache pages; every message goes on to the window (-1).
 LRESULT host_window_hook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace vesk::gnutella

@@ -87,6 +87,11 @@ void CloseListener() {
     listener->release();
 }
 
+void ListenAgain() {
+    if (net::ITCPDescriptor* listener = g_State.listener)
+        listener->close();
+}
+
 int AcceptIncoming() {
     net::ITCPDescriptor* listener = g_State.listener;
     if (!listener)

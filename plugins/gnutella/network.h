@@ -19,6 +19,11 @@ int InitNetwork();
 // Closes the listening descriptor and forgets it.
 void CloseListener();
 
+// Closes the listening descriptor and keeps it, so that the listener thread
+// listens again, on Gnutella_ListenPort as it is then (the network page's
+// port change). Nothing without a listener.
+void ListenAgain();
+
 // The listener step (listener thread, every turn): listens again after the
 // listener closed (and takes the node's address again), closes it after a
 // failure, and takes one waiting connection: closed at once while the node

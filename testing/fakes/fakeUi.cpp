@@ -11,6 +11,7 @@
 
 #include "core/capsule.h"
 #include "testing/fakes/agentText.h"
+#include "testing/fakes/hostPages.h"
 #include "testing/fakes/inertWindow.h"
 #include "testing/fakes/wndProc.h"
 
@@ -411,12 +412,15 @@ public:
         registerInterfaceOf<Igeneric>(this);
     }
     int Create() override { return answer(callText("IOptions::Create"), 0); }
-    HTREEITEM AddPage(const char* title, const char* parent, int image, int dialog, HINSTANCE,
-                      DLGPROC) override {
+    // Every page is kept and made from its template when a test selects
+    // it (optionsPages.h).
+    HTREEITEM AddPage(const char* title, const char* parent, int image, int dialog, HINSTANCE module,
+                      DLGPROC procedure) override {
         return answer<HTREEITEM>(callText("IOptions::AddPage").arg(title).arg(parent).arg(image).arg(dialog),
                                  [&]() -> HTREEITEM {
                                      if (!title || !*title)
                                          return nullptr;
+                                     ui_.optionsDialog().add(title, parent, image, dialog, module, procedure);
                                      return reinterpret_cast<HTREEITEM>(++pages_);
                                  });
     }
@@ -491,31 +495,64 @@ public:
     int Create(const char* name, RECT*) override {
         return answer(callText("IGnutellaHostDockWnd::Create").arg(name), 1);
     }
+    ~fakeHostWindow() { setPages(hostPages()); }
     void AddConnect(ss::IAgent* a) override {
         keep(a);
-        note(row("IGnutellaHostDockWnd::AddConnect", a));
+        ui_.enter(row("IGnutellaHostDockWnd::AddConnect", a), [&] { ListRow(list(connectListId), a); });
     }
     bool UpdateConnect(ss::IAgent* a) override {
         keep(a);
-        return answer(row("IGnutellaHostDockWnd::UpdateConnect", a), true);
+        ui_.enter(row("IGnutellaHostDockWnd::UpdateConnect", a), [&] { ListRow(list(connectListId), a); });
+        return true;
     }
-    int RemoveConnect(ss::IAgent* a) override { return answer(row("IGnutellaHostDockWnd::RemoveConnect", a), 1); }
-    int RemoveAllConnect() override { return answer(callText("IGnutellaHostDockWnd::RemoveAllConnect"), 1); }
-    void AddCatch(ss::IAgent* a) override { note(row("IGnutellaHostDockWnd::AddCatch", a)); }
-    bool UpdateCatch(ss::IAgent* a) override { return answer(row("IGnutellaHostDockWnd::UpdateCatch", a), true); }
-    int ClearCatch() override { return answer(callText("IGnutellaHostDockWnd::ClearCatch"), 1); }
+    int RemoveConnect(ss::IAgent* a) override {
+        ui_.enter(row("IGnutellaHostDockWnd::RemoveConnect", a), [&] { UnlistRow(list(connectListId), a); });
+        return 1;
+    }
+    int RemoveAllConnect() override {
+        ui_.enter(callText("IGnutellaHostDockWnd::RemoveAllConnect"), [&] { UnlistAll(list(connectListId)); });
+        return 1;
+    }
+    void AddCatch(ss::IAgent* a) override {
+        ui_.enter(row("IGnutellaHostDockWnd::AddCatch", a), [&] { ListRow(list(catchListId), a); });
+    }
+    bool UpdateCatch(ss::IAgent* a) override {
+        ui_.enter(row("IGnutellaHostDockWnd::UpdateCatch", a), [&] { ListRow(list(catchListId), a); });
+        return true;
+    }
+    int ClearCatch() override {
+        ui_.enter(callText("IGnutellaHostDockWnd::ClearCatch"), [&] { UnlistAll(list(catchListId)); });
+        return 1;
+    }
     int Reserved() override { return answer(callText("IGnutellaHostDockWnd::Reserved"), 0); }
-    int RemoveCatch(ss::IAgent* a) override { return answer(row("IGnutellaHostDockWnd::RemoveCatch", a), 1); }
+    int RemoveCatch(ss::IAgent* a) override {
+        ui_.enter(row("IGnutellaHostDockWnd::RemoveCatch", a), [&] { UnlistRow(list(catchListId), a); });
+        return 1;
+    }
     ui::IDockTabBarWnd* GetDockWnd() override {
         return answer(callText("IGnutellaHostDockWnd::GetDockWnd"), static_cast<ui::IDockTabBarWnd*>(nullptr));
     }
     ui::IDockContainer* WaitCreated() override {
         return answer(callText("IGnutellaHostDockWnd::WaitCreated"), container_);
     }
-    HWND GetConnectPage() override { return answer(callText("IGnutellaHostDockWnd::GetConnectPage"), HWND(nullptr)); }
-    HWND GetCatchPage() override { return answer(callText("IGnutellaHostDockWnd::GetCatchPage"), HWND(nullptr)); }
+    HWND GetConnectPage() override {
+        return answer<HWND>(callText("IGnutellaHostDockWnd::GetConnectPage"), [&] { return pages_.connectPage; });
+    }
+    HWND GetCatchPage() override {
+        return answer<HWND>(callText("IGnutellaHostDockWnd::GetCatchPage"), [&] { return pages_.catchPage; });
+    }
     HWND GetAddressCombo() override {
-        return answer(callText("IGnutellaHostDockWnd::GetAddressCombo"), HWND(nullptr));
+        return answer<HWND>(callText("IGnutellaHostDockWnd::GetAddressCombo"), [&] { return pages_.addressCombo; });
+    }
+
+    // The pages handed out from now on; the rows listed in the old ones are
+    // let go.
+    void setPages(const hostPages& pages) {
+        ui_.gui().run([&] {
+            UnlistAll(list(connectListId));
+            UnlistAll(list(catchListId));
+            pages_ = pages;
+        });
     }
     int SaveHistory() override { return answer(callText("IGnutellaHostDockWnd::SaveHistory"), 1); }
 
@@ -546,8 +583,14 @@ private:
         rowTexts_[a] = text;
     }
 
+    HWND list(int id) const {
+        HWND page = id == connectListId ? pages_.connectPage : pages_.catchPage;
+        return page ? GetDlgItem(page, id) : nullptr;
+    }
+
     static constexpr std::size_t keptRows = 256;
     ui::IDockContainer* container_;  // not owned
+    hostPages pages_;                // the test's windows; GUI thread only
     std::mutex rowsLock_;
     std::vector<const void*> rowOrder_;  // addresses only, never followed
     std::map<const void*, std::string> rowTexts_;
@@ -725,9 +768,9 @@ struct fakeUi::parts {
     }
 };
 
-fakeUi::fakeUi() : parts_(new parts(*this, nullptr)) {}
+fakeUi::fakeUi() : optionsDialog_(gui_), parts_(new parts(*this, nullptr)) {}
 
-fakeUi::fakeUi(ui::IFrameWnd* libraryFrame) : parts_(new parts(*this, libraryFrame)) {
+fakeUi::fakeUi(ui::IFrameWnd* libraryFrame) : optionsDialog_(gui_), parts_(new parts(*this, libraryFrame)) {
     if (!libraryFrame || !libraryFrame->GetStatusBar())
         return;
     gui_.run([&] {
@@ -749,6 +792,7 @@ fakeUi::~fakeUi() {
 void fakeUi::setResourceModules(HINSTANCE language, HINSTANCE defaults) {
     language_ = language;
     defaults_ = defaults;
+    optionsDialog_.setLanguageModule(language);
 }
 
 void fakeUi::enter(const callText& call, const std::function<void()>& work) {
@@ -803,6 +847,7 @@ ui::IGnutellaHostDockWnd* fakeUi::hostWindow() { return parts_->host; }
 ui::IGnutellaStatDockWnd* fakeUi::statWindow() { return parts_->stat; }
 ui::IDockTransferWnd* fakeUi::transferWindow() { return parts_->transfer; }
 std::vector<std::string> fakeUi::connectRows() { return parts_->hostFake->connectRows(); }
+void fakeUi::setHostPages(const hostPages& pages) { parts_->hostFake->setPages(pages); }
 std::vector<ss::IAgent*> fakeUi::downloadRows() { return parts_->transferFake->rows(true); }
 std::vector<ss::IAgent*> fakeUi::uploadRows() { return parts_->transferFake->rows(false); }
 std::vector<std::string> fakeUi::transferWindowActions(bool downloads) const {

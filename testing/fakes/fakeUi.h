@@ -7,7 +7,8 @@
 // Behaviour beyond recording: result windows are made per search and share
 // one child window; the connect toolbar connects through the manager; the
 // host window's container keeps message hooks and passes messages through
-// them; "vesk::ui::VWndProc" hooks call their procedure; the transfer
+// them; "vesk::ui::VWndProc" hooks call their procedure; the options object
+// keeps the pages added and makes them from their templates; the transfer
 // window keeps its download and upload rows (a reference each) and gives a
 // row new to a list the window's own actions, as the real window does.
 //
@@ -25,6 +26,8 @@
 #include <vector>
 
 #include "testing/fakes/guiThread.h"
+#include "testing/fakes/hostPages.h"
+#include "testing/fakes/optionsPages.h"
 #include "testing/fakes/recorder.h"
 #include "vesk/directory.h"
 #include "vesk/factory.h"
@@ -66,6 +69,9 @@ public:
 
     ui::IUIControl* control();
     ui::IOptions* options();
+    // The pages added through options(), made and driven as the options
+    // dialog does.
+    optionsPages& optionsDialog() { return optionsDialog_; }
     ui::ISearchHistoryDockWnd* searchHistory();
     ui::IDockConnectTB* connectToolbar();
     ui::IGnutellaHostDockWnd* hostWindow();
@@ -74,6 +80,9 @@ public:
     ui::ITrayCtrl* tray();
     // The host window's link rows as last given: their attributes.
     std::vector<std::string> connectRows();
+    // The pages (windows of the GUI thread, not owned) the host window
+    // hands out and keeps its rows in (hostPages.h); none by default.
+    void setHostPages(const hostPages& pages);
     // The rows the transfer window lists now (no reference added).
     std::vector<ss::IAgent*> downloadRows();
     std::vector<ss::IAgent*> uploadRows();
@@ -95,6 +104,7 @@ private:
     HINSTANCE language_ = nullptr;
     HINSTANCE defaults_ = nullptr;
     HWND frameWindow_ = nullptr;  // library mode: the frame's window, of the GUI thread
+    optionsPages optionsDialog_;  // its windows go before the GUI thread ends
     std::unique_ptr<parts> parts_;
 };
 

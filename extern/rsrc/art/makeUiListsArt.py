@@ -2,7 +2,7 @@
 """Draws the pictures of the user interface's lists and windows: the tab and
 row icons (16 x 16 and 32 x 32, 32-bit with alpha) and the two toolbar
 bitmaps (16 x 15 images side by side, 24-bit). Run it from this folder to
-redraw the committed files in ../icons."""
+redraw the committed files in ../icons; other art scripts import its drawing."""
 import math
 import struct
 
@@ -201,16 +201,17 @@ def write_strip(name, shapes):
         f.write(header + info + pixels)
 
 
-write_icon('uiStatistics.ico', statistics)
-write_icon('uiFile.ico', file_page)
-write_icon('uiHistory.ico', history)
-write_icon('uiHostCache.ico', host_cache)
-write_icon('uiConnections.ico', connections)
-write_icon('uiDownloads.ico', arrow(True))
-write_icon('uiUploads.ico', arrow(False))
-write_icon('uiQuery.ico', magnifier)
-write_icon('uiPlaylist.ico', note)
-# Audio toolbar: mode, pause, play, video, previous, next, stop (the stop
-# button's picture is image 6; playing shows image 1, stopped image 2).
-write_strip('uiAudioToolbar.bmp', [player_mode, pause, play, video, previous, next_track, stop])
-write_strip('uiSearchBar.bmp', [magnifier])
+if __name__ == '__main__':
+    write_icon('uiStatistics.ico', statistics)
+    write_icon('uiFile.ico', file_page)
+    write_icon('uiHistory.ico', history)
+    write_icon('uiHostCache.ico', host_cache)
+    write_icon('uiConnections.ico', connections)
+    write_icon('uiDownloads.ico', arrow(True))
+    write_icon('uiUploads.ico', arrow(False))
+    write_icon('uiQuery.ico', magnifier)
+    write_icon('uiPlaylist.ico', note)
+    # Audio toolbar: mode, pause, play, video, previous, next, stop (the stop
+    # button's picture is image 6; playing shows image 1, stopped image 2).
+    write_strip('uiAudioToolbar.bmp', [player_mode, pause, play, video, previous, next_track, stop])
+    write_strip('uiSearchBar.bmp', [magnifier])

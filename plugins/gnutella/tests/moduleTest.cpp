@@ -112,7 +112,8 @@ TEST(GnutellaModule, LoadsAndUnloadsAgainWithoutLeavingThreads) {
     const std::vector<std::string> initLines = {
         "GNUTELLA INIT: beginning init settings",  "GNUTELLA INIT: completed init settings",
         "GNUTELLA INIT: beginning init network",   "GNUTELLA INIT: completed init network successfully",
-        "GNUTELLA INIT: beginning init gui",       "GNUTELLA INIT: completed init gui",
+        "GNUTELLA INIT: beginning init gui",       "GNUTELLA INIT: beginning init_options()",
+        "GNUTELLA INIT: completed init_options()", "GNUTELLA INIT: completed init gui",
         "GNUTELLA INIT: loading successful hosts", "GNUTELLA INIT: loaded successful hosts",
         "GNUTELLA INIT: loading host catcher",     "GNUTELLA INIT: loaded host catcher",
         "GNUTELLA INIT: starting threads...",      "GNUTELLA INIT: sucessfully started threads"};

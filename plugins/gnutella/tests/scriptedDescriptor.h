@@ -21,6 +21,7 @@ public:
     bool statusFails = false;
     int sendResult = 1;
     std::string sent;  // every byte handed to send, taken or not
+    int closes = 0;
 
     int status() override {
         if (statusFails)
@@ -36,6 +37,7 @@ public:
     int connect(const char*, unsigned short) override { return 0; }
     net::INetDataBuffer* receive() override { return nullptr; }
     int close() override {
+        ++closes;
         statusValue = net::status::idle;
         return 1;
     }
