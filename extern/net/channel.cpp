@@ -149,10 +149,10 @@ receivedBytes* channel::takeReceived(unsigned long piece, bool& wakeNeeded) {
     return readDirect(piece, wakeNeeded);
 }
 
-// A read that fills the room most likely left more behind, so the channel
-// stays readable; a shorter one emptied the socket, and the system's next
-// notice comes when more arrives. What the socket's end or failure means is
-// for the network thread to settle.
+// The channel stays readable until a read finds nothing: in a stream the
+// next bytes mostly arrive before the next call, and reading them then
+// costs less than waiting for the system's notice. What the socket's end or
+// failure means is for the network thread to settle.
 receivedBytes* channel::readDirect(unsigned long piece, bool& wakeNeeded) {
     piece = std::min<unsigned long>(piece, 0x40000000ul);
     receivedBytes* bytes = newNetDataBuffer(nullptr, 0);
@@ -164,7 +164,6 @@ receivedBytes* channel::readDirect(unsigned long piece, bool& wakeNeeded) {
     int got = recv(sock, reinterpret_cast<char*>(room), static_cast<int>(piece), 0);
     if (got > 0) {
         bytes->added(static_cast<unsigned long>(got));
-        readable = static_cast<unsigned long>(got) == piece;
         return bytes;
     }
     delete bytes;
