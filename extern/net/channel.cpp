@@ -100,6 +100,8 @@ bool channel::queue(const void* bytes, unsigned long length, unsigned long long 
 
 namespace {
 
+// A read this large comes from a stream that goes on.
+constexpr unsigned long streamingRead = 16 * 1024;
 // A send this large gains nothing from being gathered with others.
 constexpr unsigned long gatherLimit = 32 * 1024;
 
@@ -149,10 +151,11 @@ receivedBytes* channel::takeReceived(unsigned long piece, bool& wakeNeeded) {
     return readDirect(piece, wakeNeeded);
 }
 
-// The channel stays readable until a read finds nothing: in a stream the
-// next bytes mostly arrive before the next call, and reading them then
-// costs less than waiting for the system's notice. What the socket's end or
-// failure means is for the network thread to settle.
+// After a short read the socket is most likely empty, and the system's next
+// notice comes when more arrives. A full or large read comes from a stream
+// that goes on: its next bytes mostly arrive before the next call, and
+// reading them then costs less than waiting for the notice. What the
+// socket's end or failure means is for the network thread to settle.
 receivedBytes* channel::readDirect(unsigned long piece, bool& wakeNeeded) {
     piece = std::min<unsigned long>(piece, 0x40000000ul);
     receivedBytes* bytes = newNetDataBuffer(nullptr, 0);
@@ -164,6 +167,7 @@ receivedBytes* channel::readDirect(unsigned long piece, bool& wakeNeeded) {
     int got = recv(sock, reinterpret_cast<char*>(room), static_cast<int>(piece), 0);
     if (got > 0) {
         bytes->added(static_cast<unsigned long>(got));
+        readable = static_cast<unsigned long>(got) == piece || static_cast<unsigned long>(got) >= streamingRead;
         return bytes;
     }
     delete bytes;
