@@ -94,8 +94,11 @@ struct end {
 // module's; both over 127.0.0.1. With one end plain, the module dials.
 bool connectEnds(ICommunications* service, end& sender, end& receiver, bool moduleSends, bool moduleReceives,
                  bool receiverDials) {
-    if (!moduleSends && !moduleReceives)
-        return receiverDials ? plainPair(receiver.plain, sender.plain) : plainPair(sender.plain, receiver.plain);
+    if (!moduleSends && !moduleReceives) {
+        end& dialler = receiverDials ? receiver : sender;
+        end& accepter = receiverDials ? sender : receiver;
+        return plainPair(dialler.plain, accepter.plain);
+    }
     if (moduleSends && moduleReceives) {
         ref<ITCPDescriptor> listener = newDescriptor(service);
         sender.module = newDescriptor(service);
@@ -155,7 +158,9 @@ double transferSeconds(ICommunications* service, size_t total, const transfer& t
 
 // The plain reference of a case: blocking sockets, 64 KiB writes, 256 KiB
 // reads, the same end dialling.
-transfer plainReference(const transfer& t) { return {"plain", 64 * 1024, false, false, false, t.receiverDials}; }
+transfer plainReference(const transfer& t) {
+    return {"plain", 64 * 1024, false, false, false, t.receiverDials};
+}
 
 void bulk(ICommunications* service, size_t mib, int rounds, std::vector<double>& ratios) {
     const transfer cases[] = {

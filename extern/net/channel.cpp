@@ -166,8 +166,9 @@ receivedBytes* channel::readDirect(unsigned long piece, bool& wakeNeeded) {
     }
     int got = recv(sock, reinterpret_cast<char*>(room), static_cast<int>(piece), 0);
     if (got > 0) {
-        bytes->added(static_cast<unsigned long>(got));
-        readable = static_cast<unsigned long>(got) == piece || static_cast<unsigned long>(got) >= streamingRead;
+        unsigned long length = static_cast<unsigned long>(got);
+        bytes->added(length);
+        readable = length == piece || length >= streamingRead;
         return bytes;
     }
     delete bytes;
