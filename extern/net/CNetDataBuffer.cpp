@@ -138,6 +138,19 @@ int CNetDataBuffer::seek(int offset, int origin) {
     return position_;
 }
 
+unsigned char* CNetDataBuffer::roomFor(unsigned long n) {
+    if (!reserve(static_cast<unsigned long long>(size_) + n))
+        return nullptr;
+    return block_ + size_;
+}
+
+void CNetDataBuffer::added(unsigned long n) {
+    if (!block_ || size_ + 1ull + n > capacity_)
+        return;
+    size_ += static_cast<unsigned>(n);
+    block_[size_] = 0;
+}
+
 // A refusal keeps the larger block.
 void CNetDataBuffer::compact() {
     if (block_ && capacity_ - (size_ + 1ull) > 64 + size_ / 8)

@@ -37,6 +37,10 @@ public:
     int seek(int offset, int origin) override;
     int tell() override { return position_; }
 
+    // Room for n more bytes after the current ones, filled by the caller
+    // and then counted with added(n); null when there is no memory for it.
+    unsigned char* roomFor(unsigned long n);
+    void added(unsigned long n);
     // Gives back the room beyond the bytes when it is more than a little,
     // before the buffer is handed over.
     void compact();

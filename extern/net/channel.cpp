@@ -100,6 +100,8 @@ bool channel::queue(const void* bytes, unsigned long length, unsigned long long 
 
 namespace {
 
+// A read this large comes from a stream that goes on.
+constexpr unsigned long streamingRead = 16 * 1024;
 // A send this large gains nothing from being gathered with others.
 constexpr unsigned long gatherLimit = 32 * 1024;
 
@@ -134,15 +136,51 @@ unsigned long channel::outgoingCount() {
     return static_cast<unsigned long>(outgoing.size());
 }
 
-receivedBytes* channel::takeReceived(bool& wakeNeeded) {
+receivedBytes* channel::takeReceived(unsigned long piece, bool& wakeNeeded) {
     slimGuard hold(lock);
     wakeNeeded = false;
-    if (!received || received->length() == 0)
+    if (received && received->length() > 0) {
+        receivedBytes* taken = received;
+        received = nullptr;
+        wakeNeeded = readAtLimit && !peerEnded && sock != INVALID_SOCKET;
+        return taken;
+    }
+    bool userReads = readable && !engineReads && state == phase::connected;
+    if (!userReads || sock == INVALID_SOCKET || peerEnded || piece == 0)
         return nullptr;
-    receivedBytes* taken = received;
-    received = nullptr;
-    wakeNeeded = readAtLimit && !peerEnded && sock != INVALID_SOCKET;
-    return taken;
+    return readDirect(piece, wakeNeeded);
+}
+
+// After a short read the socket is most likely empty, and the system's next
+// notice comes when more arrives. A full or large read comes from a stream
+// that goes on: its next bytes mostly arrive before the next call, and
+// reading them then costs less than waiting for the notice. What the
+// socket's end or failure means is for the network thread to settle.
+receivedBytes* channel::readDirect(unsigned long piece, bool& wakeNeeded) {
+    piece = std::min<unsigned long>(piece, 0x40000000ul);
+    receivedBytes* bytes = newNetDataBuffer(nullptr, 0);
+    unsigned char* room = bytes ? bytes->roomFor(piece) : nullptr;
+    if (!room) {
+        delete bytes;
+        return nullptr;  // tried again at the next call
+    }
+    int got = recv(sock, reinterpret_cast<char*>(room), static_cast<int>(piece), 0);
+    if (got > 0) {
+        unsigned long length = static_cast<unsigned long>(got);
+        bytes->added(length);
+        readable = length == piece || length >= streamingRead;
+        return bytes;
+    }
+    delete bytes;
+    readable = false;
+    if (got == 0) {
+        peerEnded = true;
+        wakeNeeded = true;
+    } else if (WSAGetLastError() != WSAEWOULDBLOCK) {
+        engineReads = true;  // its own read finds the error and ends the link
+        wakeNeeded = true;
+    }
+    return nullptr;
 }
 
 std::shared_ptr<channel> channel::takeWaitingPeer(bool& wakeNeeded) {

@@ -2,7 +2,8 @@
 // descriptor that owns a channel and the network thread meet here: fields
 // above the line are guarded by lock, those below belong to the network
 // thread. Only the network thread opens and closes the socket, and it does
-// so under the lock, so it may use the socket without the lock meanwhile.
+// so under the lock, so it may use the socket without the lock meanwhile;
+// a user sends and reads on it only with the lock held.
 #pragma once
 
 #include <winsock2.h>
@@ -64,9 +65,11 @@ public:
     // taken). wakeNeeded: the network thread has to look at the channel.
     bool queue(const void* bytes, unsigned long length, unsigned long long bound, bool& wakeNeeded);
     unsigned long outgoingCount();
-    // The bytes received so far (count 0), or null. wakeNeeded: reading
-    // had paused.
-    receivedBytes* takeReceived(bool& wakeNeeded);
+    // The bytes received so far (count 0), or null: what the network
+    // thread read, else one read of the socket of at most piece bytes when
+    // a notice said bytes wait. wakeNeeded: the network thread has to look
+    // at the channel (reading had paused, or the read found the end).
+    receivedBytes* takeReceived(unsigned long piece, bool& wakeNeeded);
     // The next accepted connection, or null. wakeNeeded: accepting had
     // paused.
     std::shared_ptr<channel> takeWaitingPeer(bool& wakeNeeded);
@@ -94,7 +97,12 @@ public:
     bool closeRequested = false;
     bool abortRequested = false;
     bool noDelay = false;
-    bool readIdle = true;       // no read pending or under way
+    bool readIdle = true;       // no read of the network thread pending or under way
+    // Connected, the user reads the socket (in takeReceived) while a notice
+    // says bytes wait; once engineReads is set (the peer's end was noticed,
+    // or notices cannot come) the network thread reads instead, for good.
+    bool readable = true;
+    bool engineReads = false;
     bool readAtLimit = false;   // stopped while the user's bytes fill the receive limit
     bool acceptPaused = false;  // no accept pending: enough peers wait
     unsigned long long deadline = 0;  // GetTickCount64 of a dial or linger end
@@ -109,6 +117,7 @@ public:
     SOCKET acceptSocket = INVALID_SOCKET;
     unsigned char acceptAddresses[2 * (sizeof(sockaddr_in) + 16)] = {};
     bool sendShut = false;
+    SOCKET watched = INVALID_SOCKET;  // the socket read notices come for
     bool timed = false;  // in the network thread's list of deadlines
     bool again = false;  // in its list of channels to come back to
     bool attentionQueued = false;  // guarded by the engine's attention lock
@@ -132,6 +141,9 @@ public:
     // Out of send mode, hands the bytes to the system at once when nothing
     // waits before them; the count taken (0 when none was taken now).
     unsigned long sendDirect(const unsigned char* bytes, unsigned long length);
+    // User side, lock held: one read of at most piece bytes from the
+    // socket into a new buffer (count 0), or null.
+    receivedBytes* readDirect(unsigned long piece, bool& wakeNeeded);
 };
 
 }  // namespace vesk::net

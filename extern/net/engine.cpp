@@ -100,8 +100,13 @@ bool engine::start() {
         slimGuard hold(lock_);
         stopping_ = false;
     }
+    // Without notices every connection is read by the network thread.
+    (void)notices_.start();
     thread_ = CreateThread(nullptr, 0, &engine::threadMain, this, 0, nullptr);
-    return thread_ != nullptr;
+    if (thread_)
+        return true;
+    notices_.stop();
+    return false;
 }
 
 void engine::stop() {
@@ -118,6 +123,7 @@ void engine::stop() {
     WaitForSingleObject(thread_, INFINITE);
     CloseHandle(thread_);
     thread_ = nullptr;
+    notices_.stop();
 }
 
 // At most one wake packet in flight: the flag stays set until the thread
@@ -310,8 +316,13 @@ void engine::comeBack() {
 }
 
 void engine::retire(channel& c) {
-    if (finished(c))
-        live_.erase(&c);
+    if (!finished(c))
+        return;
+    if (c.watched != INVALID_SOCKET) {
+        notices_.forget(c.watched, c);
+        c.watched = INVALID_SOCKET;
+    }
+    live_.erase(&c);
 }
 
 std::shared_ptr<channel> engine::known(channel& c) {

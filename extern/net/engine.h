@@ -1,10 +1,12 @@
 // The network thread: one thread that owns every socket of the module and
-// waits on one completion port. Every socket's dial, accept, send and read
+// waits on one completion port. Every socket's dial, accept and send
 // completes there; a descriptor that needs the thread to act queues its
 // channel and posts a wake. A pass costs what happened, not the number of
-// connections, and an idle connection costs nothing: it holds no buffer,
-// only a zero-byte read that completes when bytes arrive. The thread never
-// calls back into descriptors.
+// connections, and an idle connection costs nothing: it holds no buffer.
+// A connected socket's bytes are read by its user, told by readNotices
+// that they wait; the thread reads only what is left after the peer's end
+// and what a closing link still receives. It never calls back into
+// descriptors.
 #pragma once
 
 #include <winsock2.h>
@@ -17,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "extern/net/readNotices.h"
 #include "extern/net/slimLock.h"
 
 namespace vesk::net {
@@ -27,9 +30,11 @@ struct ioOperation;
 struct engineSettings {
     unsigned dialTimeoutMs = 20000;  // name look-up and connect together
     unsigned lingerMs = 10000;       // a closed connection's time to flush and see the peer's end
-    // Received bytes held for the user before reading pauses.
+    // Received bytes held for the user before reading pauses; no user read
+    // takes more.
     unsigned long receiveLimit = 512u * 1024;
-    // The most one read takes, into the thread's one read buffer.
+    // The most one read takes: one receive() of the user, or one read of
+    // the network thread into its one read buffer.
     unsigned long readPiece = 256u * 1024;
     // Bytes (and per-send overhead) a link may have waiting to go out. The
     // link bound keeps 1,000 stalled links under 230 MiB; transfer mode
@@ -87,6 +92,7 @@ private:
     void adoptAccepted(channel& listener, bool ok, std::vector<std::shared_ptr<channel>>& arrived);
     void acceptCompleted(channel& c, bool ok);
     void connectedNow(channel& c);
+    void watchReads(channel& c);
     bool keepReceived(channel& c, unsigned long length);
     void readAvailable(channel& c);
     void readCompleted(channel& c, bool ok, int code);
@@ -103,6 +109,7 @@ private:
     LPFN_CONNECTEX connectEx_ = nullptr;
     bool skipOnSuccess_ = false;  // every provider can skip completion packets
     std::vector<char> scratch_;   // network thread: reads land here, then go to their channel
+    readNotices notices_{*this};
 
     slimLock lock_;  // guards attention_, stopping_ and each channel's attentionQueued
     std::vector<std::shared_ptr<channel>> attention_;

@@ -1,5 +1,5 @@
 // What the network thread does on one channel: dialling, listening and
-// accepting, reading, sending and closing. Each step runs on the network
+// accepting, reading what its user does not, sending and closing. Each step runs on the network
 // thread; the channel's lock is held for its fields and let go around the
 // reads and sends of the hot path, which only this thread makes.
 #include <algorithm>
@@ -97,7 +97,8 @@ void engine::attendTo(channel& c) {
         }
         bool open = c.sock != INVALID_SOCKET && (c.state == phase::connected || c.state == phase::closing);
         bool room = c.state == phase::closing || !c.received || c.received->length() < settings_.receiveLimit;
-        read = open && c.readIdle && !c.peerEnded && room;
+        bool ours = c.state == phase::closing || c.engineReads;  // else the user reads
+        read = open && ours && c.readIdle && !c.peerEnded && room;
         send = open && !c.sendOp.pending && c.outgoing.size() > c.inFlight;
     }
     for (auto& peer : unclaimed) {
@@ -109,7 +110,7 @@ void engine::attendTo(channel& c) {
         retire(*peer);
     }
     for (auto& peer : arrived)
-        attendTo(*peer);  // starts its reading
+        attendTo(*peer);
     if (read)
         readAvailable(c);
     if (send)
@@ -156,6 +157,19 @@ void engine::connectedNow(channel& c) {
     // address calls would fail.
     (void)setsockopt(c.sock, SOL_SOCKET, SO_UPDATE_CONNECT_CONTEXT, nullptr, 0);
     c.state = phase::connected;
+    watchReads(c);
+}
+
+// With the lock held, once connected. The first read is tried without a
+// notice: bytes may have come before the socket was watched.
+void engine::watchReads(channel& c) {
+    std::shared_ptr<channel> held = known(c);
+    if (held && notices_.watch(c.sock, held)) {
+        c.watched = c.sock;
+        c.readable = true;
+    } else {
+        c.engineReads = true;
+    }
 }
 
 void engine::dialCompleted(channel& c, bool ok, int code) {
@@ -236,7 +250,7 @@ void engine::acceptPeers(channel& c, std::vector<std::shared_ptr<channel>>& arri
 }
 
 // The socket an accept filled becomes a connected channel waiting for
-// accept(); its reading starts at once, up to the receive limit.
+// accept(); its bytes wait in the system until its user reads them.
 void engine::adoptAccepted(channel& listener, bool ok, std::vector<std::shared_ptr<channel>>& arrived) {
     SOCKET s = listener.acceptSocket;
     listener.acceptSocket = INVALID_SOCKET;
@@ -270,7 +284,10 @@ void engine::adoptAccepted(channel& listener, bool ok, std::vector<std::shared_p
     } catch (...) {
         live_.erase(peer.get());
         listener.waitingPeers.pop_back();
+        return;
     }
+    slimGuard hold(peer->lock);  // a notice may already reach it
+    watchReads(*peer);
 }
 
 void engine::acceptCompleted(channel& c, bool ok) {
@@ -303,7 +320,8 @@ bool engine::keepReceived(channel& c, unsigned long length) {
 }
 
 // Reads what the system holds, then leaves a zero-byte read pending that
-// completes when more arrives. Reading pauses at the receive limit.
+// completes when more arrives; for a closing link, and for a connected one
+// once the peer's end was noticed. Reading pauses at the receive limit.
 void engine::readAvailable(channel& c) {
     unsigned long long total = 0;
     for (;;) {

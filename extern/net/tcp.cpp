@@ -1,5 +1,6 @@
 #include "extern/net/tcp.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -188,8 +189,9 @@ INetDataBuffer* tcp::receive() {
     std::shared_ptr<channel> c = current();
     if (!c)
         return nullptr;
+    const engineSettings& settings = engine_->settings();
     bool wakeNeeded = false;
-    receivedBytes* bytes = c->takeReceived(wakeNeeded);
+    receivedBytes* bytes = c->takeReceived(std::min(settings.readPiece, settings.receiveLimit), wakeNeeded);
     if (wakeNeeded)
         engine_->attend(c);
     if (!bytes)

@@ -119,6 +119,34 @@ TEST_F(NetTest, PeerCloseIsToldOnlyAfterTheLastByteWasReceived) {
     EXPECT_EQ(d->send("x", 1), 0);
 }
 
+// The user reads a connected socket itself, but a user that only polls
+// status() must still learn that the peer ended, on a dialled link and on
+// an accepted one.
+TEST_F(NetTest, PeerEndIsToldWithoutAnyReceive) {
+    start();
+    plainListener peer;
+    ref<ITCPDescriptor> listener = newDescriptor();
+    ASSERT_EQ(listener->listen(0), 1);
+    for (bool accepted : {false, true}) {
+        SCOPED_TRACE(accepted ? "accepted" : "dialled");
+        ref<ITCPDescriptor> d;
+        SOCKET s = INVALID_SOCKET;
+        if (accepted) {
+            s = plainConnect(listener->port());
+            ASSERT_TRUE(waitFor([&] { return listener->status() == status::peerWaiting; }));
+            d = ref<ITCPDescriptor>::adopt(listener->accept());
+            ASSERT_TRUE(d);
+        } else {
+            ASSERT_NO_FATAL_FAILURE(dialPlain(peer, d, s));
+        }
+        ASSERT_EQ(d->status(), status::connected);
+        closePlain(s);
+        EXPECT_TRUE(waitFor([&] { return d->status() == status::idle; })) << "status stayed " << d->status();
+        EXPECT_EQ(d->lastError(), 0);
+        EXPECT_EQ(d->receive(), nullptr);
+    }
+}
+
 TEST_F(NetTest, ListenerAcceptsAConnectedDescriptor) {
     start();
     ref<ITCPDescriptor> listener = newDescriptor();

@@ -152,10 +152,10 @@ TEST_F(NetTest, LargeTransfersArriveIntactInBothDirections) {
     EXPECT_EQ(waiting(accepted.get()), 0u);
 }
 
-// With a tiny receive limit the network thread pauses reading after every
-// piece, and each receive() has to wake it again. The fixture's thread never
-// wakes by its own timer within the test's time, so one lost wake stalls the
-// stream for good.
+// With a tiny receive limit every receive() reads one small piece, and a
+// read that empties the socket waits for the system's next notice. The
+// fixture's thread never wakes by its own timer within the test's time, so
+// one lost notice or wake stalls the stream for good.
 TEST_F(NetTest, ReadingPausedAtTheLimitResumesWithEachReceive) {
     engineSettings tiny;
     tiny.receiveLimit = 4096;
