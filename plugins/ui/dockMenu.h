@@ -34,7 +34,9 @@ class VDockMenu : public objectBase, public IDockMenu {
 public:
     static constexpr int maxMenus = 20;
     static constexpr DWORD toolBarStyle = 0x42009F4C;
-    static constexpr DWORD toolBarExStyle = 0x18;
+    // Mixed buttons without hiding clipped ones: the docked bar is a few
+    // pixels lower than its buttons, which would hide every one of them.
+    static constexpr DWORD toolBarExStyle = TBSTYLE_EX_MIXEDBUTTONS;
 
     explicit VDockMenu(UIControl& control);
     ~VDockMenu();

@@ -31,7 +31,9 @@ void VDockMenu::TrackOne(int commandId) {
     openButton_ = commandId;
     escaped_ = false;
     allowPrevious_ = allowNext_ = true;
-    lastPoint_ = POINT{-1, -1};
+    // A pointer resting over the bar opens nothing: only a move does.
+    ::GetCursorPos(&lastPoint_);
+    ::ScreenToClient(buttons_, &lastPoint_);
     ::SendMessageA(buttons_, TB_SETHOTITEM, index, 0);
     ::SendMessageA(buttons_, TB_PRESSBUTTON, commandId, TRUE);
     // The first item is selected as a keyboard-opened platform menu does.

@@ -299,17 +299,24 @@ bool UIControl::FocusNextTabStop() {
     HWND focusedParent = focused ? ::GetParent(focused) : nullptr;
     auto isFocused = [&](HWND stop) { return focused && (stop == focused || stop == focusedParent); };
     auto current = std::find_if(tabStops_.begin(), tabStops_.end(), isFocused);
+    // A tab bar hands the focus on to its page's list, which lives beside
+    // the bar, not in it: a stop also holds the focus while it is anywhere
+    // in the stop's own parent. Without this the focus never got past the
+    // first stop.
+    if (current == tabStops_.end() && focused)
+        current = std::find_if(tabStops_.begin(), tabStops_.end(),
+                               [&](HWND stop) { return ::IsChild(::GetParent(stop), focused); });
+    auto focus = [](HWND stop) {
+        ::SetFocus(stop);
+        return ::GetFocus() == stop || ::IsChild(::GetParent(stop), ::GetFocus());
+    };
     if (current != tabStops_.end())
         for (auto next = current + 1; next != tabStops_.end(); ++next)
-            if (::IsWindowVisible(*next)) {
-                ::SetFocus(*next);
-                return ::GetFocus() == *next;
-            }
+            if (::IsWindowVisible(*next))
+                return focus(*next);
     for (HWND stop : tabStops_)
-        if (::IsWindowVisible(stop)) {
-            ::SetFocus(stop);
-            return ::GetFocus() == stop;
-        }
+        if (::IsWindowVisible(stop))
+            return focus(stop);
     return false;
 }
 

@@ -101,6 +101,7 @@ public:
     bool LoadDockState(const char* prefix, IDockWnd* window);
     // Appends the window to the tab stops unless it is there; false.
     bool AddTabStop(HWND window);
+    const std::vector<HWND>& TabStops() const { return tabStops_; }
     // Moves the focus to the next visible tab stop; false when none took it.
     bool FocusNextTabStop();
 
