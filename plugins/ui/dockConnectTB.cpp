@@ -33,6 +33,7 @@ VDockConnectTB::VDockConnectTB() {
 int VDockConnectTB::Create(const char* caption, RECT* rect) {
     if (!bar_.Make(caption, rect, style, IDT_UIM_CONNECT, IDB_UIM_CONNECT, &VDockConnectTB::Hook, this))
         return -1;
+    ::SendMessageA(bar_.Buttons(), TB_SETEXTENDEDSTYLE, 0, exStyle);
     SetConnectedState(IsConnected());
     return 1;
 }

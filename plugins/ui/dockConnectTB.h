@@ -13,6 +13,7 @@ namespace vesk::ui {
 class VDockConnectTB : public objectBase, public IDockConnectTB, public IcoreObject {
 public:
     static constexpr DWORD style = 0x52000B4C;
+    static constexpr DWORD exStyle = 0x18;
 
     VDockConnectTB();
 

@@ -26,7 +26,7 @@ VSearchTB::VSearchTB() {
 }
 
 int VSearchTB::Create(const char* caption, RECT* rect) {
-    if (!bar_.Make(caption, rect, 0, IDT_UIM_SEARCH, IDB_UIM_SEARCH, &VSearchTB::Hook, this))
+    if (!bar_.Make(caption, rect, singleRowToolBarStyle, IDT_UIM_SEARCH, IDB_UIM_SEARCH, &VSearchTB::Hook, this))
         return -1;
     ListServices().searchToolBar = bar_.Buttons();
     return 1;

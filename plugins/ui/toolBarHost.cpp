@@ -26,10 +26,8 @@ bool toolBarHost::Make(const char* caption, RECT* rect, DWORD style, unsigned to
     bar->addRef();
     bar_ = bar;
     buttons_ = bar->GetToolBarHandle();
-    if (style) {
+    if (style)
         ::SetWindowLongPtrA(buttons_, GWL_STYLE, style);
-        ::SendMessageA(buttons_, TB_SETEXTENDEDSTYLE, 0, 0x18);
-    }
     bar->LoadToolBar(control->GetDefaultResourceInstance(), MAKEINTRESOURCEA(toolBarId), MAKEINTRESOURCEA(bitmapId));
     IDockWnd* dock = DockWnd();
     IWndEvents* events = interfaceCast<IWndEvents>(dock ? dock->GetContainer() : nullptr);

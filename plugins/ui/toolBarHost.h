@@ -13,6 +13,11 @@
 
 namespace vesk::ui {
 
+// The toolbars' own style: the library's without wrapping, so that a
+// docked bar keeps its buttons in one row (wrapped once in a narrow
+// floating window, a bar docked at the wrapped width kept wrapping).
+constexpr DWORD singleRowToolBarStyle = 0x52008D6C;
+
 struct toolTip {
     int command;
     unsigned text;  // id in the language module
@@ -26,7 +31,10 @@ public:
     toolBarHost& operator=(const toolBarHost&) = delete;
 
     // False without the controller or when the toolbar cannot be made (no
-    // hook then). A style of 0 keeps the library's own.
+    // hook then). A style of 0 keeps the library's own. The buttons keep
+    // the platform's spacing: with none, Wine lays them out narrower than
+    // the button size the toolbar wraps by, and a docked bar shrank to a
+    // column of buttons.
     bool Make(const char* caption, RECT* rect, DWORD style, unsigned toolBarId, unsigned bitmapId, hookFn hook,
               void* self);
     IDockToolBarWnd* Bar() const { return bar_; }

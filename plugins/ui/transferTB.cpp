@@ -33,9 +33,8 @@ VTransferTB::VTransferTB() {
 }
 
 int VTransferTB::Create(const char* caption, RECT* rect) {
-    if (!bar_.Make(caption, rect, 0, IDT_UIM_TRANSFER, IDB_UIM_TRANSFER, &VTransferTB::Hook, this))
+    if (!bar_.Make(caption, rect, singleRowToolBarStyle, IDT_UIM_TRANSFER, IDB_UIM_TRANSFER, &VTransferTB::Hook, this))
         return -1;
-    ::SendMessageA(bar_.Buttons(), TB_SETPADDING, 0, 0);
     if (ss::ISSManager* manager = ListServices().manager) {
         ::SendMessageA(bar_.Buttons(), TB_PRESSBUTTON, IDCMD_UIM_AUTO_CLEAR_FAILED,
                        manager->GetAutoClear(clearFailedDownloads));

@@ -60,9 +60,8 @@ VViewTB::~VViewTB() {
 }
 
 int VViewTB::Create(const char* caption, RECT* rect) {
-    if (!bar_.Make(caption, rect, 0, IDT_UIM_VIEW, IDB_UIM_VIEW, &VViewTB::Hook, this))
+    if (!bar_.Make(caption, rect, singleRowToolBarStyle, IDT_UIM_VIEW, IDB_UIM_VIEW, &VViewTB::Hook, this))
         return -1;
-    ::SendMessageA(bar_.Buttons(), TB_SETPADDING, 0, 0);
     UIControl* control = TheControl();
     for (int i = 0; i < 4; ++i) {
         windows_[i].bar = this;
