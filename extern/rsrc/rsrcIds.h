@@ -9,9 +9,11 @@
      IDT_   toolbar (type 241)     IDB_   bitmap        IDCMD_ command
    Texts and icons are different resource types, so one number may name a
    text and an icon at once. Held so far: the version block 1; texts 196 to
-   317 and 40018 to 40075; icons 132 to 174, 318 and 321; dialogs 112 to 130
-   and 324; menu 325; toolbars 178 and 189 with bitmaps 107 and 108; bitmap
-   106.
+   317 and 40018 to 40075; icons 132 to 175, 318 and 321; dialogs 112 to 130
+   and 324; menus 183, 184, 186 to 188, 192 and 325; accelerators 177;
+   toolbars 178, 179, 181, 189, 190 and 193 with bitmaps 104, 105 and 107 to
+   110 (a toolbar's pictures are the bitmap of its own id, see uiMainIds.h);
+   bitmap 106.
 
    One block per module. An id two modules use names one resource, defined
    in the block (and the .rc file) of the module listed first; the other
@@ -312,5 +314,7 @@
 #define IDCMD_UIL_VIEW_SMALL_ICONS   40087
 #define IDCMD_UIL_VIEW_LIST          40088
 #define IDCMD_UIL_VIEW_DETAILS       40089
+
+#include "extern/rsrc/uiMainIds.h"
 
 #endif
