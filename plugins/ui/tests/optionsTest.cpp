@@ -232,9 +232,19 @@ TEST_F(optionsTest, OtherCommandsReachNoPage) {
 
 TEST_F(optionsTest, PagesFromSeveralThreadsDuringTheLayoutAllArriveWithoutHanging) {
     constexpr int threads = 4;
-    constexpr int pagesEach = 12;
+    constexpr int pagesEach = 40;
     std::atomic<int> started{0};
     std::atomic<int> finished{0};
+    std::atomic<bool> dialogMade{false};
+    // A deadlock would stop this thread too, before it could see it.
+    HANDLE allDone = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(allDone, nullptr);
+    std::thread watchdog([allDone] {
+        if (::WaitForSingleObject(allDone, 30000) == WAIT_TIMEOUT) {
+            std::fprintf(stderr, "adding pages from other threads hung\n");
+            ::ExitProcess(3);
+        }
+    });
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t) {
         workers.emplace_back([&, t] {
@@ -246,27 +256,34 @@ TEST_F(optionsTest, PagesFromSeveralThreadsDuringTheLayoutAllArriveWithoutHangin
             char parent[64];
             std::snprintf(parent, sizeof parent, "Module %d", t);
             for (int i = 0; i < pagesEach; ++i) {
-                if (i == pagesEach / 2)
+                // The first half is queued before the dialog exists; the
+                // second half comes while the GUI thread adds its own page.
+                if (i == pagesEach / 2) {
+                    while (!dialogMade)
+                        ::Sleep(0);
                     options->AddPage(parent, nullptr, 0, 0, nullptr, nullptr);
+                }
                 std::snprintf(title, sizeof title, "Page %d.%02d", t, i);
                 options->AddPage(title, parent, 0, 0, nullptr, nullptr);
-                ::Sleep(i % 3);
+                if (i < pagesEach / 2)
+                    ::Sleep(i % 3);
             }
             ++finished;
         });
     }
     while (started < threads)
         ::Sleep(0);
-    ASSERT_EQ(options->Create(), 1);
-    ASSERT_NE(AddGeneralPage(*options), nullptr);
-    bool done = pumpUntil([&] { return finished == threads; }, 30000);
-    if (!done) {
-        // The workers wait in their sends: the test cannot end them.
-        ADD_FAILURE() << "adding pages from other threads hung";
-        ::ExitProcess(3);
-    }
+    // No early return from here: the threads must be joined.
+    EXPECT_EQ(options->Create(), 1);
+    dialogMade = true;
+    ::Sleep(1);
+    EXPECT_NE(AddGeneralPage(*options), nullptr);
+    pumpUntil([&] { return finished == threads; }, 60000);
     for (std::thread& worker : workers)
         worker.join();
+    ::SetEvent(allDone);
+    watchdog.join();
+    ::CloseHandle(allDone);
 
     std::vector<std::string> expected;
     expected.push_back(options->GeneralTitle());
