@@ -255,6 +255,9 @@ INT_PTR VOptions::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_DESTROY: {
         // Only the frame's end destroys the dialog; its pages go with it.
+        IFrameWnd* frame = ListServices().frame;
+        if (frame && frame->GetDialogHandle() == dialog_)
+            frame->SetDialogHandle(nullptr);
         lockGuard hold(lock_);
         dialog_ = tree_ = pageArea_ = currentPage_ = nullptr;
         titles_.clear();

@@ -81,7 +81,6 @@ int VTrayCtrl::Add() {
     HWND owner = FrameWindow();
     if (!owner)
         return 0;
-    owner_ = owner;
     IUIControl* control = ListServices().control;
     if (!icon_ && control)
         icon_ = static_cast<HICON>(::LoadImageA(control->GetDefaultResourceInstance(), MAKEINTRESOURCEA(IDI_UIO_TRAY),
@@ -90,7 +89,10 @@ int VTrayCtrl::Add() {
     data.uCallbackMessage = callbackMessage;
     data.hIcon = icon_;
     PutTip(data, LanguageText(IDS_UIO_TRAY_TITLE, tipSize).c_str());
-    return ::Shell_NotifyIconA(NIM_ADD, &data) ? 1 : 0;
+    if (!::Shell_NotifyIconA(NIM_ADD, &data))
+        return 0;
+    owner_ = owner;
+    return 1;
 }
 
 int VTrayCtrl::Remove() {

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "extern/rsrc/rsrcIds.h"
+#include "plugins/ui/listServices.h"
 
 namespace vesk::ui::test {
 namespace {
@@ -70,6 +71,12 @@ TEST_F(trayIcon, AddShowsTheIconAndRemoveTakesItAway) {
     EXPECT_NE(tray->Remove(), 0);
     EXPECT_FALSE(IconShown(frame->window()));
     EXPECT_EQ(tray->Remove(), 0) << "the shell's failure is the caller's answer";
+}
+
+TEST_F(trayIcon, WithoutTheMainWindowAddFailsAndSaysSo) {
+    ListServices().frame = nullptr;
+    EXPECT_EQ(tray->Add(), 0);
+    EXPECT_FALSE(IconShown(frame->window()));
 }
 
 TEST_F(trayIcon, EndingTheControlTakesTheIconAway) {
