@@ -10,21 +10,12 @@
 #include <map>
 #include <string>
 
+#include "plugins/ui/windowFlags.h"
 #include "vesk/ui.h"
 
 namespace vesk::ui {
 
 class VOptions;
-
-// The controller's window-behaviour flags (each 1 or 0) and the language
-// chosen for the next start (0: the system's).
-struct windowFlags {
-    int minimizeToTray = 0;
-    int minimizeOnStart = 0;
-    int showInTray = 1;
-    int saveOnExit = 0;
-    DWORD languageId = 0;
-};
 
 struct generalPageServices {
     windowFlags* flags = nullptr;  // the controller's; not owned

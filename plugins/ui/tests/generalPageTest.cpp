@@ -144,7 +144,7 @@ protected:
     void SetUp() override {
         generalPage::SetUp();
         ASSERT_TRUE(vesk::testing::copyFile(vesk::testing::stageDir() + "\\plugins\\rsrc.vkm", folder.file("rsrc.vkm")));
-        ASSERT_TRUE(vesk::testing::copyFile(vesk::testing::fixturesDir() + "\\ui_test_language.vkm",
+        ASSERT_TRUE(vesk::testing::copyFile(vesk::testing::fixturesDir() + "\\rsrc7.vkm",
                                             folder.file("rsrc7.vkm")));
         ::LoadStringA(resources, IDS_UIO_SYSTEM_LANGUAGE, systemDefault, sizeof systemDefault);
         english = LanguageName(0x409);
