@@ -1,5 +1,6 @@
-// The controller's services made here: the options dialog, the tray icon
-// and the debug window, and the two information dialogs. Each object is a
+// The controller's services made here: the options dialog with its General
+// page, the tray icon and the debug window, the two information dialogs,
+// the resource modules and the window flags with their keys. Each object is a
 // core object (its count stays fixed; releaseCore ends it), made on the
 // host's thread after ListServices() is filled; its windows are made later
 // on the GUI thread.
@@ -12,7 +13,9 @@
 #include "plugins/ui/dockDebugWnd.h"
 #include "plugins/ui/generalPage.h"
 #include "plugins/ui/options.h"
+#include "plugins/ui/resourceModules.h"
 #include "plugins/ui/trayCtrl.h"
+#include "plugins/ui/windowFlags.h"
 
 namespace vesk::ui {
 

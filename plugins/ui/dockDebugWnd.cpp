@@ -75,7 +75,7 @@ int VDockDebugWnd::Create(const char* caption, RECT* rect) {
 void VDockDebugWnd::Write(int tab, const char* text) {
     if (!text)
         return;
-    std::string line(text);
+    std::string line = Bounded(text, writeLimit);
     RunOnGuiThread([&] { Append(tab, line); });
 }
 

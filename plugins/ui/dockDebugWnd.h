@@ -19,6 +19,7 @@ namespace vesk::ui {
 class VDockDebugWnd : public objectBase, public IDockDebugWnd, public IcoreObject {
 public:
     static constexpr std::size_t printLimit = 4997;
+    static constexpr std::size_t writeLimit = 65535;  // more than any pane holds
     static constexpr int paneId = 9905;
     static constexpr DWORD paneStyle = 0x403010E4;  // multi-line, both scroll bars, keeps Enter
     static constexpr std::size_t nameLimit = 255;

@@ -138,6 +138,76 @@ TEST_F(infoDialogs, TheAboutBoxShowsTheTitleCutToItsField) {
     EXPECT_EQ(shown, std::string(63, 'T'));
 }
 
+LOGFONTA FontOf(HWND control) {
+    LOGFONTA look = {};
+    auto font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    if (font)
+        ::GetObjectA(font, sizeof look, &look);
+    return look;
+}
+
+TEST_F(infoDialogs, TheAboutBoxPaintsTheTitleBoldAndTheLinksUnderlined) {
+    LOGFONTA title = {}, site = {}, mail = {};
+    COLORREF siteColour = CLR_INVALID, mailColour = CLR_INVALID;
+    RunWith(
+        frame->window(),
+        [&](HWND dialog) {
+            title = FontOf(::GetDlgItem(dialog, IDC_UIO_ABOUT_TITLE));
+            site = FontOf(::GetDlgItem(dialog, IDC_UIO_ABOUT_SITE));
+            mail = FontOf(::GetDlgItem(dialog, IDC_UIO_ABOUT_MAIL));
+            HDC dc = ::CreateCompatibleDC(nullptr);
+            ::SetTextColor(dc, 0x123456);
+            ::SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDC_UIO_ABOUT_SITE)));
+            siteColour = ::GetTextColor(dc);
+            ::SetTextColor(dc, 0x123456);
+            ::SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDC_UIO_ABOUT_MAIL)));
+            mailColour = ::GetTextColor(dc);
+            ::DeleteDC(dc);
+            ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        },
+        [&] { return RunAboutDialog(frame->window(), "Pelloran"); });
+    EXPECT_EQ(title.lfWeight, FW_BOLD);
+    EXPECT_FALSE(title.lfUnderline);
+    EXPECT_TRUE(site.lfUnderline);
+    EXPECT_TRUE(mail.lfUnderline);
+    EXPECT_EQ(siteColour, siteTextColour);
+    EXPECT_NE(mailColour, siteTextColour) << "only the site has a colour of its own";
+}
+
+TEST_F(infoDialogs, TheCreditsBoxShowsItsPictureAtItsPlace) {
+    HBITMAP picture = static_cast<HBITMAP>(
+        ::LoadImageA(resources, MAKEINTRESOURCEA(IDB_UIO_CREDITS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ASSERT_NE(picture, nullptr);
+    BITMAP size = {};
+    ::GetObjectA(picture, sizeof size, &size);
+    EXPECT_EQ(size.bmWidth, 75);
+    EXPECT_EQ(size.bmHeight, 250);
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = ::SelectObject(memory, picture);
+    const POINT samples[] = {{37, 45}, {37, 200}, {5, 240}};
+    std::vector<COLORREF> expected, shown;
+    for (POINT at : samples)
+        expected.push_back(::GetPixel(memory, at.x, at.y));
+    ::SelectObject(memory, previous);
+    ::DeleteDC(memory);
+    ::DeleteObject(picture);
+    RunWith(
+        frame->window(),
+        [&](HWND dialog) {
+            ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            for (POINT at : samples) {
+                POINT screen = {20 + at.x, 40 + at.y};
+                ::ClientToScreen(dialog, &screen);
+                shown.push_back(screenPixel(screen));
+            }
+            ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        },
+        [&] { return RunCreditsDialog(frame->window()); });
+    EXPECT_EQ(shown, expected);
+}
+
 std::vector<std::pair<std::string, std::string>>& Opened() {
     static std::vector<std::pair<std::string, std::string>> opened;
     return opened;
