@@ -33,10 +33,10 @@ def general(u, v):
 
 def credits_picture(u, v):
     """A tall banner: a band of colour with the program's ring near the top."""
-    r = math.hypot((u - 0.5) * 1.0, (v - 0.18) * 0.3)
-    if 0.22 <= r <= 0.34:
+    r = math.hypot((u - 0.5) * 75, (v - 0.16) * 250)  # in pixels
+    if 22 <= r <= 32:
         return art.INK
-    if r < 0.22:
+    if r < 22:
         return art.WARM
     shade = int(0xF0 - 0x50 * v)
     return (0x2E, 0x8B * shade // 0xF0, 0x57 + shade // 4)

@@ -165,6 +165,7 @@ TEST_F(infoDialogs, TheAboutBoxPaintsTheTitleBoldAndTheLinksUnderlined) {
                            reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDC_UIO_ABOUT_MAIL)));
             mailColour = ::GetTextColor(dc);
             ::DeleteDC(dc);
+            keepShot(dialog, "about");
             ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         },
         [&] { return RunAboutDialog(frame->window(), "Pelloran"); });
@@ -202,6 +203,7 @@ TEST_F(infoDialogs, TheCreditsBoxShowsItsPictureAtItsPlace) {
                 ::ClientToScreen(dialog, &screen);
                 shown.push_back(screenPixel(screen));
             }
+            keepShot(dialog, "credits");
             ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         },
         [&] { return RunCreditsDialog(frame->window()); });
