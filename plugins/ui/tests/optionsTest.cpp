@@ -218,6 +218,31 @@ INSTANTIATE_TEST_SUITE_P(okApplyCancel, optionsCommands,
                          ::testing::Values(commandCase{IDOK, true}, commandCase{IDC_UIO_APPLY, false},
                                            commandCase{IDCANCEL, true}));
 
+TEST_F(optionsTest, ShowingTheDialogTellsTheCurrentPage) {
+    ASSERT_EQ(options->Create(), 1);
+    HTREEITEM first = options->AddPage("First", nullptr, 0, IDD_UIO_GENERAL, nullptr, &RecordingPageProc);
+    HTREEITEM second = options->AddPage("Second", nullptr, 0, IDD_UIO_GENERAL, nullptr, &RecordingPageProc);
+    options->Show();
+    options->Select(first);
+    options->Select(second);
+    HWND current = options->CurrentPage();
+    options->Hide();
+    RecordedBareShowNotices().clear();
+    options->Show();
+    EXPECT_EQ(RecordedBareShowNotices(), std::vector<HWND>{current});
+}
+
+TEST_F(optionsTest, PageTitlesCannotBeEditedInTheTree) {
+    ASSERT_EQ(options->Create(), 1);
+    HTREEITEM page = options->AddPage("Page", nullptr, 0, 0, nullptr, nullptr);
+    NMTVDISPINFOA edit = {};
+    edit.hdr.hwndFrom = options->Tree();
+    edit.hdr.idFrom = IDC_UIO_PAGE_TREE;
+    edit.hdr.code = TVN_ENDLABELEDITA;
+    edit.item.hItem = page;
+    EXPECT_EQ(::SendMessageA(options->Dialog(), WM_NOTIFY, IDC_UIO_PAGE_TREE, reinterpret_cast<LPARAM>(&edit)), 1);
+}
+
 TEST_F(optionsTest, OtherCommandsReachNoPage) {
     ASSERT_EQ(options->Create(), 1);
     HTREEITEM page = options->AddPage("Page", nullptr, 0, IDD_UIO_GENERAL, nullptr, &RecordingPageProc);

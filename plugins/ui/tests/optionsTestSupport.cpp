@@ -7,6 +7,7 @@ namespace vesk::ui::test {
 void optionsTest::SetUp() {
     listWindowTest::SetUp();
     RecordedPageCommands().clear();
+    RecordedBareShowNotices().clear();
     options = CreateOptions();
     ASSERT_NE(options, nullptr);
 }
@@ -65,9 +66,16 @@ std::vector<std::pair<HWND, WPARAM>>& RecordedPageCommands() {
     return commands;
 }
 
-INT_PTR CALLBACK RecordingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+std::vector<HWND>& RecordedBareShowNotices() {
+    static std::vector<HWND> notices;
+    return notices;
+}
+
+INT_PTR CALLBACK RecordingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND)
         RecordedPageCommands().emplace_back(page, wParam);
+    else if (message == WM_SHOWWINDOW && wParam == 0 && lParam == 0)
+        RecordedBareShowNotices().push_back(page);
     return 0;
 }
 

@@ -39,8 +39,11 @@ struct NamedCase {
     }
 };
 
-// A page procedure that records the commands its page gets.
+// A page procedure that records the commands its page gets, and the
+// show notices with both parameters 0 (the dialog's own, not the
+// platform's).
 INT_PTR CALLBACK RecordingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 std::vector<std::pair<HWND, WPARAM>>& RecordedPageCommands();
+std::vector<HWND>& RecordedBareShowNotices();
 
 }  // namespace vesk::ui::test
