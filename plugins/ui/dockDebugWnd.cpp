@@ -1,6 +1,7 @@
 #include "plugins/ui/dockDebugWnd.h"
 
 #include <cstring>
+#include <new>
 
 #include "plugins/ui/listServices.h"
 #include "plugins/ui/tabBarHost.h"
@@ -24,6 +25,8 @@ std::string PaneText(HWND pane) {
 }
 
 }  // namespace
+
+VDockDebugWnd* CreateDockDebugWnd() { return new (std::nothrow) capsule_core<VDockDebugWnd>(); }
 
 VDockDebugWnd::VDockDebugWnd() {
     registerInterfaceOf<IDockDebugWnd>(this);

@@ -53,4 +53,7 @@ private:
     std::vector<std::string> waiting_;        // names asked for before Create
 };
 
+// A new debug window object (a core object: releaseCore ends it).
+VDockDebugWnd* CreateDockDebugWnd();
+
 }  // namespace vesk::ui

@@ -12,6 +12,8 @@ namespace {
 
 constexpr int languageNameSize = 80;
 
+HWND pageWindow = nullptr;  // one page window per options dialog
+
 struct checkBox {
     int id;
     int windowFlags::*flag;
@@ -95,24 +97,26 @@ DWORD ChosenLanguage(HWND page) {
     return found == list.end() ? 0 : found->second;
 }
 
-void ApplyFlags(HWND page, windowFlags& flags) {
+void ApplyFlags(HWND page) {
     generalPageServices& s = GeneralPageServices();
+    windowFlags flags = s.readFlags();
     int wasInTray = flags.showInTray;
     for (const checkBox& box : checkBoxes)
         flags.*box.flag = ::IsDlgButtonChecked(page, box.id) == BST_CHECKED ? 1 : 0;
+    flags.languageId = ChosenLanguage(page);
+    s.writeFlags(flags);
     if (s.tray && wasInTray == 0 && flags.showInTray == 1)
         s.tray->Add();
     else if (s.tray && wasInTray == 1 && flags.showInTray == 0)
         s.tray->Remove();
     if (s.markSaveOnExit)
         s.markSaveOnExit(flags.saveOnExit == 1);
-    flags.languageId = ChosenLanguage(page);
 }
 
 // Writes the default settings over the settings file. The file is cut to
 // the new text: the store reads it as one document, and an older, longer
 // file would leave a tail after it.
-bool WriteDefaultSettings(windowFlags& flags) {
+bool WriteDefaultSettings() {
     IUIControl* control = ListServices().control;
     HINSTANCE language = control ? control->GetResourceInstance() : nullptr;
     HRSRC found = language ? ::FindResourceA(language, MAKEINTRESOURCEA(IDR_DEFAULT_SETTINGS), "txt") : nullptr;
@@ -130,8 +134,11 @@ bool WriteDefaultSettings(windowFlags& flags) {
     ::CloseHandle(file);
     // Only once the defaults are there: the exit must not write the present
     // settings over them.
-    if (whole)
+    if (whole) {
+        windowFlags flags = GeneralPageServices().readFlags();
         flags.saveOnExit = 0;
+        GeneralPageServices().writeFlags(flags);
+    }
     return whole;
 }
 
@@ -150,26 +157,29 @@ const std::map<std::string, DWORD>& LanguageList(const std::string& folder) {
     return known->second;
 }
 
+HWND GeneralPageWindow() { return pageWindow && ::IsWindow(pageWindow) ? pageWindow : nullptr; }
+
 INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
-    windowFlags* flags = GeneralPageServices().flags;
-    if (!flags)
+    const generalPageServices& s = GeneralPageServices();
+    if (!s.readFlags || !s.writeFlags)
         return 0;
     switch (message) {
     case WM_INITDIALOG:
-        ShowFlags(page, *flags);
+        pageWindow = page;
+        ShowFlags(page, s.readFlags());
         ::ShowWindow(::GetDlgItem(page, IDC_UIO_DEFAULT_SETTINGS), SW_HIDE);
         ::SendMessageA(page, WM_GENERAL_FILL_LANGUAGES, 0, 0);
         return 0;
     case WM_GENERAL_FILL_LANGUAGES:
-        FillLanguages(page, *flags);
+        FillLanguages(page, s.readFlags());
         return 0;
     case WM_COMMAND:
         if (wParam == IDOK || wParam == IDC_UIO_APPLY)
-            ApplyFlags(page, *flags);
+            ApplyFlags(page);
         else if (wParam == IDCANCEL)
             ::SendMessageA(page, WM_INITDIALOG, 0, 0);
         else if (wParam == IDC_UIO_DEFAULT_SETTINGS)
-            WriteDefaultSettings(*flags);
+            WriteDefaultSettings();
         return 0;
     default:
         return 0;

@@ -10,16 +10,29 @@
 #include <map>
 #include <string>
 
-#include "plugins/ui/windowFlags.h"
 #include "vesk/ui.h"
 
 namespace vesk::ui {
 
 class VOptions;
 
+// The controller's window-behaviour flags (each 1 or 0) and the language
+// chosen for the next start (0: the system's), as the page sees them.
+struct windowFlags {
+    int minimizeToTray = 0;
+    int minimizeOnStart = 0;
+    int showInTray = 1;
+    int saveOnExit = 0;
+    DWORD languageId = 0;
+};
+
 struct generalPageServices {
-    windowFlags* flags = nullptr;  // the controller's; not owned
-    ITrayCtrl* tray = nullptr;     // not owned; may be null
+    // The controller's flags: read when the page shows them, written back
+    // when it is applied (and SaveOnExit by the default-settings command).
+    // The page does nothing until both are set.
+    windowFlags (*readFlags)() = nullptr;
+    void (*writeFlags)(const windowFlags& flags) = nullptr;
+    ITrayCtrl* tray = nullptr;  // not owned; may be null
     // Shows or clears the check mark of the menu's save-on-exit item; may
     // be null.
     void (*markSaveOnExit)(bool saveOnExit) = nullptr;
@@ -33,6 +46,8 @@ generalPageServices& GeneralPageServices();
 constexpr UINT WM_GENERAL_FILL_LANGUAGES = WM_USER + 49;
 
 INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// The page's window once the options dialog made it; null before.
+HWND GeneralPageWindow();
 
 // Adds the page under the title the options dialog loaded, with icon 320
 // of the default module, and selects it; its tree item or null.

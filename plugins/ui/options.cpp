@@ -1,7 +1,9 @@
 #include "plugins/ui/options.h"
 
 #include <cstring>
+#include <new>
 
+#include "core/module.h"
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/ui/listServices.h"
 
@@ -305,6 +307,17 @@ void VOptions::OnPageCommand(WPARAM command) {
     if (command == IDOK || command == IDCANCEL)
         ::ShowWindow(dialog_, SW_HIDE);
     ::SetCursor(previous);
+}
+
+VOptions* CreateOptions() {
+    listServices& s = ListServices();
+    Ilock* lock = createAs<Ilock>(s.factory, s.owner, "vesk::spinLock");
+    if (!lock)
+        return nullptr;
+    lock->addRef();
+    VOptions* options = new (std::nothrow) capsule_core<VOptions>(lock);
+    lock->release();  // the dialog holds its own reference
+    return options;
 }
 
 }  // namespace vesk::ui

@@ -88,4 +88,8 @@ private:
     std::deque<pageRequest> waiting_;
 };
 
+// A new options dialog object (a core object: releaseCore ends it) with its
+// page lock from the module's factory (ListServices()); null without it.
+VOptions* CreateOptions();
+
 }  // namespace vesk::ui

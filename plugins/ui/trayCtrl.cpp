@@ -4,6 +4,7 @@
 #include <shobjidl.h>
 
 #include <cstring>
+#include <new>
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/ui/listServices.h"
@@ -55,6 +56,8 @@ bool OnTaskbarList(HWND window, bool add) {
 }
 
 }  // namespace
+
+VTrayCtrl* CreateTrayCtrl() { return new (std::nothrow) capsule_core<VTrayCtrl>(); }
 
 std::string TrayTip(const char* text) {
     return text ? std::string(text, ::strnlen(text, VTrayCtrl::tipSize - 1)) : std::string();

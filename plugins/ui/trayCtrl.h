@@ -47,6 +47,9 @@ private:
     HICON icon_ = nullptr;           // icon 174, loaded by the first Add
 };
 
+// A new tray control (a core object: releaseCore ends it).
+VTrayCtrl* CreateTrayCtrl();
+
 // The tip as the tray keeps it: the first 63 characters at most; null gives
 // an empty tip.
 std::string TrayTip(const char* text);

@@ -7,7 +7,6 @@
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/ui/tests/optionsTestSupport.h"
-#include "plugins/ui/resourceModules.h"
 #include "testing/testPaths.h"
 
 namespace vesk::ui::test {
@@ -42,9 +41,11 @@ protected:
         SaveOnExitMarks().clear();
         tray = new capsule<recordingTray>();
         tray->addRef();
+        TestFlags() = windowFlags();
         generalPageServices& s = GeneralPageServices();
         s = generalPageServices();
-        s.flags = &flags;
+        s.readFlags = &ReadTestFlags;
+        s.writeFlags = &WriteTestFlags;
         s.tray = tray;
         s.markSaveOnExit = &RecordMark;
         s.moduleFolder = folder.path() + "\\";
@@ -74,7 +75,7 @@ protected:
     }
 
     vesk::testing::tempDir folder;
-    windowFlags flags;
+    windowFlags& flags = TestFlags();
     recordingTray* tray = nullptr;
 };
 
@@ -194,29 +195,6 @@ TEST_F(generalPageLanguages, TheChoiceIsStoredByIdAndTheSystemDefaultAsZero) {
         ::SendMessageA(options->Dialog(), WM_COMMAND, IDC_UIO_APPLY, 0);
         EXPECT_EQ(flags.languageId, id) << name;
     }
-}
-
-TEST_F(generalPageLanguages, TheNextStartLoadsTheChoiceOrFallsBack) {
-    HWND page = ShowGeneralPage();
-    ASSERT_NE(page, nullptr);
-    const std::pair<std::string, std::string> choices[] = {{german, "rsrc7.vkm"}, {english, "rsrc.vkm"}};
-    for (const auto& [name, file] : choices) {
-        ::SendDlgItemMessageA(page, IDC_UIO_LANGUAGE, CB_SETCURSEL, PositionOf(name), 0);
-        ::SendMessageA(options->Dialog(), WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(WriteLanguageId(flags.languageId));  // as the settings are saved
-        resourceModules next = LoadResourceModules(ReadLanguageId(), folder.path() + "\\");
-        ASSERT_NE(next.language, nullptr);
-        char path[MAX_PATH] = "";
-        ::GetModuleFileNameA(next.language, path, sizeof path);
-        std::string loaded(path);
-        EXPECT_EQ(loaded.substr(loaded.find_last_of('\\') + 1), file) << name;
-    }
-    // A module that went away since: the default module serves.
-    ASSERT_TRUE(WriteLanguageId(0x040C));
-    resourceModules next = LoadResourceModules(ReadLanguageId(), folder.path() + "\\");
-    EXPECT_NE(next.defaults, nullptr);
-    EXPECT_EQ(next.language, next.defaults);
-    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Pelloran", "LanguageID");
 }
 
 TEST_F(generalPage, DefaultSettingsReplaceALongerFileAndStopTheSaveOnExit) {

@@ -66,6 +66,15 @@ std::vector<std::pair<HWND, WPARAM>>& RecordedPageCommands() {
     return commands;
 }
 
+windowFlags& TestFlags() {
+    static windowFlags flags;
+    return flags;
+}
+
+windowFlags ReadTestFlags() { return TestFlags(); }
+
+void WriteTestFlags(const windowFlags& flags) { TestFlags() = flags; }
+
 std::vector<HWND>& RecordedBareShowNotices() {
     static std::vector<HWND> notices;
     return notices;

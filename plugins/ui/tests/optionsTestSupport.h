@@ -7,7 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "plugins/ui/controlServices.h"
+#include "plugins/ui/aboutDialog.h"
+#include "plugins/ui/creditsDialog.h"
+#include "plugins/ui/dockDebugWnd.h"
+#include "plugins/ui/generalPage.h"
+#include "plugins/ui/options.h"
+#include "plugins/ui/trayCtrl.h"
 #include "plugins/ui/tests/uiTestSupport.h"
 
 namespace vesk::ui::test {
@@ -38,6 +43,12 @@ struct NamedCase {
         return name;
     }
 };
+
+// The controller's flags as the tests keep them, and the page's way to
+// them.
+windowFlags& TestFlags();
+windowFlags ReadTestFlags();
+void WriteTestFlags(const windowFlags& flags);
 
 // A page procedure that records the commands its page gets, and the
 // show notices with both parameters 0 (the dialog's own, not the

@@ -121,10 +121,11 @@ TEST_P(trayRestart, TaskbarCreatedAddsTheIconOnlyWhileItIsWanted) {
 INSTANTIATE_TEST_SUITE_P(cases, trayRestart, ::testing::ValuesIn(restartCases), NamedCase());
 
 TEST_F(trayIcon, TurningTheTrayOffOnTheGeneralPageRemovesTheIconAtOnce) {
-    windowFlags flags;
-    flags.showInTray = 1;
+    windowFlags& flags = TestFlags();
+    flags = windowFlags();
     GeneralPageServices() = generalPageServices();
-    GeneralPageServices().flags = &flags;
+    GeneralPageServices().readFlags = &ReadTestFlags;
+    GeneralPageServices().writeFlags = &WriteTestFlags;
     GeneralPageServices().tray = tray;
     ASSERT_EQ(tray->Add(), 1);
     ASSERT_EQ(options->Create(), 1);
