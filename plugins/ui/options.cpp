@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "core/module.h"
+#include "core/locks.h"
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/ui/listServices.h"
 
@@ -310,8 +310,9 @@ void VOptions::OnPageCommand(WPARAM command) {
 }
 
 VOptions* CreateOptions() {
-    listServices& s = ListServices();
-    Ilock* lock = createAs<Ilock>(s.factory, s.owner, "vesk::spinLock");
+    // The core library's own spin lock: the dialog object is made at
+    // registration, before the module has its factory at hand.
+    auto* lock = new (std::nothrow) capsule<spinLock>();
     if (!lock)
         return nullptr;
     lock->addRef();

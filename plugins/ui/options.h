@@ -24,7 +24,7 @@ public:
     // Titles are kept to this many characters (and the terminator).
     static constexpr std::size_t titleSize = 64;
 
-    // lock: the page lock (one reference taken), from the module's factory.
+    // lock: the page lock (one reference taken).
     explicit VOptions(Ilock* lock);
     ~VOptions();
 
@@ -88,8 +88,8 @@ private:
     std::deque<pageRequest> waiting_;
 };
 
-// A new options dialog object (a core object: releaseCore ends it) with its
-// page lock from the module's factory (ListServices()); null without it.
+// A new options dialog object (a core object: releaseCore ends it); null
+// when memory runs out. Needs nothing of ListServices() until Create.
 VOptions* CreateOptions();
 
 }  // namespace vesk::ui

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "extern/rsrc/rsrcIds.h"
+#include "plugins/ui/listServices.h"
 #include "plugins/ui/tests/optionsTestSupport.h"
 
 namespace vesk::ui::test {
@@ -20,7 +21,12 @@ protected:
 };
 
 TEST_F(controlServices, EachServiceIsOneObjectForTheProcess) {
+    // The module makes them at registration, before it fills the services
+    // the windows use.
+    listServices saved = ListServices();
+    ListServices() = listServices();
     IOptions* options = MakeVOptions();
+    ListServices() = saved;
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(MakeVOptions(), options);
     ITrayCtrl* tray = MakeVTrayCtrl();
