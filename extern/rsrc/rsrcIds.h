@@ -82,6 +82,33 @@
    the default settings file, resource type "txt". */
 #define IDR_DEFAULT_SETTINGS        319
 
+/* The user interface's services (uiOptions.rc): the options dialog and its
+   General page, the tray icon, the debug window and the two information
+   dialogs. */
+#define IDD_UIO_OPTIONS              129
+#define IDC_UIO_PAGE_TREE            469
+#define IDC_UIO_PAGE_AREA            470  /* places the pages, shows the title */
+#define IDC_UIO_APPLY                101
+#define IDD_UIO_GENERAL              125
+#define IDC_UIO_MINIMIZE_ON_START    467
+#define IDC_UIO_MINIMIZE_TO_TRAY     468
+#define IDC_UIO_SAVE_ON_EXIT         474
+#define IDC_UIO_SHOW_IN_TRAY         480
+#define IDC_UIO_DEFAULT_SETTINGS     502
+#define IDC_UIO_LANGUAGE             511
+#define IDS_UIO_GENERAL              236  /* the General page's title */
+#define IDS_UIO_SYSTEM_LANGUAGE      40076
+#define IDS_UIO_TRAY_TITLE           IDS_GNU_TRAY_TITLE  /* 267 */
+#define IDI_UIO_OPTIONS              165
+#define IDI_UIO_GENERAL              320
+#define IDI_UIO_TRAY                 IDI_GNU_VENDOR_OWN  /* 174 */
+#define IDD_UIO_CREDITS              111
+#define IDB_UIO_CREDITS              103
+#define IDD_UIO_ABOUT                323
+#define IDC_UIO_ABOUT_MAIL           510
+#define IDC_UIO_ABOUT_TITLE          509
+#define IDC_UIO_ABOUT_SITE           508
+
 /* Gnutella module (gnutella.rc). Several texts are at once an attribute
    name, a list's column and a row action's name. */
 #define IDS_GNU_ACTION_STOP          196

@@ -65,8 +65,8 @@
 #define IDS_UIM_TIP_OPTIONS          262
 
 /* Icons (default module). */
-#define IDI_UIM_STATUS_TRANSFERS     140  /* status pane 2 */
-#define IDI_UIM_FIRST_IMAGE          143  /* first image of the shared lists */
+#define IDI_UIM_STATUS_TRANSFERS     140  /* status pane 2; the Gnutella transfers page's icon, one resource */
+#define IDI_UIM_FIRST_IMAGE          143  /* first image of the shared lists; the shared-folder icon, one resource */
 #define IDI_UIM_STATUS_LINKS         IDI_UIL_CONNECTIONS  /* 147: status pane 1 */
 #define IDI_UIM_FRAME_SMALL          IDI_GNU_VENDOR_OWN   /* 174 */
 #define IDI_UIM_FRAME_BIG            175
