@@ -12,7 +12,7 @@
 /* Captions of the layout's windows. */
 #define IDS_UIM_CONNECT_TB           205  /* also the connect button's tip */
 #define IDS_UIM_TRANSFER_WND         233
-#define IDS_UIM_SEARCH_TB            235
+#define IDS_UIM_SEARCH_TB            235  /* its buttons work the result filter: the text of IDS_SS_PAGE_FILTERS, one resource */
 #define IDS_UIM_HOST_WND             239
 #define IDS_UIM_AUDIO_TB             253
 #define IDS_UIM_MENU_BAR             260

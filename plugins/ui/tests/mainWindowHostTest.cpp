@@ -120,8 +120,8 @@ TEST(MainWindowInTheHost, AnEmptyStoreGivesASmallFrameWithEveryWindowFloatingAnd
     for (const dockLine& line : report.docks)
         captions.push_back(line.caption);
     std::sort(captions.begin(), captions.end());
-    std::vector<std::string> expected = {"Connect",        "Hosts",      "Menu Bar",  "Search Bar", "Search History",
-                                         "Search Toolbar", "Statistics", "Transfer Window", "Transfers", "View"};
+    std::vector<std::string> expected = {"Connect",        "Filters",    "Hosts",           "Menu Bar",  "Search Bar",
+                                         "Search History", "Statistics", "Transfer Window", "Transfers", "View"};
     EXPECT_EQ(captions, expected);
     for (const dockLine& line : report.docks) {
         EXPECT_EQ(line.side, 0) << line.caption;
