@@ -252,4 +252,6 @@
 #define IDCMD_UIL_VIEW_LIST          40088
 #define IDCMD_UIL_VIEW_DETAILS       40089
 
+#include "extern/rsrc/uiMainIds.h"
+
 #endif

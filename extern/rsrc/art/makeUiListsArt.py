@@ -201,16 +201,17 @@ def write_strip(name, shapes):
         f.write(header + info + pixels)
 
 
-write_icon('uiStatistics.ico', statistics)
-write_icon('uiFile.ico', file_page)
-write_icon('uiHistory.ico', history)
-write_icon('uiHostCache.ico', host_cache)
-write_icon('uiConnections.ico', connections)
-write_icon('uiDownloads.ico', arrow(True))
-write_icon('uiUploads.ico', arrow(False))
-write_icon('uiQuery.ico', magnifier)
-write_icon('uiPlaylist.ico', note)
-# Audio toolbar: mode, pause, play, video, previous, next, stop (the stop
-# button's picture is image 6; playing shows image 1, stopped image 2).
-write_strip('uiAudioToolbar.bmp', [player_mode, pause, play, video, previous, next_track, stop])
-write_strip('uiSearchBar.bmp', [magnifier])
+if __name__ == '__main__':
+    write_icon('uiStatistics.ico', statistics)
+    write_icon('uiFile.ico', file_page)
+    write_icon('uiHistory.ico', history)
+    write_icon('uiHostCache.ico', host_cache)
+    write_icon('uiConnections.ico', connections)
+    write_icon('uiDownloads.ico', arrow(True))
+    write_icon('uiUploads.ico', arrow(False))
+    write_icon('uiQuery.ico', magnifier)
+    write_icon('uiPlaylist.ico', note)
+    # Audio toolbar: mode, pause, play, video, previous, next, stop (the stop
+    # button's picture is image 6; playing shows image 1, stopped image 2).
+    write_strip('uiAudioToolbar.bmp', [player_mode, pause, play, video, previous, next_track, stop])
+    write_strip('uiSearchBar.bmp', [magnifier])
