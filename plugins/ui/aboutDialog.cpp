@@ -33,8 +33,9 @@ void MakeFonts(HWND dialog, aboutState& state) {
     auto base = reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
     state.bold.reset(FontLike(base, true, false));
     state.underline.reset(FontLike(base, false, true));
-    const std::pair<int, const gdiObject*> fonts[] = {
-        {IDC_UIO_ABOUT_TITLE, &state.bold}, {IDC_UIO_ABOUT_MAIL, &state.underline}, {IDC_UIO_ABOUT_SITE, &state.underline}};
+    const std::pair<int, const gdiObject*> fonts[] = {{IDC_UIO_ABOUT_TITLE, &state.bold},
+                                                      {IDC_UIO_ABOUT_MAIL, &state.underline},
+                                                      {IDC_UIO_ABOUT_SITE, &state.underline}};
     for (const auto& [id, font] : fonts)
         if (*font)
             ::SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(font->get()), FALSE);
@@ -68,36 +69,36 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     if (!state)
         return FALSE;
     switch (message) {
-    case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) != ::GetDlgItem(dialog, IDC_UIO_ABOUT_SITE))
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lParam) != ::GetDlgItem(dialog, IDC_UIO_ABOUT_SITE))
+                return FALSE;
+            ::SetTextColor(reinterpret_cast<HDC>(wParam), siteTextColour);
+            ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+        case WM_LBUTTONDOWN:
+            if (ClickedIn(dialog, IDC_UIO_ABOUT_SITE, lParam))
+                Open(dialog, productSite);
+            else if (ClickedIn(dialog, IDC_UIO_ABOUT_MAIL, lParam))
+                Open(dialog, supportMail);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+                ::EndDialog(dialog, LOWORD(wParam) == IDOK ? 1 : 0);
+            return TRUE;
+        case WM_CLOSE:
+            ::EndDialog(dialog, 0);
+            return TRUE;
+        case WM_DESTROY:
+            // The controls go after the dialog: they must not keep fonts that
+            // are deleted now.
+            for (int id : {IDC_UIO_ABOUT_TITLE, IDC_UIO_ABOUT_MAIL, IDC_UIO_ABOUT_SITE})
+                ::SendDlgItemMessageA(dialog, id, WM_SETFONT, 0, FALSE);
+            state->bold.reset();
+            state->underline.reset();
+            ::SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
             return FALSE;
-        ::SetTextColor(reinterpret_cast<HDC>(wParam), siteTextColour);
-        ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
-    case WM_LBUTTONDOWN:
-        if (ClickedIn(dialog, IDC_UIO_ABOUT_SITE, lParam))
-            Open(dialog, productSite);
-        else if (ClickedIn(dialog, IDC_UIO_ABOUT_MAIL, lParam))
-            Open(dialog, supportMail);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-            ::EndDialog(dialog, LOWORD(wParam) == IDOK ? 1 : 0);
-        return TRUE;
-    case WM_CLOSE:
-        ::EndDialog(dialog, 0);
-        return TRUE;
-    case WM_DESTROY:
-        // The controls go after the dialog: they must not keep fonts that
-        // are deleted now.
-        for (int id : {IDC_UIO_ABOUT_TITLE, IDC_UIO_ABOUT_MAIL, IDC_UIO_ABOUT_SITE})
-            ::SendDlgItemMessageA(dialog, id, WM_SETFONT, 0, FALSE);
-        state->bold.reset();
-        state->underline.reset();
-        ::SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
-        return FALSE;
-    default:
-        return FALSE;
+        default:
+            return FALSE;
     }
 }
 

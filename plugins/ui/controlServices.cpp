@@ -31,21 +31,27 @@ VDockDebugWnd* TheDebugWindow() {
 
 }  // namespace
 
-IOptions* MakeVOptions() { return TheOptions(); }
+IOptions* MakeVOptions() {
+    return TheOptions();
+}
 
 bool OptionsDialogVisible() {
     HWND dialog = TheOptions() ? TheOptions()->Dialog() : nullptr;
     return dialog && ::IsWindowVisible(dialog);
 }
 
-ITrayCtrl* MakeVTrayCtrl() { return TheTray(); }
+ITrayCtrl* MakeVTrayCtrl() {
+    return TheTray();
+}
 
 Igeneric* MakeVDockDebugWnd() {
     IDockDebugWnd* debug = TheDebugWindow();
     return debug ? static_cast<Igeneric*>(debug) : nullptr;
 }
 
-DLGPROC GeneralPageProcedure() { return &GeneralPageProc; }
+DLGPROC GeneralPageProcedure() {
+    return &GeneralPageProc;
+}
 
 void SelectOptionsPage(HTREEITEM item) {
     if (VOptions* options = TheOptions())
@@ -57,11 +63,17 @@ void ShowSaveOnExitOnGeneralPage(bool on) {
         ::CheckDlgButton(page, IDC_UIO_SAVE_ON_EXIT, on ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void HideTaskbarButton(HWND mainWindow) { VTrayCtrl::HideTaskbarButton(mainWindow); }
+void HideTaskbarButton(HWND mainWindow) {
+    VTrayCtrl::HideTaskbarButton(mainWindow);
+}
 
-void ShowTaskbarButton(HWND mainWindow) { VTrayCtrl::ShowTaskbarButton(mainWindow); }
+void ShowTaskbarButton(HWND mainWindow) {
+    VTrayCtrl::ShowTaskbarButton(mainWindow);
+}
 
-void ShowInformationDialog(HWND mainWindow) { RunCreditsDialog(mainWindow); }
+void ShowInformationDialog(HWND mainWindow) {
+    RunCreditsDialog(mainWindow);
+}
 
 void ShowAboutDialog(HWND mainWindow) {
     // The main window's caption is the controller's title.

@@ -37,7 +37,8 @@ void LoadPicture(creditsState& state) {
     description.cbSizeofstruct = sizeof description;
     description.picType = PICTYPE_BITMAP;
     description.bmp.hbitmap = static_cast<HBITMAP>(state.bitmap.get());
-    if (FAILED(::OleCreatePictureIndirect(&description, IID_IPicture, FALSE, reinterpret_cast<void**>(&state.picture))))
+    if (FAILED(::OleCreatePictureIndirect(&description, IID_IPicture, FALSE,
+                                          reinterpret_cast<void**>(&state.picture))))
         state.picture = nullptr;
 }
 
@@ -62,23 +63,23 @@ INT_PTR CALLBACK CreditsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     if (!state)
         return FALSE;
     switch (message) {
-    case WM_PAINT:
-        Paint(dialog, state->picture);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-            ::EndDialog(dialog, LOWORD(wParam) == IDOK ? 1 : 0);
-        return TRUE;
-    case WM_CLOSE:
-        // Destroying a modal dialog would leave its owner disabled.
-        ::EndDialog(dialog, 0);
-        return TRUE;
-    case WM_DESTROY:
-        state->Free();
-        ::SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
-        return FALSE;
-    default:
-        return FALSE;
+        case WM_PAINT:
+            Paint(dialog, state->picture);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+                ::EndDialog(dialog, LOWORD(wParam) == IDOK ? 1 : 0);
+            return TRUE;
+        case WM_CLOSE:
+            // Destroying a modal dialog would leave its owner disabled.
+            ::EndDialog(dialog, 0);
+            return TRUE;
+        case WM_DESTROY:
+            state->Free();
+            ::SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
+            return FALSE;
+        default:
+            return FALSE;
     }
 }
 
@@ -89,8 +90,8 @@ INT_PTR RunCreditsDialog(HWND owner) {
     if (!control)
         return -1;
     creditsState state;
-    INT_PTR result = ::DialogBoxParamA(control->GetResourceInstance(), MAKEINTRESOURCEA(IDD_UIO_CREDITS), owner,
-                                       &CreditsProc, reinterpret_cast<LPARAM>(&state));
+    INT_PTR result = ::DialogBoxParamA(control->GetResourceInstance(), MAKEINTRESOURCEA(IDD_UIO_CREDITS),
+                                       owner, &CreditsProc, reinterpret_cast<LPARAM>(&state));
     state.Free();  // a dialog that failed at its start still made them
     return result;
 }

@@ -26,7 +26,9 @@ std::string PaneText(HWND pane) {
 
 }  // namespace
 
-VDockDebugWnd* CreateDockDebugWnd() { return new (std::nothrow) capsule_core<VDockDebugWnd>(); }
+VDockDebugWnd* CreateDockDebugWnd() {
+    return new (std::nothrow) capsule_core<VDockDebugWnd>();
+}
 
 VDockDebugWnd::VDockDebugWnd() {
     registerInterfaceOf<IDockDebugWnd>(this);
@@ -126,8 +128,8 @@ int VDockDebugWnd::MakePane(const std::string& name) {
     if (known >= 0)
         return known;
     HWND pane = ::CreateWindowExA(WS_EX_TOPMOST, "EDIT", "", paneStyle, 0, 0, 0, 0, bar_->GetTabBarHandle(),
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(paneId)), ::GetModuleHandleA(nullptr),
-                                  nullptr);
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(paneId)),
+                                  ::GetModuleHandleA(nullptr), nullptr);
     if (!pane)
         return -1;
     int index = bar_->InsertTab(name.c_str(), pane);

@@ -48,9 +48,9 @@ private:
 
     IDockTabBarWnd* volatile bar_ = nullptr;  // one reference
     HWND container_ = nullptr;
-    IWndProc* hook_ = nullptr;                // one reference, on the container
+    IWndProc* hook_ = nullptr;  // one reference, on the container
     std::mutex waitingLock_;
-    std::vector<std::string> waiting_;        // names asked for before Create
+    std::vector<std::string> waiting_;  // names asked for before Create
 };
 
 // A new debug window object (a core object: releaseCore ends it).

@@ -14,6 +14,8 @@ void gdiObject::reset(HGDIOBJ object) {
         InterlockedIncrement(&live);
 }
 
-long gdiObject::Live() { return live; }
+long gdiObject::Live() {
+    return live;
+}
 
 }  // namespace vesk::ui

@@ -53,7 +53,8 @@ std::map<std::string, DWORD> ReadLanguages(const std::string& folder) {
         if (!EndsWithModuleSuffix(found.cFileName))
             continue;
         // Kept loaded for the process, as the language module itself is.
-        HMODULE module = ::LoadLibraryExA((folder + found.cFileName).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        HMODULE module =
+            ::LoadLibraryExA((folder + found.cFileName).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         if (module)
             ::EnumResourceNamesA(module, RT_VERSION, &OnVersionName, reinterpret_cast<LONG_PTR>(&list));
     } while (::FindNextFileA(search, &found));
@@ -119,14 +120,15 @@ void ApplyFlags(HWND page) {
 bool WriteDefaultSettings() {
     IUIControl* control = ListServices().control;
     HINSTANCE language = control ? control->GetResourceInstance() : nullptr;
-    HRSRC found = language ? ::FindResourceA(language, MAKEINTRESOURCEA(IDR_DEFAULT_SETTINGS), "txt") : nullptr;
+    HRSRC found =
+        language ? ::FindResourceA(language, MAKEINTRESOURCEA(IDR_DEFAULT_SETTINGS), "txt") : nullptr;
     HGLOBAL loaded = found ? ::LoadResource(language, found) : nullptr;
     const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
     DWORD size = found ? ::SizeofResource(language, found) : 0;
     if (!bytes || size == 0)
         return false;
-    HANDLE file = ::CreateFileA(GeneralPageServices().defaultsFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileA(GeneralPageServices().defaultsFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -157,32 +159,34 @@ const std::map<std::string, DWORD>& LanguageList(const std::string& folder) {
     return known->second;
 }
 
-HWND GeneralPageWindow() { return pageWindow && ::IsWindow(pageWindow) ? pageWindow : nullptr; }
+HWND GeneralPageWindow() {
+    return pageWindow && ::IsWindow(pageWindow) ? pageWindow : nullptr;
+}
 
 INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
     const generalPageServices& s = GeneralPageServices();
     if (!s.readFlags || !s.writeFlags)
         return 0;
     switch (message) {
-    case WM_INITDIALOG:
-        pageWindow = page;
-        ShowFlags(page, s.readFlags());
-        ::ShowWindow(::GetDlgItem(page, IDC_UIO_DEFAULT_SETTINGS), SW_HIDE);
-        ::SendMessageA(page, WM_GENERAL_FILL_LANGUAGES, 0, 0);
-        return 0;
-    case WM_GENERAL_FILL_LANGUAGES:
-        FillLanguages(page, s.readFlags());
-        return 0;
-    case WM_COMMAND:
-        if (wParam == IDOK || wParam == IDC_UIO_APPLY)
-            ApplyFlags(page);
-        else if (wParam == IDCANCEL)
-            ::SendMessageA(page, WM_INITDIALOG, 0, 0);
-        else if (wParam == IDC_UIO_DEFAULT_SETTINGS)
-            WriteDefaultSettings();
-        return 0;
-    default:
-        return 0;
+        case WM_INITDIALOG:
+            pageWindow = page;
+            ShowFlags(page, s.readFlags());
+            ::ShowWindow(::GetDlgItem(page, IDC_UIO_DEFAULT_SETTINGS), SW_HIDE);
+            ::SendMessageA(page, WM_GENERAL_FILL_LANGUAGES, 0, 0);
+            return 0;
+        case WM_GENERAL_FILL_LANGUAGES:
+            FillLanguages(page, s.readFlags());
+            return 0;
+        case WM_COMMAND:
+            if (wParam == IDOK || wParam == IDC_UIO_APPLY)
+                ApplyFlags(page);
+            else if (wParam == IDCANCEL)
+                ::SendMessageA(page, WM_INITDIALOG, 0, 0);
+            else if (wParam == IDC_UIO_DEFAULT_SETTINGS)
+                WriteDefaultSettings();
+            return 0;
+        default:
+            return 0;
     }
 }
 

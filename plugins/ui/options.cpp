@@ -26,8 +26,12 @@ HWND FrameWindow() {
 
 // The notifications' texts differ between the two forms; the item data
 // sits at the same place in both.
-bool IsSelectionChange(UINT code) { return code == TVN_SELCHANGEDA || code == TVN_SELCHANGEDW; }
-bool IsEndLabelEdit(UINT code) { return code == TVN_ENDLABELEDITA || code == TVN_ENDLABELEDITW; }
+bool IsSelectionChange(UINT code) {
+    return code == TVN_SELCHANGEDA || code == TVN_SELCHANGEDW;
+}
+bool IsEndLabelEdit(UINT code) {
+    return code == TVN_ENDLABELEDITA || code == TVN_ENDLABELEDITW;
+}
 
 INT_PTR Answer(HWND dialog, LONG_PTR result) {
     ::SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
@@ -71,25 +75,27 @@ int VOptions::Create() {
     IUIControl* control = ListServices().control;
     if (!control || !OnGuiThread())
         return 0;
-    HWND made = ::CreateDialogParamA(control->GetResourceInstance(), MAKEINTRESOURCEA(IDD_UIO_OPTIONS), FrameWindow(),
-                                     &VOptions::DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND made = ::CreateDialogParamA(control->GetResourceInstance(), MAKEINTRESOURCEA(IDD_UIO_OPTIONS),
+                                     FrameWindow(), &VOptions::DialogProc, reinterpret_cast<LPARAM>(this));
     if (!made)
         return 0;
     if (IFrameWnd* frame = ListServices().frame)
         frame->SetDialogHandle(made);
-    icon_ = static_cast<HICON>(::LoadImageA(control->GetDefaultResourceInstance(), MAKEINTRESOURCEA(IDI_UIO_OPTIONS),
-                                            IMAGE_ICON, 16, 16, 0));
+    icon_ = static_cast<HICON>(::LoadImageA(control->GetDefaultResourceInstance(),
+                                            MAKEINTRESOURCEA(IDI_UIO_OPTIONS), IMAGE_ICON, 16, 16, 0));
     if (icon_)
         ::SendMessageA(made, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     tree_ = ::GetDlgItem(made, IDC_UIO_PAGE_TREE);
     pageArea_ = ::GetDlgItem(made, IDC_UIO_PAGE_AREA);
-    ::SetWindowLongPtrA(made, GWL_STYLE, ::GetWindowLongPtrA(made, GWL_STYLE) & ~static_cast<LONG_PTR>(DS_SYSMODAL));
+    ::SetWindowLongPtrA(made, GWL_STYLE,
+                        ::GetWindowLongPtrA(made, GWL_STYLE) & ~static_cast<LONG_PTR>(DS_SYSMODAL));
     if (tree_) {
         ::SendMessageA(tree_, TVM_SETINDENT, 10, 0);
         ::SendMessageA(tree_, TVM_SETBKCOLOR, 0, 0xFFFFFF);
         ::SendMessageA(tree_, TVM_SETLINECOLOR, 0, 0x646464);
         ::SendMessageA(tree_, TVM_SETTEXTCOLOR, 0, 0);
-        ::SendMessageA(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(control->GetSmallImageList()));
+        ::SendMessageA(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                       reinterpret_cast<LPARAM>(control->GetSmallImageList()));
     }
     generalTitle_ = LanguageText(IDS_UIO_GENERAL, static_cast<int>(titleSize));
     lockGuard hold(lock_);
@@ -98,8 +104,8 @@ int VOptions::Create() {
     return 1;
 }
 
-HTREEITEM VOptions::AddPage(const char* title, const char* parentTitle, int image, int dialogId, HINSTANCE module,
-                            DLGPROC procedure) {
+HTREEITEM VOptions::AddPage(const char* title, const char* parentTitle, int image, int dialogId,
+                            HINSTANCE module, DLGPROC procedure) {
     // Copied at once: callers reuse their buffers for the next page.
     pageRequest request;
     request.title = BoundedTitle(title);
@@ -130,10 +136,13 @@ int VOptions::Show() {
     return dialog_ ? ::ShowWindow(dialog_, SW_SHOW) : 0;
 }
 
-int VOptions::Hide() { return dialog_ ? ::ShowWindow(dialog_, SW_HIDE) : 0; }
+int VOptions::Hide() {
+    return dialog_ ? ::ShowWindow(dialog_, SW_HIDE) : 0;
+}
 
 bool VOptions::Select(HTREEITEM item) {
-    return tree_ && item && ::SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) != 0;
+    return tree_ && item &&
+           ::SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) != 0;
 }
 
 std::size_t VOptions::WaitingCount() {
@@ -160,9 +169,9 @@ HTREEITEM VOptions::AddLocked(const pageRequest& request) {
     auto parent = titles_.find(request.parent);
     if (parent == titles_.end())
         return QueueLocked(request);
-    if (present != titles_.end() &&
-        reinterpret_cast<HTREEITEM>(::SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_PARENT,
-                                                   reinterpret_cast<LPARAM>(present->second))) == parent->second)
+    if (present != titles_.end() && reinterpret_cast<HTREEITEM>(::SendMessageA(
+                                        tree_, TVM_GETNEXTITEM, TVGN_PARENT,
+                                        reinterpret_cast<LPARAM>(present->second))) == parent->second)
         return nullptr;
     HTREEITEM item = InsertLocked(request, parent->second);
     ::SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent->second));
@@ -192,7 +201,8 @@ HTREEITEM VOptions::InsertLocked(const pageRequest& request, HTREEITEM parent) {
     insert.item.iImage = request.image;
     insert.item.iSelectedImage = request.image;
     insert.item.lParam = reinterpret_cast<LPARAM>(&record);
-    auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    auto item = reinterpret_cast<HTREEITEM>(
+        ::SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!item) {
         pages_.pop_back();
         return nullptr;
@@ -236,38 +246,38 @@ INT_PTR CALLBACK VOptions::DialogProc(HWND dialog, UINT message, WPARAM wParam, 
 
 INT_PTR VOptions::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SHOWWINDOW:
-        if (currentPage_)
-            ::SendMessageA(currentPage_, WM_SHOWWINDOW, 0, 0);
-        return 0;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (!header || header->hwndFrom != tree_)
+        case WM_SHOWWINDOW:
+            if (currentPage_)
+                ::SendMessageA(currentPage_, WM_SHOWWINDOW, 0, 0);
             return 0;
-        if (IsSelectionChange(header->code))
-            OnSelectionChanged(*reinterpret_cast<const NMTREEVIEWA*>(lParam));
-        else if (IsEndLabelEdit(header->code))
-            return Answer(dialog_, 1);
-        return 0;
-    }
-    case WM_COMMAND:
-        if (wParam != IDOK && wParam != IDC_UIO_APPLY && wParam != IDCANCEL)
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (!header || header->hwndFrom != tree_)
+                return 0;
+            if (IsSelectionChange(header->code))
+                OnSelectionChanged(*reinterpret_cast<const NMTREEVIEWA*>(lParam));
+            else if (IsEndLabelEdit(header->code))
+                return Answer(dialog_, 1);
             return 0;
-        OnPageCommand(wParam);
-        return 1;
-    case WM_DESTROY: {
-        // Only the frame's end destroys the dialog; its pages go with it.
-        IFrameWnd* frame = ListServices().frame;
-        if (frame && frame->GetDialogHandle() == dialog_)
-            frame->SetDialogHandle(nullptr);
-        lockGuard hold(lock_);
-        dialog_ = tree_ = pageArea_ = currentPage_ = nullptr;
-        titles_.clear();
-        pages_.clear();
-        return 0;
-    }
-    default:
-        return 0;
+        }
+        case WM_COMMAND:
+            if (wParam != IDOK && wParam != IDC_UIO_APPLY && wParam != IDCANCEL)
+                return 0;
+            OnPageCommand(wParam);
+            return 1;
+        case WM_DESTROY: {
+            // Only the frame's end destroys the dialog; its pages go with it.
+            IFrameWnd* frame = ListServices().frame;
+            if (frame && frame->GetDialogHandle() == dialog_)
+                frame->SetDialogHandle(nullptr);
+            lockGuard hold(lock_);
+            dialog_ = tree_ = pageArea_ = currentPage_ = nullptr;
+            titles_.clear();
+            pages_.clear();
+            return 0;
+        }
+        default:
+            return 0;
     }
 }
 

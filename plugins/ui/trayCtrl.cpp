@@ -57,7 +57,9 @@ bool OnTaskbarList(HWND window, bool add) {
 
 }  // namespace
 
-VTrayCtrl* CreateTrayCtrl() { return new (std::nothrow) capsule_core<VTrayCtrl>(); }
+VTrayCtrl* CreateTrayCtrl() {
+    return new (std::nothrow) capsule_core<VTrayCtrl>();
+}
 
 std::string TrayTip(const char* text) {
     return text ? std::string(text, ::strnlen(text, VTrayCtrl::tipSize - 1)) : std::string();
@@ -78,7 +80,9 @@ VTrayCtrl::~VTrayCtrl() {
         ::DestroyIcon(icon_);
 }
 
-HWND VTrayCtrl::Owner() const { return owner_ ? owner_ : FrameWindow(); }
+HWND VTrayCtrl::Owner() const {
+    return owner_ ? owner_ : FrameWindow();
+}
 
 int VTrayCtrl::Add() {
     HWND owner = FrameWindow();
@@ -86,8 +90,8 @@ int VTrayCtrl::Add() {
         return 0;
     IUIControl* control = ListServices().control;
     if (!icon_ && control)
-        icon_ = static_cast<HICON>(::LoadImageA(control->GetDefaultResourceInstance(), MAKEINTRESOURCEA(IDI_UIO_TRAY),
-                                                IMAGE_ICON, 16, 16, 0));
+        icon_ = static_cast<HICON>(::LoadImageA(control->GetDefaultResourceInstance(),
+                                                MAKEINTRESOURCEA(IDI_UIO_TRAY), IMAGE_ICON, 16, 16, 0));
     NOTIFYICONDATAA data = IconData(owner, NIF_MESSAGE | NIF_ICON | NIF_TIP);
     data.uCallbackMessage = callbackMessage;
     data.hIcon = icon_;
@@ -123,8 +127,12 @@ bool VTrayCtrl::OnTaskbarCreated(UINT message, int showInTray) {
     return true;
 }
 
-bool VTrayCtrl::HideTaskbarButton(HWND window) { return OnTaskbarList(window, false); }
+bool VTrayCtrl::HideTaskbarButton(HWND window) {
+    return OnTaskbarList(window, false);
+}
 
-bool VTrayCtrl::ShowTaskbarButton(HWND window) { return OnTaskbarList(window, true); }
+bool VTrayCtrl::ShowTaskbarButton(HWND window) {
+    return OnTaskbarList(window, true);
+}
 
 }  // namespace vesk::ui

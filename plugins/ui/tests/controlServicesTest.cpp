@@ -49,7 +49,8 @@ TEST_F(controlServices, TheGeneralPageFollowsTheMenusSaveOnExitAndTheDialogShows
     ShowSaveOnExitOnGeneralPage(true);  // no page yet: nothing to change
     options->Create();
     EXPECT_FALSE(OptionsDialogVisible());
-    HTREEITEM item = options->AddPage("General", nullptr, 0, IDD_UIO_GENERAL, nullptr, GeneralPageProcedure());
+    HTREEITEM item =
+        options->AddPage("General", nullptr, 0, IDD_UIO_GENERAL, nullptr, GeneralPageProcedure());
     ASSERT_NE(item, nullptr);
     SelectOptionsPage(item);
     HWND page = GeneralPageWindow();

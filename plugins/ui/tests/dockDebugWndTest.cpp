@@ -76,7 +76,8 @@ const appendCase appendCases[] = {
     {"print ends the line", true, "abc", false, "abc\r\n"},
     {"print of nothing is a line end", true, "", true, "\r\n"},
     {"write of nothing changes nothing", false, "", true, ""},
-    {"print keeps 4997 characters whole", true, std::string(4997, 'p'), false, std::string(4997, 'p') + "\r\n"},
+    {"print keeps 4997 characters whole", true, std::string(4997, 'p'), false,
+     std::string(4997, 'p') + "\r\n"},
     {"print cuts longer texts at 4997", true, std::string(6000, 'q'), false, std::string(4997, 'q') + "\r\n"},
 };
 
@@ -137,7 +138,8 @@ TEST_F(debugWindow, APaneThatTellsItIsFullDropsItsOlderHalf) {
     HWND pane = Pane(0);
     ::SetWindowTextA(pane, "0123456789");
     HWND container = interfaceCast<IDockWnd>(debug->Bar())->GetContainerHandle();
-    ::SendMessageA(container, WM_COMMAND, MAKEWPARAM(VDockDebugWnd::paneId, EN_MAXTEXT), reinterpret_cast<LPARAM>(pane));
+    ::SendMessageA(container, WM_COMMAND, MAKEWPARAM(VDockDebugWnd::paneId, EN_MAXTEXT),
+                   reinterpret_cast<LPARAM>(pane));
     EXPECT_EQ(TextOf(pane), "56789");
 }
 

@@ -14,8 +14,14 @@ namespace {
 
 class recordingTray : public objectBase, public ITrayCtrl {
 public:
-    int Add() override { ++adds; return 1; }
-    int Remove() override { ++removes; return 1; }
+    int Add() override {
+        ++adds;
+        return 1;
+    }
+    int Remove() override {
+        ++removes;
+        return 1;
+    }
     int SetIcon(HICON) override { return 1; }
     int SetTip(const char*) override { return 1; }
     int adds = 0;
@@ -27,12 +33,16 @@ std::vector<bool>& SaveOnExitMarks() {
     return marks;
 }
 
-void RecordMark(bool saveOnExit) { SaveOnExitMarks().push_back(saveOnExit); }
+void RecordMark(bool saveOnExit) {
+    SaveOnExitMarks().push_back(saveOnExit);
+}
 
 constexpr int flagBoxes[] = {IDC_UIO_MINIMIZE_TO_TRAY, IDC_UIO_MINIMIZE_ON_START, IDC_UIO_SHOW_IN_TRAY,
                              IDC_UIO_SAVE_ON_EXIT};
 
-std::vector<int> FlagsOf(const windowFlags& f) { return {f.minimizeToTray, f.minimizeOnStart, f.showInTray, f.saveOnExit}; }
+std::vector<int> FlagsOf(const windowFlags& f) {
+    return {f.minimizeToTray, f.minimizeOnStart, f.showInTray, f.saveOnExit};
+}
 
 class generalPage : public optionsTest {
 protected:
@@ -93,9 +103,9 @@ struct flagsCase {
 const flagsCase flagsCases[] = {
     {"OK takes every box", IDOK, {0, 0, 1, 0}, {1, 1, 1, 1}, {1, 1, 1, 1}, 0, 0, {true}},
     {"Apply takes every box", IDC_UIO_APPLY, {1, 1, 1, 1}, {0, 0, 1, 0}, {0, 0, 1, 0}, 0, 0, {false}},
-    {"tray off removes the icon at once", IDC_UIO_APPLY, {0, 0, 1, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, 0, 1, {false}},
+    {"tray off removes the icon", IDC_UIO_APPLY, {0, 0, 1, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, 0, 1, {false}},
     {"tray on adds the icon", IDOK, {0, 0, 0, 1}, {0, 0, 1, 1}, {0, 0, 1, 1}, 1, 0, {true}},
-    {"Cancel keeps the flags and puts the boxes back", IDCANCEL, {1, 0, 1, 0}, {0, 1, 0, 1}, {1, 0, 1, 0}, 0, 0, {}},
+    {"Cancel puts the boxes back", IDCANCEL, {1, 0, 1, 0}, {0, 1, 0, 1}, {1, 0, 1, 0}, 0, 0, {}},
 };
 
 class generalPageFlags : public generalPage, public ::testing::WithParamInterface<flagsCase> {};
@@ -110,7 +120,8 @@ TEST_P(generalPageFlags, BoxesAndFlagsFollowTheCommand) {
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(Boxes(page), c.before);
     for (int i = 0; i < 4; ++i)
-        ::CheckDlgButton(page, flagBoxes[i], c.boxes[static_cast<std::size_t>(i)] ? BST_CHECKED : BST_UNCHECKED);
+        ::CheckDlgButton(page, flagBoxes[i],
+                         c.boxes[static_cast<std::size_t>(i)] ? BST_CHECKED : BST_UNCHECKED);
 
     ::SendMessageA(options->Dialog(), WM_COMMAND, c.command, 0);
 
@@ -145,9 +156,10 @@ class generalPageLanguages : public generalPage {
 protected:
     void SetUp() override {
         generalPage::SetUp();
-        ASSERT_TRUE(vesk::testing::copyFile(vesk::testing::stageDir() + "\\plugins\\rsrc.vkm", folder.file("rsrc.vkm")));
-        ASSERT_TRUE(vesk::testing::copyFile(vesk::testing::fixturesDir() + "\\rsrc7.vkm",
-                                            folder.file("rsrc7.vkm")));
+        ASSERT_TRUE(vesk::testing::copyFile(vesk::testing::stageDir() + "\\plugins\\rsrc.vkm",
+                                            folder.file("rsrc.vkm")));
+        ASSERT_TRUE(
+            vesk::testing::copyFile(vesk::testing::fixturesDir() + "\\rsrc7.vkm", folder.file("rsrc7.vkm")));
         ::LoadStringA(resources, IDS_UIO_SYSTEM_LANGUAGE, systemDefault, sizeof systemDefault);
         english = LanguageName(0x409);
         german = LanguageName(0x407);

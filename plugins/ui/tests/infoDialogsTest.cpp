@@ -107,7 +107,8 @@ TEST_F(infoDialogs, TheAboutBoxEndsEveryWayAndFreesItsFonts) {
                 frame->window(),
                 [&](HWND dialog) {
                     for (int paint = 0; paint < 3; ++paint)
-                        ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                        ::RedrawWindow(dialog, nullptr, nullptr,
+                                       RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
                     during = gdiObject::Live();
                     way.close(dialog);
                 },

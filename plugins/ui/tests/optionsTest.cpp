@@ -29,6 +29,8 @@ struct treeCase {
     std::vector<std::string> expanded;
 };
 
+// One case to a few lines.
+// clang-format off
 const treeCase treeCases[] = {
     {"pages added before the dialog are inserted by title",
      {{true, "Zeta", nullptr, false}, {true, "Alpha", nullptr, false}, {true, "Mid", nullptr, false}},
@@ -44,7 +46,8 @@ const treeCase treeCases[] = {
     {"the same root title queued twice still gives one item",
      {{true, "Network", nullptr, false}, {true, "Network", nullptr, false}}, {"Network"}, 0, {}},
     {"the same child twice under the same parent is refused",
-     {{false, "P", nullptr, true}, {false, "C", "P", true}, {false, "C", "P", false}}, {"P", "P/C"}, 0, {"P"}},
+     {{false, "P", nullptr, true}, {false, "C", "P", true}, {false, "C", "P", false}},
+     {"P", "P/C"}, 0, {"P"}},
     {"a child title under a second parent is a second item, and the newer one parents later pages",
      {{false, "P1", nullptr, true},
       {false, "P2", nullptr, true},
@@ -58,9 +61,11 @@ const treeCase treeCases[] = {
      {{true, "Orphan", "Nobody", false}, {false, "Root", nullptr, true}, {false, "Orphan2", "Nobody", false}},
      {"Root"}, 2, {}},
     {"an empty or missing title is refused at once",
-     {{true, "", nullptr, false}, {true, nullptr, nullptr, false}, {false, "", "P", false}, {false, nullptr, "P", false}},
+     {{true, "", nullptr, false}, {true, nullptr, nullptr, false},
+      {false, "", "P", false}, {false, nullptr, "P", false}},
      {}, 0, {}},
 };
+// clang-format on
 
 class optionsTree : public optionsTest, public ::testing::WithParamInterface<treeCase> {};
 
@@ -108,7 +113,8 @@ TEST_F(optionsTest, TitlesAreCopiedSoCallersMayReuseTheirBuffers) {
     std::strcpy(title, "Shares");
     ASSERT_NE(options->AddPage(title, nullptr, 0, 0, nullptr, nullptr), nullptr);
     std::strcpy(title, "scribbled again");
-    EXPECT_EQ(Outline(), (std::vector<std::string>{"Gnutella", "Gnutella/Network", "Gnutella/Transfers", "Shares"}));
+    EXPECT_EQ(Outline(),
+              (std::vector<std::string>{"Gnutella", "Gnutella/Network", "Gnutella/Transfers", "Shares"}));
 }
 
 TEST_F(optionsTest, LongTitlesAreCutToTheTitleField) {
@@ -197,7 +203,8 @@ TEST_P(optionsCommands, EveryMadePageGetsTheCommandInTheOrderAdded) {
     // Added in this order, shown sorted: the order of the commands is the
     // order added.
     HTREEITEM zulu = options->AddPage("Zulu", nullptr, 0, IDD_UIO_GENERAL, nullptr, &RecordingPageProc);
-    HTREEITEM never = options->AddPage("Never shown", nullptr, 0, IDD_UIO_GENERAL, nullptr, &RecordingPageProc);
+    HTREEITEM never =
+        options->AddPage("Never shown", nullptr, 0, IDD_UIO_GENERAL, nullptr, &RecordingPageProc);
     HTREEITEM alpha = options->AddPage("Alpha", nullptr, 0, IDD_UIO_GENERAL, nullptr, &RecordingPageProc);
     ASSERT_TRUE(zulu && never && alpha);
     options->Show();
@@ -210,7 +217,8 @@ TEST_P(optionsCommands, EveryMadePageGetsTheCommandInTheOrderAdded) {
 
     ::SendMessageA(options->Dialog(), WM_COMMAND, GetParam().command, 0);
     using sent = std::pair<HWND, WPARAM>;
-    EXPECT_EQ(RecordedPageCommands(), (std::vector<sent>{{zuluPage, GetParam().command}, {alphaPage, GetParam().command}}));
+    EXPECT_EQ(RecordedPageCommands(),
+              (std::vector<sent>{{zuluPage, GetParam().command}, {alphaPage, GetParam().command}}));
     EXPECT_EQ(::IsWindowVisible(options->Dialog()) != 0, !GetParam().hides);
 }
 
@@ -240,7 +248,8 @@ TEST_F(optionsTest, PageTitlesCannotBeEditedInTheTree) {
     edit.hdr.idFrom = IDC_UIO_PAGE_TREE;
     edit.hdr.code = TVN_ENDLABELEDITA;
     edit.item.hItem = page;
-    EXPECT_EQ(::SendMessageA(options->Dialog(), WM_NOTIFY, IDC_UIO_PAGE_TREE, reinterpret_cast<LPARAM>(&edit)), 1);
+    EXPECT_EQ(
+        ::SendMessageA(options->Dialog(), WM_NOTIFY, IDC_UIO_PAGE_TREE, reinterpret_cast<LPARAM>(&edit)), 1);
 }
 
 TEST_F(optionsTest, OtherCommandsReachNoPage) {

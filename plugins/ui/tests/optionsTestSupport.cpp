@@ -71,9 +71,13 @@ windowFlags& TestFlags() {
     return flags;
 }
 
-windowFlags ReadTestFlags() { return TestFlags(); }
+windowFlags ReadTestFlags() {
+    return TestFlags();
+}
 
-void WriteTestFlags(const windowFlags& flags) { TestFlags() = flags; }
+void WriteTestFlags(const windowFlags& flags) {
+    TestFlags() = flags;
+}
 
 std::vector<HWND>& RecordedBareShowNotices() {
     static std::vector<HWND> notices;
