@@ -157,6 +157,15 @@ TEST(MainWindowInTheHost, TheLayoutIsSavedOnExitAndComesBackOnTheNextStart) {
     };
     for (const char* key : written)
         EXPECT_NE(saved.find(key), std::string::npos) << key << "\n" << saved;
+    // The language choice goes to the registry as a 4-byte number.
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Pelloran", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD type = 0, language = 0, size = sizeof language;
+    EXPECT_EQ(::RegQueryValueExA(key, "LanguageID", nullptr, &type, reinterpret_cast<BYTE*>(&language), &size),
+              ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(size, sizeof(DWORD));
 
     ASSERT_TRUE(vesk::testing::writeFile(run.folder() + "\\uiprobe.script", "report\nclose\n"));
     RunToEnd(run);

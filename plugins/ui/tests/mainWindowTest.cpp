@@ -8,6 +8,7 @@
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/Dravik/tests/dravikTestSupport.h"
+#include "plugins/ui/dockTransferWnd.h"
 #include "plugins/ui/listServices.h"
 #include "plugins/ui/tests/mainWindowTestSupport.h"
 
@@ -431,6 +432,79 @@ TEST_F(mainWindow, TheMainWindowIsKeptAsAPicture) {
             drawn += shot.at(POINT{x, y}) == text;
     EXPECT_GT(drawn, 0) << "the File button shows no text";
     keepShot("mainWindow");
+}
+
+// Every row's action removes its own row: the agents are held before the
+// first action runs, so each one is reached.
+int removedRows = 0;
+int RemoveOwnRow(ss::IAgent* agent) {
+    ++removedRows;
+    return ListServices().transferWnd->RemoveDownload(agent);
+}
+
+TEST_F(mainWindow, ActionsOnEveryDownloadReachEachRowWhileRowsGo) {
+    VDockTransferWnd* transfers = ListServices().transferWnd;
+    ASSERT_NE(transfers, nullptr);
+    HWND list = transfers->Downloads().GetHandle();
+    const struct {
+        HWND target;  // the main window or the transfer toolbar's container
+        int command;
+        unsigned action;
+    } cases[] = {
+        {frameWindow(), 40045, 40024},
+        {frameWindow(), 40051, 40031},
+        {control().LayoutWindow(layoutSlot::transferToolBar)->GetContainerHandle(), 40045, 40024},
+        {control().LayoutWindow(layoutSlot::transferToolBar)->GetContainerHandle(), 40050, 40031},
+    };
+    for (const auto& c : cases) {
+        std::vector<ss::IAgent*> agents;
+        for (int row = 0; row < 3; ++row) {
+            ss::IAgent* agent = newAgent();
+            ASSERT_NE(agent, nullptr);
+            agent->AddAction(LanguageText(c.action).c_str(), &RemoveOwnRow);
+            transfers->UpdateDownload(agent);
+            agents.push_back(agent);
+        }
+        ASSERT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
+        removedRows = 0;
+        ::SendMessageA(c.target, WM_COMMAND, static_cast<WPARAM>(c.command), 0);
+        EXPECT_EQ(removedRows, 3) << c.command;
+        EXPECT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0) << c.command;
+        for (ss::IAgent* agent : agents)
+            agent->release();
+    }
+}
+
+TEST_F(mainWindow, ALeftClickOnTheTrayIconMinimizesOrRestores) {
+    ::ShowWindow(frameWindow(), SW_SHOWNORMAL);
+    pump();
+    menu().OnMainMessage(frameWindow(), 1690, 0, WM_LBUTTONDOWN);
+    pump();
+    EXPECT_TRUE(::IsIconic(frameWindow()));
+    menu().OnMainMessage(frameWindow(), 1690, 0, WM_LBUTTONDOWN);
+    pump();
+    EXPECT_FALSE(::IsIconic(frameWindow()));
+    EXPECT_TRUE(::IsWindowVisible(frameWindow()));
+}
+
+TEST_F(mainWindow, IconsAreLoadedOnceAndBothListsStayInStep) {
+    HIMAGELIST small = control().GetSmallImageList(), large = control().GetLargeImageList();
+    int first = control().AddIcon(resources(), 147);
+    ASSERT_GE(first, 0);
+    int count = ::ImageList_GetImageCount(small);
+    EXPECT_EQ(control().AddIcon(resources(), 147), first);
+    EXPECT_EQ(control().AddIcon(resources(), 9999), -1) << "no such icon";
+    EXPECT_EQ(control().AddIcon(resources(), 9999), -1);
+    EXPECT_EQ(::ImageList_GetImageCount(small), count);
+    EXPECT_EQ(::ImageList_GetImageCount(large), count);
+}
+
+TEST_F(mainWindow, AutoCompleteTakesWinesAnswerAsSuccess) {
+    HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 100, 20, frameWindow(), nullptr, nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(control().AutoComplete(edit, 1));
+    EXPECT_FALSE(control().AutoComplete(nullptr, 1));
+    ::DestroyWindow(edit);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "core/entityTable.h"
 #include "core/factory.h"
 #include "core/module.h"
+#include "core/string.h"
 #include "plugins/Dravik/frameWnd.h"
 #include "plugins/Dravik/statusBar.h"
 #include "plugins/Dravik/tests/dravikTestSupport.h"
@@ -134,6 +135,14 @@ void mainWindow::SetUpTestSuite() {
     w.manager = new capsule_core<ss::CSSManager>();
     ombrel.manager = w.manager;
 
+    // The download list shows a column, so that its rows can be listed.
+    {
+        char list[64] = "";
+        ::LoadStringA(w.resources, 312, list, sizeof list);
+        ref<Istring> name(new vesk::string("File Name"));
+        ref<Istring> type(new vesk::string(list));
+        ASSERT_TRUE(w.manager->AddField(name.get(), type.get(), 0x4040, 1000));
+    }
     w.statusBar = new capsule_core<VStatusBar>();
     w.frame = new capsule_core<VFrameWnd>(static_cast<IStatusBar*>(w.statusBar));
     w.settings = new capsule<journalSettings>();
@@ -197,6 +206,14 @@ journalSettings& mainWindow::settings() { return *made->settings; }
 countingRuntime& mainWindow::runtime() { return *made->runtime; }
 std::vector<outsideCall>& mainWindow::outsideCalls() { return made->calls; }
 void mainWindow::setShellAnswer(INT_PTR answer) { made->shellAnswer = answer; }
+HINSTANCE mainWindow::resources() { return made->resources; }
+
+ss::IAgent* mainWindow::newAgent() {
+    ss::IAgent* agent = createAs<ss::IAgent>(made->factory, made->token, "vesk::ss::CAgent");
+    if (agent)
+        agent->addRef();
+    return agent;
+}
 
 void mainWindow::keepShot(const char* name) {
     char folder[MAX_PATH];

@@ -18,6 +18,7 @@
 #include "plugins/ui/uiControl.h"
 #include "vesk/host.h"
 #include "vesk/persist.h"
+#include "vesk/ss.h"
 
 namespace vesk::ui::test {
 
@@ -78,6 +79,10 @@ protected:
     // The shell's answer to the next calls (an error code below 33 or a
     // success above 32).
     static void setShellAnswer(INT_PTR answer);
+    // A new agent with one reference held by the caller.
+    static ss::IAgent* newAgent();
+    // The staged resource module.
+    static HINSTANCE resources();
     // Keeps the screen under the frame as <name>.png in the folder the
     // environment names in UI_SCREENSHOTS, when it names one.
     static void keepShot(const char* name);
