@@ -10,6 +10,7 @@
 #include "core/module.h"
 #include "plugins/ui/controlServices.h"
 #include "plugins/ui/dockConnectTB.h"
+#include "plugins/ui/generalPage.h"
 #include "plugins/ui/layoutWindows.h"
 #include "plugins/ui/listServices.h"
 #include "plugins/ui/toolBars.h"
@@ -99,6 +100,42 @@ bool PublishServices(IFrameWnd* frame) {
     return true;
 }
 
+// The General page works on the controller's flags.
+windowFlags ControllerFlags() {
+    windowFlags flags;
+    if (UIControl* control = TheControl()) {
+        flags.minimizeToTray = control->MinimizeToTray();
+        flags.minimizeOnStart = control->MinimizeOnStart();
+        flags.showInTray = control->ShowInTray();
+        flags.saveOnExit = control->SaveOnExit();
+        flags.languageId = control->LanguageID();
+    }
+    return flags;
+}
+
+void SetControllerFlags(const windowFlags& flags) {
+    if (UIControl* control = TheControl()) {
+        control->SetMinimizeToTray(flags.minimizeToTray);
+        control->SetMinimizeOnStart(flags.minimizeOnStart);
+        control->SetShowInTray(flags.showInTray);
+        control->SetSaveOnExit(flags.saveOnExit);
+        control->SetLanguageID(flags.languageId);
+    }
+}
+
+void MarkControllerSaveOnExit(bool) {
+    if (UIControl* control = TheControl())
+        control->MarkSaveOnExitItem();
+}
+
+void BindGeneralPage(ITrayCtrl* tray) {
+    generalPageServices& page = GeneralPageServices();
+    page.readFlags = &ControllerFlags;
+    page.writeFlags = &SetControllerFlags;
+    page.tray = tray;
+    page.markSaveOnExit = &MarkControllerSaveOnExit;
+}
+
 }  // namespace
 
 VESK_ENTRY int _register(Icartridge* record, Icore* core) {
@@ -155,6 +192,7 @@ VESK_ENTRY int _register(Icartridge* record, Icore* core) {
     links.shareEngine = s.control->Links().shareEngine;
     s.control->SetLinks(links);
     SetTheControl(s.control);
+    BindGeneralPage(s.tray);
 
     listServices& list = ListServices();
     list.factory = s.factory;
