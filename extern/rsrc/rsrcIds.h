@@ -9,9 +9,11 @@
      IDT_   toolbar (type 241)     IDB_   bitmap        IDCMD_ command
    Texts and icons are different resource types, so one number may name a
    text and an icon at once. Held so far: the version block 1; texts 196 to
-   317 and 40018 to 40075; icons 132 to 174, 318 and 321; dialogs 112 to 130
-   and 324; menu 325; toolbars 178 and 189 with bitmaps 107 and 108; bitmap
-   106.
+   317 and 40018 to 40075; icons 132 to 175, 318 and 321; dialogs 112 to 130
+   and 324; menus 183, 184, 186 to 188, 192 and 325; accelerators 177;
+   toolbars 178, 179, 181, 189, 190 and 193 with bitmaps 104, 105 and 107 to
+   110 (a toolbar's pictures are the bitmap of its own id, see uiMainIds.h);
+   bitmap 106.
 
    One block per module. An id two modules use names one resource, defined
    in the block (and the .rc file) of the module listed first; the other
@@ -79,6 +81,33 @@
 /* Settings reset tool and General options page (fixed id they ask for):
    the default settings file, resource type "txt". */
 #define IDR_DEFAULT_SETTINGS        319
+
+/* The user interface's services (uiOptions.rc): the options dialog and its
+   General page, the tray icon, the debug window and the two information
+   dialogs. */
+#define IDD_UIO_OPTIONS              129
+#define IDC_UIO_PAGE_TREE            469
+#define IDC_UIO_PAGE_AREA            470  /* places the pages, shows the title */
+#define IDC_UIO_APPLY                101
+#define IDD_UIO_GENERAL              125
+#define IDC_UIO_MINIMIZE_ON_START    467
+#define IDC_UIO_MINIMIZE_TO_TRAY     468
+#define IDC_UIO_SAVE_ON_EXIT         474
+#define IDC_UIO_SHOW_IN_TRAY         480
+#define IDC_UIO_DEFAULT_SETTINGS     502
+#define IDC_UIO_LANGUAGE             511
+#define IDS_UIO_GENERAL              236  /* the General page's title */
+#define IDS_UIO_SYSTEM_LANGUAGE      40076
+#define IDS_UIO_TRAY_TITLE           IDS_GNU_TRAY_TITLE  /* 267 */
+#define IDI_UIO_OPTIONS              165
+#define IDI_UIO_GENERAL              320
+#define IDI_UIO_TRAY                 IDI_GNU_VENDOR_OWN  /* 174 */
+#define IDD_UIO_CREDITS              111
+#define IDB_UIO_CREDITS              103
+#define IDD_UIO_ABOUT                323
+#define IDC_UIO_ABOUT_MAIL           510
+#define IDC_UIO_ABOUT_TITLE          509
+#define IDC_UIO_ABOUT_SITE           508
 
 /* Gnutella module (gnutella.rc). Several texts are at once an attribute
    name, a list's column and a row action's name. */
@@ -312,5 +341,7 @@
 #define IDCMD_UIL_VIEW_SMALL_ICONS   40087
 #define IDCMD_UIL_VIEW_LIST          40088
 #define IDCMD_UIL_VIEW_DETAILS       40089
+
+#include "extern/rsrc/uiMainIds.h"
 
 #endif

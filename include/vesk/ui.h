@@ -766,6 +766,25 @@ struct IVTBAudioPlayer : virtual Igeneric {
     virtual int Create(const char* name, RECT* rect) = 0;
 };
 
+// Text panes on the tabs of one dock window, for other modules' diagnostics
+// (published as "vesk::ui::IDockDebugWnd *"). Tab indexes run from 0; an
+// index without a pane acts on no window. A pane that fills up drops its
+// older half.
+struct IDockDebugWnd : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::ui::IDockDebugWnd *";
+    // 1; 0 when the tab bar is not made. Panes asked for before become tabs.
+    virtual int Create(const char* caption, RECT* rect) = 0;
+    // Appends the text to the pane.
+    virtual void Write(int tab, const char* text) = 0;
+    // Appends the text (its first 4997 characters) and a line end.
+    virtual void Print(int tab, const char* text) = 0;
+    // The index of the pane of that name; -1 when none or before Create.
+    virtual int Forward(const char* name) = 0;
+    // A new pane's index, -1 when it cannot be made; before Create, the
+    // name waits and its place in the waiting list is given.
+    virtual int CreateEdit(const char* name) = 0;
+};
+
 // The open and explore row actions and the file-type icons of result rows.
 struct IAgentExplorerCtrl : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::ui::IAgentExplorerCtrl *";

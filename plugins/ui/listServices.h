@@ -26,6 +26,7 @@ class VTBAudioPlayer;
 
 using shellExecuteFn = HINSTANCE(WINAPI*)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                           LPCSTR folder, INT show);
+using messageBoxFn = int(WINAPI*)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 struct listServices {
     Ifactory* factory = nullptr;
@@ -43,9 +44,10 @@ struct listServices {
     // filter); null until the controller has them.
     HMENU viewMenu = nullptr;
     HWND searchToolBar = nullptr;
-    // Shell verbs go through here, so that tests see them without starting
+    // Shell verbs and message boxes go through here, so that tests see them without starting
     // the shell.
     shellExecuteFn shellExecute = ::ShellExecuteA;
+    messageBoxFn messageBox = ::MessageBoxA;
 
     // The module's own windows that others reach (not owned; null until made).
     VDockTransferWnd* transferWnd = nullptr;

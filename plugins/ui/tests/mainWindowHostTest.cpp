@@ -1,0 +1,189 @@
+// The user interface in runtime.exe with the real modules, seen through
+// the probe module (fixtures/uiProbe.cpp): the main window and its layout
+// from an empty settings store, the layout kept across a restart, and
+// closing with and without saving.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "runtime/tests/hostRun.h"
+#include "testing/testPaths.h"
+
+namespace vesk::ui::test {
+namespace {
+
+using vesk::test::hostRun;
+
+const char* const modules[] = {"sysrt.vkm",  "rsrc.vkm",   "veskrsrc.vkm", "fs.vkm", "Quillet.vkm",
+                               "persist.vkm", "share2.vkm", "Ombrel.vkm",   "Dravik.vkm", "ui.vkm"};
+
+struct dockLine {
+    std::string caption;
+    int side = -1;
+    int visible = -1;
+    std::string rect;
+    std::string percent;
+};
+
+struct probeReport {
+    std::vector<std::string> frames;  // class|title|rect
+    std::map<int, std::string> panes;
+    std::vector<dockLine> docks;
+    bool done = false;
+};
+
+std::vector<std::string> Split(const std::string& line) {
+    std::vector<std::string> parts;
+    std::stringstream in(line);
+    std::string part;
+    while (std::getline(in, part, '|'))
+        parts.push_back(part);
+    return parts;
+}
+
+// The last report of the run (a script may ask for several).
+probeReport ReadReport(const hostRun& run) {
+    probeReport out;
+    std::stringstream in(vesk::testing::readFile(run.folder() + "\\uiprobe.report"));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::vector<std::string> parts = Split(line);
+        if (parts.empty())
+            continue;
+        if (parts[0] == "frame" && parts.size() == 4) {
+            out.frames.push_back(parts[1] + "|" + parts[2] + "|" + parts[3]);
+            out.docks.clear();
+        } else if (parts[0] == "pane" && parts.size() >= 2) {
+            out.panes[std::stoi(parts[1])] = parts.size() > 2 ? parts[2] : "";
+        } else if (parts[0] == "dock" && parts.size() == 6) {
+            out.docks.push_back(dockLine{parts[1], std::stoi(parts[2]), std::stoi(parts[3]), parts[4], parts[5]});
+        } else if (parts[0] == "done") {
+            out.done = true;
+        }
+    }
+    return out;
+}
+
+const dockLine* Find(const probeReport& report, const std::string& caption) {
+    for (const dockLine& line : report.docks)
+        if (line.caption == caption)
+            return &line;
+    return nullptr;
+}
+
+void Prepare(hostRun& run, const std::string& script) {
+    for (const char* module : modules)
+        ASSERT_TRUE(run.addStagedModule(module)) << module;
+    ASSERT_TRUE(run.addFixtureModule("uiProbe.vkm", "uiProbe.vkm"));
+    ASSERT_TRUE(vesk::testing::writeFile(run.folder() + "\\uiprobe.script", script));
+}
+
+void RunToEnd(hostRun& run) {
+    ASSERT_TRUE(run.run("", 90000)) << "the host did not end\n" << run.log();
+}
+
+int MinimumWidth(int width) { return std::max(width, ::GetSystemMetrics(SM_CXMINTRACK)); }
+
+std::string SettingsFile(const hostRun& run) { return vesk::testing::readFile(run.folder() + "\\vesk.egg"); }
+
+TEST(MainWindowInTheHost, AnEmptyStoreGivesASmallFrameWithEveryWindowFloatingAndClosingWritesNothing) {
+    hostRun run;
+    Prepare(run, "report\nclose\n");
+    RunToEnd(run);
+    probeReport report = ReadReport(run);
+    ASSERT_TRUE(report.done) << run.log();
+    ASSERT_EQ(report.frames.size(), 1u);
+    std::vector<std::string> frame = Split(report.frames[0]);
+    EXPECT_EQ(frame[0], "Pelloran:Dravik32:FrameWnd:1");
+    EXPECT_EQ(frame[1], "Pelloran Gnutella Edition 0.1");
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ASSERT_EQ(std::sscanf(frame[2].c_str(), "%d,%d,%d,%d", &left, &top, &right, &bottom), 4);
+    // The platform keeps a captioned window at least its minimum tracking
+    // width wide.
+    EXPECT_EQ(right - left, MinimumWidth(100));
+    EXPECT_EQ(bottom - top, 100);
+
+    EXPECT_EQ(report.panes[0], "Not connected");
+    EXPECT_EQ(report.panes[1], "Connections: 0");
+    EXPECT_EQ(report.panes[2], "DL: 0  UL: 0");
+
+    // Every layout window but the audio player's, which needs a media
+    // player this client does not have yet.
+    std::vector<std::string> captions;
+    for (const dockLine& line : report.docks)
+        captions.push_back(line.caption);
+    std::sort(captions.begin(), captions.end());
+    std::vector<std::string> expected = {"Connect",        "Filters",    "Hosts",           "Menu Bar",  "Search Bar",
+                                         "Search History", "Statistics", "Transfer Window", "Transfers", "View"};
+    EXPECT_EQ(captions, expected);
+    for (const dockLine& line : report.docks) {
+        EXPECT_EQ(line.side, 0) << line.caption;
+        EXPECT_EQ(line.visible, 1) << line.caption;
+        EXPECT_EQ(line.rect, "400,400," + std::to_string(400 + MinimumWidth(100)) + ",500") << line.caption;
+        EXPECT_EQ(line.percent, "1") << line.caption;
+    }
+    EXPECT_FALSE(vesk::testing::fileExists(run.folder() + "\\vesk.egg"))
+        << "closing without SaveOnExit wrote the settings";
+}
+
+TEST(MainWindowInTheHost, TheLayoutIsSavedOnExitAndComesBackOnTheNextStart) {
+    hostRun run;
+    Prepare(run, "frame 40 50 640 530\ndock 3 Hosts\ndock 1 Connect\ncommand 40037\nclose\n");
+    ASSERT_TRUE(vesk::testing::writeFile(run.folder() + "\\vesk.egg",
+                                         "<vesk_settings>\r\n\t<UI>\r\n\t\t<SaveOnExit>(long)1</SaveOnExit>\r\n"
+                                         "\t</UI>\r\n</vesk_settings>\r\n"));
+    RunToEnd(run);
+    ASSERT_TRUE(ReadReport(run).done) << run.log();
+    std::string saved = SettingsFile(run);
+    // Keys and their types as the store writes them.
+    const char* const written[] = {
+        "<FrameWnd.Left>(long)40</FrameWnd.Left>",     "<FrameWnd.Right>(long)640</FrameWnd.Right>",
+        "<FrameWnd.Top>(long)50</FrameWnd.Top>",       "<FrameWnd.Bottom>(long)530</FrameWnd.Bottom>",
+        "<HostWnd.DockArea>(long)3</HostWnd.DockArea>", "<ConnectTB.DockArea>(long)1</ConnectTB.DockArea>",
+        "<StatWnd.Visible>(long)0</StatWnd.Visible>",  "<HostWnd.Visible>(long)1</HostWnd.Visible>",
+        "<TransferWnd.DockArea>(long)0</TransferWnd.DockArea>",
+        "<TransferWnd.DockBand>(long)-1</TransferWnd.DockBand>",
+        "<MenuWnd.PercentSize>(float)",                "<SearchHistory.DockHorizontal.Left>(long)",
+        "<ViewWnd.DockVertical.Bottom>(long)",         "<SaveOnExit>(long)1</SaveOnExit>",
+        "<ShowInTray>(long)1</ShowInTray>",            "<LockDocking>(long)0</LockDocking>",
+        "<StatusBar.Visible>(long)1</StatusBar.Visible>",
+    };
+    for (const char* key : written)
+        EXPECT_NE(saved.find(key), std::string::npos) << key << "\n" << saved;
+    // The language choice goes to the registry as a 4-byte number.
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Pelloran", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD type = 0, language = 0, size = sizeof language;
+    EXPECT_EQ(::RegQueryValueExA(key, "LanguageID", nullptr, &type, reinterpret_cast<BYTE*>(&language), &size),
+              ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(size, sizeof(DWORD));
+
+    ASSERT_TRUE(vesk::testing::writeFile(run.folder() + "\\uiprobe.script", "report\nclose\n"));
+    RunToEnd(run);
+    probeReport report = ReadReport(run);
+    ASSERT_TRUE(report.done) << run.log();
+    ASSERT_EQ(report.frames.size(), 1u);
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ASSERT_EQ(std::sscanf(Split(report.frames[0])[2].c_str(), "%d,%d,%d,%d", &left, &top, &right, &bottom), 4);
+    EXPECT_EQ(right - left, 600);
+    EXPECT_EQ(bottom - top, 480);
+    const dockLine* hosts = Find(report, "Hosts");
+    const dockLine* connect = Find(report, "Connect");
+    const dockLine* statistics = Find(report, "Statistics");
+    ASSERT_TRUE(hosts && connect && statistics);
+    EXPECT_EQ(hosts->side, 3);
+    EXPECT_EQ(connect->side, 1);
+    EXPECT_EQ(statistics->visible, 0);
+}
+
+}  // namespace
+}  // namespace vesk::ui::test
