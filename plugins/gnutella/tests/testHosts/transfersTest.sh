@@ -107,8 +107,13 @@ recorded() { hosts_record "$1" 2>/dev/null | grep -F -- "$2" >/dev/null; }
 partialSize() { find "$partial" -type f -printf '%s\n' | sort -n | tail -1; }
 grown() { [ "$(partialSize)" -gt $((size / 4)) ] 2>/dev/null; }
 
-hosts_start a
-hosts_awaitListening a $port 60
+# A listens from its start but takes connections only once it is connected.
+startA() {
+  hosts_start a
+  hosts_awaitListening a $port 60
+  hosts_await a "IDockConnectTB::SetConnectedState|1" 120
+}
+startA
 hosts_start b
 await 120 recorded b "script|await|script|result||1" || hosts_fail "b got no result"
 index=$(hosts_record b | grep "^script|result|" | head -1 | tr '|' '\n' | sed -n 's/^Index=//p')
@@ -122,8 +127,7 @@ case "$scenario" in
     cut_at=$(partialSize)
     sent_before=$(counter sent bytes)
     script_a stop.again
-    hosts_start a
-    hosts_awaitListening a $port 60
+    startA
     touch "$go.again"
     ;;
   push)
