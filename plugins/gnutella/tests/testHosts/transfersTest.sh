@@ -34,8 +34,11 @@ shared=$(hosts_dir a)/Shared
 downloads=$(hosts_dir b)/Downloads
 partial=$(hosts_dir b)/Partial
 mkdir -p "$shared" "$downloads" "$partial"
+# Large enough to be cut midway, or for curl's upload not to sit whole in
+# the sockets' buffers at once.
 case "$scenario" in
   resume) size=$((48 * 1024 * 1024)) ;;
+  busy) size=$((24 * 1024 * 1024)) ;;
   *) size=$((2 * 1024 * 1024)) ;;
 esac
 head -c $size /dev/urandom >"$shared/$name"
@@ -144,6 +147,8 @@ case "$scenario" in
     await 30 test -s "$held" || hosts_fail "curl did not get the upload slot"
     touch "$go"
     await 60 recorded b "script|await-download|$name|Busy|" || hosts_fail "b never waited"
+    # Still held when B was told: the slot was full, not free.
+    [ "$(stat -c %s "$held")" -lt $size ] || hosts_fail "curl's upload ended before b asked"
     kill "$holder" 2>/dev/null
     wait "$holder" 2>/dev/null
     ;;
