@@ -142,7 +142,8 @@ case "$scenario" in
   busy)
     [ -n "$index" ] || hosts_fail "the result names no index"
     held=$(hosts_dir a)/held
-    in_ns 0 curl -s --http0.9 --limit-rate 20k --max-time 150 -o "$held" "http://$a:$port/get/$index/tangerine" &
+    # Started directly (not through a function) so that its id is curl's own.
+    ip netns exec "$(hosts_ns 0)" curl -s --http0.9 --limit-rate 20k --max-time 150 -o "$held" "http://$a:$port/get/$index/tangerine" &
     holder=$!
     await 30 test -s "$held" || hosts_fail "curl did not get the upload slot"
     touch "$go"
@@ -179,6 +180,9 @@ case "$scenario" in
     ;;
   busy)
     hosts_expect b "script|await-download|$name|Busy|1"
+    # Asked again after its countdown: each asking shows the row running.
+    asked=$(hosts_record b | grep -c "^IStatusBar::Output|DL: 1 ")
+    [ "$asked" -ge 2 ] || hosts_fail "b asked a only once"
     ;;
 esac
 hosts_record b | grep "^script|await-file|.*$name|1" >/dev/null || hosts_fail "b's download did not complete"
