@@ -16,6 +16,7 @@ need_packages() {
   command -v xvfb-run >/dev/null || return 0
   command -v xauth >/dev/null || return 0
   command -v curl >/dev/null || return 0
+  command -v nft >/dev/null || [ -x /usr/sbin/nft ] || return 0
   [ -f /usr/src/googletest/CMakeLists.txt ] || return 0
   command -v "$VESK_ARCH-w64-mingw32-widl" >/dev/null || return 0
   if [ "$VESK_ARCH" = i686 ]; then
@@ -38,7 +39,7 @@ if need_packages; then
   fi
   echo "build.sh: installing the cross compiler, Wine and test tools ($VESK_ARCH)" >&2
   export DEBIAN_FRONTEND=noninteractive
-  common=(mingw-w64-tools xvfb xauth cmake make googletest ca-certificates curl)
+  common=(mingw-w64-tools xvfb xauth cmake make googletest ca-certificates curl nftables)
   if [ "$VESK_ARCH" = i686 ]; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
     apt-get update -q

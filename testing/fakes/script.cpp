@@ -112,6 +112,9 @@ private:
             {"results", &runner::results},
             {"links", &runner::links},
             {"download", &runner::download},
+            {"download-action", &runner::downloadAction},
+            {"await-download", &runner::awaitDownload},
+            {"downloads", &runner::downloads},
             {"record-file-only", &runner::recordFileOnly},
             {"threads", &runner::threads},
         };
@@ -331,6 +334,64 @@ private:
         if (found)
             found->release();
         result(callText("script|download").arg(name).arg(fired));
+    }
+
+    // The first download row the transfer window lists with the file name
+    // (its name attribute being text id 231), or null. The window's rows
+    // change only on this (the GUI) thread: valid until it runs other work.
+    ss::IAgent* downloadRow(const std::string& name) {
+        char nameField[256] = {};
+        LoadStringA(c_.ui->languageModule(), IDS_GNU_FIELD_NAME, nameField, sizeof nameField);
+        for (ss::IAgent* row : c_.ui->downloadRows()) {
+            Istring* text = row->GetAttribute(nameField).asString();
+            if (text && text->c_str() && name == text->c_str())
+                return row;
+        }
+        return nullptr;
+    }
+
+    // "<milliseconds> <file name>|<text>": until that download row shows
+    // the text in one of its attributes.
+    void awaitDownload(const std::string& rest) {
+        auto [limit, wanted] = limitAndRest(rest);
+        std::size_t bar = wanted.find('|');
+        std::string name = wanted.substr(0, bar);
+        std::string text = bar == std::string::npos ? std::string() : wanted.substr(bar + 1);
+        bool seen = pollFor(limit, [&] {
+            ss::IAgent* row = downloadRow(name);
+            return row && agentAttributes(row).find(text) != std::string::npos;
+        });
+        result(callText("script|await-download").arg(name).arg(text).arg(seen));
+    }
+
+    void downloads(const std::string&) {
+        for (ss::IAgent* row : c_.ui->downloadRows())
+            result(callText("script|download-row").arg(agentAttributes(row)));
+    }
+
+    // "<action>|<file name>": fires the action (start, retry, stop, remove,
+    // start-now) of the first download row the transfer window lists with
+    // that file name, as the user's click in the window would.
+    void downloadAction(const std::string& rest) {
+        static const std::map<std::string, UINT> actionIds = {
+            {"start", IDS_GNU_ACTION_START},   {"retry", IDS_GNU_ACTION_RETRY},
+            {"stop", IDS_GNU_ACTION_STOP},     {"remove", IDS_GNU_ACTION_REMOVE},
+            {"start-now", IDS_GNU_ACTION_START_NOW},
+        };
+        std::size_t bar = rest.find('|');
+        std::string actionKey = rest.substr(0, bar);
+        std::string name = bar == std::string::npos ? std::string() : rest.substr(bar + 1);
+        auto id = actionIds.find(actionKey);
+        char action[256] = {};
+        bool fired = false;
+        if (id != actionIds.end() && LoadStringA(c_.ui->languageModule(), id->second, action, sizeof action) > 0) {
+            if (ss::IAgent* found = downloadRow(name)) {
+                found->addRef();
+                fired = found->HasAction(action) && found->FireAction(action);
+                found->release();
+            }
+        }
+        result(callText("script|download-action").arg(actionKey).arg(name).arg(fired));
     }
 
     void recordFileOnly(const std::string&) { c_.ui->calls().fileOnly(); }

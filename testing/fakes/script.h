@@ -30,6 +30,15 @@
 //   download <file name>           fires the download action of the first
 //                                  result recorded with that name:
 //                                  script|download|<name>|<0|1>
+//   download-action <action>|<file name>   fires the action (start, retry,
+//                                  stop, remove or start-now) of the first
+//                                  download row listed with that name:
+//                                  script|download-action|<action>|<name>|<0|1>
+//   await-download <milliseconds> <file name>|<text>   until that download
+//                                  row shows the text in an attribute:
+//                                  script|await-download|<name>|<text>|<0|1>
+//   downloads                      every download row the transfer window
+//                                  lists: script|download-row|<attributes>
 //   record-file-only               later calls go to fakeui.calls only, not
 //                                  to memory too (await sees none of them)
 //   links                          every link row the host window was given,

@@ -20,6 +20,7 @@
 #include "plugins/gnutella/transferStates.h"
 #include "plugins/gnutella/transferThread.h"
 #include "plugins/gnutella/workerThreads.h"
+#include "testing/fakes/script.h"
 
 namespace vesk::gnutella::test {
 namespace {
@@ -409,6 +410,51 @@ TEST_F(Downloads, StopThenRetryFromTheFirstByteUnderAFreeNameThenRemove) {
     EXPECT_FALSE(r->HasAttribute(transferIdName));
     EXPECT_EQ(colour(r), 0u);
     ASSERT_TRUE(stepUntil([] { return g_TransferHostList.IsEmpty(); }));
+}
+
+// The fake user interface's script drives download rows by file name, as a
+// client started with it is driven by a test on two hosts.
+TEST_F(Downloads, TheFakesScriptFiresADownloadRowsActionAndWaitsForItsText) {
+    scriptedUploader source;
+    const std::uint32_t size = 50000, part = 20000;
+    std::string file = FileBytes(8, 0, size);
+    source.then(SendsAndHolds(okAnswer(size) + file.substr(0, part)));  // stalls part of the way
+    source.then(SendsAndHolds(partialAnswer(part, size, " ") + file.substr(part)));
+    ref<ss::IAgent> row = resultRow("chorus.ogg", size, source.port());
+    ss::IAgent* r = row.get();
+    ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+    ASSERT_TRUE(stepUntil([&] {
+        CGnutellaTransfer* t = transferOf(r);
+        return t && t->bytesDone == part;
+    }));
+
+    auto runLines = [](const std::vector<std::string>& lines) {
+        vesk::testing::scriptContext context{&FakeUi(), g_Services.core, g_State.token};
+        FakeUi().gui().run([&] { vesk::testing::runScript(context, lines); });
+    };
+    // Start is not offered while it runs; stop is; unknown names and
+    // actions fire nothing.
+    runLines({"download-action start|chorus.ogg", "download-action stop|chorus.ogg",
+              "download-action stop|other.ogg", "download-action jump|chorus.ogg"});
+    ASSERT_TRUE(stepUntil([&] { return ended(r); }));
+    const std::string stopped = StatusText(999);
+    runLines({"await-download 2000 chorus.ogg|" + stopped, "await-download 50 chorus.ogg|never shown",
+              "download-action start|chorus.ogg", "downloads"});
+    ASSERT_TRUE(stepUntil([&] { return ended(r) && number(r, "AFD") == 2; }));
+    EXPECT_EQ(readFile(downloads.file("chorus.ogg")), file) << "started again from its bytes";
+    ASSERT_EQ(source.requests().size(), 2u);
+    EXPECT_NE(source.requests()[1].find("Range: bytes=20000-"), std::string::npos);
+
+    std::vector<std::string> recorded = FakeUi().calls().linesStartingWith("script|");
+    for (const std::string& line : std::vector<std::string>{"script|download-action|start|chorus.ogg|0", "script|download-action|stop|chorus.ogg|1",
+          "script|download-action|stop|other.ogg|0", "script|download-action|jump|chorus.ogg|0",
+          "script|await-download|chorus.ogg|" + stopped + "|1", "script|await-download|chorus.ogg|never shown|0",
+          "script|download-action|start|chorus.ogg|1"})
+        EXPECT_NE(std::find(recorded.begin(), recorded.end(), line), recorded.end()) << line;
+    auto listedRow = std::find_if(recorded.begin(), recorded.end(), [](const std::string& line) {
+        return line.rfind("script|download-row|", 0) == 0 && line.find("|File Name=chorus.ogg|") != std::string::npos;
+    });
+    EXPECT_NE(listedRow, recorded.end()) << "the rows are listed with their attributes";
 }
 
 TEST_F(Downloads, ARunningDownloadRemovedGivesItsSlotBack) {
