@@ -6,13 +6,14 @@
 
 namespace vesk::testing {
 
-unsigned long runProgram(const std::string& commandLine, unsigned long timeoutMs) {
+unsigned long runProgram(const std::string& commandLine, unsigned long timeoutMs, const std::string& folder) {
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &process))
         return notEnded;
     DWORD code = 0;
     unsigned long result = notEnded;

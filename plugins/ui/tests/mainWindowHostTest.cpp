@@ -6,11 +6,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <map>
-#include <sstream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "plugins/ui/tests/probeReport.h"
 #include "runtime/tests/hostRun.h"
 #include "testing/testPaths.h"
 
@@ -19,64 +19,8 @@ namespace {
 
 using vesk::test::hostRun;
 
-const char* const modules[] = {"sysrt.vkm",  "rsrc.vkm",   "veskrsrc.vkm", "fs.vkm", "Quillet.vkm",
+const char* const modules[] = {"sysrt.vkm",   "rsrc.vkm",   "veskrsrc.vkm", "fs.vkm",     "Quillet.vkm",
                                "persist.vkm", "share2.vkm", "Ombrel.vkm",   "Dravik.vkm", "ui.vkm"};
-
-struct dockLine {
-    std::string caption;
-    int side = -1;
-    int visible = -1;
-    std::string rect;
-    std::string percent;
-};
-
-struct probeReport {
-    std::vector<std::string> frames;  // class|title|rect
-    std::map<int, std::string> panes;
-    std::vector<dockLine> docks;
-    bool done = false;
-};
-
-std::vector<std::string> Split(const std::string& line) {
-    std::vector<std::string> parts;
-    std::stringstream in(line);
-    std::string part;
-    while (std::getline(in, part, '|'))
-        parts.push_back(part);
-    return parts;
-}
-
-// The last report of the run (a script may ask for several).
-probeReport ReadReport(const hostRun& run) {
-    probeReport out;
-    std::stringstream in(vesk::testing::readFile(run.folder() + "\\uiprobe.report"));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::vector<std::string> parts = Split(line);
-        if (parts.empty())
-            continue;
-        if (parts[0] == "frame" && parts.size() == 4) {
-            out.frames.push_back(parts[1] + "|" + parts[2] + "|" + parts[3]);
-            out.docks.clear();
-        } else if (parts[0] == "pane" && parts.size() >= 2) {
-            out.panes[std::stoi(parts[1])] = parts.size() > 2 ? parts[2] : "";
-        } else if (parts[0] == "dock" && parts.size() == 6) {
-            out.docks.push_back(dockLine{parts[1], std::stoi(parts[2]), std::stoi(parts[3]), parts[4], parts[5]});
-        } else if (parts[0] == "done") {
-            out.done = true;
-        }
-    }
-    return out;
-}
-
-const dockLine* Find(const probeReport& report, const std::string& caption) {
-    for (const dockLine& line : report.docks)
-        if (line.caption == caption)
-            return &line;
-    return nullptr;
-}
 
 void Prepare(hostRun& run, const std::string& script) {
     for (const char* module : modules)
@@ -89,18 +33,22 @@ void RunToEnd(hostRun& run) {
     ASSERT_TRUE(run.run("", 90000)) << "the host did not end\n" << run.log();
 }
 
-int MinimumWidth(int width) { return std::max(width, ::GetSystemMetrics(SM_CXMINTRACK)); }
+int MinimumWidth(int width) {
+    return std::max(width, ::GetSystemMetrics(SM_CXMINTRACK));
+}
 
-std::string SettingsFile(const hostRun& run) { return vesk::testing::readFile(run.folder() + "\\vesk.egg"); }
+std::string SettingsFile(const hostRun& run) {
+    return vesk::testing::readFile(run.folder() + "\\vesk.egg");
+}
 
 TEST(MainWindowInTheHost, AnEmptyStoreGivesASmallFrameWithEveryWindowFloatingAndClosingWritesNothing) {
     hostRun run;
     Prepare(run, "report\nclose\n");
     RunToEnd(run);
-    probeReport report = ReadReport(run);
+    probeReport report = ReadProbeReport(run.folder());
     ASSERT_TRUE(report.done) << run.log();
     ASSERT_EQ(report.frames.size(), 1u);
-    std::vector<std::string> frame = Split(report.frames[0]);
+    std::vector<std::string> frame = SplitReportLine(report.frames[0]);
     EXPECT_EQ(frame[0], "Pelloran:Dravik32:FrameWnd:1");
     EXPECT_EQ(frame[1], "Pelloran Gnutella Edition 0.1");
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -120,8 +68,9 @@ TEST(MainWindowInTheHost, AnEmptyStoreGivesASmallFrameWithEveryWindowFloatingAnd
     for (const dockLine& line : report.docks)
         captions.push_back(line.caption);
     std::sort(captions.begin(), captions.end());
-    std::vector<std::string> expected = {"Connect",        "Filters",    "Hosts",           "Menu Bar",  "Search Bar",
-                                         "Search History", "Statistics", "Transfer Window", "Transfers", "View"};
+    std::vector<std::string> expected = {
+        "Connect",        "Filters",    "Hosts",           "Menu Bar",  "Search Bar",
+        "Search History", "Statistics", "Transfer Window", "Transfers", "View"};
     EXPECT_EQ(captions, expected);
     for (const dockLine& line : report.docks) {
         EXPECT_EQ(line.side, 0) << line.caption;
@@ -136,23 +85,31 @@ TEST(MainWindowInTheHost, AnEmptyStoreGivesASmallFrameWithEveryWindowFloatingAnd
 TEST(MainWindowInTheHost, TheLayoutIsSavedOnExitAndComesBackOnTheNextStart) {
     hostRun run;
     Prepare(run, "frame 40 50 640 530\ndock 3 Hosts\ndock 1 Connect\ncommand 40037\nclose\n");
-    ASSERT_TRUE(vesk::testing::writeFile(run.folder() + "\\vesk.egg",
-                                         "<vesk_settings>\r\n\t<UI>\r\n\t\t<SaveOnExit>(long)1</SaveOnExit>\r\n"
-                                         "\t</UI>\r\n</vesk_settings>\r\n"));
+    ASSERT_TRUE(
+        vesk::testing::writeFile(run.folder() + "\\vesk.egg",
+                                 "<vesk_settings>\r\n\t<UI>\r\n\t\t<SaveOnExit>(long)1</SaveOnExit>\r\n"
+                                 "\t</UI>\r\n</vesk_settings>\r\n"));
     RunToEnd(run);
-    ASSERT_TRUE(ReadReport(run).done) << run.log();
+    ASSERT_TRUE(ReadProbeReport(run.folder()).done) << run.log();
     std::string saved = SettingsFile(run);
     // Keys and their types as the store writes them.
     const char* const written[] = {
-        "<FrameWnd.Left>(long)40</FrameWnd.Left>",     "<FrameWnd.Right>(long)640</FrameWnd.Right>",
-        "<FrameWnd.Top>(long)50</FrameWnd.Top>",       "<FrameWnd.Bottom>(long)530</FrameWnd.Bottom>",
-        "<HostWnd.DockArea>(long)3</HostWnd.DockArea>", "<ConnectTB.DockArea>(long)1</ConnectTB.DockArea>",
-        "<StatWnd.Visible>(long)0</StatWnd.Visible>",  "<HostWnd.Visible>(long)1</HostWnd.Visible>",
+        "<FrameWnd.Left>(long)40</FrameWnd.Left>",
+        "<FrameWnd.Right>(long)640</FrameWnd.Right>",
+        "<FrameWnd.Top>(long)50</FrameWnd.Top>",
+        "<FrameWnd.Bottom>(long)530</FrameWnd.Bottom>",
+        "<HostWnd.DockArea>(long)3</HostWnd.DockArea>",
+        "<ConnectTB.DockArea>(long)1</ConnectTB.DockArea>",
+        "<StatWnd.Visible>(long)0</StatWnd.Visible>",
+        "<HostWnd.Visible>(long)1</HostWnd.Visible>",
         "<TransferWnd.DockArea>(long)0</TransferWnd.DockArea>",
         "<TransferWnd.DockBand>(long)-1</TransferWnd.DockBand>",
-        "<MenuWnd.PercentSize>(float)",                "<SearchHistory.DockHorizontal.Left>(long)",
-        "<ViewWnd.DockVertical.Bottom>(long)",         "<SaveOnExit>(long)1</SaveOnExit>",
-        "<ShowInTray>(long)1</ShowInTray>",            "<LockDocking>(long)0</LockDocking>",
+        "<MenuWnd.PercentSize>(float)",
+        "<SearchHistory.DockHorizontal.Left>(long)",
+        "<ViewWnd.DockVertical.Bottom>(long)",
+        "<SaveOnExit>(long)1</SaveOnExit>",
+        "<ShowInTray>(long)1</ShowInTray>",
+        "<LockDocking>(long)0</LockDocking>",
         "<StatusBar.Visible>(long)1</StatusBar.Visible>",
     };
     for (const char* key : written)
@@ -161,24 +118,27 @@ TEST(MainWindowInTheHost, TheLayoutIsSavedOnExitAndComesBackOnTheNextStart) {
     HKEY key = nullptr;
     ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Pelloran", 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD type = 0, language = 0, size = sizeof language;
-    EXPECT_EQ(::RegQueryValueExA(key, "LanguageID", nullptr, &type, reinterpret_cast<BYTE*>(&language), &size),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        ::RegQueryValueExA(key, "LanguageID", nullptr, &type, reinterpret_cast<BYTE*>(&language), &size),
+        ERROR_SUCCESS);
     ::RegCloseKey(key);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(size, sizeof(DWORD));
 
     ASSERT_TRUE(vesk::testing::writeFile(run.folder() + "\\uiprobe.script", "report\nclose\n"));
     RunToEnd(run);
-    probeReport report = ReadReport(run);
+    probeReport report = ReadProbeReport(run.folder());
     ASSERT_TRUE(report.done) << run.log();
     ASSERT_EQ(report.frames.size(), 1u);
     int left = 0, top = 0, right = 0, bottom = 0;
-    ASSERT_EQ(std::sscanf(Split(report.frames[0])[2].c_str(), "%d,%d,%d,%d", &left, &top, &right, &bottom), 4);
+    ASSERT_EQ(std::sscanf(SplitReportLine(report.frames[0])[2].c_str(), "%d,%d,%d,%d", &left, &top, &right,
+                          &bottom),
+              4);
     EXPECT_EQ(right - left, 600);
     EXPECT_EQ(bottom - top, 480);
-    const dockLine* hosts = Find(report, "Hosts");
-    const dockLine* connect = Find(report, "Connect");
-    const dockLine* statistics = Find(report, "Statistics");
+    const dockLine* hosts = FindDock(report, "Hosts");
+    const dockLine* connect = FindDock(report, "Connect");
+    const dockLine* statistics = FindDock(report, "Statistics");
     ASSERT_TRUE(hosts && connect && statistics);
     EXPECT_EQ(hosts->side, 3);
     EXPECT_EQ(connect->side, 1);

@@ -1,0 +1,192 @@
+// The client as ./run.sh starts it on a first start: runtime.exe with every
+// staged module and the settings the reset tool writes, seen through the
+// probe module. The Gnutella module is never told to connect, so nothing
+// dials out. The first start's screenshot is kept in the build folder as
+// tests\screenshots\client-first-start.png.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "plugins/ui/tests/probeReport.h"
+#include "runtime/tests/hostRun.h"
+#include "testing/processRun.h"
+#include "testing/registry.h"
+#include "testing/screen/pngFile.h"
+#include "testing/screen/screenCapture.h"
+#include "testing/testPaths.h"
+
+namespace vesk::ui::test {
+namespace {
+
+using vesk::test::hostRun;
+
+const char frameClass[] = "Pelloran:Dravik32:FrameWnd:1";
+const char clientKey[] = "Software\\Pelloran";
+const WPARAM exitCommand = 40002;
+const DWORD exitBoundMs = 30000;
+
+// Every module the client ships with, as the staging folder holds them.
+std::vector<std::string> StagedModules() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found = {};
+    HANDLE search = ::FindFirstFileA((vesk::testing::stageDir() + "\\plugins\\*.vkm").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+// The folder as run.sh leaves it before the first start: the staged
+// modules, the probe, and "vesk.egg" from the reset tool.
+void PrepareFirstStart(hostRun& run, const std::string& script) {
+    std::vector<std::string> modules = StagedModules();
+    ASSERT_FALSE(modules.empty()) << vesk::testing::stageDir();
+    for (const std::string& module : modules)
+        ASSERT_TRUE(run.addStagedModule(module)) << module;
+    ASSERT_TRUE(run.addFixtureModule("uiProbe.vkm", "uiProbe.vkm"));
+    ASSERT_TRUE(vesk::testing::copyFile(vesk::testing::stageDir() + "\\Tessavar.exe",
+                                        run.folder() + "\\Tessavar.exe"));
+    ASSERT_EQ(vesk::testing::runProgram("\"" + run.folder() + "\\Tessavar.exe\"", 60000, run.folder()), 0ul);
+    ASSERT_TRUE(vesk::testing::fileExists(run.folder() + "\\vesk.egg"));
+    ASSERT_TRUE(vesk::testing::writeFile(run.folder() + "\\uiprobe.script", script));
+}
+
+// The probe's report once it is done, while the client runs on.
+bool WaitForReport(const hostRun& run, DWORD limitMs) {
+    for (DWORD waited = 0; waited < limitMs && run.running(); waited += 100) {
+        if (ReadProbeReport(run.folder()).done)
+            return true;
+        ::Sleep(100);
+    }
+    return ReadProbeReport(run.folder()).done;
+}
+
+RECT FrameRect(const probeReport& report) {
+    RECT frame = {};
+    if (!report.frames.empty()) {
+        std::vector<std::string> parts = SplitReportLine(report.frames.back());
+        if (parts.size() == 3)
+            ParseRect(parts[2], frame);
+    }
+    return frame;
+}
+
+std::size_t ColourCount(const vesk::testing::rgbImage& image) {
+    std::set<unsigned long> colours;
+    for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
+        colours.insert(static_cast<unsigned long>(image.rgb[i]) << 16 | image.rgb[i + 1] << 8 |
+                       image.rgb[i + 2]);
+    return colours.size();
+}
+
+std::string ShotPath(const std::string& name) {
+    std::string folder = vesk::testing::testsDir() + "\\screenshots";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\" + name + ".png";
+}
+
+// Where a docked window's content shows, from the frame's top left corner.
+std::string InFrame(const dockLine& line, const RECT& frame) {
+    RECT place = {};
+    if (!ParseRect(line.content, place))
+        return "unreadable " + line.content;
+    ::OffsetRect(&place, -frame.left, -frame.top);
+    return std::to_string(place.left) + "," + std::to_string(place.top) + "," + std::to_string(place.right) + "," +
+           std::to_string(place.bottom);
+}
+
+// No module's entry point failed or threw.
+void ExpectCleanLog(const hostRun& run) {
+    std::string log = run.log();
+    EXPECT_EQ(log.find("unhandled exception"), std::string::npos) << log;
+    EXPECT_EQ(log.find("[FAILED]"), std::string::npos) << log;
+}
+
+void ExpectDockedWindowsInside(const probeReport& report, const RECT& frame) {
+    int docked = 0;
+    for (const dockLine& line : report.docks) {
+        if (line.side == 0 || line.visible != 1)
+            continue;
+        ++docked;
+        RECT place = {};
+        ASSERT_TRUE(ParseRect(line.content, place)) << line.caption;
+        EXPECT_GT(place.right - place.left, 0) << line.caption;
+        EXPECT_GT(place.bottom - place.top, 0) << line.caption;
+        EXPECT_TRUE(place.left >= frame.left && place.top >= frame.top && place.right <= frame.right &&
+                    place.bottom <= frame.bottom)
+            << line.caption << " at " << line.content;
+    }
+    EXPECT_GT(docked, 0) << "no window docked";
+}
+
+TEST(ClientAsStaged, AFirstStartShowsTheDockedClientAndExitKeepsTheLayoutForTheNextStart) {
+    vesk::testing::registryGuard keepRegistry({{HKEY_CURRENT_USER, clientKey}});
+    ASSERT_TRUE(vesk::testing::deleteTree(HKEY_CURRENT_USER, clientKey));
+    hostRun run;
+    // Resized from the default, so that the next start shows the saved layout
+    // and not the defaults again.
+    PrepareFirstStart(run, "frame 20 30 980 730\nwait 1500\nreport\n");
+    ASSERT_TRUE(run.start());
+    ASSERT_TRUE(WaitForReport(run, 90000)) << "the probe did not report\n" << run.log();
+    probeReport first = ReadProbeReport(run.folder());
+    ASSERT_EQ(first.frames.size(), 1u);
+    EXPECT_EQ(first.frames[0].substr(0, first.frames[0].find('|')), frameClass);
+    RECT frame = FrameRect(first);
+    EXPECT_EQ(frame.right - frame.left, 960);
+    EXPECT_EQ(frame.bottom - frame.top, 700);
+    EXPECT_EQ(first.panes[0], "Not connected");
+    const dockLine* hosts = FindDock(first, "Hosts");
+    ASSERT_TRUE(hosts) << "no host window";
+    EXPECT_EQ(hosts->side, 3) << "the default layout docks the hosts at the bottom";
+    ExpectDockedWindowsInside(first, frame);
+
+    HWND window = ::FindWindowA(frameClass, nullptr);
+    ASSERT_TRUE(window);
+    RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    RECT shown = {};
+    ASSERT_TRUE(::IntersectRect(&shown, &frame, &screen));
+    vesk::testing::rgbImage shot = vesk::testing::CaptureScreenArea(shown);
+    ASSERT_FALSE(shot.empty());
+    EXPECT_GE(ColourCount(shot), 16u) << "the screenshot is (nearly) blank";
+    EXPECT_TRUE(vesk::testing::WritePngFile(ShotPath("client-first-start"), shot));
+
+    ASSERT_TRUE(::PostMessageA(window, WM_COMMAND, exitCommand, 0));
+    ASSERT_TRUE(run.finish(exitBoundMs)) << "the client did not end after Exit\n" << run.log();
+    EXPECT_EQ(run.exitCode(), 0ul);
+    ExpectCleanLog(run);
+    std::string saved = vesk::testing::readFile(run.folder() + "\\vesk.egg");
+    const std::string closing = "</vesk_settings>\r\n";
+    ASSERT_GE(saved.size(), closing.size());
+    EXPECT_EQ(saved.substr(saved.size() - closing.size()), closing) << "the settings file is cut short";
+    EXPECT_NE(saved.find("<FrameWnd.Left>(long)20</FrameWnd.Left>"), std::string::npos) << saved;
+
+    ASSERT_TRUE(vesk::testing::writeFile(run.folder() + "\\uiprobe.script", "report\nclose\n"));
+    ASSERT_TRUE(run.run("", 90000)) << "the second start did not end\n" << run.log();
+    EXPECT_EQ(run.exitCode(), 0ul);
+    ExpectCleanLog(run);
+    probeReport second = ReadProbeReport(run.folder());
+    ASSERT_TRUE(second.done) << run.log();
+    // The size comes back; where the frame opens is the system's choice.
+    RECT again = FrameRect(second);
+    EXPECT_EQ(again.right - again.left, frame.right - frame.left) << second.frames.back();
+    EXPECT_EQ(again.bottom - again.top, frame.bottom - frame.top) << second.frames.back();
+    ASSERT_EQ(second.docks.size(), first.docks.size());
+    for (const dockLine& before : first.docks) {
+        const dockLine* after = FindDock(second, before.caption);
+        ASSERT_TRUE(after) << before.caption;
+        EXPECT_EQ(after->side, before.side) << before.caption;
+        EXPECT_EQ(after->visible, before.visible) << before.caption;
+        if (before.side != 0) {
+            EXPECT_EQ(InFrame(*after, again), InFrame(before, frame)) << before.caption;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vesk::ui::test
