@@ -12,12 +12,7 @@ namespace vesk::gnutella {
 
 namespace {
 
-struct numberRow {
-    int control;
-    std::atomic<std::uint32_t> CGnutellaSettings::*field;
-};
-
-const numberRow numbers[] = {
+const numberSetting numbers[] = {
     {IDC_GNU_MIN_CONNECTIONS, &CGnutellaSettings::m_MinTotalConnections},
     {IDC_GNU_MAX_INCOMING, &CGnutellaSettings::m_MaxIncoming},
     {IDC_GNU_MAX_OUTGOING, &CGnutellaSettings::m_MaxOutgoing},
@@ -67,16 +62,14 @@ void step(HWND page, HWND stepper, int position) {
 }
 
 void showSettings(HWND page) {
-    for (const numberRow& row : numbers)
-        ShowPageNumber(page, row.control, (g_Settings.*row.field).load());
+    ShowPageNumbers(page, numbers);
     ShowPageBox(page, IDC_GNU_LOAD_HOST_CACHE, g_Settings.m_LoadHostCatcher.load() != 0);
     ShowPageBox(page, IDC_GNU_QUICK_CONNECT, g_Settings.m_ConnectToQuickConnect.load() != 0);
     restSteppers(page);
 }
 
 void storeNumbers(HWND page) {
-    for (const numberRow& row : numbers)
-        (g_Settings.*row.field).store(PageNumber(page, row.control));
+    StorePageNumbers(page, numbers);
 }
 
 }  // namespace

@@ -3,6 +3,12 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "plugins/gnutella/CGnutellaSettings.h"
+
 namespace vesk::gnutella {
 
 // The control's number, read unsigned (0 when it holds none).
@@ -21,6 +27,22 @@ inline void ShowPageBox(HWND page, int id, bool on) {
 inline void EnablePageControl(HWND page, int id, bool on) {
     if (HWND control = GetDlgItem(page, id))
         EnableWindow(control, on ? TRUE : FALSE);
+}
+
+// A number box and the setting it shows and stores.
+struct numberSetting {
+    int control;
+    std::atomic<std::uint32_t> CGnutellaSettings::*field;
+};
+template <std::size_t N>
+void ShowPageNumbers(HWND page, const numberSetting (&rows)[N]) {
+    for (const numberSetting& row : rows)
+        ShowPageNumber(page, row.control, (g_Settings.*row.field).load());
+}
+template <std::size_t N>
+void StorePageNumbers(HWND page, const numberSetting (&rows)[N]) {
+    for (const numberSetting& row : rows)
+        (g_Settings.*row.field).store(PageNumber(page, row.control));
 }
 
 // The options dialog's commands to every page.

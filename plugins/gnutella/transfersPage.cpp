@@ -10,12 +10,7 @@ namespace vesk::gnutella {
 
 namespace {
 
-struct numberRow {
-    int control;
-    std::atomic<std::uint32_t> CGnutellaSettings::*field;
-};
-
-const numberRow numbers[] = {
+const numberSetting numbers[] = {
     {IDC_GNU_MAX_UPLOADS, &CGnutellaSettings::m_MaxUploads},
     {IDC_GNU_MAX_UPLOADS_PER_IP, &CGnutellaSettings::m_MaxUploadsPerIP},
     {IDC_GNU_MAX_DOWNLOADS, &CGnutellaSettings::m_MaxDownloads},
@@ -32,14 +27,12 @@ void showAutoClear(HWND page) {
 }
 
 void showSettings(HWND page) {
-    for (const numberRow& row : numbers)
-        ShowPageNumber(page, row.control, (g_Settings.*row.field).load());
+    ShowPageNumbers(page, numbers);
     showAutoClear(page);
 }
 
 void store(HWND page) {
-    for (const numberRow& row : numbers)
-        (g_Settings.*row.field).store(PageNumber(page, row.control));
+    StorePageNumbers(page, numbers);
     if (ss::ISSManager* manager = g_Services.manager)
         for (int index = 0; index < 4; ++index)
             manager->SetAutoClear(index, PageBox(page, clearBoxes[index]));
