@@ -7,14 +7,18 @@
 //   find              prints the window's handle
 //   caption           prints the window's caption
 //   command ID        posts WM_COMMAND with the id
-//   type TEXT         posts the text's characters
+//   type TEXT         selects the box's text and posts the characters that
+//                     replace it
 //   key NAME...       posts key presses: Enter, Home, End, Up, Down, Tab,
 //                     Escape, Space or a virtual-key number
 //   click X Y         posts a left click at the client point
 //   count             prints the items of a list, tree or combo box
 //   await-count N     waits (up to --wait) for at least N items
-//   docks CLASS       prints "caption|l,t,r,b" for each visible docked
-//                     window of that class, relative to the frame's top
+//   windows           prints "class|id|caption" of each visible window
+//                     inside (to find how to name one)
+//   docks CLASS       prints "caption|l,t,r,b" for each visible window of
+//                     that class inside the frame (floating ones are top
+//                     windows of their own), relative to the frame's top
 //                     left; fails when one lies outside or has no size
 // --wait gives the window (and await-count) that long to appear. Exit
 // codes: 0 done, 1 no such window or the condition failed, 2 bad
@@ -138,9 +142,6 @@ int Docks(HWND frame, const std::string& dockClass) {
         return 1;
     int result = 0, docked = 0;
     for (HWND dock : vesk::testing::VisibleDescendants(frame, dockClass)) {
-        // Floating dock windows are top windows of their own.
-        if (!(::GetWindowLongPtrA(dock, GWL_STYLE) & WS_CHILD))
-            continue;
         RECT place = {};
         if (!::GetWindowRect(dock, &place))
             continue;
@@ -188,6 +189,8 @@ int Act(HWND window, const request& r) {
     if (r.verb == "command" && a.size() == 1 && ParseNumber(a[0].c_str(), first))
         return Post(window, WM_COMMAND, static_cast<WPARAM>(first), 0) ? 0 : 3;
     if (r.verb == "type" && a.size() == 1) {
+        if (!Post(window, EM_SETSEL, 0, -1))
+            return 3;
         for (unsigned char c : a[0])
             if (!Post(window, WM_CHAR, c, 1))
                 return 3;
@@ -213,6 +216,12 @@ int Act(HWND window, const request& r) {
     }
     if (r.verb == "await-count" && a.size() == 1 && ParseNumber(a[0].c_str(), first))
         return AwaitCount(window, r, first);
+    if (r.verb == "windows" && a.empty()) {
+        for (HWND inner : vesk::testing::VisibleDescendants(window, ""))
+            std::printf("%s|%d|%s\n", vesk::testing::WindowClassOf(inner).c_str(), ::GetDlgCtrlID(inner),
+                        vesk::testing::WindowCaptionOf(inner).c_str());
+        return 0;
+    }
     if (r.verb == "docks" && a.size() == 1)
         return Docks(window, a[0]);
     return 2;
@@ -224,7 +233,7 @@ int main(int argc, char** argv) {
     request r;
     if (!ParseArguments(argc, argv, r)) {
         std::fprintf(stderr,
-                     "usage: vskdrive <find|caption|command|type|key|click|count|await-count|docks> [--wait S] "
+                     "usage: vskdrive <find|caption|command|type|key|click|count|await-count|windows|docks> [--wait S] "
                      "--in CLASS [--caption TEXT] [--id N] [--in ...] [arguments]\n");
         return 2;
     }
