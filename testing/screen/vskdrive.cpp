@@ -12,6 +12,10 @@
 //   key NAME...       posts key presses: Enter, Home, End, Up, Down, Tab,
 //                     Escape, Space or a virtual-key number
 //   click X Y         posts a left click at the client point
+//   await-focus       waits (up to --wait) for the window to have its
+//                     thread's keyboard focus
+//   raise             brings the window to the top without activating it
+//                     (a screenshot copies what the screen shows)
 //   count             prints the items of a list, tree or combo box
 //   await-count N     waits (up to --wait) for at least N items
 //   windows           prints "class|id|caption" of each visible window
@@ -175,6 +179,24 @@ int AwaitCount(HWND window, const request& r, long wanted) {
     return count >= wanted ? 0 : 1;
 }
 
+bool HasFocus(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus == window;
+}
+
+int AwaitFocus(HWND window, const request& r) {
+    DWORD start = ::GetTickCount();
+    while (!HasFocus(window)) {
+        if (::GetTickCount() - start >= r.waitMs) {
+            std::fprintf(stderr, "vskdrive: the window did not get the focus\n");
+            return 1;
+        }
+        ::Sleep(50);
+    }
+    return 0;
+}
+
 int Act(HWND window, const request& r) {
     const std::vector<std::string>& a = r.arguments;
     long first = 0, second = 0;
@@ -209,6 +231,14 @@ int Act(HWND window, const request& r) {
         LPARAM point = MAKELPARAM(first, second);
         return Post(window, WM_LBUTTONDOWN, MK_LBUTTON, point) && Post(window, WM_LBUTTONUP, 0, point) ? 0 : 3;
     }
+    if (r.verb == "await-focus" && a.empty())
+        return AwaitFocus(window, r);
+    if (r.verb == "raise" && a.empty()) {
+        if (::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE))
+            return 0;
+        std::fprintf(stderr, "vskdrive: cannot raise the window (error %lu)\n", ::GetLastError());
+        return 3;
+    }
     if (r.verb == "count" && a.empty()) {
         long count = ItemCount(window);
         std::printf("%ld\n", count);
@@ -233,7 +263,7 @@ int main(int argc, char** argv) {
     request r;
     if (!ParseArguments(argc, argv, r)) {
         std::fprintf(stderr,
-                     "usage: vskdrive <find|caption|command|type|key|click|count|await-count|windows|docks> [--wait S] "
+                     "usage: vskdrive <find|caption|command|type|key|click|await-focus|raise|count|await-count|windows|docks> [--wait S] "
                      "--in CLASS [--caption TEXT] [--id N] [--in ...] [arguments]\n");
         return 2;
     }

@@ -20,6 +20,10 @@ walk_begin() {
 }
 
 walk_end() {
+  local status=$?
+  # What A showed when a step failed.
+  [ $status != 0 ] && [ -n "$WALK_DISPLAY" ] &&
+    walk_wine "$HOSTS_BUILD/tests/vskshot.exe" "$(hosts_winpath "$WALK_SHOTS/failed.png")" >/dev/null 2>&1
   cp "$(hosts_dir a)/vesk.log" "$WALK_SHOTS/a-vesk.log" 2>/dev/null
   cp "$(hosts_dir b)/fakeui.calls" "$WALK_SHOTS/b-record.txt" 2>/dev/null
   hosts_end
@@ -103,11 +107,14 @@ walk_differ() {
   [ "$(walk_digest "$1")" != "$(walk_digest "$2")" ] || hosts_fail "the screenshots $1 and $2 are the same"
 }
 
-# Clicks into the edit box, replaces its text and presses Enter.
+# Clicks into the edit box, replaces its text and presses Enter. The box
+# takes Enter only while it has the focus, which the click gives.
 walk_typeEnter() {
   local text=$1
   shift
-  drive click 5 5 "$@" && drive type "$text" "$@" && drive key Enter "$@" || hosts_fail "cannot type '$text'"
+  drive click 5 5 "$@" || hosts_fail "cannot click into the box for '$text'"
+  drive await-focus --wait 5 "$@" || hosts_fail "the box for '$text' did not take the focus"
+  drive type "$text" "$@" && drive key Enter "$@" || hosts_fail "cannot type '$text'"
 }
 
 # The docked windows of A's frame, relative to it, into docks-<name>.txt;
@@ -124,6 +131,42 @@ walk_awaitFile() {
   local file=$1 size=$2 limit=$3 waited=0
   until [ "$(stat -c %s "$file" 2>/dev/null)" = "$size" ]; do
     [ $waited -lt $((limit * 10)) ] || hosts_fail "no $file of $size bytes within $limit s"
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+}
+
+# Waits at most the seconds for a partial file with some bytes.
+walk_awaitPartial() {
+  local folder=$1 limit=$2 waited=0
+  until [ -n "$(find "$folder" -type f -size +0 2>/dev/null)" ]; do
+    [ $waited -lt $((limit * 10)) ] || hosts_fail "no partial download in $folder within $limit s"
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+}
+
+# Exit from the menu: A ends within the bound with code 0, its log shows no
+# unhandled exception and its settings file is whole.
+walk_exit() {
+  local settings=$(hosts_dir a)/vesk.egg
+  drive command 40002 "${frame[@]}" || hosts_fail "cannot post Exit"
+  hosts_wait a 30 || hosts_fail "client a ended with $?"
+  if grep -qi "unhandled exception" "$(hosts_dir a)/vesk.log"; then
+    hosts_fail "a's log shows an unhandled exception"
+  fi
+  tail -c 18 "$settings" | cmp -s - <(printf '</vesk_settings>\r\n') || hosts_fail "the settings file is cut short"
+  grep -q "<SaveOnExit>(long)1</SaveOnExit>" "$settings" || hosts_fail "the settings no longer save on exit"
+}
+
+# Waits at most the seconds for A's and B's Wine processes to be gone: in
+# the namespaces nothing but A's Xvfb runs on.
+walk_awaitOnlyXvfb() {
+  local limit=$1 waited=0 left
+  while :; do
+    left=$( (ip netns pids "$(hosts_ns 0)"; ip netns pids "$(hosts_ns 1)") | grep -vx "$WALK_XVFB")
+    [ -z "$left" ] && break
+    [ $waited -lt $((limit * 10)) ] || hosts_fail "still running: $(ps -o pid=,args= -p "$(echo $left | tr ' ' ,)")"
     sleep 0.1
     waited=$((waited + 1))
   done
