@@ -22,8 +22,10 @@ walk_begin() {
 walk_end() {
   local status=$?
   # What A showed when a step failed.
-  [ $status != 0 ] && [ -n "$WALK_DISPLAY" ] &&
+  if [ $status != 0 ] && [ -n "$WALK_DISPLAY" ]; then
     walk_wine "$HOSTS_BUILD/tests/vskshot.exe" "$(hosts_winpath "$WALK_SHOTS/failed.png")" >/dev/null 2>&1
+    ip netns exec "$(hosts_ns 0)" ss -tan >"$WALK_SHOTS/failed-sockets.txt" 2>&1
+  fi
   cp "$(hosts_dir a)/vesk.log" "$WALK_SHOTS/a-vesk.log" 2>/dev/null
   cp "$(hosts_dir b)/fakeui.calls" "$WALK_SHOTS/b-record.txt" 2>/dev/null
   hosts_end
@@ -147,13 +149,17 @@ walk_awaitPartial() {
 }
 
 # Exit from the menu: A ends within the bound with code 0, its log shows no
-# unhandled exception and its settings file is whole.
+# unhandled exception and no failed module entry point, and its settings
+# file is whole.
 walk_exit() {
   local settings=$(hosts_dir a)/vesk.egg
   drive command 40002 "${frame[@]}" || hosts_fail "cannot post Exit"
   hosts_wait a 30 || hosts_fail "client a ended with $?"
   if grep -qi "unhandled exception" "$(hosts_dir a)/vesk.log"; then
     hosts_fail "a's log shows an unhandled exception"
+  fi
+  if grep -qF "[FAILED]" "$(hosts_dir a)/vesk.log"; then
+    hosts_fail "a module's entry point failed: $(grep -F "[FAILED]" "$(hosts_dir a)/vesk.log" | head -1)"
   fi
   tail -c 18 "$settings" | cmp -s - <(printf '</vesk_settings>\r\n') || hosts_fail "the settings file is cut short"
   grep -q "<SaveOnExit>(long)1</SaveOnExit>" "$settings" || hosts_fail "the settings no longer save on exit"

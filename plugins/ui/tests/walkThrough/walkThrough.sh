@@ -56,6 +56,7 @@ step "connect"
 drive command 40023 "${frame[@]}" || hosts_fail "cannot post Connect"
 sleep 1
 walk_shot connect frame
+walk_differ first-start connect
 
 step "an address typed into the host window"
 walk_typeEnter "$b:$port" "${frame[@]}" --in ComboBoxEx32 --id 1001 --in Edit
