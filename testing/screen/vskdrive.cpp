@@ -28,6 +28,7 @@
 // codes: 0 done, 1 no such window or the condition failed, 2 bad
 // arguments, 3 a message could not be posted.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdio>
@@ -74,7 +75,8 @@ bool ParseArguments(int argc, char** argv, request& r) {
         } else if (arg == "--id" && hasValue && !r.path.empty() && ParseNumber(argv[++i], number)) {
             r.path.back().id = static_cast<int>(number);
             r.path.back().byId = true;
-        } else if (arg == "--wait" && hasValue && ParseNumber(argv[++i], number) && number >= 0 && number <= 3600) {
+        } else if (arg == "--wait" && hasValue && ParseNumber(argv[++i], number) && number >= 0 &&
+                   number <= 3600) {
             r.waitMs = static_cast<DWORD>(number) * 1000;
         } else if (arg.rfind("--", 0) == 0) {
             return false;
@@ -106,7 +108,7 @@ int KeyCode(const std::string& name) {
     static const struct {
         const char* name;
         int code;
-    } keys[] = {{"Enter", VK_RETURN}, {"Home", VK_HOME}, {"End", VK_END},    {"Up", VK_UP},
+    } keys[] = {{"Enter", VK_RETURN}, {"Home", VK_HOME}, {"End", VK_END},       {"Up", VK_UP},
                 {"Down", VK_DOWN},    {"Tab", VK_TAB},   {"Escape", VK_ESCAPE}, {"Space", VK_SPACE}};
     for (const auto& key : keys)
         if (name == key.name)
@@ -150,11 +152,12 @@ int Docks(HWND frame, const std::string& dockClass) {
         if (!::GetWindowRect(dock, &place))
             continue;
         ++docked;
-        std::printf("%s|%ld,%ld,%ld,%ld\n", vesk::testing::WindowCaptionOf(dock).c_str(), place.left - frameRect.left,
-                    place.top - frameRect.top, place.right - frameRect.left, place.bottom - frameRect.top);
+        std::printf("%s|%ld,%ld,%ld,%ld\n", vesk::testing::WindowCaptionOf(dock).c_str(),
+                    place.left - frameRect.left, place.top - frameRect.top, place.right - frameRect.left,
+                    place.bottom - frameRect.top);
         bool sized = place.right > place.left && place.bottom > place.top;
-        bool inside = place.left >= frameRect.left && place.top >= frameRect.top && place.right <= frameRect.right &&
-                      place.bottom <= frameRect.bottom;
+        bool inside = place.left >= frameRect.left && place.top >= frameRect.top &&
+                      place.right <= frameRect.right && place.bottom <= frameRect.bottom;
         if (!sized || !inside) {
             std::fprintf(stderr, "vskdrive: %s lies outside the frame or has no size\n",
                          vesk::testing::WindowCaptionOf(dock).c_str());
@@ -227,9 +230,11 @@ int Act(HWND window, const request& r) {
                 return 3;
         return 0;
     }
-    if (r.verb == "click" && a.size() == 2 && ParseNumber(a[0].c_str(), first) && ParseNumber(a[1].c_str(), second)) {
+    if (r.verb == "click" && a.size() == 2 && ParseNumber(a[0].c_str(), first) &&
+        ParseNumber(a[1].c_str(), second)) {
         LPARAM point = MAKELPARAM(first, second);
-        return Post(window, WM_LBUTTONDOWN, MK_LBUTTON, point) && Post(window, WM_LBUTTONUP, 0, point) ? 0 : 3;
+        return Post(window, WM_LBUTTONDOWN, MK_LBUTTON, point) && Post(window, WM_LBUTTONUP, 0, point) ? 0
+                                                                                                       : 3;
     }
     if (r.verb == "await-focus" && a.empty())
         return AwaitFocus(window, r);
@@ -263,7 +268,9 @@ int main(int argc, char** argv) {
     request r;
     if (!ParseArguments(argc, argv, r)) {
         std::fprintf(stderr,
-                     "usage: vskdrive <find|caption|command|type|key|click|await-focus|raise|count|await-count|windows|docks> [--wait S] "
+                     "usage: vskdrive "
+                     "<find|caption|command|type|key|click|await-focus|raise|count|await-count|windows|docks>"
+                     " [--wait S] "
                      "--in CLASS [--caption TEXT] [--id N] [--in ...] [arguments]\n");
         return 2;
     }

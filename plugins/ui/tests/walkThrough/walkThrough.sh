@@ -76,6 +76,7 @@ step "results from B"
 results=("${frame[@]}" --in MDIClient --in SysListView32)
 drive await-count 1 --wait 60 "${results[@]}" >/dev/null || hosts_fail "no result came"
 sleep 1
+[ "$(drive count "${results[@]}")" = 1 ] || hosts_fail "more than the one matching file came back"
 walk_shot results frame
 walk_differ linked searching
 
