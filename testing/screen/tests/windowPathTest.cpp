@@ -2,7 +2,6 @@
 // windows), the driver's posted input as the window receives it, and the
 // figures that tell screenshots apart.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <string>
@@ -22,29 +21,29 @@ std::vector<std::string> received;  // the top window's posted input, in order
 
 LRESULT CALLBACK recordInput(HWND window, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
-    case WM_COMMAND:
-        received.push_back("command " + std::to_string(LOWORD(w)));
-        return 0;
-    case WM_CHAR:
-        received.push_back(std::string("char ") + static_cast<char>(w));
-        return 0;
-    case WM_KEYDOWN:
-        received.push_back("down " + std::to_string(w));
-        return 0;
-    case WM_KEYUP:
-        received.push_back("up " + std::to_string(w));
-        return 0;
-    case EM_SETSEL:
-        received.push_back("select all");
-        return 0;
-    case WM_LBUTTONDOWN:
-        received.push_back("press " + std::to_string(LOWORD(l)) + "," + std::to_string(HIWORD(l)));
-        return 0;
-    case WM_LBUTTONUP:
-        received.push_back("release");
-        return 0;
-    default:
-        return ::DefWindowProcA(window, message, w, l);
+        case WM_COMMAND:
+            received.push_back("command " + std::to_string(LOWORD(w)));
+            return 0;
+        case WM_CHAR:
+            received.push_back(std::string("char ") + static_cast<char>(w));
+            return 0;
+        case WM_KEYDOWN:
+            received.push_back("down " + std::to_string(w));
+            return 0;
+        case WM_KEYUP:
+            received.push_back("up " + std::to_string(w));
+            return 0;
+        case EM_SETSEL:
+            received.push_back("select all");
+            return 0;
+        case WM_LBUTTONDOWN:
+            received.push_back("press " + std::to_string(LOWORD(l)) + "," + std::to_string(HIWORD(l)));
+            return 0;
+        case WM_LBUTTONUP:
+            received.push_back("release");
+            return 0;
+        default:
+            return ::DefWindowProcA(window, message, w, l);
     }
 }
 
@@ -83,9 +82,9 @@ protected:
         ::UnregisterClassA(topClass, ::GetModuleHandleA(nullptr));
     }
     static HWND Child(HWND parent, const char* windowClass, int id, const char* text, bool visible) {
-        return ::CreateWindowExA(0, windowClass, text, WS_CHILD | (visible ? WS_VISIBLE : 0), 0, 0, 50, 20, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr),
-                                 nullptr);
+        return ::CreateWindowExA(0, windowClass, text, WS_CHILD | (visible ? WS_VISIBLE : 0), 0, 0, 50, 20,
+                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 ::GetModuleHandleA(nullptr), nullptr);
     }
     static void Pump() {
         MSG message;
@@ -97,7 +96,8 @@ protected:
     }
 
 public:  // named by the cases' member pointers
-    HWND top_ = nullptr, hidden_ = nullptr, left_ = nullptr, edit_ = nullptr, right_ = nullptr, button_ = nullptr;
+    HWND top_ = nullptr, hidden_ = nullptr, left_ = nullptr, edit_ = nullptr, right_ = nullptr,
+         button_ = nullptr;
 };
 
 TEST_F(WindowPath, EachStepLooksInsideTheWindowsTheStepBeforeFound) {
@@ -147,7 +147,8 @@ TEST_F(WindowPath, TheDriverPostsWhatAUserWouldTypeAndClick) {
         received.clear();
         std::string arguments = c.arguments;
         std::string verb = arguments.substr(0, arguments.find(' '));
-        std::string rest = arguments.find(' ') == std::string::npos ? "" : arguments.substr(arguments.find(' '));
+        std::string rest =
+            arguments.find(' ') == std::string::npos ? "" : arguments.substr(arguments.find(' '));
         EXPECT_EQ(runProgram(program + " " + verb + at + rest), c.code) << c.arguments;
         Pump();
         EXPECT_EQ(received, c.received) << c.arguments;
