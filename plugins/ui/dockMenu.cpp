@@ -132,6 +132,9 @@ int VDockMenu::Create(const char* caption, RECT* rect) {
         ::CheckMenuItem(view, IDCMD_UIM_STATUS_BAR,
                         control_.Links().frame->GetStatusBarVisible() ? MF_CHECKED : MF_UNCHECKED);
     ListServices().viewMenu = view;
+    // With auto-connect the manager may have connected before the menu existed.
+    if (ss::ISSManager* manager = control_.Links().manager)
+        SetConnectItems(manager->IsConnected());
     ShowStatusPanes();
     return 0;
 }

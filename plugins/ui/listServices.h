@@ -71,4 +71,12 @@ unsigned SkinValue(unsigned id);
 // The window's thread is the caller's.
 bool OnWindowThread(HWND window);
 
+// The main window has been destroyed: the GUI thread is ending.
+bool MainWindowClosed();
+
+// Hands work to the GUI thread in one sent message and gives its answer.
+// Once the main window is destroyed the GUI thread serves no more sends
+// (it is ending, or waiting on the caller's module): 0 at once then.
+LRESULT SendToGuiThread(HWND window, UINT message, LPARAM work);
+
 }  // namespace vesk::ui

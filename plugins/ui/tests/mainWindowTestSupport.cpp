@@ -181,9 +181,13 @@ void mainWindow::SetUpTestSuite() {
     ConnectToolBarObject();
     w.settings->addCallback(&OnSettingsSave);
 
+    if (beforeLayout)
+        beforeLayout(w.manager);
     ASSERT_EQ(w.control->Create(), 1);
     pump();
 }
+
+void (*mainWindow::beforeLayout)(ss::ISSManager*) = nullptr;
 
 void mainWindow::TearDownTestSuite() {
     // The window and its objects live until the program ends: the list

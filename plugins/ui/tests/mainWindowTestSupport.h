@@ -86,6 +86,9 @@ protected:
     // Keeps the screen under the frame as <name>.png in the folder the
     // environment names in UI_SCREENSHOTS, when it names one.
     static void keepShot(const char* name);
+    // Runs once with the manager just before the layout is built, when set
+    // by a suite's own SetUpTestSuite.
+    static void (*beforeLayout)(ss::ISSManager* manager);
 };
 
 // The text of a toolbar button's tooltip as its container answers it.
