@@ -134,11 +134,11 @@ void SaveListColumns() {
         made.history->SaveColumns();
 }
 
-// These act on the result window and the audio player, neither built yet.
-void FireOnResultSelection(const char*) {}
-void ClearResultFilter() {}
+// These act on the audio player, not built yet.
 void ChangePlayerVolume(int) {}
 void TogglePlayerMute() {}
+
+// No list view keeps an image by text, so no menu item draws one.
 int MenuItemImage(const char*) { return -1; }
 
 }  // namespace vesk::ui

@@ -278,7 +278,9 @@ bool UIControl::ShowMainWindow() {
     HWND window = FrameWindow();
     if (minimizeOnStart_ == 1) {
         ::ShowWindow(window, SW_MINIMIZE);
-        HideTaskbarButton(window);
+        // Without the tray icon the taskbar button is the only way back.
+        if (showInTray_ == 1)
+            HideTaskbarButton(window);
         return true;
     }
     ::ShowWindow(window, SW_SHOW);

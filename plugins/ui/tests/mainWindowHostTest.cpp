@@ -145,5 +145,19 @@ TEST(MainWindowInTheHost, TheLayoutIsSavedOnExitAndComesBackOnTheNextStart) {
     EXPECT_EQ(statistics->visible, 0);
 }
 
+TEST(MainWindowInTheHost, StartingMinimizedLeavesTheTrayIconWhoseClickShowsTheFrame) {
+    hostRun run;
+    Prepare(run, "state\ntrayclick\nstate\nclose\n");
+    ASSERT_TRUE(
+        vesk::testing::writeFile(run.folder() + "\\vesk.egg",
+                                 "<vesk_settings>\r\n\t<UI>\r\n\t\t<MinimizeOnStart>(long)1</MinimizeOnStart>\r\n"
+                                 "\t</UI>\r\n</vesk_settings>\r\n"));
+    RunToEnd(run);
+    probeReport report = ReadProbeReport(run.folder());
+    ASSERT_TRUE(report.done) << run.log();
+    // Hidden and minimized with its icon, then shown and restored.
+    EXPECT_EQ(report.states, (std::vector<std::string>{"0|1|1", "1|0|1"}));
+}
+
 }  // namespace
 }  // namespace vesk::ui::test

@@ -135,10 +135,11 @@ void mainWindow::SetUpTestSuite() {
     w.manager = new capsule_core<ss::CSSManager>();
     ombrel.manager = w.manager;
 
-    // The download list shows a column, so that its rows can be listed.
-    {
+    // The download and result lists show a column, so that their rows can
+    // be listed.
+    for (unsigned listType : {312u, 315u}) {
         char list[64] = "";
-        ::LoadStringA(w.resources, 312, list, sizeof list);
+        ::LoadStringA(w.resources, listType, list, sizeof list);
         ref<Istring> name(new vesk::string("File Name"));
         ref<Istring> type(new vesk::string(list));
         ASSERT_TRUE(w.manager->AddField(name.get(), type.get(), 0x4040, 1000));
