@@ -145,7 +145,7 @@ void VDockMenu::ShowStatusPanes() {
     if (!statusBar || !language)
         return;
     char text[260] = "";
-    ::LoadStringA(language, IDS_UIM_DISCONNECTED, text, sizeof text);
+    ::LoadStringA(language, IDS_UIM_READY, text, sizeof text);
     statusBar->Output(text, 0, paneDrawing);
     char links[260] = "";
     ::LoadStringA(language, IDS_UIM_TIP_LINKS, links, sizeof links - 4);

@@ -58,7 +58,7 @@ TEST(MainWindowInTheHost, AnEmptyStoreGivesASmallFrameWithEveryWindowFloatingAnd
     EXPECT_EQ(right - left, MinimumWidth(100));
     EXPECT_EQ(bottom - top, 100);
 
-    EXPECT_EQ(report.panes[0], "Not connected");
+    EXPECT_EQ(report.panes[0], "Ready");
     EXPECT_EQ(report.panes[1], "Connections: 0");
     EXPECT_EQ(report.panes[2], "DL: 0  UL: 0");
 

@@ -59,7 +59,7 @@ TEST_F(mainWindow, TheMenuBarHasItsSixMenusWithTheirItems) {
 TEST_F(mainWindow, TheStatusBarShowsTheStartTexts) {
     HWND status = ::FindWindowExA(frameWindow(), nullptr, STATUSCLASSNAMEA, nullptr);
     ASSERT_NE(status, nullptr);
-    EXPECT_EQ(paneText(status, 0), "Not connected");
+    EXPECT_EQ(paneText(status, 0), "Ready");
     EXPECT_EQ(paneText(status, 1), "Connections: 0");
     EXPECT_EQ(paneText(status, 2), "DL: 0  UL: 0");
 }
