@@ -19,7 +19,6 @@ const toolTip tips[] = {
 };
 
 constexpr int stopImage = 6;
-constexpr UINT_PTR playlistSubclassId = 0x4155;
 const wchar_t fullMode[] = L"full";
 const wchar_t noMode[] = L"none";
 
@@ -69,7 +68,7 @@ VTBAudioPlayer::~VTBAudioPlayer() {
     }
     ReleasePlayer();
     if (watchedPlaylist_ && ::IsWindow(watchedPlaylist_))
-        ::RemoveWindowSubclass(watchedPlaylist_, &VTBAudioPlayer::PlaylistProc, playlistSubclassId);
+        ::RemoveWindowSubclass(watchedPlaylist_, &VTBAudioPlayer::PlaylistProc, reinterpret_cast<UINT_PTR>(this));
     if (videoHook_) {
         if (IWndEvents* events = interfaceCast<IWndEvents>(videoWnd_))
             events->RemoveMessageHook(videoHook_);
@@ -121,8 +120,7 @@ bool VTBAudioPlayer::MakeVideoWindow(const char*, RECT* rect) {
 void VTBAudioPlayer::WatchPlaylist() {
     CAgentListView* playlist = Playlist();
     HWND list = playlist ? playlist->GetHandle() : nullptr;
-    if (list && ::SetWindowSubclass(list, &VTBAudioPlayer::PlaylistProc, playlistSubclassId,
-                                    reinterpret_cast<DWORD_PTR>(this)))
+    if (list && ::SetWindowSubclass(list, &VTBAudioPlayer::PlaylistProc, reinterpret_cast<UINT_PTR>(this), 0))
         watchedPlaylist_ = list;
 }
 

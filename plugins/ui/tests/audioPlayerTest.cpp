@@ -387,6 +387,23 @@ TEST_F(audioPlayer, TheViewMenusItemFollowsTheToolbar) {
     ::DestroyMenu(view);
 }
 
+TEST_F(audioPlayer, ThePlaylistsNameColumnTakesTheListsWidthWhileItsTabIsShown) {
+    ASSERT_EQ(MakePlayer(), 1);
+    HWND list = transfer->Playlist().GetHandle();
+    IDockTabBarWnd* tabs = transfer->GetDockWnd();
+    auto nameWidth = [list] { return static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0)); };
+    tabs->SelectTab(0);
+    int before = nameWidth();
+    ::SendMessageA(list, WM_SIZE, SIZE_RESTORED, MAKELPARAM(before + 123, 100));
+    EXPECT_EQ(nameWidth(), before) << "a hidden playlist was laid out";
+    tabs->SelectTab(2);
+    ASSERT_EQ(tabs->GetSelectedWindow(), list);
+    for (int width : {before + 123, before + 45}) {
+        ::SendMessageA(list, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, 100));
+        EXPECT_EQ(nameWidth(), width);
+    }
+}
+
 bool PlayerControlRegistered() {
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{6BF52A52-394A-11d3-B153-00C04F79FAA6}", 0, KEY_READ, &key) !=
