@@ -11,6 +11,7 @@
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/ui/audioPlayerTB.h"
 #include "plugins/ui/dockTransferWnd.h"
+#include "plugins/ui/dropTarget.h"
 #include "plugins/ui/layoutWindows.h"
 #include "plugins/ui/listServices.h"
 #include "plugins/ui/playlistActions.h"
@@ -280,6 +281,35 @@ TEST_F(audioPlayer, TheVideoButtonShowsAndHidesTheVideoWindowWhichCarriesTheHost
     EXPECT_FALSE(::IsWindowVisible(video));
     EXPECT_FALSE(Pressed(IDCMD_UIL_PLAYER_VIDEO));
     other->release();
+}
+
+TEST_F(audioPlayer, TheResultWindowIsMaximizedAgainAndTakesTheActivationBackFromTheVideoWindow) {
+    RECT place = {0, 0, 400, 300};
+    ISearchResultWnd* results = MakeVSearchResultWnd(control, "query", &place);
+    ASSERT_NE(results, nullptr);
+    manager->SetCurrentResultWindow(results);
+    HWND resultChild = interfaceCast<IWnd>(results->GetChildWnd())->GetHandle();
+    HWND client = ::GetParent(resultChild);
+    ::SendMessageA(client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(resultChild), 0);
+    ASSERT_FALSE(::IsZoomed(resultChild));
+
+    ASSERT_EQ(MakePlayer(), 1);
+    EXPECT_TRUE(::IsZoomed(resultChild));
+    HWND video = player->VideoWindow();
+    Command(IDCMD_UIL_PLAYER_VIDEO);
+    EXPECT_EQ(reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)), video);
+    Command(IDCMD_UIL_PLAYER_VIDEO);
+    EXPECT_EQ(reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)), resultChild);
+    EXPECT_FALSE(::IsWindowVisible(video));
+    EXPECT_FALSE(player->VideoShown());
+
+    // Files dropped on the video window become playlist rows.
+    auto* target = new CIDropTarget(video);
+    EXPECT_EQ(::RegisterDragDrop(video, target), DRAGDROP_E_ALREADYREGISTERED);
+    target->Release();
+    manager->SetCurrentResultWindow(nullptr);
+    EndPlayer();
+    results->release();
 }
 
 TEST_F(audioPlayer, TheSinkAnswersEveryEventAsTheEventInterfaceWants) {
