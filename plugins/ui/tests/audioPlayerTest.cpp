@@ -21,12 +21,6 @@
 namespace vesk::ui::test {
 namespace {
 
-fakePlayer* currentFake = nullptr;
-
-media::IMediaPlayer* MakeFake(HWND) {
-    return currentFake ? static_cast<media::IMediaPlayer*>(currentFake->Query(media::playerId)) : nullptr;
-}
-
 class audioPlayer : public listWindowTest {
 protected:
     void SetUp() override {
@@ -38,8 +32,7 @@ protected:
         ASSERT_EQ(transfer->Create("Transfers", &place), 1);
         ListServices().transferWnd = transfer;
         fake = std::make_unique<fakePlayer>();
-        currentFake = fake.get();
-        ListServices().makePlayer = &MakeFake;
+        UseFakePlayer(fake.get());
     }
     void TearDown() override {
         EndPlayer();
@@ -48,7 +41,7 @@ protected:
             agent->release();
         if (transfer)
             transfer->releaseCore();
-        currentFake = nullptr;
+        UseFakePlayer(nullptr);
         fake.reset();
         listWindowTest::TearDown();
         if (oleStarted)
@@ -444,7 +437,7 @@ bool PlayerControlRegistered() {
 }
 
 TEST_F(audioPlayer, TheRealControlIsHostedWhenThePlatformHasIt) {
-    ListServices().makePlayer = &HostMediaPlayer;
+    UseFakePlayer(nullptr);
     bool registered = PlayerControlRegistered();
     int made = MakePlayer();
     std::printf("media player control %s: Create answered %d\n", registered ? "registered" : "missing", made);

@@ -2,11 +2,19 @@
 
 #include <olectl.h>
 
+#include "plugins/ui/listServices.h"
+
 namespace vesk::ui::test {
 
 namespace {
 
 constexpr DWORD sinkCookie = 7;
+
+fakePlayer* usedFake = nullptr;
+
+media::IMediaPlayer* MakeFake(HWND) {
+    return usedFake ? static_cast<media::IMediaPlayer*>(usedFake->Query(media::playerId)) : nullptr;
+}
 
 BSTR Copy(const std::wstring& text) { return ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())); }
 
@@ -244,6 +252,11 @@ HRESULT fakePlayer::FireItemChange(const wchar_t* name) {
     argument.vt = VT_DISPATCH;
     argument.pdispVal = static_cast<media::IMediaItem*>(&item_);
     return Fire(media::currentItemChangeEvent, &argument, 1);
+}
+
+void UseFakePlayer(fakePlayer* fake) {
+    usedFake = fake;
+    ListServices().makePlayer = fake ? &MakeFake : &HostMediaPlayer;
 }
 
 }  // namespace vesk::ui::test

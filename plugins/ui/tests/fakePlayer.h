@@ -181,4 +181,8 @@ private:
     fakeEventPoint events_;
 };
 
+// Windows made from now on get the fake's player instead of the platform's
+// control; null puts the platform's back.
+void UseFakePlayer(fakePlayer* fake);
+
 }  // namespace vesk::ui::test

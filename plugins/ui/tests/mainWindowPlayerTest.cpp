@@ -16,14 +16,6 @@
 namespace vesk::ui::test {
 namespace {
 
-fakePlayer* currentFake = nullptr;
-
-media::IMediaPlayer* MakeFake(HWND) {
-    return currentFake ? static_cast<media::IMediaPlayer*>(currentFake->Query(media::playerId)) : nullptr;
-}
-
-bool Checked(HMENU popup, int item) { return (::GetMenuState(popup, item, MF_BYCOMMAND) & MF_CHECKED) != 0; }
-
 
 TEST_F(mainWindow, TheAudioToolbarsViewCommandHidesAndShowsItWithItsCheckMark) {
     IDockWnd* bar = control().LayoutWindow(layoutSlot::audioToolBar);
@@ -60,8 +52,7 @@ TEST_F(mainWindow, EveryAudioToolbarButtonHasItsTip) {
 
 TEST_F(mainWindow, VolumeAndMuteCommandsReachThePlayer) {
     fakePlayer fake;
-    currentFake = &fake;
-    ListServices().makePlayer = &MakeFake;
+    UseFakePlayer(&fake);
     auto* player = new capsule<VTBAudioPlayer>();
     player->addRef();
     RECT place = {10, 10, 200, 60};
@@ -85,9 +76,8 @@ TEST_F(mainWindow, VolumeAndMuteCommandsReachThePlayer) {
     }
 
     ListServices().audioPlayer = laidOut;
-    ListServices().makePlayer = &HostMediaPlayer;
+    UseFakePlayer(nullptr);
     player->release();
-    currentFake = nullptr;
     EXPECT_EQ(fake.references, 0);
 }
 

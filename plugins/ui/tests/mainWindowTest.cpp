@@ -21,7 +21,6 @@ std::string ButtonText(HWND toolBar, int command) {
     return text;
 }
 
-bool Checked(HMENU popup, int item) { return (::GetMenuState(popup, item, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 bool Grayed(HMENU popup, int item) {
     return (::GetMenuState(popup, item, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) != 0;
 }

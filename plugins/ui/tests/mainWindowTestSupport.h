@@ -88,6 +88,9 @@ protected:
     static void keepShot(const char* name);
 };
 
+// Whether the popup's item shows a check mark.
+bool Checked(HMENU popup, int item);
+
 // The text of a toolbar button's tooltip as its container answers it.
 std::string ToolTipOf(IDockWnd* toolBar, int command);
 
