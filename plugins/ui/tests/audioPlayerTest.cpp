@@ -188,6 +188,10 @@ TEST_F(audioPlayer, ATrackEndingWhilePlayingStartsTheNextRowButNotAfterStop) {
 
 TEST_F(audioPlayer, ThePlayButtonShowsThePlayState) {
     ASSERT_EQ(MakePlayer(), 1);
+    // Seven pictures: the six buttons' and the stop button's own.
+    auto images = reinterpret_cast<HIMAGELIST>(::SendMessageA(player->Buttons(), TB_GETIMAGELIST, 0, 0));
+    ASSERT_NE(images, nullptr) << "the toolbar has no pictures";
+    EXPECT_EQ(::ImageList_GetImageCount(images), 7);
     EXPECT_EQ(ButtonImage(IDCMD_UIL_PLAYER_STOP), 6);
     struct {
         long state;

@@ -404,7 +404,8 @@ TEST_F(mainWindow, TheMainWindowIsKeptAsAPicture) {
     IDock* dock = frame->GetDock();
     const std::pair<layoutSlot, int> places[] = {
         {layoutSlot::menuBar, 1},       {layoutSlot::connectToolBar, 1}, {layoutSlot::viewToolBar, 1},
-        {layoutSlot::transferToolBar, 1}, {layoutSlot::searchToolBar, 1}, {layoutSlot::searchBar, 1},
+        {layoutSlot::transferToolBar, 1}, {layoutSlot::searchToolBar, 1}, {layoutSlot::audioToolBar, 1},
+        {layoutSlot::searchBar, 1},
         {layoutSlot::historyWindow, 4}, {layoutSlot::hostWindow, 3},     {layoutSlot::transferWindow, 3},
         {layoutSlot::statisticsWindow, 2},
     };
