@@ -82,7 +82,7 @@ int VTBAudioPlayer::Create(const char* name, RECT* rect) {
     if (!bar_.Make(name, rect, singleRowToolBarStyle, IDT_UIL_AUDIO, IDB_UIL_AUDIO, &VTBAudioPlayer::Hook, this))
         return -1;
     ::SendMessageA(Buttons(), TB_CHANGEBITMAP, IDCMD_UIL_PLAYER_STOP, MAKELPARAM(stopImage, 0));
-    if (!MakeVideoWindow(name, rect))
+    if (!MakeVideoWindow(rect))
         return 0;
     if (IFrameChildWnd* results = CurrentResultChild())
         results->Maximize();
@@ -93,7 +93,7 @@ int VTBAudioPlayer::Create(const char* name, RECT* rect) {
 
 HWND VTBAudioPlayer::VideoWindow() const { return HandleOf(videoWnd_); }
 
-bool VTBAudioPlayer::MakeVideoWindow(const char*, RECT* rect) {
+bool VTBAudioPlayer::MakeVideoWindow(RECT* rect) {
     IUIControl* control = ListServices().control;
     std::string title = LanguageText(IDS_UIL_VIDEO);
     videoWnd_ = control ? control->CreateChildWnd(title.c_str(), rect) : nullptr;

@@ -54,7 +54,7 @@ private:
     static LRESULT CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR self);
     void OnCommand(int command);
-    bool MakeVideoWindow(const char* name, RECT* rect);
+    bool MakeVideoWindow(RECT* rect);
     void WatchPlaylist();
     // False (and nothing kept) when the player cannot be used.
     bool ConnectPlayer();

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the pictures of the user interface's lists and windows: the tab and
-row icons (16 x 16 and 32 x 32, 32-bit with alpha) and the two toolbar
-bitmaps (16 x 15 images side by side, 24-bit). Run it from this folder to
+row icons (16 x 16 and 32 x 32, 32-bit with alpha) and the toolbar
+bitmaps (16 x 15 images side by side, 24-bit, with a 1-bit mask where a
+toolbar has one). Run it from this folder to
 redraw the committed files in ../icons; other art scripts import its drawing."""
 import math
 import struct
