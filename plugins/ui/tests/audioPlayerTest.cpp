@@ -278,6 +278,14 @@ TEST_F(audioPlayer, TheVideoButtonShowsAndHidesTheVideoWindowWhichCarriesTheHost
     EXPECT_FALSE(::IsWindowVisible(video));
     EXPECT_FALSE(Pressed(IDCMD_UIL_PLAYER_VIDEO));
     other->release();
+
+    // So does its own activation message.
+    Command(IDCMD_UIL_PLAYER_VIDEO);
+    ASSERT_TRUE(player->VideoShown());
+    ::SendMessageA(video, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_FALSE(player->VideoShown());
+    EXPECT_FALSE(::IsWindowVisible(video));
+    EXPECT_FALSE(Pressed(IDCMD_UIL_PLAYER_VIDEO));
 }
 
 TEST_F(audioPlayer, TheResultWindowIsMaximizedAgainAndTakesTheActivationBackFromTheVideoWindow) {
