@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "plugins/ui/playerHost.h"
 #include "vesk/factory.h"
 #include "vesk/host.h"
 #include "vesk/persist.h"
@@ -27,6 +28,7 @@ class VTBAudioPlayer;
 using shellExecuteFn = HINSTANCE(WINAPI*)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                           LPCSTR folder, INT show);
 using messageBoxFn = int(WINAPI*)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+using playerMakerFn = media::IMediaPlayer* (*)(HWND host);
 
 struct listServices {
     Ifactory* factory = nullptr;
@@ -48,6 +50,9 @@ struct listServices {
     // the shell.
     shellExecuteFn shellExecute = ::ShellExecuteA;
     messageBoxFn messageBox = ::MessageBoxA;
+    // The media player control put in its host window; tests put their own
+    // player there.
+    playerMakerFn makePlayer = &HostMediaPlayer;
 
     // The module's own windows that others reach (not owned; null until made).
     VDockTransferWnd* transferWnd = nullptr;

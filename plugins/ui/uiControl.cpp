@@ -188,6 +188,7 @@ int UIControl::Run() {
         menu_->release();
         menu_ = nullptr;
     }
+    EndAudioPlayer();
     if (links_.shareEngine)
         links_.shareEngine->setState(-1);
     if (links_.tray)

@@ -234,6 +234,8 @@ void mainWindow::keepShot(const char* name) {
                                 vesk::testing::CaptureScreenArea(place));
 }
 
+bool Checked(HMENU popup, int item) { return (::GetMenuState(popup, item, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+
 std::string ToolTipOf(IDockWnd* toolBar, int command) {
     HWND container = toolBar ? toolBar->GetContainerHandle() : nullptr;
     auto* bar = interfaceCast<IDockToolBarWnd>(toolBar);

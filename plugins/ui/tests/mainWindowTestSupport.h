@@ -91,6 +91,9 @@ protected:
     static void (*beforeLayout)(ss::ISSManager* manager);
 };
 
+// Whether the popup's item shows a check mark.
+bool Checked(HMENU popup, int item);
+
 // The text of a toolbar button's tooltip as its container answers it.
 std::string ToolTipOf(IDockWnd* toolBar, int command);
 
