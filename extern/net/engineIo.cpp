@@ -157,13 +157,15 @@ void engine::connectedNow(channel& c) {
     watchReads(c);
 }
 
-// With the lock held, once connected. The first read is tried without a
-// notice: bytes may have come before the socket was watched.
+// With the lock held, once connected. The user waits for the first notice
+// too: the system sends one at once for bytes that came before the socket
+// was watched, and a read before it would leave that notice stale, to be
+// paid for with an empty read later.
 void engine::watchReads(channel& c) {
     std::shared_ptr<channel> held = known(c);
+    c.readable = false;
     if (held && notices_.watch(c.sock, held)) {
         c.watched = c.sock;
-        c.readable = true;
     } else {
         c.engineReads = true;
     }
