@@ -27,7 +27,8 @@ protected:
         saved = {control().MinimizeToTray(), control().MinimizeOnStart(), control().ShowInTray()};
         tray = CreateTrayCtrl();
         ASSERT_NE(tray, nullptr);
-        ASSERT_EQ(tray->Add(), 1);
+        // Wine's notification area may still be starting with the first test.
+        ASSERT_TRUE(pumpUntil([this] { return tray->Add() == 1; }));
         showNormal();
     }
     void TearDown() override {
