@@ -2,7 +2,9 @@
 // same run: bulk transfer of one connection both ways, then many
 // connections (time to arrival, CPU while idle, memory held). Prints each
 // figure beside plain sockets; asserts nothing. Loopback only.
-//   netBench [MiB per transfer] [rounds] [links]    (default 128 5 1000)
+//   netBench [MiB per transfer] [rounds] [links] [cases]
+// (default 128 5 1000 1234): links 0 leaves out the many connections;
+// cases are the digits of the bulk cases to run.
 // Each bulk case runs rounds times, each module run right after a plain
 // run, and shows medians: the machine's load changes less between the two.
 #include <winsock2.h>
@@ -10,6 +12,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -162,7 +166,7 @@ transfer plainReference(const transfer& t) {
     return {"plain", 64 * 1024, false, false, false, t.receiverDials};
 }
 
-void bulk(ICommunications* service, size_t mib, int rounds, std::vector<double>& ratios) {
+void bulk(ICommunications* service, size_t mib, int rounds, const char* chosen, std::vector<double>& ratios) {
     const transfer cases[] = {
         {"module sends, plain receives (64 KiB sends)  ", 64 * 1024, true, false, false, false},
         {"module sends in transfer mode (8 KiB, uploads)", 8192, true, false, true, false},
@@ -172,7 +176,10 @@ void bulk(ICommunications* service, size_t mib, int rounds, std::vector<double>&
     size_t total = mib << 20;
     std::printf("Bulk transfer, one loopback connection, %zu MiB, medians of %d rounds\n", mib, rounds);
     std::printf("  %-46s %12s %12s %7s\n", "", "plain MiB/s", "module MiB/s", "ratio");
-    for (const transfer& t : cases) {
+    for (size_t number = 1; number <= std::size(cases); ++number) {
+        const transfer& t = cases[number - 1];
+        if (!std::strchr(chosen, static_cast<char>('0' + number)))
+            continue;
         std::vector<double> plainRates, moduleRates, paired;
         for (int r = 0; r < rounds; ++r) {
             double plain = transferSeconds(service, total, plainReference(t));
@@ -198,13 +205,12 @@ void bulk(ICommunications* service, size_t mib, int rounds, std::vector<double>&
 int main(int argc, char** argv) {
     size_t mib = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 0;
     int rounds = argc > 2 ? std::atoi(argv[2]) : 0;
-    size_t links = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 0;
+    size_t links = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 1000;
+    const char* chosen = argc > 4 ? argv[4] : "1234";
     if (mib == 0)
         mib = 128;
     if (rounds <= 0)
         rounds = 5;
-    if (links == 0)
-        links = 1000;
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
         return 1;
@@ -216,12 +222,14 @@ int main(int argc, char** argv) {
     }
     auto* service = new capsule_core<communications>(e);
     std::vector<double> ratios;
-    bulk(service, mib, rounds, ratios);
+    bulk(service, mib, rounds, chosen, ratios);
     service->releaseCore();
     e->stop();
 
-    std::printf("\n");
-    manyLinks(links);
+    if (links > 0) {
+        std::printf("\n");
+        manyLinks(links);
+    }
 
     std::printf("\nBulk ratios (module / plain):");
     for (double r : ratios)

@@ -101,7 +101,7 @@ public:
     // Connected, the user reads the socket (in takeReceived) while a notice
     // says bytes wait; once engineReads is set (the peer's end was noticed,
     // or notices cannot come) the network thread reads instead, for good.
-    bool readable = true;
+    bool readable = false;
     bool engineReads = false;
     bool readAtLimit = false;   // stopped while the user's bytes fill the receive limit
     bool acceptPaused = false;  // no accept pending: enough peers wait

@@ -38,9 +38,10 @@ struct engineSettings {
     unsigned long readPiece = 256u * 1024;
     // Bytes (and per-send overhead) a link may have waiting to go out. The
     // link bound keeps 1,000 stalled links under 230 MiB; transfer mode
-    // paces a bulk sender closer to its peer.
+    // paces a bulk sender closer to its peer. Half the transfer backlog is
+    // the most one send of the network thread hands over.
     unsigned long long linkBacklog = 224u * 1024;
-    unsigned long long transferBacklog = 128u * 1024;
+    unsigned long long transferBacklog = 192u * 1024;
     unsigned maxWaitingPeers = 16;  // accepted, not yet taken by accept()
     // The longest the thread sleeps with nothing to do. Every change it has
     // to act on wakes it; this is only a safety net.
@@ -97,6 +98,7 @@ private:
     void readAvailable(channel& c);
     void readCompleted(channel& c, bool ok, int code);
     void sendQueued(channel& c);
+    unsigned long long sendGather() const;
     void sendCompleted(channel& c, bool ok, unsigned long bytes, int code);
     void beginClosing(channel& c);
     void settle(channel& c);

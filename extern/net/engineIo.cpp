@@ -16,9 +16,6 @@ namespace {
 constexpr unsigned long long readPerPass = 1024 * 1024;
 constexpr unsigned long long writePerPass = 1024 * 1024;
 constexpr DWORD gatherBuffers = 64;
-// The most one send hands over: what waits beyond it can be added to while
-// the send goes, so that a sender that keeps up never finds the link idle.
-constexpr unsigned long long gatherBytes = 64 * 1024;
 constexpr unsigned long streamingRead = 16 * 1024;
 constexpr unsigned acceptsPerPass = 16;
 constexpr DWORD acceptAddressRoom = sizeof(sockaddr_in) + 16;
@@ -160,13 +157,15 @@ void engine::connectedNow(channel& c) {
     watchReads(c);
 }
 
-// With the lock held, once connected. The first read is tried without a
-// notice: bytes may have come before the socket was watched.
+// With the lock held, once connected. The user waits for the first notice
+// too: the system sends one at once for bytes that came before the socket
+// was watched, and a read before it would leave that notice stale, to be
+// paid for with an empty read later.
 void engine::watchReads(channel& c) {
     std::shared_ptr<channel> held = known(c);
+    c.readable = false;
     if (held && notices_.watch(c.sock, held)) {
         c.watched = c.sock;
-        c.readable = true;
     } else {
         c.engineReads = true;
     }
@@ -406,6 +405,14 @@ void engine::readCompleted(channel& c, bool ok, int code) {
     settle(c);
 }
 
+// The most one send hands over. Under Wine each send costs a round trip to
+// its server whatever its size, so the more it takes the better; but only
+// half of a paced link's backlog, so that a sender that keeps up fills the
+// other half while it goes and never finds the link idle.
+unsigned long long engine::sendGather() const {
+    return std::max<unsigned long long>(settings_.transferBacklog / 2, 1);
+}
+
 // Hands the queued sends to the system, gathered, one overlapped send at a
 // time; the pieces stay queued until it completes.
 void engine::sendQueued(channel& c) {
@@ -425,7 +432,7 @@ void engine::sendQueued(channel& c) {
             }
             unsigned long long gathered = 0;
             for (auto it = c.outgoing.begin();
-                 it != c.outgoing.end() && count < gatherBuffers && gathered < gatherBytes; ++it, ++count) {
+                 it != c.outgoing.end() && count < gatherBuffers && gathered < sendGather(); ++it, ++count) {
                 size_t skip = count == 0 ? c.frontSent : 0;
                 pieces[count].buf = reinterpret_cast<char*>(it->data() + skip);
                 pieces[count].len = static_cast<ULONG>(it->size() - skip);

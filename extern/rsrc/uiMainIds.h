@@ -45,7 +45,7 @@
 #define IDD_UIM_GENERAL_PAGE         125
 
 /* Status bar and tray tip texts. */
-#define IDS_UIM_DISCONNECTED         40023
+#define IDS_UIM_READY                40023
 #define IDS_UIM_TIP_LINKS            IDS_GNU_TRAY_LINKS      /* 244 */
 #define IDS_UIM_TIP_DOWNLOADS        IDS_GNU_TRAY_DOWNLOADS  /* 213 */
 #define IDS_UIM_TIP_UPLOADS          IDS_UIL_UPLOADS_TAB     /* 310 */

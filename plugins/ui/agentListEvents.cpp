@@ -313,10 +313,10 @@ void CAgentListView::TrackActionMenu(POINT screen, HMENU extra, const char* extr
         onOtherCommand(id);
 }
 
-void CAgentListView::OnContextMenu(HWND, LPARAM point) {
-    if (RowCount() == 0 || ::SendMessageA(listWnd_, LVM_GETSELECTEDCOUNT, 0, 0) == 0)
-        return;
-    POINT at = {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+bool CAgentListView::ActionMenuPoint(LPARAM point, POINT& at) {
+    if (!listWnd_ || RowCount() == 0 || ::SendMessageA(listWnd_, LVM_GETSELECTEDCOUNT, 0, 0) == 0)
+        return false;
+    at = {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
     if (at.x == -1 && at.y == -1) {
         int mark = static_cast<int>(::SendMessageA(listWnd_, LVM_GETSELECTIONMARK, 0, 0));
         RECT label = {};
@@ -325,7 +325,13 @@ void CAgentListView::OnContextMenu(HWND, LPARAM point) {
         at = {label.left, label.top};
         ::ClientToScreen(listWnd_, &at);
     }
-    TrackActionMenu(at);
+    return true;
+}
+
+void CAgentListView::OnContextMenu(HWND, LPARAM point) {
+    POINT at = {};
+    if (ActionMenuPoint(point, at))
+        TrackActionMenu(at);
 }
 
 }  // namespace vesk::ui

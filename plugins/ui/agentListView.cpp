@@ -117,7 +117,7 @@ LRESULT CAgentListView::RunOnGuiThread(const std::function<LRESULT()>& work) {
     if (OnWindowThread(list))
         return work();
     // A list gone meanwhile answers nothing: the send fails and gives 0.
-    return ::SendMessageA(list, WorkMessage(), 0, reinterpret_cast<LPARAM>(&work));
+    return SendToGuiThread(list, WorkMessage(), reinterpret_cast<LPARAM>(&work));
 }
 
 LRESULT CALLBACK CAgentListView::ListSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

@@ -132,6 +132,9 @@ public:
     void TrackActionMenu(POINT screen, HMENU extra = nullptr, const char* extraCaption = nullptr,
                          const std::function<void(int)>& onOtherCommand = nullptr);
     void TrackColumnMenu(POINT screen);
+    // Where the action menu of a WM_CONTEXTMENU opens (the selection mark
+    // for the keyboard's point); false when no row is selected.
+    bool ActionMenuPoint(LPARAM point, POINT& at);
     // Modal dialog 324 of the language module; 1 for OK, 0 otherwise.
     INT_PTR ShowColumnDialog();
 

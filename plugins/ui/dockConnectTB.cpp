@@ -14,14 +14,6 @@ const toolTip tips[] = {
     {IDCMD_UIM_TB_DISCONNECT, IDS_UIM_TIP_DISCONNECT},
 };
 
-void SetItemState(HMENU popup, UINT item, UINT state) {
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STATE;
-    info.fState = state;
-    ::SetMenuItemInfoA(popup, item, FALSE, &info);
-}
-
 }  // namespace
 
 VDockConnectTB::VDockConnectTB() {
@@ -53,12 +45,8 @@ bool VDockConnectTB::IsConnected() {
 
 void VDockConnectTB::MarkMenu(bool connected) {
     UIControl* control = TheControl();
-    VDockMenu* menu = control ? control->MenuBar() : nullptr;
-    HMENU file = menu ? menu->PopupOf(IDS_UIM_MENU_FILE) : nullptr;
-    if (!file)
-        return;
-    SetItemState(file, IDCMD_UIM_MENU_CONNECT, connected ? MFS_DISABLED : MFS_ENABLED);
-    SetItemState(file, IDCMD_UIM_MENU_DISCONNECT, connected ? MFS_ENABLED : MFS_DISABLED);
+    if (VDockMenu* menu = control ? control->MenuBar() : nullptr)
+        menu->SetConnectItems(connected);
 }
 
 int VDockConnectTB::Connect() {

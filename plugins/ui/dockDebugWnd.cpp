@@ -119,7 +119,7 @@ bool VDockDebugWnd::RunOnGuiThread(const std::function<void()>& work) {
     }
     // The work's own result travels in its captures: a hook's -1 would read
     // as "not handled".
-    return ::SendMessageA(container_, WorkMessage(), 0, reinterpret_cast<LPARAM>(&work)) == 1;
+    return SendToGuiThread(container_, WorkMessage(), reinterpret_cast<LPARAM>(&work)) == 1;
 }
 
 int VDockDebugWnd::MakePane(const std::string& name) {

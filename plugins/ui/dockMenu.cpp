@@ -132,6 +132,9 @@ int VDockMenu::Create(const char* caption, RECT* rect) {
         ::CheckMenuItem(view, IDCMD_UIM_STATUS_BAR,
                         control_.Links().frame->GetStatusBarVisible() ? MF_CHECKED : MF_UNCHECKED);
     ListServices().viewMenu = view;
+    // With auto-connect the manager may have connected before the menu existed.
+    if (ss::ISSManager* manager = control_.Links().manager)
+        SetConnectItems(manager->IsConnected());
     ShowStatusPanes();
     return 0;
 }
@@ -142,7 +145,7 @@ void VDockMenu::ShowStatusPanes() {
     if (!statusBar || !language)
         return;
     char text[260] = "";
-    ::LoadStringA(language, IDS_UIM_DISCONNECTED, text, sizeof text);
+    ::LoadStringA(language, IDS_UIM_READY, text, sizeof text);
     statusBar->Output(text, 0, paneDrawing);
     char links[260] = "";
     ::LoadStringA(language, IDS_UIM_TIP_LINKS, links, sizeof links - 4);

@@ -51,6 +51,8 @@ public:
     // The popup of the button at the index, or of the button with the
     // command id; null when there is none.
     HMENU GetPopup(int index) const;
+    // File menu's Connect and Disconnect items for the given state.
+    void SetConnectItems(bool connected);
     HMENU PopupOf(int commandId) const;
     int MenuCount() const { return count_; }
     HWND ToolBarHandle() const { return buttons_; }
@@ -75,7 +77,6 @@ private:
     void TrackOne(int commandId);
     void ShowStatusPanes();
     void ToggleWindow(int slot);
-    void SetConnectItems(bool connected);
     void FlipCheck(HMENU popup, int item, bool* nowChecked);
     void SelectAllInFocusedList();
     void DrawMenuItem(const DRAWITEMSTRUCT& item);

@@ -190,9 +190,10 @@ IDockContainer* ZUdoradurHostDockWnd::WaitCreated() {
     // The clock starts at the first call of the process, whoever makes it.
     static volatile LONG firstCall = 0;  // 0 until then; a tick count made odd
     ::InterlockedCompareExchange(&firstCall, static_cast<LONG>(::GetTickCount() | 1), 0);
-    while (!tabs_.Bar() && ::GetTickCount() - static_cast<DWORD>(firstCall) < waitLimitMs)
+    // Once the main window is gone its windows are not coming back.
+    while (!tabs_.Bar() && !MainWindowClosed() && ::GetTickCount() - static_cast<DWORD>(firstCall) < waitLimitMs)
         ::Sleep(1);
-    return tabs_.Bar() ? tabs_.Container() : nullptr;
+    return tabs_.Bar() && !MainWindowClosed() ? tabs_.Container() : nullptr;
 }
 
 int ZUdoradurHostDockWnd::SaveHistory() {

@@ -2,6 +2,7 @@
 
 #include "core/capsule.h"
 #include "plugins/ui/agentExplorerCtrl.h"
+#include "plugins/ui/audioPlayerTB.h"
 #include "plugins/ui/dockSearchBar.h"
 #include "plugins/ui/dockTransferWnd.h"
 #include "plugins/ui/hostDockWnd.h"
@@ -23,6 +24,7 @@ struct madeObjects {
     capsule_core<VSearchHistoryDockWnd>* history = nullptr;
     capsule_core<CAgentExplorerCtrl>* explorer = nullptr;
     capsule<VDockSearchBar>* searchBar = nullptr;  // one reference
+    capsule<VTBAudioPlayer>* audioPlayer = nullptr;  // one reference, until EndAudioPlayer
 };
 
 madeObjects& Made() {
@@ -99,8 +101,30 @@ IDockWnd* MakeVDockTransferWnd(IUIControl* control, const char* caption, RECT* r
     return DockOf(transfer->GetDockWnd());
 }
 
-// The audio toolbar is not built yet: there is no player to host.
-IDockWnd* MakeVTBAudioPlayer(IUIControl*, const char*, RECT*) { return nullptr; }
+IDockWnd* MakeVTBAudioPlayer(IUIControl* control, const char* caption, RECT* rect) {
+    UseControl(control);
+    madeObjects& made = Made();
+    if (!made.audioPlayer && (made.audioPlayer = new (std::nothrow) capsule<VTBAudioPlayer>()))
+        made.audioPlayer->addRef();
+    VTBAudioPlayer* player = made.audioPlayer;
+    if (!player)
+        return nullptr;
+    ListServices().audioPlayer = player;
+    // Without a player control the toolbar is still laid out, its buttons
+    // without effect.
+    if (player->Create(caption, rect) == -1)
+        return nullptr;
+    return DockOf(player->ToolBar());
+}
+
+void EndAudioPlayer() {
+    madeObjects& made = Made();
+    if (!made.audioPlayer)
+        return;
+    ListServices().audioPlayer = nullptr;
+    made.audioPlayer->release();
+    made.audioPlayer = nullptr;
+}
 
 IDockWnd* MakeVSearchHistoryDockWnd(IUIControl* control, const char* caption, RECT* rect) {
     UseControl(control);
@@ -134,11 +158,17 @@ void SaveListColumns() {
         made.history->SaveColumns();
 }
 
-// These act on the result window and the audio player, neither built yet.
-void FireOnResultSelection(const char*) {}
-void ClearResultFilter() {}
-void ChangePlayerVolume(int) {}
-void TogglePlayerMute() {}
+void ChangePlayerVolume(int change) {
+    if (VTBAudioPlayer* player = ListServices().audioPlayer)
+        player->ChangeVolume(change);
+}
+
+void TogglePlayerMute() {
+    if (VTBAudioPlayer* player = ListServices().audioPlayer)
+        player->ToggleMute();
+}
+
+// No list view keeps an image by text, so no menu item draws one.
 int MenuItemImage(const char*) { return -1; }
 
 }  // namespace vesk::ui

@@ -30,8 +30,11 @@ IDockWnd* MakeVDockSearchBar(IUIControl* control, const char* caption, RECT* rec
 IDockWnd* MakeZUdoradurHostDockWnd(IUIControl* control, const char* caption, RECT* rect);
 IDockWnd* MakeZUdoradurStatDockWnd(IUIControl* control, const char* caption, RECT* rect);
 IDockWnd* MakeVDockTransferWnd(IUIControl* control, const char* caption, RECT* rect);
-// Null also when there is no media player to host.
+// The toolbar also when the media player control cannot be hosted.
 IDockWnd* MakeVTBAudioPlayer(IUIControl* control, const char* caption, RECT* rect);
+// The audio toolbar's player goes on the GUI thread while its windows and
+// COM still exist, when the message loop has ended.
+void EndAudioPlayer();
 IDockWnd* MakeVSearchHistoryDockWnd(IUIControl* control, const char* caption, RECT* rect);
 
 // A new result window (count 0) whose window exists, or null.

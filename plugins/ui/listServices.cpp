@@ -68,4 +68,15 @@ bool OnWindowThread(HWND window) {
     return ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId();
 }
 
+bool MainWindowClosed() {
+    IUIControl* control = ListServices().control;
+    return control && control->IsClosed();
+}
+
+LRESULT SendToGuiThread(HWND window, UINT message, LPARAM work) {
+    if (MainWindowClosed())
+        return 0;
+    return ::SendMessageA(window, message, 0, work);
+}
+
 }  // namespace vesk::ui

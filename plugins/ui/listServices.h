@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "plugins/ui/playerHost.h"
 #include "vesk/factory.h"
 #include "vesk/host.h"
 #include "vesk/persist.h"
@@ -27,6 +28,7 @@ class VTBAudioPlayer;
 using shellExecuteFn = HINSTANCE(WINAPI*)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                           LPCSTR folder, INT show);
 using messageBoxFn = int(WINAPI*)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+using playerMakerFn = media::IMediaPlayer* (*)(HWND host);
 
 struct listServices {
     Ifactory* factory = nullptr;
@@ -48,6 +50,9 @@ struct listServices {
     // the shell.
     shellExecuteFn shellExecute = ::ShellExecuteA;
     messageBoxFn messageBox = ::MessageBoxA;
+    // The media player control put in its host window; tests put their own
+    // player there.
+    playerMakerFn makePlayer = &HostMediaPlayer;
 
     // The module's own windows that others reach (not owned; null until made).
     VDockTransferWnd* transferWnd = nullptr;
@@ -70,5 +75,13 @@ unsigned SkinValue(unsigned id);
 
 // The window's thread is the caller's.
 bool OnWindowThread(HWND window);
+
+// The main window has been destroyed: the GUI thread is ending.
+bool MainWindowClosed();
+
+// Hands work to the GUI thread in one sent message and gives its answer.
+// Once the main window is destroyed the GUI thread serves no more sends
+// (it is ending, or waiting on the caller's module): 0 at once then.
+LRESULT SendToGuiThread(HWND window, UINT message, LPARAM work);
 
 }  // namespace vesk::ui

@@ -122,9 +122,13 @@ LRESULT VDockMenu::OnClose() {
 
 LRESULT VDockMenu::OnDestroy() {
     const controlLinks& links = control_.Links();
+    // Other threads' sends are refused from here on; those already waiting
+    // are served now, before disconnecting may wait on their threads.
+    control_.MarkClosed();
+    MSG pending;
+    ::PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     if (links.manager)
         links.manager->ConnectAll(false);
-    control_.MarkClosed();
     if (links.runtime)
         links.runtime->shutdown();
     ::PostQuitMessage(0);

@@ -127,7 +127,7 @@ HTREEITEM VOptions::AddPage(const char* title, const char* parentTitle, int imag
         return AddOnGuiThread(request);
     // A dialog gone meanwhile answers nothing: the send gives 0.
     return reinterpret_cast<HTREEITEM>(
-        ::SendMessageA(dialog, WorkMessage(), 0, reinterpret_cast<LPARAM>(&request)));
+        SendToGuiThread(dialog, WorkMessage(), reinterpret_cast<LPARAM>(&request)));
 }
 
 int VOptions::Show() {

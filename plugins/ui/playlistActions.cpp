@@ -2,6 +2,7 @@
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/ui/agentListView.h"
+#include "plugins/ui/audioPlayerTB.h"
 #include "plugins/ui/dockTransferWnd.h"
 #include "plugins/ui/listServices.h"
 
@@ -44,9 +45,16 @@ int RemoveFromPlaylistAction(ss::IAgent* agent) {
     return playlist ? playlist->RemoveItem(agent) : 0;
 }
 
+// A row already in the playlist is found again, not added twice.
 int PlayAction(ss::IAgent* agent) {
-    // The row waits in the playlist; the audio toolbar plays it from there.
-    return AddToPlaylist(agent) ? 1 : 0;
+    CAgentListView* playlist = Playlist();
+    if (!AddToPlaylist(agent) || !playlist)
+        return 0;
+    int row = playlist->RowOf(agent);
+    VTBAudioPlayer* player = ListServices().audioPlayer;
+    if (row >= 0 && player)
+        player->PlayRow(row);
+    return 1;
 }
 
 }  // namespace vesk::ui

@@ -259,6 +259,43 @@ void VSearchResultWnd::Activate() {
         ::InvalidateRect(list, nullptr, TRUE);
 }
 
+void VSearchResultWnd::ClearFilter() {
+    filters_.clear();
+    if (HWND list = GetListWnd(); list && active_) {
+        HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
+        ::SendMessageA(header, HDM_CLEARFILTER, static_cast<WPARAM>(-1), 0);
+    }
+    ApplyFilter();
+    SetRowCount();
+    if (HWND list = GetListWnd(); list && active_)
+        ::InvalidateRect(list, nullptr, TRUE);
+}
+
+bool VSearchResultWnd::SetView(int command) {
+    LONG_PTR view = ViewOfCommand(command);
+    HWND list = Shared().list ? Shared().list->GetHandle() : nullptr;
+    if (view == -1 || !list)
+        return false;
+    LONG_PTR style = ::GetWindowLongPtrA(list, GWL_STYLE);
+    ::SetWindowLongPtrA(list, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | view);
+    return true;
+}
+
+void VSearchResultWnd::TrackRowMenu(LPARAM point) {
+    CAgentListView* list = Shared().list;
+    POINT at = {};
+    if (!list || !list->ActionMenuPoint(point, at))
+        return;
+    IUIControl* control = ListServices().control;
+    HMENU views = control ? ::LoadMenuA(control->GetResourceInstance(), MAKEINTRESOURCEA(IDM_UIL_RESULT_VIEW))
+                          : nullptr;
+    // Without the views' menu the rows' actions are still offered.
+    list->TrackActionMenu(at, views ? ::GetSubMenu(views, 0) : nullptr, ListText(IDS_UIL_VIEW),
+                          [](int command) { SetView(command); });
+    if (views)
+        ::DestroyMenu(views);
+}
+
 std::vector<ss::IAgent*> VSearchResultWnd::Rows() {
     std::vector<ss::IAgent*> rows;
     if (!results_)
@@ -399,14 +436,11 @@ LRESULT VSearchResultWnd::OnMessage(HWND window, UINT message, WPARAM wParam, LP
         PressFilterButton(filterShown_);
         return -1;
     }
-    if (message == WM_COMMAND) {
-        LONG_PTR view = ViewOfCommand(LOWORD(wParam));
-        if (view != -1) {
-            HWND handle = list->GetHandle();
-            LONG_PTR style = ::GetWindowLongPtrA(handle, GWL_STYLE);
-            ::SetWindowLongPtrA(handle, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | view);
-            return 0;
-        }
+    if (message == WM_COMMAND && SetView(LOWORD(wParam)))
+        return 0;
+    if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == list->GetHandle()) {
+        TrackRowMenu(lParam);
+        return 0;
     }
     if (message == WM_NOTIFY && lParam) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);

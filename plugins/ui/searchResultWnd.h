@@ -58,6 +58,12 @@ public:
     void SortByColumn(int column);
     // The filter texts by field, as the header's filter bar holds them.
     void SetFilters(const columnFilters& filters) { filters_ = filters; }
+    // Empties every column's filter: the results it took out come back at
+    // the end of the list.
+    void ClearFilter();
+    // Switches the shared list to the view of a view-menu command; false
+    // for another command.
+    static bool SetView(int command);
 
     // A result row's tooltip: name and size, then status, progress and
     // time left when the row has them.
@@ -70,6 +76,8 @@ private:
     static LRESULT Hook(void* self, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void ApplyFilter();
+    // The rows' action menu with the views' submenu at its end.
+    void TrackRowMenu(LPARAM point);
     void ReadHeaderFilters();
     void SetRowCount();
     void ReleaseSearch();

@@ -188,6 +188,7 @@ int UIControl::Run() {
         menu_->release();
         menu_ = nullptr;
     }
+    EndAudioPlayer();
     if (links_.shareEngine)
         links_.shareEngine->setState(-1);
     if (links_.tray)
@@ -278,7 +279,9 @@ bool UIControl::ShowMainWindow() {
     HWND window = FrameWindow();
     if (minimizeOnStart_ == 1) {
         ::ShowWindow(window, SW_MINIMIZE);
-        HideTaskbarButton(window);
+        // Without the tray icon the taskbar button is the only way back.
+        if (showInTray_ == 1)
+            HideTaskbarButton(window);
         return true;
     }
     ::ShowWindow(window, SW_SHOW);

@@ -144,7 +144,7 @@ bool UIControl::BuildLayout() {
     if (statusBar_) {
         char text[260] = "";
         if (language_)
-            ::LoadStringA(language_, IDS_UIM_DISCONNECTED, text, sizeof text);
+            ::LoadStringA(language_, IDS_UIM_READY, text, sizeof text);
         statusBar_->Output(text, 0, 0x100);
     }
     if (IOptions* options = links_.options) {

@@ -298,5 +298,62 @@ TEST_F(NetTest, EveryOneOfManyConnectionsIsServed) {
     }
 }
 
+// The peer speaks first, at once: its bytes may reach the socket before
+// the module watches it for reads, and must be received all the same,
+// without a later send to bring them out.
+TEST_F(NetTest, BytesThePeerSendsTheMomentALinkOpensAreReceived) {
+    start();
+    const size_t count = 16;
+    struct {
+        const char* what;
+        bool moduleDials;
+    } const cases[] = {{"dialled by the module", true}, {"accepted by the module", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        plainListener plainPeer;
+        ref<ITCPDescriptor> listener = newDescriptor();
+        if (!c.moduleDials) {
+            ASSERT_EQ(listener->listen(0), 1);
+        }
+        std::vector<ref<ITCPDescriptor>> links(count);
+        std::vector<SOCKET> peers(count, INVALID_SOCKET);
+        struct closeAll {
+            std::vector<SOCKET>& sockets;
+            ~closeAll() {
+                for (SOCKET s : sockets)
+                    closePlain(s);
+            }
+        } closer{peers};
+        for (size_t i = 0; i < count; ++i) {
+            if (c.moduleDials) {
+                links[i] = newDescriptor();
+                ASSERT_EQ(links[i]->connect("127.0.0.1", plainPeer.port()), 1);
+                peers[i] = plainPeer.acceptOne();
+            } else {
+                peers[i] = plainConnect(listener->port());
+            }
+            ASSERT_NE(peers[i], INVALID_SOCKET) << "link " << i;
+            ASSERT_TRUE(sendAll(peers[i], {static_cast<unsigned char>(i)}));
+        }
+        for (size_t i = 0; i < count && !c.moduleDials; ++i) {
+            ASSERT_TRUE(waitFor([&] {
+                links[i] = ref<ITCPDescriptor>::adopt(listener->accept());
+                return links[i].get() != nullptr;
+            })) << "link " << i;
+        }
+        // Accepted links come in the order the system took them: each
+        // shows which peer it is by its port.
+        for (size_t i = 0; i < count; ++i) {
+            std::vector<unsigned char> got;
+            ASSERT_TRUE(waitFor([&] { return drain(links[i].get(), got) > 0; }, 5000)) << "link " << i;
+            size_t from = i;
+            for (size_t p = 0; p < count && !c.moduleDials; ++p)
+                if (localPort(peers[p]) == links[i]->port())
+                    from = p;
+            EXPECT_EQ(got, std::vector<unsigned char>{static_cast<unsigned char>(from)}) << "link " << i;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vesk::net::test

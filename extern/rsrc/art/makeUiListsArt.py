@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the pictures of the user interface's lists and windows: the tab and
-row icons (16 x 16 and 32 x 32, 32-bit with alpha) and the two toolbar
-bitmaps (16 x 15 images side by side, 24-bit). Run it from this folder to
+row icons (16 x 16 and 32 x 32, 32-bit with alpha) and the toolbar
+bitmaps (16 x 15 images side by side, 24-bit, with a 1-bit mask where a
+toolbar has one). Run it from this folder to
 redraw the committed files in ../icons; other art scripts import its drawing."""
 import math
 import struct
@@ -201,6 +202,36 @@ def write_strip(name, shapes):
         f.write(header + info + pixels)
 
 
+def write_mask(name, shapes):
+    """The strip's mask, 1 bit per pixel: set where the button's face shows
+    through, clear under the picture."""
+    width, height = 16 * len(shapes), 15
+    pictures = [raster(s, 16, 15) for s in shapes]
+    stride = ((width + 31) // 32) * 4
+    pixels = b''
+    for y in reversed(range(height)):
+        bits = bytearray(stride)
+        x = 0
+        for p in pictures:
+            for _, _, _, a in p[y]:
+                if not a:
+                    bits[x // 8] |= 0x80 >> (x % 8)
+                x += 1
+        pixels += bytes(bits)
+    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    offset = 14 + 40 + len(palette)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 1, 0, len(pixels), 2835, 2835, 2, 2)
+    with open('../icons/' + name, 'wb') as f:
+        f.write(header + info + palette + pixels)
+
+
+def write_toolbar(name, shapes):
+    """The picture strip and its mask, as the toolbars load them."""
+    write_strip(name + '.bmp', shapes)
+    write_mask(name + 'Mask.bmp', shapes)
+
+
 if __name__ == '__main__':
     write_icon('uiStatistics.ico', statistics)
     write_icon('uiFile.ico', file_page)
@@ -213,5 +244,5 @@ if __name__ == '__main__':
     write_icon('uiPlaylist.ico', note)
     # Audio toolbar: mode, pause, play, video, previous, next, stop (the stop
     # button's picture is image 6; playing shows image 1, stopped image 2).
-    write_strip('uiAudioToolbar.bmp', [player_mode, pause, play, video, previous, next_track, stop])
+    write_toolbar('uiAudioToolbar', [player_mode, pause, play, video, previous, next_track, stop])
     write_strip('uiSearchBar.bmp', [magnifier])

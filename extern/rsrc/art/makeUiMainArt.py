@@ -8,37 +8,7 @@ import math
 import struct
 
 from makeUiListsArt import (ACCENT, INK, PAPER, WARM, arrow, connections, history, in_polygon, raster,
-                            segment_distance, statistics, stop, write_icon, write_strip)
-
-
-def write_mask(name, shapes):
-    """The strip's mask, 1 bit per pixel: set where the button's face shows
-    through, clear under the picture."""
-    width, height = 16 * len(shapes), 15
-    pictures = [raster(s, 16, 15) for s in shapes]
-    stride = ((width + 31) // 32) * 4
-    pixels = b''
-    for y in reversed(range(height)):
-        bits = bytearray(stride)
-        x = 0
-        for p in pictures:
-            for _, _, _, a in p[y]:
-                if not a:
-                    bits[x // 8] |= 0x80 >> (x % 8)
-                x += 1
-        pixels += bytes(bits)
-    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
-    offset = 14 + 40 + len(palette)
-    header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 1, 0, len(pixels), 2835, 2835, 2, 2)
-    with open('../icons/' + name, 'wb') as f:
-        f.write(header + info + palette + pixels)
-
-
-def write_toolbar(name, shapes):
-    """The picture strip and its mask, as the toolbars load them."""
-    write_strip(name + '.bmp', shapes)
-    write_mask(name + 'Mask.bmp', shapes)
+                            segment_distance, statistics, stop, write_icon, write_toolbar)
 
 
 def program(u, v):

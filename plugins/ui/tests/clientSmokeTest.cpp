@@ -132,7 +132,7 @@ TEST(ClientAsStaged, AFirstStartShowsTheDockedClientAndExitKeepsTheLayoutForTheN
     RECT frame = FrameRect(first);
     EXPECT_EQ(frame.right - frame.left, 960);
     EXPECT_EQ(frame.bottom - frame.top, 700);
-    EXPECT_EQ(first.panes[0], "Not connected");
+    EXPECT_EQ(first.panes[0], "Ready");
     const dockLine* hosts = FindDock(first, "Hosts");
     ASSERT_TRUE(hosts) << "no host window";
     EXPECT_EQ(hosts->side, 3) << "the default layout docks the hosts at the bottom";

@@ -23,11 +23,13 @@ TEST_F(layoutWindows, ObjectsAreMadeOnceAndEachWindowComesWithItsCaption) {
     EXPECT_EQ(first.history, second.history);
     EXPECT_NE(first.explorer, nullptr);
 
+    // No player control here: the audio toolbar is laid out all the same.
+    ListServices().makePlayer = nullptr;
     using maker = IDockWnd* (*)(IUIControl*, const char*, RECT*);
     const std::pair<maker, const char*> windows[] = {
         {&MakeVDockTransferWnd, "Transfers"},       {&MakeZUdoradurHostDockWnd, "Hosts"},
         {&MakeZUdoradurStatDockWnd, "Statistics"},  {&MakeVSearchHistoryDockWnd, "Search History"},
-        {&MakeVDockSearchBar, "Search Bar"},
+        {&MakeVDockSearchBar, "Search Bar"},        {&MakeVTBAudioPlayer, "Audio Player"},
     };
     for (const auto& [make, caption] : windows) {
         RECT place = {100, 100, 400, 300};
@@ -35,6 +37,9 @@ TEST_F(layoutWindows, ObjectsAreMadeOnceAndEachWindowComesWithItsCaption) {
         ASSERT_NE(window, nullptr) << caption;
         EXPECT_EQ(CaptionOf(window), caption);
     }
+    EXPECT_NE(ListServices().audioPlayer, nullptr);
+    EndAudioPlayer();
+    EXPECT_EQ(ListServices().audioPlayer, nullptr);
     frame.reset();
 }
 

@@ -58,18 +58,17 @@ TEST(MainWindowInTheHost, AnEmptyStoreGivesASmallFrameWithEveryWindowFloatingAnd
     EXPECT_EQ(right - left, MinimumWidth(100));
     EXPECT_EQ(bottom - top, 100);
 
-    EXPECT_EQ(report.panes[0], "Not connected");
+    EXPECT_EQ(report.panes[0], "Ready");
     EXPECT_EQ(report.panes[1], "Connections: 0");
     EXPECT_EQ(report.panes[2], "DL: 0  UL: 0");
 
-    // Every layout window but the audio player's, which needs a media
-    // player this client does not have yet.
+    // The eleven windows of the layout.
     std::vector<std::string> captions;
     for (const dockLine& line : report.docks)
         captions.push_back(line.caption);
     std::sort(captions.begin(), captions.end());
     std::vector<std::string> expected = {
-        "Connect",        "Filters",    "Hosts",           "Menu Bar",  "Search Bar",
+        "Audio Player",   "Connect",    "Filters",         "Hosts",     "Menu Bar",  "Search Bar",
         "Search History", "Statistics", "Transfer Window", "Transfers", "View"};
     EXPECT_EQ(captions, expected);
     for (const dockLine& line : report.docks) {
@@ -84,7 +83,7 @@ TEST(MainWindowInTheHost, AnEmptyStoreGivesASmallFrameWithEveryWindowFloatingAnd
 
 TEST(MainWindowInTheHost, TheLayoutIsSavedOnExitAndComesBackOnTheNextStart) {
     hostRun run;
-    Prepare(run, "frame 40 50 640 530\ndock 3 Hosts\ndock 1 Connect\ncommand 40037\nclose\n");
+    Prepare(run, "frame 40 50 640 530\ndock 3 Hosts\ndock 1 Connect\ndock 4 Audio Player\ncommand 40037\nclose\n");
     ASSERT_TRUE(
         vesk::testing::writeFile(run.folder() + "\\vesk.egg",
                                  "<vesk_settings>\r\n\t<UI>\r\n\t\t<SaveOnExit>(long)1</SaveOnExit>\r\n"
@@ -107,6 +106,8 @@ TEST(MainWindowInTheHost, TheLayoutIsSavedOnExitAndComesBackOnTheNextStart) {
         "<MenuWnd.PercentSize>(float)",
         "<SearchHistory.DockHorizontal.Left>(long)",
         "<ViewWnd.DockVertical.Bottom>(long)",
+        "<AudioTB.DockArea>(long)4</AudioTB.DockArea>",
+        "<AudioTB.Visible>(long)1</AudioTB.Visible>",
         "<SaveOnExit>(long)1</SaveOnExit>",
         "<ShowInTray>(long)1</ShowInTray>",
         "<LockDocking>(long)0</LockDocking>",
@@ -139,10 +140,26 @@ TEST(MainWindowInTheHost, TheLayoutIsSavedOnExitAndComesBackOnTheNextStart) {
     const dockLine* hosts = FindDock(report, "Hosts");
     const dockLine* connect = FindDock(report, "Connect");
     const dockLine* statistics = FindDock(report, "Statistics");
-    ASSERT_TRUE(hosts && connect && statistics);
+    const dockLine* audio = FindDock(report, "Audio Player");
+    ASSERT_TRUE(hosts && connect && statistics && audio);
     EXPECT_EQ(hosts->side, 3);
     EXPECT_EQ(connect->side, 1);
+    EXPECT_EQ(audio->side, 4);
     EXPECT_EQ(statistics->visible, 0);
+}
+
+TEST(MainWindowInTheHost, StartingMinimizedLeavesTheTrayIconWhoseClickShowsTheFrame) {
+    hostRun run;
+    Prepare(run, "state\ntrayclick\nstate\nclose\n");
+    ASSERT_TRUE(
+        vesk::testing::writeFile(run.folder() + "\\vesk.egg",
+                                 "<vesk_settings>\r\n\t<UI>\r\n\t\t<MinimizeOnStart>(long)1</MinimizeOnStart>\r\n"
+                                 "\t</UI>\r\n</vesk_settings>\r\n"));
+    RunToEnd(run);
+    probeReport report = ReadProbeReport(run.folder());
+    ASSERT_TRUE(report.done) << run.log();
+    // Hidden and minimized with its icon, then shown and restored.
+    EXPECT_EQ(report.states, (std::vector<std::string>{"0|1|1", "1|0|1"}));
 }
 
 }  // namespace

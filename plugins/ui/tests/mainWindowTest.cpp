@@ -21,7 +21,6 @@ std::string ButtonText(HWND toolBar, int command) {
     return text;
 }
 
-bool Checked(HMENU popup, int item) { return (::GetMenuState(popup, item, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 bool Grayed(HMENU popup, int item) {
     return (::GetMenuState(popup, item, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) != 0;
 }
@@ -59,7 +58,7 @@ TEST_F(mainWindow, TheMenuBarHasItsSixMenusWithTheirItems) {
 TEST_F(mainWindow, TheStatusBarShowsTheStartTexts) {
     HWND status = ::FindWindowExA(frameWindow(), nullptr, STATUSCLASSNAMEA, nullptr);
     ASSERT_NE(status, nullptr);
-    EXPECT_EQ(paneText(status, 0), "Not connected");
+    EXPECT_EQ(paneText(status, 0), "Ready");
     EXPECT_EQ(paneText(status, 1), "Connections: 0");
     EXPECT_EQ(paneText(status, 2), "DL: 0  UL: 0");
 }
@@ -405,7 +404,8 @@ TEST_F(mainWindow, TheMainWindowIsKeptAsAPicture) {
     IDock* dock = frame->GetDock();
     const std::pair<layoutSlot, int> places[] = {
         {layoutSlot::menuBar, 1},       {layoutSlot::connectToolBar, 1}, {layoutSlot::viewToolBar, 1},
-        {layoutSlot::transferToolBar, 1}, {layoutSlot::searchToolBar, 1}, {layoutSlot::searchBar, 1},
+        {layoutSlot::transferToolBar, 1}, {layoutSlot::searchToolBar, 1}, {layoutSlot::audioToolBar, 1},
+        {layoutSlot::searchBar, 1},
         {layoutSlot::historyWindow, 4}, {layoutSlot::hostWindow, 3},     {layoutSlot::transferWindow, 3},
         {layoutSlot::statisticsWindow, 2},
     };

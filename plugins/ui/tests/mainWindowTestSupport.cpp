@@ -135,10 +135,11 @@ void mainWindow::SetUpTestSuite() {
     w.manager = new capsule_core<ss::CSSManager>();
     ombrel.manager = w.manager;
 
-    // The download list shows a column, so that its rows can be listed.
-    {
+    // The download and result lists show a column, so that their rows can
+    // be listed.
+    for (unsigned listType : {312u, 315u}) {
         char list[64] = "";
-        ::LoadStringA(w.resources, 312, list, sizeof list);
+        ::LoadStringA(w.resources, listType, list, sizeof list);
         ref<Istring> name(new vesk::string("File Name"));
         ref<Istring> type(new vesk::string(list));
         ASSERT_TRUE(w.manager->AddField(name.get(), type.get(), 0x4040, 1000));
@@ -181,9 +182,13 @@ void mainWindow::SetUpTestSuite() {
     ConnectToolBarObject();
     w.settings->addCallback(&OnSettingsSave);
 
+    if (beforeLayout)
+        beforeLayout(w.manager);
     ASSERT_EQ(w.control->Create(), 1);
     pump();
 }
+
+void (*mainWindow::beforeLayout)(ss::ISSManager*) = nullptr;
 
 void mainWindow::TearDownTestSuite() {
     // The window and its objects live until the program ends: the list
@@ -228,6 +233,8 @@ void mainWindow::keepShot(const char* name) {
     vesk::testing::WritePngFile(std::string(folder) + "\\" + name + ".png",
                                 vesk::testing::CaptureScreenArea(place));
 }
+
+bool Checked(HMENU popup, int item) { return (::GetMenuState(popup, item, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 
 std::string ToolTipOf(IDockWnd* toolBar, int command) {
     HWND container = toolBar ? toolBar->GetContainerHandle() : nullptr;

@@ -86,7 +86,13 @@ protected:
     // Keeps the screen under the frame as <name>.png in the folder the
     // environment names in UI_SCREENSHOTS, when it names one.
     static void keepShot(const char* name);
+    // Runs once with the manager just before the layout is built, when set
+    // by a suite's own SetUpTestSuite.
+    static void (*beforeLayout)(ss::ISSManager* manager);
 };
+
+// Whether the popup's item shows a check mark.
+bool Checked(HMENU popup, int item);
 
 // The text of a toolbar button's tooltip as its container answers it.
 std::string ToolTipOf(IDockWnd* toolBar, int command);

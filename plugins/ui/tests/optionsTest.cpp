@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/ui/tests/optionsTestSupport.h"
@@ -190,6 +191,56 @@ TEST_F(optionsTest, APageIsMadeOnItsFirstSelectionAndPlacedBelowTheTitle) {
     EXPECT_EQ(options->CurrentPage(), firstPage) << "a page is made once";
     EXPECT_TRUE(::IsWindowVisible(firstPage));
 }
+
+INT_PTR CALLBACK QuietPageProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
+
+BOOL CALLBACK CollectControl(HWND control, LPARAM out) {
+    reinterpret_cast<std::vector<HWND>*>(out)->push_back(control);
+    return TRUE;
+}
+
+struct pageTemplate {
+    const char* name;
+    int dialogId;
+};
+
+const pageTemplate pageTemplates[] = {
+    {"general", IDD_UIO_GENERAL},         {"downloads", IDD_SS_FOLDERS},   {"shared folders", IDD_SS_SHARES},
+    {"filters", IDD_SS_FILTERS},          {"search", IDD_SS_SEARCH},       {"connect", IDD_GNU_CONNECTIONS},
+    {"network", IDD_GNU_NETWORK},         {"query", IDD_GNU_SEARCH},       {"transfers", IDD_GNU_TRANSFERS},
+};
+
+void PrintTo(const pageTemplate& page, std::ostream* out) { *out << page.name; }
+
+class optionsPageFit : public optionsTest, public ::testing::WithParamInterface<pageTemplate> {};
+
+// The modules' pages show whole: no control runs past the dialog's edge
+// or under its buttons.
+TEST_P(optionsPageFit, EveryControlOfThePageShowsWhole) {
+    ASSERT_EQ(options->Create(), 1);
+    HTREEITEM item = options->AddPage("Page", nullptr, 0, GetParam().dialogId, resources, &QuietPageProc);
+    ASSERT_NE(item, nullptr);
+    options->Show();
+    ASSERT_TRUE(options->Select(item));
+    HWND page = options->CurrentPage();
+    ASSERT_NE(page, nullptr);
+    HWND dialog = options->Dialog();
+    RECT client = {};
+    ASSERT_TRUE(::GetClientRect(dialog, &client));
+    RECT buttons = rectIn(::GetDlgItem(dialog, IDOK), dialog);
+    std::vector<HWND> controls;
+    ::EnumChildWindows(page, &CollectControl, reinterpret_cast<LPARAM>(&controls));
+    ASSERT_FALSE(controls.empty());
+    for (HWND pageControl : controls) {
+        RECT place = rectIn(pageControl, dialog);
+        char text[64] = "";
+        ::GetWindowTextA(pageControl, text, sizeof text);
+        EXPECT_LE(place.right, client.right) << text;
+        EXPECT_LE(place.bottom, buttons.top) << text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(pages, optionsPageFit, ::testing::ValuesIn(pageTemplates), NamedCase());
 
 struct commandCase {
     WPARAM command;

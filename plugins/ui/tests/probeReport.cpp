@@ -34,6 +34,8 @@ probeReport ReadProbeReport(const std::string& folder) {
         } else if (parts[0] == "dock" && parts.size() == 7) {
             out.docks.push_back(
                 dockLine{parts[1], std::stoi(parts[2]), std::stoi(parts[3]), parts[4], parts[5], parts[6]});
+        } else if (parts[0] == "state" && parts.size() == 4) {
+            out.states.push_back(parts[1] + "|" + parts[2] + "|" + parts[3]);
         } else if (parts[0] == "done") {
             out.done = true;
         }

@@ -23,6 +23,7 @@ struct probeReport {
     std::vector<std::string> frames;  // class|title|rect
     std::map<int, std::string> panes;
     std::vector<dockLine> docks;
+    std::vector<std::string> states;  // visible|minimized|tray icon, every one written
     bool done = false;
 };
 

@@ -148,6 +148,81 @@ TEST_F(resultWindow, ARowsTipShowsWhatItHasOfSizeStatusProgressAndTimeLeft) {
     full->release();
 }
 
+// The open popup menus, read from inside the menu's own loop by a timer of
+// the test's thread; the first time a menu is open the keys are posted.
+struct openMenuScript {
+    std::vector<WPARAM> keys;
+    HMENU root = nullptr;
+    std::string lastCaption;
+    HMENU views = nullptr;
+    std::vector<UINT> viewItems;
+    int ticks = 0;
+};
+
+openMenuScript* menuScript = nullptr;
+
+std::string MenuItemText(HMENU menu, int position) {
+    char text[64] = "";
+    ::GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
+    openMenuScript& s = *menuScript;
+    if (++s.ticks > 200) {  // ten seconds: give up, close the menu
+        ::EndMenu();
+        return;
+    }
+    HWND popup = ::FindWindowA("#32768", nullptr);
+    if (s.root || !popup || !::IsWindowVisible(popup))
+        return;
+    s.root = reinterpret_cast<HMENU>(::SendMessageA(popup, MN_GETHMENU, 0, 0));
+    int count = ::GetMenuItemCount(s.root);
+    if (count > 0) {
+        s.lastCaption = MenuItemText(s.root, count - 1);
+        s.views = ::GetSubMenu(s.root, count - 1);
+        for (int i = 0; s.views && i < ::GetMenuItemCount(s.views); ++i)
+            s.viewItems.push_back(::GetMenuItemID(s.views, i));
+    }
+    for (WPARAM key : s.keys)
+        ::PostMessageA(popup, WM_KEYDOWN, key, 0);
+}
+
+TEST_F(resultWindow, TheRowMenusViewSubmenuSwitchesTheListsView) {
+    addResult("song.mp3");
+    window->RefreshList(0);
+    HWND list = window->GetListWnd();
+    HWND child = ::GetParent(list);
+    LVITEMA selected = {};
+    selected.stateMask = selected.state = LVIS_SELECTED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+    // Up from no choice is the last item, Right opens it on its first.
+    const struct {
+        int downs;
+        LONG_PTR view;
+    } choices[] = {{0, LVS_ICON}, {1, LVS_SMALLICON}, {2, LVS_LIST}, {3, LVS_REPORT}};
+    for (const auto& choice : choices) {
+        LONG_PTR other = choice.view == LVS_REPORT ? LVS_LIST : LVS_REPORT;
+        LONG_PTR style = ::GetWindowLongPtrA(list, GWL_STYLE);
+        ::SetWindowLongPtrA(list, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | other);
+        openMenuScript s;
+        s.keys = {VK_UP, VK_RIGHT};
+        s.keys.insert(s.keys.end(), static_cast<size_t>(choice.downs), VK_DOWN);
+        s.keys.push_back(VK_RETURN);
+        menuScript = &s;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &ReadOpenMenu);
+        ::SendMessageA(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+        ::KillTimer(nullptr, timer);
+        menuScript = nullptr;
+        ASSERT_NE(s.root, nullptr) << "no menu opened";
+        EXPECT_EQ(s.lastCaption, "View");
+        EXPECT_EQ(s.viewItems, (std::vector<UINT>{40086, 40087, 40088, 40089}));
+        EXPECT_EQ(::GetWindowLongPtrA(list, GWL_STYLE) & LVS_TYPEMASK, choice.view) << choice.downs;
+        EXPECT_FALSE(::IsMenu(s.root)) << "the rows' menu is destroyed after use";
+        EXPECT_FALSE(::IsMenu(s.views)) << "so is the views' menu";
+    }
+}
+
 std::vector<std::string> firedActions;
 int RecordDownload(ss::IAgent*) {
     firedActions.push_back("Download");
