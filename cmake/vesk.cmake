@@ -119,3 +119,10 @@ endfunction()
 function(vesk_test_uses_screen name)
   set_tests_properties(${name} PROPERTIES RESOURCE_LOCK screen)
 endfunction()
+
+# Tests that read or write the client's registry key (HKEY_CURRENT_USER
+# Software\Pelloran) in the shared test prefix: the reset tool's "Plugins"
+# value there decides which settings text a started client gets.
+function(vesk_test_uses_client_registry name)
+  set_property(TEST ${name} APPEND PROPERTY RESOURCE_LOCK client_registry)
+endfunction()

@@ -7,6 +7,7 @@
 #include "plugins/gnutella/dialling.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/hostCache.h"
+#include "plugins/gnutella/hostWindow.h"
 #include "plugins/gnutella/pushRequests.h"
 #include "plugins/gnutella/broadcasts.h"
 #include "plugins/gnutella/searches.h"
@@ -32,6 +33,7 @@ void saveAndClearHostCache() {
 }
 
 void lateActiveHostTurn() {
+    HookLateHostWindow();
     ServeHostCacheRequests();
     ServiceRequestedConnections();
 }

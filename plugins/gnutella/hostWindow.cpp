@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -144,8 +145,13 @@ LRESULT host_window_hook(HWND, UINT message, WPARAM wParam, LPARAM) {
     return -1;
 }
 
-int InitGui() {
-    parts = hostWindowParts();
+namespace {
+
+// 0: not tried yet; 1: hooked; 2: the window was not there in time, the
+// active host thread tries again.
+std::atomic<int> hookState{0};
+
+bool hookHostWindow() {
     Ifactory* factory = moduleFactory();
     unsigned long hookClass = factory ? factory->findClass("vesk::ui::VWndProc") : 0;
     Igeneric* made = hookClass ? factory->create2(hookClass, g_State.token, addressValue(&host_window_hook),
@@ -155,12 +161,30 @@ int InitGui() {
     ui::IWndProc* hook = interfaceCast<ui::IWndProc>(made);
     ui::IDockContainer* container = g_Services.hostWindow ? g_Services.hostWindow->WaitCreated() : nullptr;
     ui::IWndEvents* events = interfaceCast<ui::IWndEvents>(container);
-    if (!events)
+    return events && hook && events->AddMessageHook(hook);
+}
+
+}  // namespace
+
+int InitGui() {
+    parts = hostWindowParts();
+    bool hooked = hookHostWindow();
+    if (!hooked)
         LogLine("GNUTELLA INIT: <Error> no host window: its commands are not hooked\r\n");
-    else if (hook)
-        events->AddMessageHook(hook);
+    hookState = hooked ? 1 : 2;
     init_options();  // the pages need no host window
     return 0;
+}
+
+bool HookLateHostWindow() {
+    if (hookState != 2)
+        return hookState == 1;
+    // The window's wait is over by now: this asks once and does not block.
+    if (!hookHostWindow())
+        return false;
+    hookState = 1;
+    LogLine("GNUTELLA: the host window came late: its commands are hooked now\r\n");
+    return true;
 }
 
 }  // namespace vesk::gnutella

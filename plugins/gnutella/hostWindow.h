@@ -12,6 +12,12 @@ namespace vesk::gnutella {
 // the option pages. 0.
 int InitGui();
 
+// The host window may be made later than InitGui waits for (a slow start of
+// the user interface): the active host thread calls this at each turn until
+// the hook is on. True once hooked; false while there is no host window or
+// InitGui has not run.
+bool HookLateHostWindow();
+
 // The hook's procedure (GUI thread): carries out the commands of the
 // connection and host-cache pages; every message goes on to the window (-1).
 LRESULT host_window_hook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,8 +1,9 @@
-// vskshot <file.png> [--class NAME] [--caption TEXT] [--wait SECONDS]
+// vskshot <file.png> [--class NAME] [--caption TEXT] [--wait SECONDS] [--stats]
 //
 // Keeps what the screen shows as a PNG file: the whole screen, or the top
 // window of that class and/or caption as it shows (waiting up to SECONDS
-// for it to appear). Exit codes: 0 written, 1 no such window, 2 bad
+// for it to appear). --stats prints "colours=<n> digest=<hex>" of the
+// picture, for scripts that check shots are not blank and differ. Exit codes: 0 written, 1 no such window, 2 bad
 // arguments, 3 the copy or the file failed.
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "testing/screen/imageStats.h"
 #include "testing/screen/pngFile.h"
 #include "testing/screen/screenCapture.h"
 
@@ -21,6 +23,7 @@ struct request {
     std::string caption;
     bool byClass = false;
     bool byCaption = false;
+    bool stats = false;
     unsigned long waitMs = 0;
 };
 
@@ -40,6 +43,8 @@ bool parseArguments(int argc, char** argv, request& r) {
             if (!end || *end || seconds > 3600)
                 return false;
             r.waitMs = seconds * 1000;
+        } else if (arg == "--stats") {
+            r.stats = true;
         } else if (r.file.empty() && !arg.empty() && arg[0] != '-') {
             r.file = arg;
         } else {
@@ -65,7 +70,7 @@ HWND findWindow(const request& r) {
 int main(int argc, char** argv) {
     request r;
     if (!parseArguments(argc, argv, r)) {
-        std::fprintf(stderr, "usage: vskshot <file.png> [--class NAME] [--caption TEXT] [--wait SECONDS]\n");
+        std::fprintf(stderr, "usage: vskshot <file.png> [--class NAME] [--caption TEXT] [--wait SECONDS] [--stats]\n");
         return 2;
     }
     vesk::testing::rgbImage image;
@@ -83,5 +88,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vskshot: could not copy the screen into %s\n", r.file.c_str());
         return 3;
     }
+    if (r.stats)
+        std::printf("colours=%lu digest=%016llx\n", static_cast<unsigned long>(vesk::testing::ColourCount(image)),
+                    static_cast<unsigned long long>(vesk::testing::PixelDigest(image)));
     return 0;
 }

@@ -50,7 +50,8 @@ protected:
         ASSERT_NE(pages.addressCombo, nullptr);
         ui.setHostPages(pages);
         g_Settings.m_ReplaceHostCache = true;
-        InitGui();
+        if (hookAtSetUp)
+            InitGui();
     }
     void TearDown() override {
         ui.setHostPages(vesk::testing::hostPages());
@@ -95,6 +96,13 @@ protected:
 
     HWND frame = nullptr;
     vesk::testing::hostPages pages;
+    bool hookAtSetUp = true;
+};
+
+// The module starts before the user interface has made its host window.
+class LateHostWindow : public HostWindowHook {
+protected:
+    LateHostWindow() { hookAtSetUp = false; }
 };
 
 TEST_F(HostWindowHook, EveryMessageGoesOnToTheWindowAndBox414FollowsTheFlag) {
@@ -236,6 +244,26 @@ TEST_F(HostWindowHook, WithoutTheHostWindowTheModuleStartsAndLogsIt) {
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], "GNUTELLA INIT: <Error> no host window: its commands are not hooked\r\n");
     EXPECT_EQ(ui.optionsDialog().pages().size(), pagesBefore + 5) << "the pages come all the same";
+}
+
+TEST_F(LateHostWindow, AHostWindowMadeAfterTheStartIsHookedAtTheActiveHostThreadsTurn) {
+    ui::IGnutellaHostDockWnd* host = g_Services.hostWindow;
+    g_Services.hostWindow = nullptr;  // not made yet
+    EXPECT_EQ(InitGui(), 0);
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(pages.addressCombo, CBEM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "127.0.0.1:20078");
+    DestroyHosts(g_InactiveHostList);
+    command(IDCMD_UIL_CONNECT_ADDRESS);
+    EXPECT_TRUE(dialledPorts().empty()) << "nothing hooked while there is no window";
+    EXPECT_FALSE(HookLateHostWindow());
+    g_Services.hostWindow = host;  // made now
+    EXPECT_TRUE(HookLateHostWindow());
+    EXPECT_TRUE(HookLateHostWindow());
+    command(IDCMD_UIL_CONNECT_ADDRESS);
+    EXPECT_EQ(dialledPorts(), (std::set<unsigned>{20078}));
+    std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
+    EXPECT_EQ(g_InactiveHostList.items.size(), 1u) << "hooked once: one dial per command";
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "runtime/tests/hostRun.h"
 #include "testing/processRun.h"
 #include "testing/registry.h"
+#include "testing/screen/imageStats.h"
 #include "testing/screen/pngFile.h"
 #include "testing/screen/screenCapture.h"
 #include "testing/testPaths.h"
@@ -75,14 +75,6 @@ RECT FrameRect(const probeReport& report) {
             ParseRect(parts[2], frame);
     }
     return frame;
-}
-
-std::size_t ColourCount(const vesk::testing::rgbImage& image) {
-    std::set<unsigned long> colours;
-    for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
-        colours.insert(static_cast<unsigned long>(image.rgb[i]) << 16 | image.rgb[i + 1] << 8 |
-                       image.rgb[i + 2]);
-    return colours.size();
 }
 
 std::string ShotPath(const std::string& name) {
@@ -153,7 +145,7 @@ TEST(ClientAsStaged, AFirstStartShowsTheDockedClientAndExitKeepsTheLayoutForTheN
     ASSERT_TRUE(::IntersectRect(&shown, &frame, &screen));
     vesk::testing::rgbImage shot = vesk::testing::CaptureScreenArea(shown);
     ASSERT_FALSE(shot.empty());
-    EXPECT_GE(ColourCount(shot), 16u) << "the screenshot is (nearly) blank";
+    EXPECT_GE(vesk::testing::ColourCount(shot), 16u) << "the screenshot is (nearly) blank";
     EXPECT_TRUE(vesk::testing::WritePngFile(ShotPath("client-first-start"), shot));
 
     ASSERT_TRUE(::PostMessageA(window, WM_COMMAND, exitCommand, 0));

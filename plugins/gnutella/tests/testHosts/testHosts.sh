@@ -65,19 +65,25 @@ hosts_ns() { echo "${HOSTS_TAG}h$1"; }
 
 # Client <name> on host n: its folder (runtime.exe, the GCC DLLs and
 # plugins\ with the modules a test loads) and its own copy of the prefix.
+# The third argument "full" makes it the whole staged client, the real user
+# interface included; otherwise it has the recording fake user interface.
 hosts_client() {
-  local name=$1 n=$2 dir=$HOSTS_ROOT/$1
+  local name=$1 n=$2 kind=${3:-recorded} dir=$HOSTS_ROOT/$1
   [ "$n" = 0 ] || [ -n "$(ip netns list | grep -w "$(hosts_ns 0)")" ] || hosts_make 0
   ip netns list | grep -w "$(hosts_ns "$n")" >/dev/null || hosts_make "$n"
   mkdir -p "$dir/plugins" || hosts_fail "cannot make $dir"
   cp "$HOSTS_BUILD"/stage/*.exe "$HOSTS_BUILD"/stage/*.dll "$dir/" || hosts_fail "no staged client"
   local module
-  for module in sysrt rsrc fs Quillet persist share2 Ombrel net; do
-    cp "$HOSTS_BUILD/stage/plugins/$module.vkm" "$dir/plugins/" || hosts_fail "no $module.vkm"
-  done
+  if [ "$kind" = full ]; then
+    cp "$HOSTS_BUILD"/stage/plugins/*.vkm "$dir/plugins/" || hosts_fail "no staged modules"
+  else
+    for module in sysrt rsrc fs Quillet persist share2 Ombrel net; do
+      cp "$HOSTS_BUILD/stage/plugins/$module.vkm" "$dir/plugins/" || hosts_fail "no $module.vkm"
+    done
+    cp "$HOSTS_BUILD/fixtures/fakeUi.vkm" "$dir/plugins/ui.vkm" || hosts_fail "no fake user interface"
+  fi
   # Without the built-in web caches: nothing but the other host is dialled.
   cp "$HOSTS_BUILD/fixtures/gnutellaNoWebCaches.vkm" "$dir/plugins/gnutella.vkm" || hosts_fail "no gnutella module"
-  cp "$HOSTS_BUILD/fixtures/fakeUi.vkm" "$dir/plugins/ui.vkm" || hosts_fail "no fake user interface"
   # Other tests may be making and removing temporary files in the prefix
   # meanwhile: a file gone before it was copied is no failure.
   cp -a "$HOSTS_PREFIX" "$dir.prefix" 2>/dev/null
