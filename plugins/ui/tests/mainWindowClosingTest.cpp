@@ -17,10 +17,6 @@ namespace {
 
 const DWORD handOverBoundMs = 3000;
 
-bool Grayed(HMENU popup, int item) {
-    return (::GetMenuState(popup, item, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) != 0;
-}
-
 // What the protocol thread saw while the main window was being destroyed.
 struct closingCall {
     bool asked = false;     // the window was going when the protocol disconnected

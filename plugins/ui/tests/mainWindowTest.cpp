@@ -21,10 +21,6 @@ std::string ButtonText(HWND toolBar, int command) {
     return text;
 }
 
-bool Grayed(HMENU popup, int item) {
-    return (::GetMenuState(popup, item, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) != 0;
-}
-
 LRESULT Command(HWND frame, int id) { return ::SendMessageA(frame, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
 TEST_F(mainWindow, TheMenuBarHasItsSixMenusWithTheirItems) {

@@ -235,6 +235,9 @@ void mainWindow::keepShot(const char* name) {
 }
 
 bool Checked(HMENU popup, int item) { return (::GetMenuState(popup, item, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+bool Grayed(HMENU popup, int item) {
+    return (::GetMenuState(popup, item, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) != 0;
+}
 
 std::string ToolTipOf(IDockWnd* toolBar, int command) {
     HWND container = toolBar ? toolBar->GetContainerHandle() : nullptr;

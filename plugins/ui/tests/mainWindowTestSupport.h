@@ -93,6 +93,8 @@ protected:
 
 // Whether the popup's item shows a check mark.
 bool Checked(HMENU popup, int item);
+// Whether the popup's item is grayed or disabled.
+bool Grayed(HMENU popup, int item);
 
 // The text of a toolbar button's tooltip as its container answers it.
 std::string ToolTipOf(IDockWnd* toolBar, int command);

@@ -6,19 +6,11 @@
 
 #include "plugins/Dravik/tests/dravikTestSupport.h"
 #include "plugins/ui/tests/mainWindowTestSupport.h"
+#include "plugins/ui/tests/trayIconShown.h"
 #include "plugins/ui/trayCtrl.h"
 
 namespace vesk::ui::test {
 namespace {
-
-bool IconShown(HWND owner) {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = sizeof data;
-    data.hWnd = owner;
-    data.uID = 0;
-    data.uFlags = NIF_TIP;
-    return ::Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
-}
 
 class trayMinimize : public mainWindow {
 protected:
@@ -75,7 +67,7 @@ TEST_F(trayMinimize, MinimizingHidesTheFrameOnlyWhenItGoesToTheTray) {
         pump();
         EXPECT_TRUE(::IsIconic(frameWindow())) << c.name;
         EXPECT_EQ(::IsWindowVisible(frameWindow()) == 0, c.hidden) << c.name;
-        EXPECT_TRUE(IconShown(frameWindow())) << c.name;
+        EXPECT_TRUE(TrayIconShown(frameWindow())) << c.name;
 
         clickIcon();
         EXPECT_FALSE(::IsIconic(frameWindow())) << c.name;

@@ -6,18 +6,10 @@
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/ui/listServices.h"
+#include "plugins/ui/tests/trayIconShown.h"
 
 namespace vesk::ui::test {
 namespace {
-
-bool IconShown(HWND owner) {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = sizeof data;
-    data.hWnd = owner;
-    data.uID = 0;
-    data.uFlags = NIF_TIP;
-    return ::Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
-}
 
 struct tipCase {
     const char* name;
@@ -61,29 +53,29 @@ protected:
 };
 
 TEST_F(trayIcon, AddShowsTheIconAndRemoveTakesItAway) {
-    EXPECT_FALSE(IconShown(frame->window()));
+    EXPECT_FALSE(TrayIconShown(frame->window()));
     EXPECT_EQ(tray->SetTip("before"), 0) << "no icon to change yet";
     EXPECT_EQ(tray->Add(), 1);
-    EXPECT_TRUE(IconShown(frame->window()));
+    EXPECT_TRUE(TrayIconShown(frame->window()));
     EXPECT_NE(tray->SetTip(std::string(63, 't').c_str()), 0);
     EXPECT_NE(tray->SetTip(std::string(500, 'u').c_str()), 0);
     EXPECT_NE(tray->SetIcon(::LoadIconA(nullptr, IDI_APPLICATION)), 0);
     EXPECT_NE(tray->Remove(), 0);
-    EXPECT_FALSE(IconShown(frame->window()));
+    EXPECT_FALSE(TrayIconShown(frame->window()));
     EXPECT_EQ(tray->Remove(), 0) << "the shell's failure is the caller's answer";
 }
 
 TEST_F(trayIcon, WithoutTheMainWindowAddFailsAndSaysSo) {
     ListServices().frame = nullptr;
     EXPECT_EQ(tray->Add(), 0);
-    EXPECT_FALSE(IconShown(frame->window()));
+    EXPECT_FALSE(TrayIconShown(frame->window()));
 }
 
 TEST_F(trayIcon, EndingTheControlTakesTheIconAway) {
     ASSERT_EQ(tray->Add(), 1);
     static_cast<IcoreObject*>(tray)->releaseCore();
     tray = nullptr;
-    EXPECT_FALSE(IconShown(frame->window()));
+    EXPECT_FALSE(TrayIconShown(frame->window()));
 }
 
 struct restartCase {
@@ -112,9 +104,9 @@ TEST_P(trayRestart, TaskbarCreatedAddsTheIconOnlyWhileItIsWanted) {
         tray->Remove();  // the shell lost it
     }
     EXPECT_FALSE(tray->OnTaskbarCreated(WM_NULL, c.showInTray));
-    EXPECT_FALSE(IconShown(frame->window())) << "no other message adds the icon";
+    EXPECT_FALSE(TrayIconShown(frame->window())) << "no other message adds the icon";
     EXPECT_TRUE(tray->OnTaskbarCreated(created, c.showInTray));
-    EXPECT_EQ(IconShown(frame->window()), c.shownAfter);
+    EXPECT_EQ(TrayIconShown(frame->window()), c.shownAfter);
     tray->Remove();
 }
 
@@ -136,11 +128,11 @@ TEST_F(trayIcon, TurningTheTrayOffOnTheGeneralPageRemovesTheIconAtOnce) {
     ::CheckDlgButton(page, IDC_UIO_SHOW_IN_TRAY, BST_UNCHECKED);
     ::SendMessageA(options->Dialog(), WM_COMMAND, IDC_UIO_APPLY, 0);
     EXPECT_EQ(flags.showInTray, 0);
-    EXPECT_FALSE(IconShown(frame->window()));
+    EXPECT_FALSE(TrayIconShown(frame->window()));
 
     ::CheckDlgButton(page, IDC_UIO_SHOW_IN_TRAY, BST_CHECKED);
     ::SendMessageA(options->Dialog(), WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(IconShown(frame->window()));
+    EXPECT_TRUE(TrayIconShown(frame->window()));
     tray->Remove();
     GeneralPageServices() = generalPageServices();
 }
