@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -211,14 +210,7 @@ TEST_F(ManagerPagesTest, TheFoldersPageShowsStoresAndRestoresBothFolders) {
     ASSERT_TRUE(manager->SetTempDir((temp.path() + "\\missing").c_str()));
     HWND page = select(foldersPage);
     EXPECT_EQ(textOf(page, IDC_SS_DOWNLOAD_DIR), download.path());
-    // Other programs write to the disk meanwhile: the text read again may
-    // have moved by a little.
-    double shown = 0, measured = 0;
-    char shownUnit[8] = {}, measuredUnit[8] = {};
-    ASSERT_EQ(std::sscanf(textOf(page, IDC_SS_DOWNLOAD_FREE).c_str(), "%lf %7s", &shown, shownUnit), 2);
-    ASSERT_EQ(std::sscanf(FreeSpaceText(download.path()).c_str(), "%lf %7s", &measured, measuredUnit), 2);
-    EXPECT_STREQ(shownUnit, measuredUnit);
-    EXPECT_NEAR(shown, measured, measured / 100 + 0.01);
+    expectFreeSpaceShown(textOf(page, IDC_SS_DOWNLOAD_FREE), download.path());
     EXPECT_NE(textOf(page, IDC_SS_DOWNLOAD_FREE), " ");
     EXPECT_EQ(textOf(page, IDC_SS_TEMP_DIR), temp.path() + "\\missing");
     EXPECT_EQ(textOf(page, IDC_SS_TEMP_FREE), " ") << "a folder that does not exist";
@@ -267,7 +259,7 @@ TEST_F(ManagerPagesTest, BrowsingPutsTheChosenFolderIntoItsBox) {
         browserAnswer = chosen.path();
         click(page, r.browse);
         EXPECT_EQ(textOf(page, r.combo), chosen.path());
-        EXPECT_EQ(textOf(page, r.space), FreeSpaceText(chosen.path()));
+        expectFreeSpaceShown(textOf(page, r.space), chosen.path());
         EXPECT_EQ(SendDlgItemMessageA(page, r.combo, CB_GETCOUNT, 0, 0), 1);
     }
     click(page, IDC_SS_BROWSE_DOWNLOAD);

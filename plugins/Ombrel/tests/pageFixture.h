@@ -3,10 +3,13 @@
 // which the pages make through the factory.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
+#include "plugins/Ombrel/driveSpace.h"
 #include "plugins/Ombrel/optionPages.h"
 #include "plugins/Ombrel/shareManager.h"
 #include "plugins/Ombrel/tests/managerFixture.h"
@@ -49,6 +52,17 @@ protected:
         char text[600] = {};
         GetDlgItemTextA(page, id, text, sizeof text);
         return text;
+    }
+    // Other programs (and other tests) write to the disk meanwhile: the
+    // free space read again may have moved by a little.
+    static void expectFreeSpaceShown(const std::string& shownText, const std::string& folder) {
+        double shown = 0, measured = 0;
+        char shownUnit[8] = {}, measuredUnit[8] = {};
+        const std::string measuredText = FreeSpaceText(folder);
+        ASSERT_EQ(std::sscanf(shownText.c_str(), "%lf %7s", &shown, shownUnit), 2) << shownText;
+        ASSERT_EQ(std::sscanf(measuredText.c_str(), "%lf %7s", &measured, measuredUnit), 2) << measuredText;
+        EXPECT_STREQ(shownUnit, measuredUnit);
+        EXPECT_NEAR(shown, measured, measured / 100 + 0.01);
     }
     static void click(HWND page, int id) { SendDlgItemMessageA(page, id, BM_CLICK, 0, 0); }
     static bool checked(HWND page, int id) {
