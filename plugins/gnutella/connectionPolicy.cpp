@@ -22,15 +22,21 @@ namespace {
 constexpr int firstDials = 3;  // while no link is up
 constexpr int laterDials = 1;
 
-bool beingSetUp(const hostAddress& host) {
-    std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
-    for (auto& entry : g_InactiveHostList.items) {
+bool listHasLinkTo(guardedList<hostMap>& list, const hostAddress& host) {
+    std::lock_guard<std::recursive_mutex> hold(list.guard);
+    for (auto& entry : list.items) {
         const CGnutellaHost* link = entry.second;
         if (link->m_Port == host.port &&
             (host.address == link->m_AddressText || host.address == link->m_HostName))
             return true;
     }
     return false;
+}
+
+// A peer learnt back from its own pongs is already linked: dialling it
+// again would show and serve the same peer twice.
+bool linkedOrBeingSetUp(const hostAddress& host) {
+    return listHasLinkTo(g_InactiveHostList, host) || listHasLinkTo(g_ActiveHostList, host);
 }
 
 }  // namespace
@@ -45,7 +51,7 @@ int MaintainConnections() {
     if (!HostCatcherEmpty()) {
         for (int i = counts.links == 0 ? firstDials : laterDials; i > 0; --i) {
             std::unique_ptr<CGnutellaHostCatch> host(PopHostCatcher());
-            if (host)
+            if (host && !linkedOrBeingSetUp(hostAddress{host->m_AddressText, host->m_Port}))
                 ConnectToHost(host->m_AddressText, host->m_Port);
         }
         return 0;
@@ -70,7 +76,7 @@ int ConnectQuickList() {
     if (hosts.empty())
         return -1;
     for (const hostAddress& host : hosts)
-        if (!beingSetUp(host))
+        if (!linkedOrBeingSetUp(host))
             QueueRequestedConnection(host.address.c_str(), host.port);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "plugins/gnutella/CGWebCache.h"
@@ -87,6 +88,22 @@ TEST_F(PolicyTest, WithNoLinkUpThreeCachedHostsAreDialledThenOnePerTurn) {
     EXPECT_EQ(takeDials(), ports({4}));
 }
 
+TEST_F(PolicyTest, ACachedHostAlreadyLinkedOrBeingDialledIsTakenOutWithoutADial) {
+    auto* up = new CGnutellaHost();  // a link that is up to port 2, as its pong taught the cache
+    std::strcpy(up->m_AddressText, "127.0.0.1");
+    up->m_Port = 2;
+    up->m_Kind = linkKind::outgoingUp;
+    g_ActiveHostList.items[up->m_Id] = up;
+    ASSERT_EQ(ConnectToHost("127.0.0.1", 3), 0);
+    for (unsigned short port = 1; port <= 3; ++port)
+        cacheHost("127.0.0.1", port);
+
+    MaintainConnections();
+    EXPECT_EQ(takeDials(), ports({1, 3})) << "port 3 once: the dial already being set up";
+    EXPECT_TRUE(CachedHosts(10).empty());
+    DestroyHosts(g_ActiveHostList);
+}
+
 TEST_F(PolicyTest, EnoughLinksUpOrBeingConnectedDialNothing) {
     for (unsigned short port = 1; port <= 3; ++port)
         cacheHost("127.0.0.1", port);
@@ -142,16 +159,24 @@ TEST_F(PolicyTest, AnEmptyCacheWaitsForDialsThenTakesSuccessfulHostsThenTheWebCa
     webCache->EndExchanges();
 }
 
-TEST_F(PolicyTest, TheQuickConnectListIsQueuedExceptHostsAlreadyBeingDialled) {
+TEST_F(PolicyTest, TheQuickConnectListIsQueuedExceptHostsAlreadyLinkedOrBeingDialled) {
     EXPECT_EQ(ConnectQuickList(), -1);
     for (unsigned short port : {11, 12}) {
         auto* entry = new CGnutellaHostCatch("127.0.0.1", port);
         g_QuickConnect[entry->m_Key] = entry;
     }
     ASSERT_EQ(ConnectToHost("127.0.0.1", 12), 0);
+    auto* up = new CGnutellaHost();
+    std::strcpy(up->m_AddressText, "127.0.0.1");
+    up->m_Port = 13;
+    up->m_Kind = linkKind::outgoingUp;
+    g_ActiveHostList.items[up->m_Id] = up;
+    auto* entry = new CGnutellaHostCatch("127.0.0.1", 13);
+    g_QuickConnect[entry->m_Key] = entry;
     EXPECT_EQ(ConnectQuickList(), 0);
-    ASSERT_EQ(g_InactiveRequestedConnectionQueue.Count(), 1u);
+    ASSERT_EQ(g_InactiveRequestedConnectionQueue.Count(), 1u) << "12 is being dialled, 13 is up";
     EXPECT_EQ(g_InactiveRequestedConnectionQueue.items.front()->m_Port, 11);
+    DestroyHosts(g_ActiveHostList);
 }
 
 TEST_F(PolicyTest, TheActiveHostThreadStartsItselfAgainAfterAFailure) {
