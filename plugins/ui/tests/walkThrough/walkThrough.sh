@@ -90,6 +90,9 @@ walk_shot downloaded frame
 walk_differ results downloaded
 [ "$(sha1sum <"$downloads/$small" | cut -c1-40)" = "$(sha1sum <"$shared/$small" | cut -c1-40)" ] ||
   hosts_fail "the downloaded file differs from B's"
+# By now B's pongs have put B into A's host cache: A still links to it once.
+[ "$(drive count "${frame[@]}" --in "$dockClass" --caption Hosts --in SysListView32)" = 1 ] ||
+  hosts_fail "A links to B more than once"
 
 step "each options page"
 options=(--in "#32770" --caption Options)
