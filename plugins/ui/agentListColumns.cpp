@@ -99,7 +99,7 @@ int CAgentListView::InsertColumn(const std::string& field, int order, int width)
 
 void CAgentListView::ApplyOrder(const std::vector<std::pair<int, int>>& columnOrders) {
     int count = static_cast<int>(columnOrders.size());
-    if (count == 0 || !headerWnd_)
+    if (count == 0 || !listWnd_)
         return;
     // Each column goes to its saved position; an order outside the columns
     // is ignored, and a column pushed out by a later one with the same
@@ -124,7 +124,9 @@ void CAgentListView::ApplyOrder(const std::vector<std::pair<int, int>>& columnOr
             placed[next] = true;
         }
     }
-    ::SendMessageA(headerWnd_, HDM_SETORDERARRAY, count, reinterpret_cast<LPARAM>(order.data()));
+    // Through the list: set on the header alone, the list keeps drawing
+    // its cells at the old places.
+    ::SendMessageA(listWnd_, LVM_SETCOLUMNORDERARRAY, count, reinterpret_cast<LPARAM>(order.data()));
 }
 
 int CAgentListView::SetColumns(const char* prefix, const char* listType) {

@@ -99,6 +99,43 @@ TEST_F(transferWindow, SavedColumnsComeBackInTheirOrderAndWidth) {
     ::DestroyWindow(again.GetHandle());
 }
 
+// Saved orders and widths, damaged ones too: each cell is drawn under its
+// own header item (with equal widths a wrong order would not show).
+TEST_F(transferWindow, CellsLieUnderTheirHeaderItemsWhateverTheSavedOrder) {
+    struct ordering {
+        const char* name;
+        long fileNameOrder, statusOrder;
+        std::vector<std::string> shown;
+    };
+    const ordering cases[] = {
+        {"saved order", 1, 0, {status, fileName}},
+        {"same order twice: the later column wins", 0, 0, {status, fileName}},
+        {"order past the columns", 100, 0, {status, fileName}},
+        {"negative order", -5, 1, {fileName, status}},
+    };
+    window->UpdateDownload(download("song.mp3", "Waiting"));
+    for (const ordering& c : cases) {
+        settings->values["DownloadLV.File Name.Order"] = c.fileNameOrder;
+        settings->values["DownloadLV.File Name.Size"] = 200;
+        settings->values["DownloadLV.Status.Order"] = c.statusOrder;
+        settings->values["DownloadLV.Status.Size"] = 60;
+        window->Downloads().SetColumns("DownloadLV.", downloads);
+        EXPECT_EQ(displayedFields(window->Downloads()), c.shown) << c.name;
+        HWND header = ListView_GetHeader(list());
+        for (int column = 0; column < 2; ++column) {
+            RECT heading = {}, cell = {};
+            ASSERT_TRUE(::SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&heading)));
+            cell.top = column;
+            cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+            ASSERT_TRUE(::SendMessageA(list(), LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell)));
+            EXPECT_EQ(cell.right, heading.right) << c.name << ", column " << column;
+            if (column > 0)
+                EXPECT_EQ(cell.left, heading.left) << c.name << ", column " << column;
+        }
+    }
+    keepShot(frame->window(), "transfers reordered");
+}
+
 TEST_F(transferWindow, AnUpdatedAgentKeepsItsRowAndShowsItsNewValues) {
     ss::IAgent* agent = download("song.mp3", "Waiting");
     window->UpdateDownload(agent);
