@@ -50,6 +50,16 @@ protected:
         }
     }
 
+    // A link up to 127.0.0.1:port in the active list (the fixture clears it).
+    static void linkUpTo(unsigned short port) {
+        auto* up = new CGnutellaHost();
+        std::strcpy(up->m_AddressText, "127.0.0.1");
+        up->m_Port = port;
+        up->m_Kind = linkKind::outgoingUp;
+        std::lock_guard<std::recursive_mutex> hold(g_ActiveHostList.guard);
+        g_ActiveHostList.items[up->m_Id] = up;
+    }
+
     // The ports of the links being dialled, and those links forgotten.
     static std::vector<unsigned short> takeDials() {
         std::vector<unsigned short> ports;
@@ -89,11 +99,7 @@ TEST_F(PolicyTest, WithNoLinkUpThreeCachedHostsAreDialledThenOnePerTurn) {
 }
 
 TEST_F(PolicyTest, ACachedHostAlreadyLinkedOrBeingDialledIsTakenOutWithoutADial) {
-    auto* up = new CGnutellaHost();  // a link that is up to port 2, as its pong taught the cache
-    std::strcpy(up->m_AddressText, "127.0.0.1");
-    up->m_Port = 2;
-    up->m_Kind = linkKind::outgoingUp;
-    g_ActiveHostList.items[up->m_Id] = up;
+    linkUpTo(2);  // as its pong taught the cache
     ASSERT_EQ(ConnectToHost("127.0.0.1", 3), 0);
     for (unsigned short port = 1; port <= 3; ++port)
         cacheHost("127.0.0.1", port);
@@ -101,7 +107,6 @@ TEST_F(PolicyTest, ACachedHostAlreadyLinkedOrBeingDialledIsTakenOutWithoutADial)
     MaintainConnections();
     EXPECT_EQ(takeDials(), ports({1, 3})) << "port 3 once: the dial already being set up";
     EXPECT_TRUE(CachedHosts(10).empty());
-    DestroyHosts(g_ActiveHostList);
 }
 
 TEST_F(PolicyTest, EnoughLinksUpOrBeingConnectedDialNothing) {
@@ -166,17 +171,12 @@ TEST_F(PolicyTest, TheQuickConnectListIsQueuedExceptHostsAlreadyLinkedOrBeingDia
         g_QuickConnect[entry->m_Key] = entry;
     }
     ASSERT_EQ(ConnectToHost("127.0.0.1", 12), 0);
-    auto* up = new CGnutellaHost();
-    std::strcpy(up->m_AddressText, "127.0.0.1");
-    up->m_Port = 13;
-    up->m_Kind = linkKind::outgoingUp;
-    g_ActiveHostList.items[up->m_Id] = up;
+    linkUpTo(13);
     auto* entry = new CGnutellaHostCatch("127.0.0.1", 13);
     g_QuickConnect[entry->m_Key] = entry;
     EXPECT_EQ(ConnectQuickList(), 0);
     ASSERT_EQ(g_InactiveRequestedConnectionQueue.Count(), 1u) << "12 is being dialled, 13 is up";
     EXPECT_EQ(g_InactiveRequestedConnectionQueue.items.front()->m_Port, 11);
-    DestroyHosts(g_ActiveHostList);
 }
 
 TEST_F(PolicyTest, TheActiveHostThreadStartsItselfAgainAfterAFailure) {
