@@ -49,6 +49,9 @@ public:
     HRESULT STDMETHODCALLTYPE get_foregroundColor(BSTR* text) override;
     HRESULT STDMETHODCALLTYPE put_foregroundColor(BSTR text) override;
 
+    // The title MediaInfo kept; null when none was told.
+    const wchar_t* MediaTitle() const { return mediaTitle_; }
+
 private:
     Zintaro();
     ~Zintaro();

@@ -11,6 +11,7 @@
 
 #include "Zintaro/tests/dibCanvas.h"
 #include "Zintaro/tests/zintaroHost.h"
+#include "Zintaro/zintaro.h"
 #include "Zintaro/zintaroLib.h"
 
 namespace vesk::test {
@@ -121,11 +122,41 @@ TEST_F(ZintaroObject, KeepsAPresetOnlyWhenItExists) {
     EXPECT_EQ(preset, 0);
 }
 
-TEST_F(ZintaroObject, KeepsEachMediaTitleItIsTold) {
-    bstr first(L"First song"), second(L"Second song");
-    EXPECT_EQ(effect_->MediaInfo(2, 44100, first.get()), S_OK);
-    EXPECT_EQ(effect_->MediaInfo(1, 22050, second.get()), S_OK);
-    EXPECT_EQ(effect_->MediaInfo(2, 44100, nullptr), S_OK);
+// The player asks by the documented ids, written out here as the player
+// has them rather than taken from our header.
+TEST_F(ZintaroObject, AnswersThePlayersEffectsIdAndNotTheExtendedOne) {
+    IID effects = {}, extended = {};
+    ASSERT_EQ(IIDFromString(L"{D3984C13-C3CB-48E2-8BE5-5168340B4F35}", &effects), S_OK);
+    ASSERT_EQ(IIDFromString(L"{695386EC-AA3C-4618-A5E1-DD9A8B987632}", &extended), S_OK);
+    comRef<IUnknown> face;
+    EXPECT_EQ(effect_->QueryInterface(effects, face.out()), S_OK);
+    EXPECT_NE(face.get(), nullptr);
+    // The extended interface's operations are not there: answering it would
+    // send the player into missing slots.
+    void* other = &other;
+    EXPECT_EQ(effect_->QueryInterface(extended, &other), E_NOINTERFACE);
+    EXPECT_EQ(other, nullptr);
+}
+
+TEST(ZintaroMediaTitle, KeepsACopyOfEachTitleItIsTold) {
+    testing::comApartment apartment;
+    comRef<IWMPEffects> effect;
+    ASSERT_EQ(zintaro::Zintaro::create(IID_IWMPEffects, reinterpret_cast<void**>(effect.out())), S_OK);
+    auto* object = static_cast<zintaro::Zintaro*>(effect.get());
+    EXPECT_EQ(object->MediaTitle(), nullptr) << "none told yet";
+    {
+        bstr first(L"First song");
+        EXPECT_EQ(effect->MediaInfo(2, 44100, first.get()), S_OK);
+        EXPECT_NE(object->MediaTitle(), static_cast<const wchar_t*>(first.get())) << "a copy, not the player's";
+    }
+    ASSERT_NE(object->MediaTitle(), nullptr);
+    EXPECT_STREQ(object->MediaTitle(), L"First song") << "kept after the player freed its own";
+    bstr second(L"Second song");
+    EXPECT_EQ(effect->MediaInfo(1, 22050, second.get()), S_OK);
+    ASSERT_NE(object->MediaTitle(), nullptr);
+    EXPECT_STREQ(object->MediaTitle(), L"Second song");
+    EXPECT_EQ(effect->MediaInfo(2, 44100, nullptr), S_OK);
+    EXPECT_EQ(object->MediaTitle(), nullptr) << "no title told: none kept";
 }
 
 struct colourCase {

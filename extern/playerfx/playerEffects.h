@@ -1,7 +1,7 @@
 // The media player's effects interface as a visualization meets it: the
 // audio levels of one frame and the operations the player calls on an
-// effect object. Our own stand-in, written from what the visualization
-// needs; the interface id is ours too.
+// effect object. Our own declaration, written from what the visualization
+// needs, under the interface id the player asks for.
 #pragma once
 
 #include <windows.h>
@@ -34,8 +34,9 @@ static_assert(sizeof(TimedLevel) == 4112, "the player hands 4112 bytes");
 constexpr DWORD effectCanGoFullScreen = 0x1;
 constexpr DWORD effectHasPropertyPage = 0x2;
 
-// {3F1751FB-5930-413F-8062-231CB3AD98CA}
-inline constexpr IID IID_IWMPEffects = {0x3F1751FB, 0x5930, 0x413F, {0x80, 0x62, 0x23, 0x1C, 0xB3, 0xAD, 0x98, 0xCA}};
+// {D3984C13-C3CB-48E2-8BE5-5168340B4F35}: the player asks an effect object
+// for this id; an object that does not answer it is never loaded.
+inline constexpr IID IID_IWMPEffects = {0xD3984C13, 0xC3CB, 0x48E2, {0x8B, 0xE5, 0x51, 0x68, 0x34, 0x0B, 0x4F, 0x35}};
 
 // The player calls every operation on the thread it made the effect on.
 // Out pointers may be null (the effect answers E_POINTER); strings handed
