@@ -209,8 +209,10 @@ int runHost(HINSTANCE instance, const char* commandLine, int showCommand) {
     host.consoleObject->loadAll();
     host.consoleObject->initializeAll();
     runUntilShutdown(host);
+    // Read before the runtime object ends with the core.
+    int exitCode = host.runtimeObject->getExitCode();
     shutDown(host);
-    return 0;
+    return exitCode;
 }
 
 }  // namespace vesk

@@ -12,6 +12,7 @@ namespace vesk {
 
 runtime::runtime() : parameters_(newHeld<hash, Ihash>(addRefMode)) {
     registerInterfaceOf<Iruntime>(this);
+    registerInterfaceOf<IexitStatus>(this);
     registerInterfaceOf<IcoreObject>(this);
     registerInterfaceOf<Igeneric>(this);
 }
@@ -56,6 +57,12 @@ void runtime::routeShutdown(Ifactory* factory, IentityToken* sender, IsignalProc
 void runtime::setSignalPath(unsigned long handle) {
     std::lock_guard<std::mutex> hold(routeLock_);
     signalPath_ = handle;
+}
+
+void runtime::reportFailure(int exitCode) {
+    int none = 0;
+    // A zero would read as success: it cannot be a failure's code.
+    exitCode_.compare_exchange_strong(none, exitCode != 0 ? exitCode : 1);
 }
 
 bool runtime::shutdown() {

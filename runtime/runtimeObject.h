@@ -16,7 +16,7 @@
 
 namespace vesk {
 
-class runtime : public objectBase, public Iruntime, public IcoreObject {
+class runtime : public objectBase, public Iruntime, public IexitStatus, public IcoreObject {
 public:
     runtime();
     ~runtime();
@@ -28,6 +28,9 @@ public:
     bool isRunning() override { return running_; }
     bool shutdown() override;
     Ihash* getParameters() override { return parameters_; }
+
+    void reportFailure(int exitCode) override;
+    int getExitCode() override { return exitCode_; }
 
     // Stores every "-name value" item of the command line (null: none).
     void readCommandLine(const char* commandLine);
@@ -45,6 +48,7 @@ private:
 
     HINSTANCE instance_ = nullptr;
     std::atomic<bool> running_{true};
+    std::atomic<int> exitCode_{0};
     Ihash* parameters_;  // add-ref mode, one reference held
 
     std::mutex routeLock_;

@@ -26,6 +26,16 @@ struct Iruntime : virtual Igeneric {
     virtual Ihash* getParameters() = 0;
 };
 
+// How the process ends, answered by the runtime object beside Iruntime. A
+// module whose failure leaves the client without use (no main window)
+// reports it before asking for the shutdown, so the process does not end
+// as if all went well. The first failure reported is kept; 0 means none.
+struct IexitStatus : virtual Igeneric {
+    static constexpr const char* interfaceQuery = "struct vesk::IexitStatus *";
+    virtual void reportFailure(int exitCode) = 0;
+    virtual int getExitCode() = 0;
+};
+
 // The log. write takes a text object (count 0 is fine: the write consumes
 // it) and writes "[*] " + text + line end.
 struct Itarget : virtual Igeneric {

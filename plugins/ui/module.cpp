@@ -185,6 +185,7 @@ VESK_ENTRY int _register(Icartridge* record, Icore* core) {
     links.owner = s.owner;
     links.manager = manager;
     links.runtime = runtime;
+    links.log = target;
     links.splash = lookupService<splash::ISplashScreen>(core);
     links.options = s.options;
     links.tray = s.tray;

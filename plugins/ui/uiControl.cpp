@@ -10,6 +10,7 @@
 #include "plugins/ui/controlServices.h"
 #include "plugins/ui/dockMenu.h"
 #include "plugins/ui/layoutWindows.h"
+#include "core/string.h"
 
 namespace vesk::ui {
 
@@ -141,18 +142,32 @@ void UIControl::AppendVersionText() {
         AppendBounded(title_, sizeof title_, std::string(text, strnlen(text, length)).c_str());
 }
 
+int UIControl::FailCreate(const char* what) {
+    char line[256];
+    std::snprintf(line, sizeof line, " !!ERROR!! UI: the main window could not be made: %s", what);
+    logLine(links_.log, line);
+    if (auto* status = interfaceCast<IexitStatus>(links_.runtime))
+        status->reportFailure(1);
+    return 0;
+}
+
 int UIControl::Create() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, 0x3FFF};
     ::InitCommonControlsEx(&controls);
     if (::OleInitialize(nullptr) != S_OK)
-        return 0;
+        return FailCreate("OLE could not be initialized on the GUI thread");
     AppendVersionText();
     IFrameWnd* frame = links_.frame;
     if (!frame)
-        return 0;
+        return FailCreate("there is no frame window service");
     frame->SetModuleHandle(links_.module);
-    if (!frame->Create(static_cast<IWnd*>(nullptr), nullptr, title_))
-        return 0;
+    if (!frame->Create(static_cast<IWnd*>(nullptr), nullptr, title_)) {
+        // Without a display or a window class the system says which.
+        char what[96];
+        std::snprintf(what, sizeof what, "the frame window could not be created (system error %lu)",
+                      static_cast<unsigned long>(::GetLastError()));
+        return FailCreate(what);
+    }
     statusBar_ = frame->GetStatusBar();
     if (statusBar_) {
         if (HICON transfers = SmallIcon(defaults_, IDI_UIM_STATUS_TRANSFERS, 16))
@@ -167,7 +182,7 @@ int UIControl::Create() {
             window->SetIcon(icon, TRUE);
     }
     if (!BuildLayout())
-        return 0;
+        return FailCreate("the dock layout could not be built");
     if (splash::ISplashScreen* splash = links_.splash) {
         splash->EnableClickClose(true);
         splash->Dismiss();

@@ -37,6 +37,7 @@ struct controlLinks {
     ss::ISSManager* manager = nullptr;        // may be null
     share2::IShareEngine* shareEngine = nullptr;  // may be null
     Iruntime* runtime = nullptr;              // may be null
+    Itarget* log = nullptr;                   // may be null
     splash::ISplashScreen* splash = nullptr;  // may be null; used once
     IOptions* options = nullptr;              // may be null until that dialog exists
     ITrayCtrl* tray = nullptr;                // may be null until that control exists
@@ -142,6 +143,9 @@ private:
     void WriteFloat(const std::string& key, float v);
     RECT ReadRect(const std::string& prefix);
     void WriteRect(const std::string& prefix, const RECT& rect);
+    // Logs why the main window could not be made and tells the runtime the
+    // process failed; returns 0 for Create to return.
+    int FailCreate(const char* what);
     void MakeImageLists();
     void ComposeTitle();
     void AppendVersionText();

@@ -157,6 +157,40 @@ TEST_P(EarlyShutdown, RequestedDuringTheInitializePassDoesNotHang) {
 INSTANTIATE_TEST_SUITE_P(Host, EarlyShutdown, ::testing::Values(earlyShutdownCase{true}, earlyShutdownCase{false}),
                          [](const auto& test) { return test.param.withSignalProcessor ? "WithSignalProcessor" : "Polling"; });
 
+struct exitCase {
+    const char* label;
+    const char* firstScript;
+    const char* secondScript;  // null: one module
+    unsigned exitCode;
+};
+
+class HostExitCode : public ::testing::TestWithParam<exitCase> {};
+
+// A module that cannot do its work (the user interface without a main
+// window) must not leave the process ending as if all went well.
+TEST_P(HostExitCode, IsTheFirstFailureReported) {
+    const exitCase& which = GetParam();
+    hostRun run;
+    ASSERT_TRUE(run.addStagedModule("sysrt.vkm"));
+    ASSERT_TRUE(run.addScriptedModule("first", which.firstScript));
+    if (which.secondScript) {
+        ASSERT_TRUE(run.addScriptedModule("second", which.secondScript));
+    }
+
+    ASSERT_TRUE(run.run()) << "the host did not end after the shutdown request";
+    EXPECT_EQ(run.exitCode(), which.exitCode);
+    EXPECT_NE(run.log().find("logging stopped."), std::string::npos) << "the modules still end in order";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Host, HostExitCode,
+    ::testing::Values(exitCase{"NoFailure", "name First\nshutdown later\n", nullptr, 0},
+                      exitCase{"AFailure", "name First\nfail 3\nshutdown later\n", nullptr, 3},
+                      exitCase{"ZeroIsNoSuccess", "name First\nfail 0\nshutdown initialize\n", nullptr, 1},
+                      exitCase{"FirstOfTwoKept", "name First\nfail 3\nshutdown initialize\n",
+                               "name Second\nfail 5\nshutdown later\n", 3}),
+    [](const auto& test) { return test.param.label; });
+
 TEST(Host, StagedModulesStartAndTheShippedBuildTextIsInTheBanner) {
     hostRun run;
     ASSERT_TRUE(run.addStagedModule("sysrt.vkm"));
