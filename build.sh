@@ -17,6 +17,8 @@ need_packages() {
   command -v xauth >/dev/null || return 0
   command -v curl >/dev/null || return 0
   command -v nft >/dev/null || [ -x /usr/sbin/nft ] || return 0
+  # Wine's symbol fonts: without them caption buttons show letters.
+  dpkg -s fonts-wine >/dev/null 2>&1 || return 0
   [ -f /usr/src/googletest/CMakeLists.txt ] || return 0
   command -v "$VESK_ARCH-w64-mingw32-widl" >/dev/null || return 0
   if [ "$VESK_ARCH" = i686 ]; then
@@ -39,7 +41,7 @@ if need_packages; then
   fi
   echo "build.sh: installing the cross compiler, Wine and test tools ($VESK_ARCH)" >&2
   export DEBIAN_FRONTEND=noninteractive
-  common=(mingw-w64-tools xvfb xauth cmake make googletest ca-certificates curl nftables)
+  common=(mingw-w64-tools xvfb xauth cmake make googletest ca-certificates curl nftables fonts-wine)
   if [ "$VESK_ARCH" = i686 ]; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
     apt-get update -q
@@ -60,6 +62,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$VESK_WINESERVER" -w || true
 fi
 
+# Wine's own fonts (the caption buttons' symbols, Tahoma): this Wine looks
+# for them in the prefix's Fonts folder, not where the package puts them.
+wineFonts=/usr/share/wine/fonts
+if [ -d "$wineFonts" ]; then
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp -n "$wineFonts"/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
+
 components=()
 if [ -n "${VESK_COMPONENTS+x}" ]; then
   components=("-DVESK_COMPONENTS=${VESK_COMPONENTS// /;}")
@@ -71,7 +81,6 @@ elif [ ${#components[@]} -gt 0 ]; then
 fi
 cmake --build "$BUILD_DIR" -j "${BUILD_JOBS:-$(nproc)}"
 
-# The shipped client: the staged programs and modules, no test fixtures.
-rm -rf "$DIST_DIR"
-mkdir -p "$DIST_DIR"
-cp -r "$BUILD_DIR/stage/." "$DIST_DIR/"
+# The shipped client: the staged programs and modules, no test fixtures;
+# the user's settings and files there stay.
+tools/stageClient.sh "$BUILD_DIR/stage" "$DIST_DIR"
