@@ -5,7 +5,8 @@
 # File, Exit ends it with code 0 and takes the Xvfb along; a setting changed
 # before Exit is there at the next start, across a refresh of the staging
 # folder; and a window that cannot be made ends run.sh with the client's
-# failure code and the log's reason on standard error.
+# failure code and the log's reason on standard error, beside the reset
+# tool's own failure.
 #   runScriptTest.sh <build folder> <wine program> [starts]
 # Runs in a copy of the prefix of its own: the start's Wine services must
 # be the ones run.sh starts. Exit code 77 (skipped) without Xvfb.
@@ -144,11 +145,16 @@ done
 
 echo "== a display that cannot be opened: the client's failure, told on standard error"
 WINEPREFIX=$prefix timeout 30 "$wineserver" -w
+# And no default settings to be had: the reset tool cannot write its file.
+rm -f "$dist/vesk.egg"
+mkdir "$dist/vesk.egg.new"
 run_start unreachable DISPLAY=:999
 run_wait 120
 [ "$runStatus" != 0 ] || fail "run.sh ended with 0 without a window"
 grep -q "the client ended with exit code $runStatus" "$root/unreachable.err" ||
   fail "run.sh did not say the client failed: $(cat "$root/unreachable.err")"
+grep -q "the default settings could not be written (reset tool exit code 1)" "$root/unreachable.err" ||
+  fail "run.sh did not say the settings were not written: $(cat "$root/unreachable.err")"
 grep -q "!!ERROR!! UI: the main window could not be made" "$root/unreachable.err" ||
   fail "run.sh did not show the log's reason: $(cat "$root/unreachable.err")"
 echo "passed"

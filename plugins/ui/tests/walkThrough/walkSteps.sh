@@ -85,8 +85,8 @@ walk_start() {
 }
 
 # A screenshot of the window (vskshot's --class/--caption arguments, or
-# "frame" for A's main window) as <n>-<name>.png; it must not be blank. Its
-# digest is kept by name.
+# "frame" for A's main window) as <n>-<name>.png; it must not be blank (at
+# least WALK_MIN_COLOURS colours, 16 unless set). Its digest is kept by name.
 walk_shot() {
   local name=$1 stats colours digest file
   shift
@@ -98,7 +98,7 @@ walk_shot() {
   colours=$(sed -n 's/^colours=\([0-9]*\) .*/\1/p' <<<"$stats")
   digest=$(sed -n 's/.* digest=\([0-9a-f]*\)$/\1/p' <<<"$stats")
   echo "$name: $colours colours"
-  [ "${colours:-0}" -ge 16 ] || hosts_fail "the screenshot $name is (nearly) blank: $stats"
+  [ "${colours:-0}" -ge "${WALK_MIN_COLOURS:-16}" ] || hosts_fail "the screenshot $name is (nearly) blank: $stats"
   echo "$name $digest" >>"$WALK_SHOTS/digests.txt"
 }
 
