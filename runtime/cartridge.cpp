@@ -1,20 +1,14 @@
 #include "runtime/cartridge.h"
 
-#include <cctype>
 #include <cstdint>
 
 #include "core/module.h"
 #include "core/string.h"
+#include "core/text.h"
 
 namespace vesk {
 
 namespace {
-
-std::string lowerCase(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 std::string textOf(const char* text) { return text ? text : ""; }
 

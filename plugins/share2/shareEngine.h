@@ -89,8 +89,8 @@ private:
     Ifactory* factory_;        // not owned
     IentityToken* owner_ = nullptr;  // one reference held
     engineTiming timing_;
-    const std::string startFolder_;       // empty when too long
-    const std::string defaultShareList_;  // empty when too long
+    const std::string startFolder_;       // empty when unreadable
+    const std::string defaultShareList_;  // empty when there is no usable path
 
     capsule<criticalSectionLock> windowsLock_;
     std::vector<HWND> windows_;

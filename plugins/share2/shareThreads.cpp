@@ -193,7 +193,7 @@ void CShareEngine::watchLoop(Ithread* thread) {
     waitList list(stopEvent_);
     auto build = [&] {
         list.close();
-        if (!folder.empty())
+        if (!defaultShareList().empty())  // the folder is watched for the list alone
             list.watch(folder, false, FILE_NOTIFY_CHANGE_LAST_WRITE, nullptr);
         lockGuard hold(tree_.lock());
         for (CShareDirectory* share : tree_.shares())

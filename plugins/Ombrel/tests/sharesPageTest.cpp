@@ -27,8 +27,7 @@ class SharesPageTest : public pageFixture {
 protected:
     void SetUp() override {
         pageFixture::SetUp();
-        GetCurrentDirectoryA(MAX_PATH, before);
-        ASSERT_TRUE(SetCurrentDirectoryA(work.path().c_str())) << "the share list lives in the current directory";
+        services().shareList = work.path() + "\\pelloran.ini";
         for (const char* folder : {"\\tree", "\\tree\\a", "\\tree\\a\\b", "\\tree\\a\\b\\c", "\\tree\\x"})
             ASSERT_TRUE(CreateDirectoryA((work.path() + folder).c_str(), nullptr)) << folder;
         ASSERT_TRUE(shareObject->AddShare(folder("\\tree\\a\\b\\c").c_str(), false));
@@ -39,11 +38,6 @@ protected:
         ASSERT_NE(page, nullptr);
         tree = GetDlgItem(page, IDC_SS_FOLDER_TREE);
     }
-    void TearDown() override {
-        SetCurrentDirectoryA(before);
-        pageFixture::TearDown();
-    }
-
     // A folder of the test as the share list writes it.
     std::string folder(const std::string& below) const {
         std::string normal;
@@ -125,7 +119,6 @@ protected:
     }
 
     vesk::testing::tempDir work;
-    char before[MAX_PATH] = {};
     HWND page = nullptr;
     HWND tree = nullptr;
 };
