@@ -68,7 +68,6 @@ private:
     static int shareWatchThread(Ithread* thread);
     static int shareHashThread(Ithread* thread);
 
-    Ithread* createThread(threadProc procedure);
     // Records the file's time and bytes; false when neither has changed.
     // True counts a reading being applied until reloadConfig ends it.
     bool shareListChanged(const std::string& file);
