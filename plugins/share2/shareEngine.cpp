@@ -157,11 +157,18 @@ void CShareEngine::notifyWindows() {
         lockGuard hold(&windowsLock_);
         windows = windows_;
     }
-    // Outside the lock: a window's handler may register another window.
+    // Outside the lock: a window's handler may register or remove a window.
     for (HWND window : windows) {
+        if (!registered(window))
+            continue;  // removed by an earlier window's handler
         SendMessageA(window, shareListChangedMessage, 0, 0);
         Sleep(1);
     }
+}
+
+bool CShareEngine::registered(HWND window) {
+    lockGuard hold(&windowsLock_);
+    return std::find(windows_.begin(), windows_.end(), window) != windows_.end();
 }
 
 void CShareEngine::deactivateUnlisted(const std::vector<std::string>& seen) {
@@ -194,6 +201,14 @@ int CShareEngine::addWindow(HWND window) {
     lockGuard hold(&windowsLock_);
     windows_.push_back(window);
     return 0;
+}
+
+int CShareEngine::removeWindow(HWND window) {
+    lockGuard hold(&windowsLock_);
+    auto kept = std::remove(windows_.begin(), windows_.end(), window);
+    int found = kept != windows_.end() ? 1 : 0;
+    windows_.erase(kept, windows_.end());
+    return found;
 }
 
 int CShareEngine::addShare(shareSpec* spec) {

@@ -47,6 +47,7 @@ public:
     int isShared(const char* path) override;
     int isRecursive(const char* path) override;
     int setState(int state) override;
+    int removeWindow(HWND window) override;
 
     // The entity passed with every factory call; one reference held.
     void setOwner(IentityToken* owner);
@@ -75,6 +76,7 @@ private:
     // Waits, bounded, while busy() holds, taking messages sent to this thread.
     void waitWhile(const std::function<bool()>& busy);
     void notifyWindows();
+    bool registered(HWND window);
     void deactivateUnlisted(const std::vector<std::string>& seen);
     // Asks for a hash run; starts the hasher when none is running. A request
     // that comes while the hasher is finishing makes it run again.
