@@ -9,4 +9,6 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
+std::string textOf(const char* text) { return text ? text : ""; }
+
 }  // namespace vesk

@@ -11,4 +11,7 @@ namespace vesk {
 // which no module leaves, so lists written by either read the same.
 std::string lowerCase(std::string text);
 
+// The text, or "" for null.
+std::string textOf(const char* text);
+
 }  // namespace vesk

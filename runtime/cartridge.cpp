@@ -8,12 +8,6 @@
 
 namespace vesk {
 
-namespace {
-
-std::string textOf(const char* text) { return text ? text : ""; }
-
-}  // namespace
-
 cartridge::cartridge(Icore* core) : core_(core) {
     registerInterfaceOf<Icartridge>(this);
     registerInterfaceOf<IcartridgeAccessor>(this);
