@@ -53,10 +53,10 @@ constexpr UINT shareListChangedMessage = 1913;
 struct IShareEngine : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::share2::IShareEngine *";
 
-    // Re-reads the share list file: path, or null for the current
-    // directory + "\pelloran.ini". 0 when neither its last-write time nor
-    // its bytes have changed since the last reading (once a reading another
-    // thread has begun is applied), else 1.
+    // Re-reads the share list file: path, or null for "pelloran.ini" in the
+    // folder that was current when the engine was made. 0 when neither its
+    // last-write time nor its bytes have changed since the last reading
+    // (once a reading another thread has begun is applied), else 1.
     virtual int reloadConfig(const char* path) = 0;
     virtual int reserved1() = 0;  // 0
     // The shared files whose lower-case names contain every blank-separated
