@@ -156,12 +156,14 @@ protected:
     // The share list at the root of the folder's drive.
     static std::string driveRootList(const std::string& folder) { return folder.substr(0, 2) + "\\pelloran.ini"; }
 
+    // Folders outlive TearDown, which moves out of them: the current
+    // directory cannot be removed.
+    vesk::testing::tempDir start, later, base;
     char before_[MAX_PATH] = {};
     ref<keptLog> log{new capsule<keptLog>()};
 };
 
 TEST_F(StartFolder, TheListStaysThereWhenTheCurrentDirectoryMoves) {
-    vesk::testing::tempDir start, later;
     ASSERT_TRUE(SetCurrentDirectoryA(start.path().c_str()));
     shareListFile::FixDefaultPath();
     ASSERT_TRUE(SetCurrentDirectoryA(later.path().c_str()));  // as a file dialog leaves it
@@ -179,7 +181,6 @@ TEST_F(StartFolder, TheListStaysThereWhenTheCurrentDirectoryMoves) {
 // path limit (at 260 characters the platform does not even tell the
 // folder): no list is read or written, rather than one at the drive root.
 TEST_F(StartFolder, TooLongAStartFolderGivesNoListAnywhere) {
-    vesk::testing::tempDir base;
     for (size_t length : {250u, 260u}) {
         SCOPED_TRACE(length);
         std::string folder = base.path() + "\\" + std::string(length - base.path().size() - 1, 'q');
@@ -191,7 +192,7 @@ TEST_F(StartFolder, TooLongAStartFolderGivesNoListAnywhere) {
         capsule_core<CShareManager> reread;
         reread.LoadShareFile(nullptr);
         EXPECT_EQ(reread.Count(), 0);
-        ASSERT_TRUE(SetCurrentDirectoryA(base.path().c_str()));
+        ASSERT_TRUE(SetCurrentDirectoryA(before_));
         std::string root = driveRootList(base.path());
         EXPECT_EQ(listed(root).find(marker), std::string::npos) << root;
         EXPECT_FALSE(vesk::testing::fileExists(folder + "\\pelloran.ini"));
