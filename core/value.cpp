@@ -17,6 +17,8 @@ bool textLess(const char* a, const char* b) {
     return std::strcmp(a, b) < 0;
 }
 
+// Null for a string object without a payload or without a text: such an
+// object is no text and orders neither before nor after anything.
 const char* textOfStringObject(Istring* s) { return s ? s->c_str() : nullptr; }
 
 template <class N>
@@ -69,8 +71,11 @@ bool sameCodeLess(const value& a, const value& b) {
         return pointeeLess(static_cast<unsigned long long*>(x.p), static_cast<unsigned long long*>(y.p));
     case vt::floatPtr: return pointeeLess(static_cast<float*>(x.p), static_cast<float*>(y.p));
     case vt::doublePtr: return pointeeLess(static_cast<double*>(x.p), static_cast<double*>(y.p));
-    case vt::stringObject:
-        return textLess(textOfStringObject(x.string), textOfStringObject(y.string));
+    case vt::stringObject: {
+        const char* p = textOfStringObject(x.string);
+        const char* q = textOfStringObject(y.string);
+        return p && q && std::strcmp(p, q) < 0;
+    }
     case vt::bufferObject: return bufferLess(x.buffer, y.buffer);
     default: return false;
     }
@@ -162,10 +167,14 @@ Ibuffer* value::asBuffer() const { return code == vt::bufferObject ? payload.buf
 bool valueLess(const value& a, const value& b) {
     if (a.code == b.code)
         return sameCodeLess(a, b);
-    if (a.code == vt::stringObject && b.code == vt::cString)
-        return textLess(textOfStringObject(a.payload.string), b.payload.text);
-    if (a.code == vt::cString && b.code == vt::stringObject)
-        return textLess(a.payload.text, textOfStringObject(b.payload.string));
+    if (a.code == vt::stringObject && b.code == vt::cString) {
+        const char* text = textOfStringObject(a.payload.string);
+        return text && textLess(text, b.payload.text);
+    }
+    if (a.code == vt::cString && b.code == vt::stringObject) {
+        const char* text = textOfStringObject(b.payload.string);
+        return text && textLess(a.payload.text, text);
+    }
     return false;
 }
 

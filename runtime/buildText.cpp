@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
-#include <cctype>
 #include <cstdio>
 #include <vector>
+
+#include "core/text.h"
 
 namespace vesk {
 
@@ -31,8 +32,8 @@ std::string readBuildText(const char* path) {
     std::string build;
     // textSize counts characters and may include the terminating zero.
     for (const char* c = static_cast<const char*>(text); *c && build.size() < buildTextLimit && textSize > 0; ++c, --textSize)
-        build += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
-    return build;
+        build += *c;
+    return lowerCase(build);
 }
 
 }  // namespace vesk

@@ -1,24 +1,12 @@
 #include "runtime/cartridge.h"
 
-#include <cctype>
 #include <cstdint>
 
 #include "core/module.h"
 #include "core/string.h"
+#include "core/text.h"
 
 namespace vesk {
-
-namespace {
-
-std::string lowerCase(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string textOf(const char* text) { return text ? text : ""; }
-
-}  // namespace
 
 cartridge::cartridge(Icore* core) : core_(core) {
     registerInterfaceOf<Icartridge>(this);

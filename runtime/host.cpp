@@ -5,6 +5,7 @@
 
 #include "core/constructs.h"
 #include "core/coreDirectory.h"
+#include "core/currentDirectory.h"
 #include "core/entityTable.h"
 #include "core/factory.h"
 #include "core/module.h"
@@ -47,16 +48,10 @@ T* newCore(A&&... args) {
     }
 }
 
-std::string currentDirectory() {
-    DWORD needed = GetCurrentDirectoryA(0, nullptr);
-    if (needed == 0)
-        return ".";
-    std::string path(needed, '\0');
-    DWORD length = GetCurrentDirectoryA(needed, &path[0]);
-    if (length == 0 || length >= needed)
-        return ".";
-    path.resize(length);
-    return path;
+// Where the host's files are; "." when the current directory cannot be read.
+std::string hostFolder() {
+    std::string folder = currentDirectory();
+    return folder.empty() ? "." : folder;
 }
 
 void releaseUnpublished(hostState& host) {
@@ -110,7 +105,7 @@ void publishCoreObjects(hostState& host) {
 }
 
 void openLog(hostState& host) {
-    std::string path = currentDirectory() + "\\vesk.log";
+    std::string path = hostFolder() + "\\vesk.log";
     host.log = newCore<logTarget>(path.c_str());
     if (!host.log)
         return;
@@ -120,7 +115,7 @@ void openLog(hostState& host) {
 }
 
 void findAndRegisterModules(hostState& host) {
-    std::string folder = currentDirectory() + "\\plugins\\";
+    std::string folder = hostFolder() + "\\plugins\\";
     try {
         ref<IcartridgeSource> source(new capsule<cartridgeSourceDirectory>(folder.c_str(), host.directory));
         host.consoleObject->addSource(source.get());
@@ -138,7 +133,7 @@ void attachSettingsFiles(hostState& host) {
     Icore* directory = host.directory;
     auto* install = lookupService<persist::IinstallSettings>(directory);
     auto* settings = lookupService<persist::Isettings>(directory);
-    const std::string here = currentDirectory();
+    const std::string here = hostFolder();
     if (install) {
         std::string path = here + "\\install.egg";
         ref<fs::Ifile> file(createAs<fs::Ifile>(host.factoryObject, host.bootstrap, "vesk::fs::file", path.c_str()));

@@ -53,10 +53,10 @@ constexpr UINT shareListChangedMessage = 1913;
 struct IShareEngine : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::share2::IShareEngine *";
 
-    // Re-reads the share list file: path, or null for the current
-    // directory + "\pelloran.ini". 0 when neither its last-write time nor
-    // its bytes have changed since the last reading (once a reading another
-    // thread has begun is applied), else 1.
+    // Re-reads the share list file: path, or null for "pelloran.ini" in the
+    // folder that was current when the engine was made. 0 when neither its
+    // last-write time nor its bytes have changed since the last reading
+    // (once a reading another thread has begun is applied), else 1.
     virtual int reloadConfig(const char* path) = 0;
     virtual int reserved1() = 0;  // 0
     // The shared files whose lower-case names contain every blank-separated
@@ -75,7 +75,8 @@ struct IShareEngine : virtual Igeneric {
     virtual unsigned objectCount() = 0;
     // Sum of getSize() over every share (32 bits, bytes).
     virtual unsigned totalSize() = 0;
-    // Registers a window for shareListChangedMessage; kept for good. 0.
+    // Registers a window for shareListChangedMessage, kept until
+    // removeWindow. 0.
     virtual int addWindow(HWND window) = 0;
     // 1 when a new share was added and scanned; 0 when the folder was a
     // share already (it is updated and scanned again) or the argument is
@@ -89,6 +90,11 @@ struct IShareEngine : virtual Igeneric {
     // scans, searches and hash walks end, both engine threads are ended
     // and waited for, within a bound); other values: paused. Returns state.
     virtual int setState(int state) = 0;
+    // Forgets the window (every registration of it): a window removes
+    // itself before it is destroyed, or its handle, which the system may
+    // give to another window, would keep receiving the message. 1 when it
+    // was registered, else 0.
+    virtual int removeWindow(HWND window) = 0;
 };
 
 }  // namespace vesk::share2

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "core/currentDirectory.h"
+
 namespace vesk::ui {
 
 namespace {
@@ -184,11 +186,10 @@ void VSkinEngine::ReleaseModule(HMODULE module) {
 }
 
 void VSkinEngine::ScanSkinModules() {
-    char folder[MAX_PATH];
-    DWORD length = ::GetCurrentDirectoryA(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH)
+    std::string folder = currentDirectory();
+    if (folder.empty())
         return;
-    std::string skinsFolder = std::string(folder) + "\\Skins\\";
+    std::string skinsFolder = folder + "\\Skins\\";
     WIN32_FIND_DATAA found;
     HANDLE search = ::FindFirstFileA((skinsFolder + "*.dll").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/shareList.h"
 #include "plugins/Ombrel/filterTable.h"
 #include "plugins/Ombrel/manager.h"
 #include "plugins/Ombrel/moduleServices.h"
@@ -39,9 +40,7 @@ std::string textSetting(const std::string& key) {
 }
 
 std::string readFolder(const std::string& file, const char* key) {
-    char folder[folderBufferSize] = {};
-    GetPrivateProfileStringA("DIR", key, "C:\\", folder, folderBufferSize, file.c_str());
-    return folder;
+    return profileText(file, "DIR", key, "C:\\", folderBufferSize);
 }
 
 // Runs one group of the loader; a failure is logged and passed on.

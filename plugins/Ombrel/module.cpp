@@ -13,6 +13,7 @@
 #include "plugins/Ombrel/manager.h"
 #include "plugins/Ombrel/moduleServices.h"
 #include "plugins/Ombrel/optionPages.h"
+#include "plugins/Ombrel/shareListFile.h"
 #include "plugins/Ombrel/shareManager.h"
 #include "plugins/Ombrel/statusDisplay.h"
 #include "vesk/containers.h"
@@ -68,6 +69,7 @@ bool publishServices(Icore* core) {
             return false;
         s.token->addRef();
     }
+    shareListFile::FixDefaultPath();
     auto* manager = new (std::nothrow) capsule_core<CSSManager>();
     auto* shares = new (std::nothrow) capsule_core<CShareManager>();
     unsigned long managerId =

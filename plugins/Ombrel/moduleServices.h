@@ -39,6 +39,12 @@ struct moduleServices {
     CSSManager* manager = nullptr;
     CShareManager* shareManager = nullptr;
 
+    // The share list file, fixed when the module registers (as the share
+    // engine fixes its own): a file dialog moves the current directory
+    // later. Empty when the start folder gives no usable path: then nothing
+    // is read from or written to any share list.
+    std::string shareList;
+
     // Attribute names of a search's own agent, from the language module.
     std::string searchTextName;
     std::string resultCountName;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/text.h"
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/Ombrel/moduleServices.h"
 #include "plugins/Ombrel/statusDisplay.h"
@@ -17,8 +18,6 @@ constexpr unsigned stateTextIds[7] = {IDS_SS_STATE_IDLE,       IDS_SS_STATE_STAR
                                       IDS_SS_STATE_CONNECTING, IDS_SS_STATE_CONNECTED,
                                       IDS_SS_STATE_OFFLINE,    IDS_SS_STATE_RECONNECTING,
                                       IDS_SS_STATE_STOPPED};
-
-std::string textOf(const char* text) { return text ? text : ""; }
 
 }  // namespace
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/shareList.h"
+#include "core/text.h"
 #include "plugins/Ombrel/optionPages.h"
 #include "plugins/Ombrel/shareListFile.h"
 
@@ -14,38 +16,15 @@ namespace vesk::ss {
 
 namespace {
 
-constexpr DWORD pathBufferSize = 520;
-constexpr DWORD flagBufferSize = 260;
+constexpr unsigned pathBufferSize = 520;
+constexpr unsigned flagBufferSize = 260;
 
 std::string sectionName(unsigned n) { return "SHARE" + std::to_string(n); }
 
-std::string lowerCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-// A recursion flag as written by any writer of the file.
-bool readsAsTrue(const std::string& text) {
-    std::string t = lowerCase(text);
-    return t == "1" || (!t.empty() && t[0] == 't');
-}
-
-bool sectionExists(const std::string& file, const std::string& section) {
-    char content[pathBufferSize];
-    return GetPrivateProfileSectionA(section.c_str(), content, pathBufferSize, file.c_str()) > 0;
-}
-
-std::string readKey(const std::string& file, const std::string& section, const char* key,
-                    const char* fallback, DWORD size) {
-    std::vector<char> text(size, '\0');
-    GetPrivateProfileStringA(section.c_str(), key, fallback, text.data(), size, file.c_str());
-    return text.data();
-}
-
 // Every section name of the file.
 std::vector<std::string> sectionNames(const std::string& file) {
+    if (file.empty())
+        return {};  // the profile calls would read the system's own file
     std::vector<char> buffer(4096);
     for (;;) {
         DWORD n = GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()),
@@ -168,10 +147,10 @@ int CShareManager::LoadShareFile(const char* file) {
         std::string section = sectionName(n);
         if (!sectionExists(path, section))
             break;
-        std::string folder = readKey(path, section, "PATH", "", pathBufferSize);
+        std::string folder = profileText(path, section, "PATH", "", pathBufferSize);
         if (folder.empty())
             continue;
-        std::string flag = readKey(path, section, "RECURSIVE", "0", flagBufferSize);
+        std::string flag = profileText(path, section, "RECURSIVE", "0", flagBufferSize);
         AddShare(folder.c_str(), readsAsTrue(flag));
     }
     return 0;

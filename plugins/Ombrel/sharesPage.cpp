@@ -31,8 +31,7 @@ public:
     void start() {
         if (CShareManager* shares = services().shareManager)
             shares->LoadShareFile(nullptr);
-        moduleServices& s = services();
-        if (auto* engine = s.core ? lookupService<share2::IShareEngine>(s.core) : nullptr)
+        if (share2::IShareEngine* engine = shareEngine())
             engine->addWindow(page_);
         folders_.Open(defaultResources());
         showTree();
@@ -47,7 +46,12 @@ public:
         showTree();
     }
 
-    void close() { folders_.Close(); }
+    // The handle goes back to the system: a window made later may get it.
+    void close() {
+        if (share2::IShareEngine* engine = shareEngine())
+            engine->removeWindow(page_);
+        folders_.Close();
+    }
 
     void apply() {
         if (CShareManager* shares = services().shareManager)
@@ -118,6 +122,11 @@ public:
     }
 
 private:
+    static share2::IShareEngine* shareEngine() {
+        moduleServices& s = services();
+        return s.core ? lookupService<share2::IShareEngine>(s.core) : nullptr;
+    }
+
     void showTree() {
         SetCursor(LoadCursor(nullptr, IDC_WAIT));
         folders_.Rebuild();
@@ -244,7 +253,7 @@ INT_PTR CALLBACK SharesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_DESTROY:
         if (state)
-            state->close();  // the items' shell data, the image lists and the desktop folder
+            state->close();  // the engine's hold, the items' shell data, the image lists, the desktop folder
         SetWindowLongPtrA(page, DWLP_USER, 0);
         delete state;
         return FALSE;

@@ -1,6 +1,5 @@
 #include "plugins/Quillet/xmlBuilder.h"
 
-#include <cstring>
 #include <new>
 
 #include "core/module.h"
@@ -63,19 +62,29 @@ bool xmlBuilder::closeElement(const char* name) {
 }
 
 // Null when nothing was written, and when the lines could not all be
-// joined: a truncated document must never pass for the whole one.
+// joined: a truncated document must never pass for the whole one. The text
+// is joined first and handed to the buffer in one piece: a buffer grown
+// line by line copies the whole document at every line.
 Ibuffer* xmlBuilder::getBuffer() {
     if (!lines_ || lines_->empty())
+        return nullptr;
+    std::string text;
+    try {
+        text.reserve(length_);
+        for (unsigned i = 0; i < lines_->size(); ++i) {
+            Istring* line = lines_->at(i).asString();
+            if (const char* part = line ? line->c_str() : nullptr)
+                text += part;
+        }
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    if (text.size() != length_ || text.size() > 0x7FFFFFFFu)
         return nullptr;
     Ibuffer* joined = createAs<Ibuffer>(factory_, owner_.get(), "vesk::buffer");
     if (!joined)
         return nullptr;
-    for (unsigned i = 0; i < lines_->size(); ++i) {
-        Istring* line = lines_->at(i).asString();
-        const char* text = line ? line->c_str() : nullptr;
-        if (text)
-            joined->append(text, static_cast<int>(std::strlen(text)));
-    }
+    joined->assign(text.data(), static_cast<int>(text.size()));
     if (joined->resize(0) != length_) {
         ref<Ibuffer> discard(joined);
         return nullptr;

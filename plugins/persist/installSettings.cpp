@@ -1,9 +1,6 @@
 #include "plugins/persist/installSettings.h"
 
-#include <new>
-
 #include "core/module.h"
-#include "core/string.h"
 #include "plugins/persist/services.h"
 #include "plugins/persist/valueText.h"
 #include "vesk/fs.h"
@@ -53,7 +50,7 @@ void installSettings::takeRecords() {
             continue;
         value v = valueFromText(text, tag);
         ref<Igeneric> hold(v.anyObject());
-        ref<Istring> name(new (std::nothrow) string(e->getName()));
+        ref<Istring> name = newText(e->getName());
         if (name)
             values_->set(value(name.get()), v);
     }

@@ -22,19 +22,6 @@ constexpr int writeFlags = fs::openFlag::writeOnly | fs::openFlag::create | fs::
                            fs::openFlag::text;
 const char rootName[] = "vesk_settings";
 
-template <class T, class... V>
-ref<T> made(const char* className, V... values) {
-    moduleServices& s = services();
-    return ref<T>(createAs<T>(s.factory, s.owner, className, values...));
-}
-
-ref<Istring> newText(const char* text) { return ref<Istring>(new (std::nothrow) string(text)); }
-
-const char* textOf(const value& v) {
-    Istring* s = v.asString();
-    return s ? s->c_str() : nullptr;
-}
-
 }  // namespace
 
 persistTargetFile::persistTargetFile(const char* path) : pending_(made<Ihash>("vesk::hash", addRefMode)) {

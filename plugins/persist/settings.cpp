@@ -24,19 +24,6 @@ std::string underscored(const char* text) {
     return out;
 }
 
-template <class T, class... V>
-ref<T> made(const char* className, V... values) {
-    moduleServices& s = services();
-    return ref<T>(createAs<T>(s.factory, s.owner, className, values...));
-}
-
-ref<Istring> newText(const std::string& text) { return ref<Istring>(new (std::nothrow) string(text.c_str())); }
-
-const char* textOf(const value& v) {
-    Istring* s = v.asString();
-    return s ? s->c_str() : nullptr;
-}
-
 bool sameText(const value& stored, Istring* text) {
     const char* before = textOf(stored);
     return before && text->c_str() && std::strcmp(before, text->c_str()) == 0;
@@ -94,7 +81,8 @@ value settings::store(const char* key, value v, IentityToken* owner, storeRule r
             return nothing();
         stored = value(copy.get());
     }
-    ref<Istring> fullText = newText(full), keyText = newText(keyName), ownerText = newText(ownerName);
+    ref<Istring> fullText = newText(full.c_str()), keyText = newText(keyName.c_str()),
+                  ownerText = newText(ownerName.c_str());
     if (!fullText || !keyText || !ownerText)
         return nothing();
     ref<Itrio> record = makeRecord(value(keyText.get()), stored, value(ownerText.get()));
@@ -174,7 +162,7 @@ void settings::load() {
         const char* key = r ? textOf(r->getSecond()) : nullptr;
         if (!group || !key)
             continue;
-        ref<Istring> fullText = newText(std::string(group) + "." + key);
+        ref<Istring> fullText = newText((std::string(group) + "." + key).c_str());
         ref<Itrio> record = makeRecord(r->getSecond(), r->getThird(), r->getFirst());
         if (fullText && record)
             values_->set(value(fullText.get()), value(static_cast<Igeneric*>(record.get())));

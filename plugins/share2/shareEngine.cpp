@@ -3,15 +3,18 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/currentDirectory.h"
 #include "core/module.h"
+#include "core/shareList.h"
 #include "core/string.h"
-#include "plugins/share2/text.h"
+#include "core/text.h"
 
 namespace vesk::share2 {
 namespace {
 
-constexpr const char* shareListName = "pelloran.ini";
 constexpr DWORD shareListReadLimit = 1u << 20;  // far beyond any real list
+// A longer "Path" than a share may have is read whole, to be refused whole.
+constexpr unsigned profileTextSize = 1024;
 
 // The form every share path is kept and compared in: lower case, ending in
 // '\', short enough for the platform. False when there is no such form.
@@ -53,36 +56,6 @@ std::string fileBytes(const std::string& path, DWORD limit) {
         bytes.append(chunk, std::min<DWORD>(got, limit - static_cast<DWORD>(bytes.size())));
     CloseHandle(file);
     return bytes;
-}
-
-std::string currentDirectory() {
-    char folder[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    return length == 0 || length >= sizeof folder ? std::string() : std::string(folder, length);
-}
-
-// The share list in folder; empty when there is no folder or the path
-// would not fit the platform's limit.
-std::string shareListIn(const std::string& folder) {
-    if (folder.empty())
-        return std::string();
-    std::string path = folder;
-    if (path.back() != '\\')
-        path += '\\';
-    path += shareListName;
-    return path.size() < MAX_PATH ? path : std::string();
-}
-
-std::string profileText(const std::string& file, const std::string& section, const char* key,
-                        const char* fallback) {
-    char text[1024];
-    GetPrivateProfileStringA(section.c_str(), key, fallback, text, sizeof text, file.c_str());
-    return text;
-}
-
-bool sectionExists(const std::string& file, const std::string& section) {
-    char probe[520];
-    return GetPrivateProfileSectionA(section.c_str(), probe, sizeof probe, file.c_str()) != 0;
 }
 
 // What a search hands out for each file found: the one place that decides
@@ -133,13 +106,13 @@ int CShareEngine::reloadConfig(const char* path) {
         std::string section = "Share" + std::to_string(n);
         if (!sectionExists(file, section))
             break;
-        std::string sharePath = profileText(file, section, "Path", "");
+        std::string sharePath = profileText(file, section, "Path", "", profileTextSize);
         if (sharePath.empty() || sharePath.size() >= pathBufferSize)
             continue;
-        std::string flag = lowerCase(profileText(file, section, "Recursive", "0"));
+        std::string flag = profileText(file, section, "Recursive", "0", profileTextSize);
         shareSpec spec{};
         std::memcpy(spec.path, sharePath.c_str(), sharePath.size() + 1);
-        spec.recursive = flag == "1" || flag[0] == 't';
+        spec.recursive = readsAsTrue(flag) ? 1 : 0;
         addShare(&spec);
         if (isShared(spec.path))
             seen.push_back(spec.path);
@@ -184,11 +157,18 @@ void CShareEngine::notifyWindows() {
         lockGuard hold(&windowsLock_);
         windows = windows_;
     }
-    // Outside the lock: a window's handler may register another window.
+    // Outside the lock: a window's handler may register or remove a window.
     for (HWND window : windows) {
+        if (!registered(window))
+            continue;  // removed by an earlier window's handler
         SendMessageA(window, shareListChangedMessage, 0, 0);
         Sleep(1);
     }
+}
+
+bool CShareEngine::registered(HWND window) {
+    lockGuard hold(&windowsLock_);
+    return std::find(windows_.begin(), windows_.end(), window) != windows_.end();
 }
 
 void CShareEngine::deactivateUnlisted(const std::vector<std::string>& seen) {
@@ -221,6 +201,14 @@ int CShareEngine::addWindow(HWND window) {
     lockGuard hold(&windowsLock_);
     windows_.push_back(window);
     return 0;
+}
+
+int CShareEngine::removeWindow(HWND window) {
+    lockGuard hold(&windowsLock_);
+    auto kept = std::remove(windows_.begin(), windows_.end(), window);
+    int found = kept != windows_.end() ? 1 : 0;
+    windows_.erase(kept, windows_.end());
+    return found;
 }
 
 int CShareEngine::addShare(shareSpec* spec) {

@@ -47,6 +47,7 @@ public:
     int isShared(const char* path) override;
     int isRecursive(const char* path) override;
     int setState(int state) override;
+    int removeWindow(HWND window) override;
 
     // The entity passed with every factory call; one reference held.
     void setOwner(IentityToken* owner);
@@ -68,7 +69,6 @@ private:
     static int shareWatchThread(Ithread* thread);
     static int shareHashThread(Ithread* thread);
 
-    Ithread* createThread(threadProc procedure);
     // Records the file's time and bytes; false when neither has changed.
     // True counts a reading being applied until reloadConfig ends it.
     bool shareListChanged(const std::string& file);
@@ -76,6 +76,7 @@ private:
     // Waits, bounded, while busy() holds, taking messages sent to this thread.
     void waitWhile(const std::function<bool()>& busy);
     void notifyWindows();
+    bool registered(HWND window);
     void deactivateUnlisted(const std::vector<std::string>& seen);
     // Asks for a hash run; starts the hasher when none is running. A request
     // that comes while the hasher is finishing makes it run again.
@@ -89,8 +90,8 @@ private:
     Ifactory* factory_;        // not owned
     IentityToken* owner_ = nullptr;  // one reference held
     engineTiming timing_;
-    const std::string startFolder_;       // empty when too long
-    const std::string defaultShareList_;  // empty when too long
+    const std::string startFolder_;       // empty when unreadable
+    const std::string defaultShareList_;  // empty when there is no usable path
 
     capsule<criticalSectionLock> windowsLock_;
     std::vector<HWND> windows_;

@@ -3,6 +3,7 @@
 // hasher, which hashes what the scans found.
 #include <vector>
 
+#include "core/module.h"
 #include "plugins/share2/shareEngine.h"
 
 namespace vesk::share2 {
@@ -49,35 +50,13 @@ private:
 
 }  // namespace
 
-Ithread* CShareEngine::createThread(threadProc procedure) {
-    value args[5] = {value(4L), value(threadName), value(static_cast<void*>(this)),
-                     addressValue(procedure), value(static_cast<Igeneric*>(owner_))};
-    if (!factory_)
-        return nullptr;
-    Igeneric* made = factory_->createWithArgs(factory_->findClass("vesk::thread"), owner_, args);
-    Ithread* thread = interfaceCast<Ithread>(made);
-    if (!thread) {
-        if (made) {
-            made->addRef();
-            made->release();
-        }
-        return nullptr;
-    }
-    thread->addRef();
-    if (!thread->start()) {
-        thread->release();
-        return nullptr;
-    }
-    return thread;
-}
-
 bool CShareEngine::startWatcher() {
     lockGuard hold(&threadsLock_);
     if (watcher_)
         return true;
     if (stopping() || !stopEvent_)
         return false;  // the watcher's wait list starts with the stop event
-    watcher_ = createThread(&shareWatchThread);
+    watcher_ = startThread(factory_, owner_, threadName, this, &shareWatchThread);
     return watcher_ != nullptr;
 }
 
@@ -94,7 +73,7 @@ void CShareEngine::requestHash() {
         hasher_->stop();
         hasher_->release();
     }
-    hasher_ = createThread(&shareHashThread);
+    hasher_ = startThread(factory_, owner_, threadName, this, &shareHashThread);
     hasherRunning_ = hasher_ != nullptr;
 }
 
@@ -193,7 +172,7 @@ void CShareEngine::watchLoop(Ithread* thread) {
     waitList list(stopEvent_);
     auto build = [&] {
         list.close();
-        if (!folder.empty())
+        if (!defaultShareList().empty())  // the folder is watched for the list alone
             list.watch(folder, false, FILE_NOTIFY_CHANGE_LAST_WRITE, nullptr);
         lockGuard hold(tree_.lock());
         for (CShareDirectory* share : tree_.shares())

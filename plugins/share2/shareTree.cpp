@@ -4,7 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "plugins/share2/text.h"
+#include "core/text.h"
 
 namespace vesk::share2 {
 namespace {

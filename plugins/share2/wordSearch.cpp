@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "plugins/share2/text.h"
+#include "core/text.h"
 
 namespace vesk::share2 {
 

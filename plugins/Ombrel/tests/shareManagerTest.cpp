@@ -10,6 +10,7 @@
 #include "core/capsule.h"
 #include "plugins/Ombrel/moduleServices.h"
 #include "plugins/Ombrel/tests/managerFixture.h"
+#include "plugins/Ombrel/shareListFile.h"
 #include "plugins/Ombrel/shareManager.h"
 #include "testing/testPaths.h"
 
@@ -127,6 +128,78 @@ TEST_F(ShareList, AFileThatCannotBeWrittenIsLoggedAndTheListKept) {
     EXPECT_EQ(log->lines(), (std::vector<std::string>{"SSMANAGER: could not write the share list " + file()}));
     EXPECT_EQ(key("SHARE0", "PATH"), "c:\\old\\") << "the file is as it was";
     EXPECT_TRUE(shares.IsShared("c:\\new")) << "the list stays for the next save";
+}
+
+// The share list is taken from the current directory when the module
+// registers; the folder the process is in later does not count.
+class StartFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, before_), 0u);
+        services().log = log.get();
+    }
+    void TearDown() override {
+        SetCurrentDirectoryA(before_);
+        services() = moduleServices();
+    }
+    // Shares a folder of its own name and saves the list as the page's OK does.
+    void shareAndSave(const std::string& marker) {
+        capsule_core<CShareManager> shares;
+        ASSERT_TRUE(shares.AddShare(("c:\\" + marker).c_str(), true));
+        shares.SaveShares(nullptr);
+    }
+    static std::string listed(const std::string& file) {
+        char text[520] = {};
+        GetPrivateProfileStringA("SHARE0", "PATH", "", text, sizeof text, file.c_str());
+        return text;
+    }
+    // The share list at the root of the folder's drive.
+    static std::string driveRootList(const std::string& folder) { return folder.substr(0, 2) + "\\pelloran.ini"; }
+
+    // Folders outlive TearDown, which moves out of them: the current
+    // directory cannot be removed.
+    vesk::testing::tempDir start, later, base;
+    char before_[MAX_PATH] = {};
+    ref<keptLog> log{new capsule<keptLog>()};
+};
+
+TEST_F(StartFolder, TheListStaysThereWhenTheCurrentDirectoryMoves) {
+    ASSERT_TRUE(SetCurrentDirectoryA(start.path().c_str()));
+    shareListFile::FixDefaultPath();
+    ASSERT_TRUE(SetCurrentDirectoryA(later.path().c_str()));  // as a file dialog leaves it
+    shareAndSave("moved");
+    EXPECT_EQ(listed(start.file("pelloran.ini")), "c:\\moved\\");
+    EXPECT_FALSE(vesk::testing::fileExists(later.file("pelloran.ini")));
+
+    capsule_core<CShareManager> reread;
+    reread.LoadShareFile(nullptr);
+    EXPECT_TRUE(reread.IsShared("c:\\moved"));
+    EXPECT_TRUE(log->lines().empty());
+}
+
+// A start folder so long that its share list would pass the platform's
+// path limit (at 260 characters the platform does not even tell the
+// folder): no list is read or written, rather than one at the drive root.
+TEST_F(StartFolder, TooLongAStartFolderGivesNoListAnywhere) {
+    for (size_t length : {250u, 260u}) {
+        SCOPED_TRACE(length);
+        std::string folder = base.path() + "\\" + std::string(length - base.path().size() - 1, 'q');
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+        ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+        shareListFile::FixDefaultPath();
+        const std::string marker = "marker" + std::to_string(length);
+        shareAndSave(marker);
+        capsule_core<CShareManager> reread;
+        reread.LoadShareFile(nullptr);
+        EXPECT_EQ(reread.Count(), 0);
+        ASSERT_TRUE(SetCurrentDirectoryA(before_));
+        std::string root = driveRootList(base.path());
+        EXPECT_EQ(listed(root).find(marker), std::string::npos) << root;
+        EXPECT_FALSE(vesk::testing::fileExists(folder + "\\pelloran.ini"));
+        RemoveDirectoryA(folder.c_str());
+    }
+    EXPECT_EQ(log->lines(), std::vector<std::string>(
+                                2, "SSMANAGER: could not write the share list: the start folder gives no path for it"));
 }
 
 }  // namespace

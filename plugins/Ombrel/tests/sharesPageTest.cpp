@@ -5,12 +5,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/coreDirectory.h"
 #include "plugins/Ombrel/driveSpace.h"
 #include "plugins/Ombrel/shellFolderTree.h"
 #include "plugins/Ombrel/tests/pageFixture.h"
@@ -23,12 +26,57 @@ namespace {
 const char* const sharesPage = "Shared Folders";
 constexpr int sharedIcon = 1;  // icon 143 is the second image of the page's list
 
+// A share engine that keeps only the windows registered with it.
+class windowsEngine : public objectBase, public share2::IShareEngine, public IcoreObject {
+public:
+    windowsEngine() {
+        registerInterfaceOf<share2::IShareEngine>(this);
+        registerInterfaceOf<IcoreObject>(static_cast<share2::IShareEngine*>(this));
+        registerInterfaceOf<Igeneric>(static_cast<share2::IShareEngine*>(this));
+    }
+    std::vector<HWND> windows() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return windows_;
+    }
+
+    int reloadConfig(const char*) override { return 0; }
+    int reserved1() override { return 0; }
+    Ivector* search(const char*) override { return nullptr; }
+    share2::IShareObj* objectById(unsigned) override { return nullptr; }
+    share2::IShareObj* fileByHash(const char*) override { return nullptr; }
+    unsigned objectCount() override { return 0; }
+    unsigned totalSize() override { return 0; }
+    int addWindow(HWND window) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        windows_.push_back(window);
+        return 0;
+    }
+    int addShare(share2::shareSpec*) override { return 0; }
+    int isShared(const char*) override { return 0; }
+    int isRecursive(const char*) override { return 0; }
+    int setState(int state) override { return state; }
+    int removeWindow(HWND window) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        auto kept = std::remove(windows_.begin(), windows_.end(), window);
+        int found = kept != windows_.end() ? 1 : 0;
+        windows_.erase(kept, windows_.end());
+        return found;
+    }
+
+private:
+    std::mutex lock_;
+    std::vector<HWND> windows_;
+};
+
 class SharesPageTest : public pageFixture {
 protected:
     void SetUp() override {
         pageFixture::SetUp();
-        GetCurrentDirectoryA(MAX_PATH, before);
-        ASSERT_TRUE(SetCurrentDirectoryA(work.path().c_str())) << "the share list lives in the current directory";
+        services().shareList = work.path() + "\\pelloran.ini";
+        ASSERT_NE(directory->registerObject(nameOf<share2::IShareEngine>(),
+                                            static_cast<share2::IShareEngine*>(engine)),
+                  0u);
+        services().core = directory;
         for (const char* folder : {"\\tree", "\\tree\\a", "\\tree\\a\\b", "\\tree\\a\\b\\c", "\\tree\\x"})
             ASSERT_TRUE(CreateDirectoryA((work.path() + folder).c_str(), nullptr)) << folder;
         ASSERT_TRUE(shareObject->AddShare(folder("\\tree\\a\\b\\c").c_str(), false));
@@ -40,8 +88,8 @@ protected:
         tree = GetDlgItem(page, IDC_SS_FOLDER_TREE);
     }
     void TearDown() override {
-        SetCurrentDirectoryA(before);
-        pageFixture::TearDown();
+        pageFixture::TearDown();  // the services cleared: pages still open reach no engine
+        static_cast<IcoreObject*>(directory)->releaseCore();  // the engine with it
     }
 
     // A folder of the test as the share list writes it.
@@ -125,7 +173,8 @@ protected:
     }
 
     vesk::testing::tempDir work;
-    char before[MAX_PATH] = {};
+    capsule_core<vesk::core>* directory = new capsule_core<vesk::core>();
+    capsule_core<windowsEngine>* engine = new capsule_core<windowsEngine>();
     HWND page = nullptr;
     HWND tree = nullptr;
 };
@@ -252,6 +301,16 @@ TEST_F(SharesPageTest, ALabelEditRenamesTheFolderOnDisk) {
     EXPECT_STREQ(itemInfo(renamed).pszText, "renamed");
     clickItem(renamed, true);
     EXPECT_TRUE(shareObject->IsShared(folder("\\tree\\renamed").c_str()));
+}
+
+// The engine sends its message to every window it holds: a page that is
+// gone must not be among them, or a later window given the same handle
+// would get the message.
+TEST_F(SharesPageTest, ThePageHoldsItsPlaceWithTheShareEngineWhileItLives) {
+    EXPECT_EQ(engine->windows(), std::vector<HWND>{page});
+    ui.gui().run([&] { DestroyWindow(page); });
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_TRUE(engine->windows().empty());
 }
 
 int menuItems = -1;

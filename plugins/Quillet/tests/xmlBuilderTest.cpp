@@ -64,5 +64,34 @@ TEST(XmlBuilder, LongTextsAreKeptWhole) {
     EXPECT_EQ(b->getLength(), text.size() + 8);
 }
 
+// A settings file with a full host cache: tens of thousands of lines, every
+// byte where the lines put it.
+TEST(XmlBuilder, ManyLinesJoinInOrder) {
+    xml::IxmlBuilder* b = builder();
+    ASSERT_TRUE(b->reset());
+    std::string expected = "<vesk_settings>\n";
+    b->openElement("vesk_settings");
+    for (int group = 0; group < 4; ++group) {
+        const std::string name = "g" + std::to_string(group);
+        b->openElement(name.c_str());
+        expected += "\t<" + name + ">\n";
+        for (int i = 0; i < 10000; ++i) {
+            const std::string key = "Host" + std::to_string(i);
+            const std::string text = "(string)198.18." + std::to_string(i % 256) + "." + std::to_string(group) +
+                                     "%3A" + std::string(i % 7, 'x');
+            b->addElement(key.c_str(), text.c_str());
+            expected += "\t\t<" + key + ">" + text + "</" + key + ">\n";
+        }
+        b->closeElement(name.c_str());
+        expected += "\t</" + name + ">\n";
+    }
+    b->closeElement("vesk_settings");
+    expected += "</vesk_settings>\n";
+    EXPECT_EQ(b->getLength(), expected.size());
+    EXPECT_TRUE(built() == expected) << "the joined text differs from the lines written";
+    EXPECT_TRUE(built() == expected) << "a second join gives the same text";
+    ASSERT_TRUE(b->reset());
+}
+
 }  // namespace
 }  // namespace vesk::svctest

@@ -172,6 +172,25 @@ TEST_F(ShareEngine, ChangedShareListIsAnnouncedBeforeItIsRead) {
     EXPECT_EQ(listenerWindow::messages.load(), seen);
 }
 
+// A window that has gone (the shares page at its destruction) leaves the
+// engine: its handle may be given to another window.
+TEST_F(ShareEngine, ARemovedWindowIsToldNothingMore) {
+    startWith({{music_, "1"}});
+    listenerWindow window;
+    ASSERT_NE(window.handle, nullptr);
+    engine_->addWindow(window.handle);
+    engine_->addWindow(window.handle);  // opened twice
+    engine_->setState(1);
+    EXPECT_EQ(engine_->removeWindow(window.handle), 1);
+    EXPECT_EQ(engine_->removeWindow(window.handle), 0) << "every registration went at once";
+
+    ASSERT_TRUE(makeFile(docs_ + "\\first.mp3", "first in docs"));
+    writeShareList({{music_, "1"}, {docs_, "1"}});
+    ASSERT_TRUE(pumpUntil([&] { return engine_->isShared(docs_.c_str()) == 1; }));
+    pumpFor(200);
+    EXPECT_EQ(listenerWindow::messages.load(), 0);
+}
+
 // The watcher has read the change and announces it; a reload asked for
 // meanwhile from another thread finds the list unchanged, and must return
 // only once the watcher has applied it.

@@ -1,0 +1,14 @@
+#include "core/text.h"
+
+namespace vesk {
+
+std::string lowerCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::string textOf(const char* text) { return text ? text : ""; }
+
+}  // namespace vesk
