@@ -21,4 +21,9 @@ export WINEDEBUG=-all
 "$VESK_WINESERVER" -p60 >/dev/null 2>&1 </dev/null || true
 "$VESK_WINE" wineboot >/dev/null 2>&1 </dev/null || true
 jobs=${TEST_JOBS:-$(nproc)}
-exec ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$jobs" "$@"
+status=0
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$jobs" "$@" || status=$?
+# The services hold this run's display, which ends with it: a later Wine
+# program of the prefix (./run.sh) must not join them.
+"$VESK_WINESERVER" -k >/dev/null 2>&1 </dev/null || true
+exit $status
