@@ -66,10 +66,9 @@ int becomeIncomingLink(CGnutellaHost* host) {
     return 1;
 }
 
-// The hosts of a refusal's X-Try list go to the host cache.
+// The hosts of a refusal's X-Try list go to the host cache, as one batch.
 void harvestOfferedHosts(std::string_view text) {
-    for (const hostAddress& offered : ParseXTry(text))
-        CatchOfferedHost(offered.address.c_str(), offered.port);
+    CatchOfferedHosts(ParseXTry(text));
 }
 
 template <std::size_t N>

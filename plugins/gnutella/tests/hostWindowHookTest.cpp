@@ -125,9 +125,10 @@ TEST_F(HostWindowHook, PingAndTrimAskTheActiveHostThreadToTrimOldestFirst) {
     for (WPARAM id : {WPARAM(IDC_UIL_PING_ALL), WPARAM(IDC_UIL_TRIM_CACHE)}) {
         ClearHostCatcher();
         g_HostCatchKeyQueue.clear();
-        g_Settings.m_MaxHostCatcher = 2;
+        g_Settings.m_MaxHostCatcher = 4;
         catchHosts({20004, 20001, 20003, 20002});
         EXPECT_EQ(rows(list(pages.catchPage, IDC_UIL_CACHE_LIST)), 4);
+        g_Settings.m_MaxHostCatcher = 2;  // lowered on the option page
         ASSERT_TRUE(g_PendingBroadcastList.IsEmpty());
         command(id);
         EXPECT_EQ(!g_PendingBroadcastList.IsEmpty(), id == IDC_UIL_PING_ALL) << id << ": a ping for every link";

@@ -136,6 +136,28 @@ TEST_F(LinkTest, ARefusalFillsTheHostCacheFromItsXTryListAndTheLinkTimesOut) {
     EXPECT_FALSE(recorded("IGnutellaHostDockWnd::RemoveConnect").empty());
 }
 
+TEST_F(LinkTest, RefusalsWithXTryListsKeepTheHostCacheWithinItsBoundOldestOutFirst) {
+    g_Settings.m_MaxHostCatcher = 50;
+    plainListener listener;
+    for (int refusal = 1; refusal <= 3; ++refusal) {
+        SCOPED_TRACE("refusal " + std::to_string(refusal));
+        peerSocket peer;
+        dialPeer(listener, peer);
+        std::string offered;
+        for (int i = 1; i <= 40; ++i)
+            offered += "11.0." + std::to_string(refusal) + "." + std::to_string(i) + ":6346,";
+        ASSERT_TRUE(peerSends(peer, "GNUTELLA/0.6 503 Busy\r\nX-Try: " + offered + "\r\n\r\n"));
+        ASSERT_TRUE(stepUntil([&] { return g_HostCatcher.count("11.0." + std::to_string(refusal) + ".40:6346"); }));
+        advance(1001);  // a refusal ends the dial by its time-out at the latest
+        ASSERT_TRUE(stepUntil([] { return g_InactiveHostList.IsEmpty(); }));
+    }
+    EXPECT_EQ(CachedHosts(1000).size(), 50u);
+    EXPECT_EQ(g_HostCatcher.count("11.0.2.30:6346"), 0u);
+    EXPECT_EQ(g_HostCatcher.count("11.0.2.31:6346"), 1u) << "the newest 50 stay";
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::UpdateCatch").size(), 120u);
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::RemoveCatch").size(), 70u);
+}
+
 TEST_F(LinkTest, AnAnswerThatIsNoHandshakeClosesTheDial) {
     plainListener listener;
     peerSocket peer;

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "plugins/gnutella/CGWebCache.h"
+#include "plugins/gnutella/CGWebConn.h"
+#include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/clock.h"
 #include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/tests/linkFixture.h"
@@ -154,6 +156,34 @@ TEST_F(WebCacheTest, AScriptedCacheFillsTheHostCacheAndTheFileKeepsTheCachesThat
     ASSERT_EQ(cache->SaveCacheFile(), 0);
     EXPECT_EQ(vesk::testing::readFile(gcachePath()), self + "\r\r\n" + learned + "\r\r\n")
         << "most new hosts first; each line written as text";
+}
+
+TEST_F(WebCacheTest, AnAnswerOf64KiBKeepsTheHostCacheWithinItsBoundAndShowsOnlyTheHostsKept) {
+    g_Settings.m_MaxHostCatcher = 50;
+    for (unsigned short port = 1; port <= 10; ++port)
+        cacheHost("127.0.0.1", port);  // older than anything the answer brings
+    plainListener server;
+    std::string self = "127.0.0.1:" + std::to_string(server.port()) + "/gcache.php";
+    makeClient({self});
+    cache->m_UrlLimit = 1;  // hosts only
+    std::string answer, last;
+    for (unsigned i = 0; answer.size() + 16 <= webAnswerLimit; ++i) {
+        last = "11." + std::to_string(i / 250 % 250 + 1) + "." + std::to_string(i % 250 + 1) + ".7:6346";
+        answer += last + "\n";
+    }
+    cache->RequestHosts();
+    EXPECT_EQ(serveOne(server, answer), "GET /gcache.php?hostfile=1\r\n\r\n");
+    ASSERT_TRUE(net::test::waitFor([&] {
+        cache->PollConnections();
+        return cache->m_Connections.empty();
+    }));
+
+    EXPECT_EQ(CachedHosts(100000).size(), 50u);
+    EXPECT_EQ(g_HostCatcher.count(last), 1u) << "the newest hosts are kept";
+    EXPECT_EQ(g_HostCatcher.count("127.0.0.1:1"), 0u) << "the oldest gave way";
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::UpdateCatch").size(), 50u) << "no row for a host that did not stay";
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::RemoveCatch").size(), 10u);
+    EXPECT_EQ(cache->m_Hosts.at(self).m_NewHosts, 50u);
 }
 
 TEST_F(WebCacheTest, AnExchangeNotAnsweredWithin2000MsIsDroppedUnread) {
