@@ -102,12 +102,18 @@ int readHandshake(CGnutellaHost* host) {
     return result;
 }
 
+// A connection a peer opened and has not spoken on: it is counted as being
+// connected, which holds the connection policy back.
+bool silentAccepted(const CGnutellaHost* host) {
+    return host->m_State == linkState::accepted && !host->m_Dialled && sinceActivity(host) > acceptedSilenceMs;
+}
+
 int connectedStep(CGnutellaHost* host) {
     host->m_Connected = true;
     if (host->m_State == linkState::dialled)
         return SendConnect06(host);
     if ((host->m_State == linkState::requestSent && sinceActivity(host) > answerTimeoutMs) ||
-        (host->m_State == linkState::answered && sinceActivity(host) > finalReplyTimeoutMs)) {
+        (host->m_State == linkState::answered && sinceActivity(host) > finalReplyTimeoutMs) || silentAccepted(host)) {
         host->m_Link->close();  // seen as idle at the next step
         return 0;
     }

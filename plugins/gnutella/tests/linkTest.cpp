@@ -18,6 +18,7 @@
 #include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/linkControl.h"
 #include "plugins/gnutella/linkRow.h"
+#include "plugins/gnutella/network.h"
 #include "plugins/gnutella/protocol.h"
 #include "plugins/gnutella/resources.h"
 #include "plugins/gnutella/handshake.h"
@@ -187,6 +188,31 @@ TEST_F(LinkTest, AtTheOutgoingLimitNoConnectIsSent) {
     bool closed = false;
     EXPECT_TRUE(net::test::receiveUntilClosed(peer, closed, 10000).empty());
     EXPECT_TRUE(closed);
+}
+
+TEST_F(LinkTest, OnlyAFewAcceptedConnectionsWaitForTheirFirstBytesTheRestAreClosedAtOnce) {
+    std::vector<peerSocket> peers(acceptedWaitingLimit);
+    for (std::size_t i = 0; i < peers.size(); ++i) {
+        peers[i].s = plainConnect(listenPort());
+        ASSERT_TRUE(stepUntil([&] { return g_InactiveHostList.Count() == i + 1; }));
+    }
+    for (int extra = 0; extra < 2; ++extra) {
+        peerSocket refused;
+        refused.s = plainConnect(listenPort());
+        EXPECT_TRUE(stepUntil([&] { return peerClosedNow(refused); })) << "one more is closed at once";
+    }
+    for (const peerSocket& peer : peers)
+        EXPECT_FALSE(peerClosedNow(peer));
+    EXPECT_EQ(g_InactiveHostList.Count(), acceptedWaitingLimit);
+    EXPECT_EQ(g_Settings.Counts().connecting, acceptedWaitingLimit);
+
+    // One that speaks is served and makes room for the next.
+    ASSERT_TRUE(peerSends(peers[0], "GNUTELLA CONNECT/0.4\n\n"));
+    ASSERT_TRUE(stepUntil([] { return !g_ActiveHostList.IsEmpty(); }));
+    peerSocket next;
+    next.s = plainConnect(listenPort());
+    ASSERT_TRUE(stepUntil([] { return g_InactiveHostList.Count() == acceptedWaitingLimit; }));
+    EXPECT_FALSE(peerClosedNow(next));
 }
 
 TEST_F(LinkTest, AnIncoming04ConnectIsAcknowledgedAndUpAtOnce) {
