@@ -117,8 +117,8 @@ TEST_F(Answers, ThisNodesPongTellsItsSharesAndAddress) {
     std::uint32_t pongsBefore = g_Settings.SentCount(kind::pong);
     a.link->deliver(ping(0x51, 1, 0));
     turn();
-    // The folder and its three files; 3015 bytes are 2 kilobytes.
-    EXPECT_EQ(a.link->sends(), std::vector<bytes>{pongBytes(0x51, 1, {0xCA, 0x18, 5, 6, 7, 8}, 4, 2)});
+    // The three files (the folder is no file); 3015 bytes are 2 kilobytes.
+    EXPECT_EQ(a.link->sends(), std::vector<bytes>{pongBytes(0x51, 1, {0xCA, 0x18, 5, 6, 7, 8}, 3, 2)});
     EXPECT_EQ(g_Settings.SentCount(kind::pong) - pongsBefore, 1u);
 
     ResetPingGates();
@@ -129,7 +129,7 @@ TEST_F(Answers, ThisNodesPongTellsItsSharesAndAddress) {
     a.link->clearSends();
     a.link->deliver(ping(0x52, 1, 0));
     turn();
-    EXPECT_EQ(a.link->sends(), std::vector<bytes>{pongBytes(0x52, 1, {0x58, 0x1B, 1, 2, 3, 4}, 4, 2)});
+    EXPECT_EQ(a.link->sends(), std::vector<bytes>{pongBytes(0x52, 1, {0x58, 0x1B, 1, 2, 3, 4}, 3, 2)});
 }
 
 // What a current servent sends: Pings carrying an extension block (a GGEP
@@ -139,7 +139,7 @@ TEST_F(Answers, PingsWithAnExtensionBlockAndLongerPongsAreTakenAsPingsAndPongs) 
     peer b = addPeer("2.2.2.2");
     a.link->deliver(descriptorOf(guidOf(0x81), function::ping, 1, 0, scp));  // alive ping
     turn();
-    EXPECT_EQ(a.link->sends(), std::vector<bytes>{pongBytes(0x81, 1, {0xCA, 0x18, 5, 6, 7, 8}, 4, 2)});
+    EXPECT_EQ(a.link->sends(), std::vector<bytes>{pongBytes(0x81, 1, {0xCA, 0x18, 5, 6, 7, 8}, 3, 2)});
 
     std::uint32_t pingsBefore = g_Settings.ReceivedCount(kind::ping);
     bytes passedOn = descriptorOf(guidOf(0x82), function::ping, 3, 0, scp);
@@ -172,7 +172,7 @@ TEST_F(Answers, APingGetsTheCachedPongsOnceAndTheOwnPongAtMostEvery30250Ms) {
     bytes burst = joined({pongBytes(0x61, 1, {0xCC, 0x18, 7, 7, 7, 7}, 12, 22),
                           pongBytes(0x61, 1, {0xCB, 0x18, 8, 8, 8, 8}, 11, 21),
                           pongBytes(0x61, 1, {0xCA, 0x18, 9, 9, 9, 9}, 10, 20)});
-    EXPECT_EQ(a.link->sends(), (std::vector<bytes>{burst, pongBytes(0x61, 2, {0xCA, 0x18, 5, 6, 7, 8}, 4, 2)}));
+    EXPECT_EQ(a.link->sends(), (std::vector<bytes>{burst, pongBytes(0x61, 2, {0xCA, 0x18, 5, 6, 7, 8}, 3, 2)}));
     EXPECT_EQ(a.link->events(), (std::vector<std::string>{"mode on", "send", "mode off", "send"}));
 
     struct row {
