@@ -238,6 +238,23 @@ TEST_F(LinkTest, TheConfiguredConnectStringIsMatchedInAnyCase) {
     EXPECT_EQ(peerReads(peer, 13), "GNUTELLA OK\n\n");
 }
 
+TEST_F(LinkTest, AnEmptyConnectStringMakesNoRequestALink) {
+    std::strcpy(g_Settings.m_ConnectString, "");  // a hand-edited settings file
+    {
+        peerSocket peer;
+        peerDials(peer, "GET /get/1/song.mp3 HTTP/1.0\r\n\r\n");
+        ASSERT_TRUE(stepUntil([] { return g_InactiveHostList.IsEmpty(); }));
+        bool closed = false;
+        std::vector<unsigned char> answer = net::test::receiveUntilClosed(peer, closed, 10000);
+        EXPECT_EQ(std::string(answer.begin(), answer.end()).find("GNUTELLA OK"), std::string::npos);
+        EXPECT_TRUE(g_ActiveHostList.IsEmpty()) << "a request is no link";
+    }
+    peerSocket peer;
+    peerDials(peer, "GNUTELLA CONNECT/0.4\n\n");
+    ASSERT_TRUE(stepUntil([] { return !g_ActiveHostList.IsEmpty(); }));
+    EXPECT_EQ(peerReads(peer, 13), "GNUTELLA OK\n\n");
+}
+
 TEST_F(LinkTest, AnIncoming06ConnectIsAnsweredAndUpOnThePeersFinalReply) {
     peerSocket peer;
     peerDials(peer, "GNUTELLA CONNECT/0.6\r\nUser-Agent: Peer/1.0\r\nX-Other: 1\r\n\r\n");
