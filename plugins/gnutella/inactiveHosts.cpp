@@ -121,7 +121,7 @@ int connectedStep(CGnutellaHost* host) {
 }
 
 // Moves a link that is done with the list to where its step handed it, or
-// ends it.
+// takes it out and ends it.
 void leaveList(CGnutellaHost* host) {
     g_Settings.UntrackConnectingHost(host->m_Row);
     guardedList<hostMap>* next = host->m_HandOver == hostHandOver::activeList     ? &g_ActiveHostList
@@ -129,9 +129,12 @@ void leaveList(CGnutellaHost* host) {
                                                                                   : nullptr;
     if (next) {
         host->m_HandOver = hostHandOver::none;
-        std::lock_guard<std::recursive_mutex> hold(next->guard);
-        next->items[host->m_Id] = host;  // another thread's from here on
+        MoveHost(host, g_InactiveHostList, *next);  // another thread's from here on
         return;
+    }
+    {
+        std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
+        g_InactiveHostList.items.erase(host->m_Id);
     }
     host->m_Kind = linkKind::none;
     DestroyLink(host);
@@ -169,13 +172,8 @@ int ServiceInactiveHosts() {
     }
     // Only this thread takes links out of the list: each stays alive here.
     for (CGnutellaHost* host : HostsIn(g_InactiveHostList)) {
-        if (ServiceInactiveHost(host) != 1)
-            continue;
-        {
-            std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
-            g_InactiveHostList.items.erase(host->m_Id);
-        }
-        leaveList(host);
+        if (ServiceInactiveHost(host) == 1)
+            leaveList(host);
     }
     return 0;
 }

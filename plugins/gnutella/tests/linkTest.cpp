@@ -4,8 +4,10 @@
 // dropping, and going offline and online.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <map>
+#include <thread>
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaHostCatch.h"
@@ -524,6 +526,35 @@ TEST_F(LinkTest, DroppingALinkInItsHandshakeEndsIt) {
     EXPECT_TRUE(g_InactiveHostList.IsEmpty());
     EXPECT_EQ(g_Settings.Counts().connecting, 0u);
     EXPECT_TRUE(peerSeesClose(peer));
+}
+
+// The row's action runs on the GUI thread while the link machine and the
+// active host thread move links between the two lists.
+TEST_F(LinkTest, ALinkMovingBetweenTheListsIsAlwaysFoundByItsRowsDropAction) {
+    auto* link = new CGnutellaHost();
+    link->m_Kind = linkKind::incomingUp;
+    FillHostRow(link);
+    {
+        std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
+        g_InactiveHostList.items[link->m_Id] = link;
+    }
+    std::atomic<bool> stop{false};
+    std::thread mover([&] {
+        while (!stop) {
+            MoveHost(link, g_InactiveHostList, g_ActiveHostList);
+            MoveHost(link, g_ActiveHostList, g_InactiveHostList);
+        }
+    });
+    int lost = 0;
+    for (int i = 0; i < 20000; ++i) {
+        link->m_DropRequested = false;
+        drop_host(link->m_Row);
+        lost += link->m_DropRequested ? 0 : 1;
+    }
+    stop = true;
+    mover.join();
+    EXPECT_EQ(lost, 0) << "drops that found the link in neither list";
+    EXPECT_TRUE(recorded("IGnutellaHostDockWnd::RemoveConnect").empty()) << "a row taken from a link that lives on";
 }
 
 TEST_F(LinkTest, AHostNameIsKeptAsTheNameToDialAndShownInTheRow) {
