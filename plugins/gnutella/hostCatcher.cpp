@@ -82,9 +82,9 @@ void prepareRow(CGnutellaHostCatch* entry) {
         entry->m_Row->AddAction(ResourceText(IDS_GNU_ACTION_CONNECT), &connect_to_catch_host);
 }
 
-// What one batch changed in the cache, for the host window.
+// What one batch did to the cache.
 struct catchChanges {
-    std::vector<CGnutellaHostCatch*> added;    // new to the cache; still owned by it unless also gone
+    std::vector<CGnutellaHostCatch*> added;    // new to the cache (the cache owns those that stayed)
     std::vector<CGnutellaHostCatch*> gone;     // taken out; owned here
     std::vector<CGnutellaHostCatch*> refused;  // already cached; owned here
 };
@@ -107,19 +107,27 @@ void enterLocked(std::vector<CGnutellaHostCatch*>& entries, catchChanges& change
             changes.gone.push_back(oldest);
 }
 
-// The window learns the batch's outcome once, after the lock is let go:
-// the rows that left, then the rows that came and stayed. A host that came
-// and went in the same batch never reaches it.
-void showChanges(const catchChanges& changes) {
+// The rows the window is to learn of: those that left (their entries are
+// owned here) and those that came and stayed, each with a reference (their
+// entries may go as soon as the lock is let go). A host that came and went
+// in the same batch never reaches the window. Host cache lock held.
+struct rowChanges {
+    std::vector<ss::IAgent*> removed;
+    std::vector<ss::IAgent*> shown;  // one reference each
+};
+rowChanges rowsToTell(const catchChanges& changes) {
     std::set<const CGnutellaHostCatch*> gone(changes.gone.begin(), changes.gone.end());
     std::set<const CGnutellaHostCatch*> added(changes.added.begin(), changes.added.end());
-    ui::IGnutellaHostDockWnd* window = g_Services.hostWindow;
+    rowChanges rows;
     for (const CGnutellaHostCatch* entry : changes.gone)
-        if (window && entry->m_Row && !added.count(entry))
-            window->RemoveCatch(entry->m_Row);
+        if (entry->m_Row && !added.count(entry))
+            rows.removed.push_back(entry->m_Row);
     for (const CGnutellaHostCatch* entry : changes.added)
-        if (window && entry->m_Row && !gone.count(entry))
-            window->UpdateCatch(entry->m_Row);
+        if (entry->m_Row && !gone.count(entry)) {
+            entry->m_Row->addRef();
+            rows.shown.push_back(entry->m_Row);
+        }
+    return rows;
 }
 
 }  // namespace
@@ -129,19 +137,22 @@ std::size_t CatchHosts(std::vector<CGnutellaHostCatch*> entries) {
     for (CGnutellaHostCatch* entry : entries)
         prepareRow(entry);
     catchChanges changes;
-    std::vector<ss::IAgent*> held;  // the rows shown stay alive across the window calls
+    rowChanges rows;
     {
         lockGuard hold(g_State.hostCacheLock);
         enterLocked(entries, changes);
-        for (CGnutellaHostCatch* entry : changes.added)
-            if (entry->m_Row) {
-                entry->m_Row->addRef();
-                held.push_back(entry->m_Row);
-            }
+        rows = rowsToTell(changes);
     }
-    showChanges(changes);
-    for (ss::IAgent* row : held)
+    // The window learns the batch's outcome once, after the lock is let go.
+    ui::IGnutellaHostDockWnd* window = g_Services.hostWindow;
+    for (ss::IAgent* row : rows.removed)
+        if (window)
+            window->RemoveCatch(row);
+    for (ss::IAgent* row : rows.shown) {
+        if (window)
+            window->UpdateCatch(row);
         row->release();
+    }
     for (CGnutellaHostCatch* entry : changes.gone)
         delete entry;
     for (CGnutellaHostCatch* entry : changes.refused)
