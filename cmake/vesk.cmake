@@ -74,17 +74,21 @@ function(vesk_add_plugin name)
 endfunction()
 
 # A GoogleTest program run by CTest under Wine.
-#   vesk_add_test(<name> SOURCES ... [LIBS ...] [DEPENDS ...])
+#   vesk_add_test(<name> [PROGRAM_ONLY] SOURCES ... [LIBS ...] [DEPENDS ...])
 # DEPENDS names targets that must be built before the test runs (modules
-# it loads, programs it starts).
+# it loads, programs it starts). PROGRAM_ONLY builds the program without a
+# test of its own: a test that prepares its setting (a script) runs it.
 function(vesk_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(T "PROGRAM_ONLY" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   vesk_compile_options(${name})
   target_link_libraries(${name} PRIVATE vesk_testing ${T_LIBS} gtest gtest_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VESK_TESTS})
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})
+  endif()
+  if(T_PROGRAM_ONLY)
+    return()
   endif()
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${VESK_TESTS})
   # A crash is a failure even when Wine's exit code would not say so.

@@ -41,8 +41,9 @@ using AgentActionFn = int (*)(IAgent* agent);
 struct IAgent : virtual Igeneric {
     static constexpr const char* interfaceQuery = "struct vesk::ss::IAgent *";
 
-    // Name lists are new vectors (the caller owns them) of string objects in
-    // the order the names were first registered in the process.
+    // Name lists are new vectors of string objects in the order the names
+    // were first registered in the process, with count 0: the caller takes
+    // the first reference (and its release frees the list).
     virtual Ivector* GetPropertyNames() = 0;
     // Long 0 for a null name, long -1 when absent.
     virtual value GetProperty(const char* name) = 0;

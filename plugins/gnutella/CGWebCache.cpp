@@ -62,7 +62,11 @@ CGWebCache::~CGWebCache() {
 }
 
 void CGWebCache::AddURL(const std::string& url) {
-    m_Hosts.emplace(url, CGWebHost(url)).first->second.m_URL = url;
+    auto known = m_Hosts.find(url);
+    if (known != m_Hosts.end())
+        known->second.m_URL = url;
+    else if (m_Hosts.size() < webCacheListLimit)
+        m_Hosts.emplace(url, CGWebHost(url));
 }
 
 void CGWebCache::SendRequest(CGWebHost& host, const std::string& request) {

@@ -20,6 +20,9 @@ namespace vesk::gnutella {
 
 // An exchange gets its answer within this time or is dropped unread.
 constexpr std::uint32_t webExchangeTimeoutMs = 2000;
+// Most web caches the list holds (twice the URL limit): caches that list
+// thousands of others cannot grow it further.
+constexpr std::size_t webCacheListLimit = 200;
 
 class CGWebCache {
 public:
@@ -51,15 +54,16 @@ public:
     // through a text-mode stream. -1 when the file cannot be opened.
     int SaveCacheFile();
 
-    // Adds a cache under the URL unless the list has it; the entry's URL
-    // becomes the URL either way.
+    // Adds a cache under the URL unless the list has it or holds
+    // webCacheListLimit caches already; the URL of an entry it has becomes
+    // the URL.
     void AddURL(const std::string& url);
     // Starts one exchange with the cache: dials it and hands the request to
     // the connection at once (sent once it is up).
     void SendRequest(CGWebHost& host, const std::string& request);
 
     std::mutex m_Lock;
-    std::map<std::string, CGWebHost> m_Hosts;  // by URL; never shrinks while running
+    std::map<std::string, CGWebHost> m_Hosts;  // by URL; never shrinks while running, at most webCacheListLimit
     std::uint32_t m_UrlLimit = 100;
     std::map<std::uint32_t, CGWebConn*> m_Connections;  // open exchanges by id; owned
     std::string m_FilePath;                            // the folder and "\gcache"

@@ -44,9 +44,7 @@ void CGWebHost::ParseResponse(CGWebCache& list, std::string_view response) {
     }
     for (const std::string& url : answer.urls)
         list.AddURL(url);
-    for (const hostAddress& host : answer.hosts)
-        if (CatchOfferedHost(host.address.c_str(), host.port))
-            ++m_NewHosts;
+    m_NewHosts += static_cast<std::uint32_t>(CatchOfferedHosts(answer.hosts));
 }
 
 }  // namespace vesk::gnutella

@@ -20,14 +20,23 @@ CGnutellaHostCatch::CGnutellaHostCatch(const unsigned char* address, std::uint16
 CGnutellaHostCatch::CGnutellaHostCatch(const char* addressText, std::uint16_t port) : m_Port(port) {
     if (addressText) {
         std::strncpy(m_AddressText, addressText, sizeof m_AddressText - 1);
-        if (IsValidIpText(m_AddressText))
-            TextToIp(m_AddressText, m_Address);
+        AddressOf(m_AddressText, m_Address);
     }
     finish();
 }
 
+std::string CGnutellaHostCatch::KeyOf(const char* addressText, std::uint16_t port) {
+    std::string text = addressText ? std::string(addressText, strnlen(addressText, catchAddressSize - 1)) : "";
+    return text + ":" + std::to_string(port);
+}
+
+void CGnutellaHostCatch::AddressOf(const char* addressText, unsigned char* address) {
+    if (addressText && IsValidIpText(addressText))
+        TextToIp(addressText, address);
+}
+
 void CGnutellaHostCatch::finish() {
-    m_Key = std::string(m_AddressText) + ":" + std::to_string(m_Port);
+    m_Key = KeyOf(m_AddressText, m_Port);
     m_Row = NewAgent();
 }
 

@@ -26,6 +26,12 @@ public:
     // The row's attributes: address text, key and port.
     void FillRow();
 
+    // The key of a host made from text: the text as kept (cut to 259
+    // characters), ":" and the port.
+    static std::string KeyOf(const char* addressText, std::uint16_t port);
+    // The address bytes of a text, set only when it is a dotted address.
+    static void AddressOf(const char* addressText, unsigned char* address);
+
     std::uint32_t m_Kilobytes = 0;  // shared, from its pong
     std::uint32_t m_Files = 0;      // shared, from its pong
     ss::IAgent* m_Row = nullptr;    // one reference held; may be null

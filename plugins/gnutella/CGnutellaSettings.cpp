@@ -30,7 +30,7 @@ const settingKey keys[] = {
     {"Gnutella_MaxOutgoingResults", vt::ulongV, 255, nullptr, readRule::exactType, &S::m_MaxOutgoingResults},
     {"Gnutella_MinSearchCriteria", vt::ulongV, 1, nullptr, readRule::exactType, &S::m_MinSearchCriteria},
     {"Gnutella_MaxUploadsPerIP", vt::ulongV, 4, nullptr, readRule::exactType, &S::m_MaxUploadsPerIP},
-    {"Gnutella_ConnectString", vt::cString, 0, "GNUTELLA CONNECT/0.4\n\n", readRule::text,
+    {"Gnutella_ConnectString", vt::cString, 0, defaultConnectString, readRule::text,
      &S::m_ConnectString},
     {"Gnutella_ConnectAck", vt::cString, 0, "GNUTELLA OK\n\n", readRule::text, &S::m_ConnectAck},
     {"Gnutella_EnableReported", vt::ushortV, 0, nullptr, readRule::exactType, &S::m_EnableReported},
@@ -107,6 +107,12 @@ void setNumber(S& settings, std::atomic<T> S::*field, unsigned long n) {
 }
 
 }  // namespace
+
+std::string_view CGnutellaSettings::ConnectString() const {
+    // Written only before the threads start: read without a lock.
+    std::size_t length = strnlen(m_ConnectString, settingTextSize);
+    return length ? std::string_view(m_ConnectString, length) : std::string_view(defaultConnectString);
+}
 
 const settingKey* SettingKeys(std::size_t* count) {
     if (count)

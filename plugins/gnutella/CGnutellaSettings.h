@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <variant>
 
 #include "plugins/gnutella/statusTracker.h"
@@ -25,6 +26,7 @@ struct Isettings;
 namespace vesk::gnutella {
 
 constexpr std::size_t settingTextSize = 256;  // 255 characters and the terminator
+constexpr const char* defaultConnectString = "GNUTELLA CONNECT/0.4\n\n";
 
 // Four address bytes, first octet first, read and written whole.
 class addressField {
@@ -56,6 +58,11 @@ public:
     // Writes every key from its field, with its stored type, in the fixed
     // save order. Nothing without a store.
     void SaveSettings(persist::Isettings* store, IentityToken* owner) const;
+
+    // The 0.4 connect an incoming connection is matched against: the stored
+    // text, or its default when that is empty (an empty text would begin
+    // every request and make each one a link).
+    std::string_view ConnectString() const;
 
     // Stored ("Gnutella_" keys).
     std::atomic<bool> m_ShowFirewalledResults{true};

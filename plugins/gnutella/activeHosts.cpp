@@ -78,17 +78,16 @@ void leaveList(CGnutellaHost* host) {
         UntrackLinkByKind(host);
         host->m_Kind = linkKind::none;
     }
+    if (redial) {
+        g_Settings.TrackConnectingHost(host->m_Row);
+        MoveHost(host, g_ActiveHostList, g_InactiveHostList);  // the listener thread's from here on
+        return;
+    }
     bool nowEmpty;
     {
         std::lock_guard<std::recursive_mutex> hold(g_ActiveHostList.guard);
         g_ActiveHostList.items.erase(host->m_Id);
         nowEmpty = g_ActiveHostList.items.empty();
-    }
-    if (redial) {
-        g_Settings.TrackConnectingHost(host->m_Row);
-        std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
-        g_InactiveHostList.items[host->m_Id] = host;  // the listener thread's from here on
-        return;
     }
     if (nowEmpty)
         showNoLinks();

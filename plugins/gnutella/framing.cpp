@@ -19,10 +19,10 @@ bool startFits(const unsigned char* header) {
 
 bool PayloadLengthFits(unsigned char functionCode, std::uint32_t payloadLength) {
     switch (functionCode) {
-        case function::ping:
-            return payloadLength == 0;
-        case function::pong:
-            return payloadLength == 14;
+        case function::ping:  // current servents add an extension block
+            return payloadLength <= extensionPayloadLimit;
+        case function::pong:  // its first 14 bytes are read, the rest left alone
+            return payloadLength >= 14 && payloadLength <= extensionPayloadLimit;
         case function::push:
             return payloadLength == 26;
         case function::query:

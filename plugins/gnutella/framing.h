@@ -14,7 +14,13 @@
 
 namespace vesk::gnutella {
 
-// Payload length limits by function (all others are invalid).
+// Most payload bytes of a Ping or a Pong: current servents send Pings with
+// a small extension block and Pongs longer than their 14 bytes.
+constexpr std::uint32_t extensionPayloadLimit = 4096;
+
+// Payload length limits by function: Ping up to extensionPayloadLimit, Pong
+// 14 up to it, Push 26, Query 3 to 257, Query Hit 11 to 65535 (all other
+// functions are invalid).
 bool PayloadLengthFits(unsigned char functionCode, std::uint32_t payloadLength);
 
 // A header that follows another one: TTL and hops within maxTtl, a known

@@ -31,6 +31,10 @@
 //  13. the status tracker's lock (inside CStatusTracker only)
 //  14. a link's routing memory (inside CRoutingMemory only)
 // The list guards are re-entrant, so a walk may look up the list it walks.
+// A link moves between g_InactiveHostList and g_ActiveHostList under both
+// guards at once (MoveHost), and the drop action looks for it under both:
+// std::scoped_lock takes them without waiting for one while holding the
+// other.
 #pragma once
 
 #include <atomic>

@@ -66,10 +66,9 @@ int becomeIncomingLink(CGnutellaHost* host) {
     return 1;
 }
 
-// The hosts of a refusal's X-Try list go to the host cache.
+// The hosts of a refusal's X-Try list go to the host cache, as one batch.
 void harvestOfferedHosts(std::string_view text) {
-    for (const hostAddress& offered : ParseXTry(text))
-        CatchOfferedHost(offered.address.c_str(), offered.port);
+    CatchOfferedHosts(ParseXTry(text));
 }
 
 template <std::size_t N>
@@ -94,11 +93,10 @@ int SendConnect06(CGnutellaHost* host) {
 }
 
 int ReadConnect06Response(CGnutellaHost* host, std::string_view text) {
-    if (StartsWith(text, handshakeText::refusal)) {
-        harvestOfferedHosts(text);
-        return 0;  // the answer's time-out ends the link
-    }
-    if (!StartsWith(text, handshakeText::acceptance) || outgoingFull())
+    connectAnswer answer = ReadConnectAnswer(text);
+    if (answer == connectAnswer::refused)
+        harvestOfferedHosts(text);  // a refusal still names peers to try
+    if (answer != connectAnswer::accepted || outgoingFull())
         return fail(host);
     SetRowColour(host, rowColour::link);
     SetProtocolState(protocolState::connected);
@@ -157,8 +155,11 @@ int AnswerConnect06(CGnutellaHost* host, std::string_view text) {
 
 int ReadConnectReply(CGnutellaHost* host, std::string_view text) {
     protocolVersion version;
-    if (!ParseFinalReply(text, version))
+    if (!ParseFinalReply(text, version)) {
+        if (ReadConnectAnswer(text) == connectAnswer::refused)
+            harvestOfferedHosts(text);
         return fail(host);
+    }
     if (incomingFull())
         return becomeBusy(host);
     host->m_State = linkState::built;

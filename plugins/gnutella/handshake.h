@@ -19,11 +19,11 @@ class CGnutellaHost;
 // (1) when the outgoing links are at their limit.
 int SendConnect06(CGnutellaHost* host);
 
-// Dialling side, the peer's answer: a refusal ("GNUTELLA/0.6 503") hands its
-// X-Try hosts to the host cache and changes nothing else (0: the time-out
-// ends the link); an acceptance ("GNUTELLA/0.6" with any other status)
+// Dialling side, the peer's answer: an acceptance ("GNUTELLA/0.6 200")
 // below the outgoing limit makes it an outgoing link, sends the final reply,
-// the Ping and the active searches (1); anything else closes it (1).
+// the Ping and the active searches (1). A refusal (any other status code)
+// hands its X-Try hosts to the host cache and closes it uncounted, as does
+// anything else (1).
 int ReadConnect06Response(CGnutellaHost* host, std::string_view text);
 
 // Accepting side, a 0.4 connect: the configured acknowledgement goes out
@@ -38,9 +38,9 @@ int AnswerConnect04(CGnutellaHost* host);
 int AnswerConnect06(CGnutellaHost* host, std::string_view text);
 
 // Accepting side, the peer's final reply to the 0.6 answer: any
-// "GNUTELLA OK/" with a version or "GNUTELLA/0.6" makes it an incoming link
-// (busy when the incoming links are full meanwhile); anything else closes
-// it (kind closed). 1.
+// "GNUTELLA OK/" with a version or "GNUTELLA/0.6 200" makes it an incoming
+// link (busy when the incoming links are full meanwhile); anything else
+// closes it (kind closed), a refusal's X-Try hosts harvested. 1.
 int ReadConnectReply(CGnutellaHost* host, std::string_view text);
 
 // Refuses an accepted connection: taken out of any link count, kind none,

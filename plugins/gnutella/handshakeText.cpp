@@ -1,6 +1,7 @@
 #include "plugins/gnutella/handshakeText.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "plugins/gnutella/addresses.h"
@@ -35,6 +36,15 @@ bool readVersion(std::string_view text, protocolVersion& out) {
     out.major = decimal(major);
     out.minor = decimal(minor);
     return true;
+}
+
+// A "GNUTELLA/0.6" status line (in any case) whose code is 200 ("2000"
+// is no 200).
+bool hasCode200(std::string_view text) {
+    std::size_t behindCode = std::strlen(handshakeText::acceptance);
+    if (!StartsWithNoCase(text, handshakeText::acceptance))
+        return false;
+    return text.size() == behindCode || !std::isdigit(static_cast<unsigned char>(text[behindCode]));
 }
 
 }  // namespace
@@ -86,6 +96,12 @@ bool LinesWithinLimit(std::string_view text) {
         from = end + 1;
     }
     return true;
+}
+
+connectAnswer ReadConnectAnswer(std::string_view text) {
+    if (!StartsWith(text, handshakeText::answerPrefix))
+        return connectAnswer::noHandshake;
+    return hasCode200(text) ? connectAnswer::accepted : connectAnswer::refused;
 }
 
 bool ParseConnect06(std::string_view text, std::size_t userAgentLimit, connectRequest& out) {
@@ -160,7 +176,7 @@ bool ParseFinalReply(std::string_view text, protocolVersion& out) {
         return false;
     if (StartsWithNoCase(text, handshakeText::versionedReply))
         return readVersion(text.substr(std::strlen(handshakeText::versionedReply)), out);
-    if (!StartsWithNoCase(text, handshakeText::acceptance))
+    if (!hasCode200(text))
         return false;
     out = protocolVersion{0, 6};
     return true;

@@ -29,8 +29,9 @@ constexpr const char* finalReply = "GNUTELLA/0.6 200 OK\r\n\r\n";
 // The 0.4 connect every peer understands (besides the configured one).
 constexpr const char* connect04 = "GNUTELLA CONNECT/0.4\n\n";
 constexpr const char* connectPrefix = "GNUTELLA CONNECT/";
-constexpr const char* refusal = "GNUTELLA/0.6 503";
-constexpr const char* acceptance = "GNUTELLA/0.6";
+// The status line of a peer's answer; only its code 200 accepts.
+constexpr const char* answerPrefix = "GNUTELLA/0.6";
+constexpr const char* acceptance = "GNUTELLA/0.6 200";
 constexpr const char* versionedReply = "GNUTELLA OK/";
 }  // namespace handshakeText
 
@@ -58,6 +59,13 @@ struct protocolVersion {
     std::uint32_t major = 0;
     std::uint32_t minor = 0;
 };
+
+// The peer's answer to this node's 0.6 connect, by its status line: a
+// link only for code 200; any other code ("GNUTELLA/0.6 503", or the 403
+// current servents give a connect without X-Ultrapeer) refuses it, and
+// text that is no status line is no handshake at all.
+enum class connectAnswer { accepted, refused, noHandshake };
+connectAnswer ReadConnectAnswer(std::string_view text);
 
 // A peer's 0.6 connect (text beginning with "GNUTELLA CONNECT/" in any
 // case): its version and, when it names one, its user agent (cut to
@@ -91,9 +99,9 @@ std::string Answer06(protocolVersion version, bool busy, const char* remoteAddre
 std::vector<hostAddress> ParseXTry(std::string_view text);
 
 // A peer's final response to this node's 0.6 answer: "GNUTELLA OK/" with a
-// version (any case), or "GNUTELLA/0.6" in any case with any status. False
-// for anything else, a versioned reply without its dot or line end, or an
-// over-long line.
+// version (any case), or "GNUTELLA/0.6 200" in any case. False for anything
+// else (another status refuses the link), a versioned reply without its
+// dot or line end, or an over-long line.
 bool ParseFinalReply(std::string_view text, protocolVersion& out);
 
 }  // namespace vesk::gnutella

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <set>
 #include <vector>
 
 #include "plugins/gnutella/CGnutellaHostCatch.h"
@@ -68,6 +69,15 @@ std::string storedText(const std::string& name) {
     return s && s->c_str() ? s->c_str() : "";
 }
 
+// One host-cache item as the store held it.
+struct storedHost {
+    std::string addressKey;  // its address key, taken out once the item is used
+    std::string text;
+    std::uint16_t port = 0;
+    unsigned long kilobytes = 0;
+    unsigned long files = 0;
+};
+
 // Saves a list's count and items; called with the list's lock held.
 void saveList(const catchMap& list, const char* countKey, const char* portKey, const char* addressKey,
               bool withShares) {
@@ -132,30 +142,47 @@ int SaveQuickConnect() {
 int LoadHostCatcher() {
     if (!g_Services.settings)
         return 0;
+    std::vector<storedHost> stored;
     std::uint32_t n = storedCount(key::cacheCount);
     for (std::uint32_t i = 1; i <= n; ++i) {
-        unsigned long kilobytes = takeNumber(item(key::cacheKilobytes, i), vt::ulongV);
-        unsigned long files = takeNumber(item(key::cacheFiles, i), vt::ulongV);
-        unsigned long port = takeNumber(item(key::cachePort, i), vt::ushortV);
-        std::string addressKey = item(key::cacheAddress, i);
-        std::string text = storedText(addressKey);
-        if (text.empty()) {
-            g_Services.settings->removeValue(addressKey.c_str(), g_State.token);
-            continue;
-        }
+        storedHost host;
+        host.kilobytes = takeNumber(item(key::cacheKilobytes, i), vt::ulongV);
+        host.files = takeNumber(item(key::cacheFiles, i), vt::ulongV);
+        host.port = static_cast<std::uint16_t>(takeNumber(item(key::cachePort, i), vt::ushortV));
+        host.addressKey = item(key::cacheAddress, i);
+        host.text = storedText(host.addressKey);
+        if (host.text.empty())
+            g_Services.settings->removeValue(host.addressKey.c_str(), g_State.token);
+        else
+            stored.push_back(std::move(host));
+    }
+    // A refused or repeated host's address key stays in the store.
+    std::vector<const storedHost*> passed;
+    std::set<std::string> keys;
+    for (const storedHost& host : stored) {
+        unsigned char address[4] = {};
+        CGnutellaHostCatch::AddressOf(host.text.c_str(), address);
+        if (!RefusedByHostFilter(address, host.port) &&
+            keys.insert(CGnutellaHostCatch::KeyOf(host.text.c_str(), host.port)).second)
+            passed.push_back(&host);
+    }
+    // The older items would give way to the newer at once: only the newest
+    // that fit the cache are made.
+    std::size_t bound = g_Settings.m_MaxHostCatcher.load();
+    std::size_t first = passed.size() > bound ? passed.size() - bound : 0;
+    std::vector<CGnutellaHostCatch*> batch;
+    for (std::size_t i = 0; i < passed.size(); ++i) {
+        const storedHost& host = *passed[i];
+        g_Services.settings->removeValue(host.addressKey.c_str(), g_State.token);
         CGnutellaHostCatch* entry =
-            new (std::nothrow) CGnutellaHostCatch(text.c_str(), static_cast<std::uint16_t>(port));
+            i < first ? nullptr : new (std::nothrow) CGnutellaHostCatch(host.text.c_str(), host.port);
         if (!entry)
             continue;
-        entry->m_Kilobytes = kilobytes;
-        entry->m_Files = files;
-        if (RefusedByHostFilter(entry->m_Address, entry->m_Port)) {
-            delete entry;  // its address key stays in the store
-            continue;
-        }
-        if (CatchHost(entry))
-            g_Services.settings->removeValue(addressKey.c_str(), g_State.token);
+        entry->m_Kilobytes = host.kilobytes;
+        entry->m_Files = host.files;
+        batch.push_back(entry);
     }
+    CatchHosts(std::move(batch));
     return 0;
 }
 

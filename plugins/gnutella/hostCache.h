@@ -50,8 +50,9 @@ int SaveSuccessfulHosts();
 int SaveQuickConnect();
 
 // Reads the list back (taking the item keys out of the store); entries the
-// host filter refuses are skipped. Loaded host-cache rows are shown in the
-// host window. 0.
+// host filter refuses are skipped. The host cache keeps the last
+// Gnutella_MaxHostCatcher of the items that pass, as one batch (their rows
+// shown in the host window). 0.
 int LoadHostCatcher();
 int LoadSuccessfulHosts();
 
@@ -62,20 +63,28 @@ int ClearSuccessfulHosts();
 
 // The host cache at run time (hostCatcher.cpp).
 
-// Enters the entry (taken over) into the host cache under its key, with its
-// row's attributes and connect action, queues its key and shows its row;
-// an entry whose key is cached already is destroyed. True when it was new.
+// Every way into the host cache goes through CatchHosts, which keeps the
+// cache within Gnutella_MaxHostCatcher, the oldest queued host giving way
+// first, and tells the host window once per batch, after the lock is let
+// go: the rows that left, then those that came and stayed.
+
+// Enters the entries (taken over) in order under their keys, with their
+// rows' attributes and connect action, queuing their keys; an entry whose
+// key is cached already is destroyed. The number that were new.
+std::size_t CatchHosts(std::vector<CGnutellaHostCatch*> entries);
+// CatchHosts of one entry; true when it was new.
 bool CatchHost(CGnutellaHostCatch* entry);
-// A host a peer offered by its address text (an X-Try list, a web cache):
-// cached by CatchHost unless the host filter refuses it (only a dotted
-// address passes). True when it was new.
-bool CatchOfferedHost(const char* addressText, std::uint16_t port);
+// Hosts a peer offered by their address texts (an X-Try list, a web
+// cache's answer), oldest first: those the host filter refuses (only a
+// dotted address passes) or the cache holds are skipped, and only the
+// newest that fit the cache are made. The number new to the cache.
+std::size_t CatchOfferedHosts(const std::vector<hostAddress>& offered);
 
 // Offers the host of a pong to the host cache: refused by the host filter,
 // or cached after the oldest entry gave way when the cache is full. 0.
 int AddPongHost(const CGnutellaPacket* packet);
 // Caches the host of a pong (its address, port, files and kilobytes)
-// without filter or bound. 0.
+// without the filter. 0.
 int AddToHostCatcher(const CGnutellaPacket* packet);
 
 // Takes the entry of the oldest queued key out of the cache (null when that
@@ -89,7 +98,8 @@ CGnutellaHostCatch* PopSuccessfulHost();
 bool HostCatcherEmpty();
 
 // Drops the oldest entries (by the key queue) until the cache holds at most
-// Gnutella_MaxHostCatcher; their rows leave the list. 0.
+// Gnutella_MaxHostCatcher (after the setting was lowered); their rows
+// leave the list. 0.
 int TrimHostCatcher();
 // The host window's request (any thread): the active host thread trims the
 // cache at its next turn, in ServeHostCacheRequests.

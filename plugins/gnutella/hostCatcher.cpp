@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <mutex>
 #include <new>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaHostCatch.h"
@@ -51,47 +54,136 @@ std::size_t cachedCount() {
     return g_HostCatcher.size();
 }
 
-}  // namespace
-
-bool CatchHost(CGnutellaHostCatch* entry) {
-    if (!entry)
-        return false;
-    entry->FillRow();
-    if (entry->m_Row)
-        entry->m_Row->AddAction(ResourceText(IDS_GNU_ACTION_CONNECT), &connect_to_catch_host);
-    ss::IAgent* shown = nullptr;  // held across the window call: the entry may go meanwhile
-    {
-        lockGuard hold(g_State.hostCacheLock);
-        if (!g_HostCatcher.count(entry->m_Key)) {
-            g_HostCatcher[entry->m_Key] = entry;
-            g_HostCatchKeyQueue.push_back(entry->m_Key);
-            shown = entry->m_Row;
-            if (shown)
-                shown->addRef();
-            entry = nullptr;
-        }
-    }
-    if (entry) {
-        delete entry;
-        return false;
-    }
-    if (shown) {
-        if (g_Services.hostWindow)
-            g_Services.hostWindow->UpdateCatch(shown);
-        shown->release();
-    }
-    return true;
+bool isCached(const std::string& key) {
+    lockGuard hold(g_State.hostCacheLock);
+    return g_HostCatcher.count(key) != 0;
 }
 
-bool CatchOfferedHost(const char* addressText, std::uint16_t port) {
-    CGnutellaHostCatch* entry = new (std::nothrow) CGnutellaHostCatch(addressText, port);
-    if (!entry)
-        return false;
-    if (RefusedByHostFilter(entry->m_Address, entry->m_Port)) {
-        delete entry;
-        return false;
+// Takes the entry the oldest queued key names, or the entry with the
+// smallest key when no key is queued; null when that key names none any
+// more (the key leaves the queue all the same). Host cache lock held.
+CGnutellaHostCatch* takeOldestLocked() {
+    if (g_HostCatcher.empty())
+        return nullptr;
+    auto found = g_HostCatchKeyQueue.empty() ? g_HostCatcher.begin() : g_HostCatcher.find(g_HostCatchKeyQueue.front());
+    if (!g_HostCatchKeyQueue.empty())
+        g_HostCatchKeyQueue.pop_front();
+    if (found == g_HostCatcher.end())
+        return nullptr;
+    CGnutellaHostCatch* taken = found->second;
+    g_HostCatcher.erase(found);
+    return taken;
+}
+
+// The rows of a cached host: its attributes and the action that dials it.
+void prepareRow(CGnutellaHostCatch* entry) {
+    entry->FillRow();
+    if (entry->m_Row && !entry->m_Row->HasAction(ResourceText(IDS_GNU_ACTION_CONNECT)))
+        entry->m_Row->AddAction(ResourceText(IDS_GNU_ACTION_CONNECT), &connect_to_catch_host);
+}
+
+// What one batch did to the cache.
+struct catchChanges {
+    std::vector<CGnutellaHostCatch*> added;    // new to the cache (the cache owns those that stayed)
+    std::vector<CGnutellaHostCatch*> gone;     // taken out; owned here
+    std::vector<CGnutellaHostCatch*> refused;  // already cached; owned here
+};
+
+// Enters the entries in order, then gives way oldest first until the cache
+// holds at most Gnutella_MaxHostCatcher. Host cache lock held.
+void enterLocked(std::vector<CGnutellaHostCatch*>& entries, catchChanges& changes) {
+    for (CGnutellaHostCatch* entry : entries) {
+        if (g_HostCatcher.count(entry->m_Key)) {
+            changes.refused.push_back(entry);
+            continue;
+        }
+        g_HostCatcher[entry->m_Key] = entry;
+        g_HostCatchKeyQueue.push_back(entry->m_Key);
+        changes.added.push_back(entry);
     }
-    return CatchHost(entry);
+    std::size_t bound = g_Settings.m_MaxHostCatcher.load();
+    while (g_HostCatcher.size() > bound)
+        if (CGnutellaHostCatch* oldest = takeOldestLocked())
+            changes.gone.push_back(oldest);
+}
+
+// The rows the window is to learn of: those that left (their entries are
+// owned here) and those that came and stayed, each with a reference (their
+// entries may go as soon as the lock is let go). A host that came and went
+// in the same batch never reaches the window. Host cache lock held.
+struct rowChanges {
+    std::vector<ss::IAgent*> removed;
+    std::vector<ss::IAgent*> shown;  // one reference each
+};
+rowChanges rowsToTell(const catchChanges& changes) {
+    std::set<const CGnutellaHostCatch*> gone(changes.gone.begin(), changes.gone.end());
+    std::set<const CGnutellaHostCatch*> added(changes.added.begin(), changes.added.end());
+    rowChanges rows;
+    for (const CGnutellaHostCatch* entry : changes.gone)
+        if (entry->m_Row && !added.count(entry))
+            rows.removed.push_back(entry->m_Row);
+    for (const CGnutellaHostCatch* entry : changes.added)
+        if (entry->m_Row && !gone.count(entry)) {
+            entry->m_Row->addRef();
+            rows.shown.push_back(entry->m_Row);
+        }
+    return rows;
+}
+
+}  // namespace
+
+std::size_t CatchHosts(std::vector<CGnutellaHostCatch*> entries) {
+    entries.erase(std::remove(entries.begin(), entries.end(), nullptr), entries.end());
+    for (CGnutellaHostCatch* entry : entries)
+        prepareRow(entry);
+    catchChanges changes;
+    rowChanges rows;
+    {
+        lockGuard hold(g_State.hostCacheLock);
+        enterLocked(entries, changes);
+        rows = rowsToTell(changes);
+    }
+    // The window learns the batch's outcome once, after the lock is let go.
+    ui::IGnutellaHostDockWnd* window = g_Services.hostWindow;
+    for (ss::IAgent* row : rows.removed)
+        if (window)
+            window->RemoveCatch(row);
+    for (ss::IAgent* row : rows.shown) {
+        if (window)
+            window->UpdateCatch(row);
+        row->release();
+    }
+    for (CGnutellaHostCatch* entry : changes.gone)
+        delete entry;
+    for (CGnutellaHostCatch* entry : changes.refused)
+        delete entry;
+    return changes.added.size();
+}
+
+bool CatchHost(CGnutellaHostCatch* entry) {
+    return entry && CatchHosts({entry}) == 1;
+}
+
+std::size_t CatchOfferedHosts(const std::vector<hostAddress>& offered) {
+    // The newest offers win: older ones would give way to them at once, so
+    // no more than the cache holds are made at all.
+    std::size_t room = g_Settings.m_MaxHostCatcher.load();
+    std::vector<const hostAddress*> picked;
+    std::set<std::string> keys;
+    for (auto it = offered.rbegin(); it != offered.rend() && picked.size() < room; ++it) {
+        std::string key = CGnutellaHostCatch::KeyOf(it->address.c_str(), it->port);
+        if (!keys.insert(key).second || isCached(key))
+            continue;
+        unsigned char address[4] = {};
+        CGnutellaHostCatch::AddressOf(it->address.c_str(), address);
+        if (!RefusedByHostFilter(address, it->port))  // only a dotted address passes
+            picked.push_back(&*it);
+    }
+    std::vector<CGnutellaHostCatch*> batch;
+    for (auto it = picked.rbegin(); it != picked.rend(); ++it)
+        if (auto* entry = new (std::nothrow) CGnutellaHostCatch((*it)->address.c_str(), (*it)->port))
+            batch.push_back(entry);
+    return CatchHosts(std::move(batch));
 }
 
 int AddPongHost(const CGnutellaPacket* packet) {
@@ -125,16 +217,7 @@ CGnutellaHostCatch* PopHostCatcher() {
     CGnutellaHostCatch* taken = nullptr;
     {
         lockGuard hold(g_State.hostCacheLock);
-        if (g_HostCatcher.empty())
-            return nullptr;
-        auto found = g_HostCatchKeyQueue.empty() ? g_HostCatcher.begin()
-                                                 : g_HostCatcher.find(g_HostCatchKeyQueue.front());
-        if (!g_HostCatchKeyQueue.empty())
-            g_HostCatchKeyQueue.pop_front();
-        if (found != g_HostCatcher.end()) {
-            taken = found->second;
-            g_HostCatcher.erase(found);
-        }
+        taken = takeOldestLocked();
     }
     removeRow(taken);
     return taken;
@@ -150,12 +233,7 @@ CGnutellaHostCatch* PopSuccessfulHost() {
 }
 
 int TrimHostCatcher() {
-    // A key that names no entry any more still leaves the queue: the loop
-    // ends once the queue is empty and the smallest keys go.
-    while (cachedCount() > g_Settings.m_MaxHostCatcher.load()) {
-        CGnutellaHostCatch* oldest = PopHostCatcher();
-        delete oldest;  // its row left the list with it
-    }
+    CatchHosts({});
     return 0;
 }
 

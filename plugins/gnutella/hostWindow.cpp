@@ -12,6 +12,7 @@
 #include "plugins/gnutella/dialling.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/hostCache.h"
+#include "plugins/gnutella/intervalGate.h"
 #include "plugins/gnutella/moduleLists.h"
 #include "plugins/gnutella/optionPages.h"
 #include "plugins/gnutella/pingAnswers.h"
@@ -151,7 +152,17 @@ namespace {
 // active host thread tries again.
 std::atomic<int> hookState{0};
 
+// The active host thread turns about a thousand times a second: a window
+// that is late is looked for once a second.
+constexpr unsigned long lateWindowLookGapMs = 1000;
+intervalGate lateWindowLook(lateWindowLookGapMs);
+
+// The hook object is made only once there is a window to hook.
 bool hookHostWindow() {
+    ui::IDockContainer* container = g_Services.hostWindow ? g_Services.hostWindow->WaitCreated() : nullptr;
+    ui::IWndEvents* events = interfaceCast<ui::IWndEvents>(container);
+    if (!events)
+        return false;
     Ifactory* factory = moduleFactory();
     unsigned long hookClass = factory ? factory->findClass("vesk::ui::VWndProc") : 0;
     Igeneric* made = hookClass ? factory->create2(hookClass, g_State.token, addressValue(&host_window_hook),
@@ -159,15 +170,14 @@ bool hookHostWindow() {
                                : nullptr;
     ref<Igeneric> held(made);  // the container takes its own reference
     ui::IWndProc* hook = interfaceCast<ui::IWndProc>(made);
-    ui::IDockContainer* container = g_Services.hostWindow ? g_Services.hostWindow->WaitCreated() : nullptr;
-    ui::IWndEvents* events = interfaceCast<ui::IWndEvents>(container);
-    return events && hook && events->AddMessageHook(hook);
+    return hook && events->AddMessageHook(hook);
 }
 
 }  // namespace
 
 int InitGui() {
     parts = hostWindowParts();
+    lateWindowLook.Reset();
     bool hooked = hookHostWindow();
     if (!hooked)
         LogLine("GNUTELLA INIT: <Error> no host window: its commands are not hooked\r\n");
@@ -180,7 +190,7 @@ bool HookLateHostWindow() {
     if (hookState != 2)
         return hookState == 1;
     // The window's wait is over by now: this asks once and does not block.
-    if (!hookHostWindow())
+    if (!lateWindowLook.Pass() || !hookHostWindow())
         return false;
     hookState = 1;
     LogLine("GNUTELLA: the host window came late: its commands are hooked now\r\n");

@@ -14,7 +14,8 @@ int InitGui();
 
 // The host window may be made later than InitGui waits for (a slow start of
 // the user interface): the active host thread calls this at each turn until
-// the hook is on. True once hooked; false while there is no host window or
+// the hook is on; the window is looked for at most once a second (of the
+// module's clock). True once hooked; false while there is no host window or
 // InitGui has not run.
 bool HookLateHostWindow();
 

@@ -102,12 +102,18 @@ int readHandshake(CGnutellaHost* host) {
     return result;
 }
 
+// A connection a peer opened and has not spoken on: it is counted as being
+// connected, which holds the connection policy back.
+bool silentAccepted(const CGnutellaHost* host) {
+    return host->m_State == linkState::accepted && !host->m_Dialled && sinceActivity(host) > acceptedSilenceMs;
+}
+
 int connectedStep(CGnutellaHost* host) {
     host->m_Connected = true;
     if (host->m_State == linkState::dialled)
         return SendConnect06(host);
     if ((host->m_State == linkState::requestSent && sinceActivity(host) > answerTimeoutMs) ||
-        (host->m_State == linkState::answered && sinceActivity(host) > finalReplyTimeoutMs)) {
+        (host->m_State == linkState::answered && sinceActivity(host) > finalReplyTimeoutMs) || silentAccepted(host)) {
         host->m_Link->close();  // seen as idle at the next step
         return 0;
     }
@@ -115,7 +121,7 @@ int connectedStep(CGnutellaHost* host) {
 }
 
 // Moves a link that is done with the list to where its step handed it, or
-// ends it.
+// takes it out and ends it.
 void leaveList(CGnutellaHost* host) {
     g_Settings.UntrackConnectingHost(host->m_Row);
     guardedList<hostMap>* next = host->m_HandOver == hostHandOver::activeList     ? &g_ActiveHostList
@@ -123,9 +129,12 @@ void leaveList(CGnutellaHost* host) {
                                                                                   : nullptr;
     if (next) {
         host->m_HandOver = hostHandOver::none;
-        std::lock_guard<std::recursive_mutex> hold(next->guard);
-        next->items[host->m_Id] = host;  // another thread's from here on
+        MoveHost(host, g_InactiveHostList, *next);  // another thread's from here on
         return;
+    }
+    {
+        std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
+        g_InactiveHostList.items.erase(host->m_Id);
     }
     host->m_Kind = linkKind::none;
     DestroyLink(host);
@@ -163,13 +172,8 @@ int ServiceInactiveHosts() {
     }
     // Only this thread takes links out of the list: each stays alive here.
     for (CGnutellaHost* host : HostsIn(g_InactiveHostList)) {
-        if (ServiceInactiveHost(host) != 1)
-            continue;
-        {
-            std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
-            g_InactiveHostList.items.erase(host->m_Id);
-        }
-        leaveList(host);
+        if (ServiceInactiveHost(host) == 1)
+            leaveList(host);
     }
     return 0;
 }

@@ -1,7 +1,5 @@
 #include "plugins/gnutella/incomingConnection.h"
 
-#include <cstring>
-
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/handshake.h"
 #include "plugins/gnutella/handshakeText.h"
@@ -10,9 +8,7 @@
 namespace vesk::gnutella {
 
 int HandleIncomingConnection(CGnutellaHost* host, std::string_view text) {
-    // Written only before the threads start: read without a lock.
-    std::string_view configured(g_Settings.m_ConnectString, strnlen(g_Settings.m_ConnectString, settingTextSize));
-    if (StartsWithNoCase(text, configured) || StartsWithNoCase(text, handshakeText::connect04))
+    if (StartsWithNoCase(text, g_Settings.ConnectString()) || StartsWithNoCase(text, handshakeText::connect04))
         return AnswerConnect04(host);
     if (StartsWith(text, "GIV "))
         return HandlePushAnswer(host, text);

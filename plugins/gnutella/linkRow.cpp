@@ -36,14 +36,19 @@ bool rowLinkId(ss::IAgent* row, guid16& id) {
     return true;
 }
 
-// Marks the link in the list to be dropped; false when the list has none.
-bool requestDrop(guardedList<hostMap>& list, const guid16& id) {
-    std::lock_guard<std::recursive_mutex> hold(list.guard);
-    auto found = list.items.find(id);
-    if (found == list.items.end())
-        return false;
-    found->second->m_DropRequested = true;
-    return true;
+// Marks the link to be dropped; false when neither list has it. Both lists
+// are held for one look-up: a link moves between them under both guards
+// (MoveHost), so it is never between the two look-ups.
+bool requestDrop(const guid16& id) {
+    std::scoped_lock hold(g_InactiveHostList.guard, g_ActiveHostList.guard);
+    for (guardedList<hostMap>* list : {&g_ActiveHostList, &g_InactiveHostList}) {
+        auto found = list->items.find(id);
+        if (found != list->items.end()) {
+            found->second->m_DropRequested = true;
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -96,7 +101,7 @@ int drop_host(ss::IAgent* row) {
     guid16 id;
     if (!row || !rowLinkId(row, id))
         return 0;
-    if (requestDrop(g_ActiveHostList, id) || requestDrop(g_InactiveHostList, id))
+    if (requestDrop(id))
         return 0;
     if (g_Services.hostWindow)
         g_Services.hostWindow->RemoveConnect(row);

@@ -38,6 +38,12 @@ std::vector<CGnutellaHost*> HostsIn(guardedList<hostMap>& list) {
     return hosts;
 }
 
+void MoveHost(CGnutellaHost* host, guardedList<hostMap>& from, guardedList<hostMap>& to) {
+    std::scoped_lock hold(from.guard, to.guard);
+    from.items.erase(host->m_Id);
+    to.items[host->m_Id] = host;
+}
+
 void DestroyHosts(guardedList<hostMap>& list) {
     hostMap gone;
     {

@@ -68,6 +68,12 @@ extern guardedList<std::map<std::string, unsigned>> g_HostIPUploadCount;
 // alive only while the caller's thread is the one that takes links out.
 std::vector<CGnutellaHost*> HostsIn(guardedList<hostMap>& list);
 
+// Takes the link out of one host list and enters it into the other under
+// both guards at once, so that a look-up under both (drop_host) always
+// finds it in one of them. std::scoped_lock never waits for one guard while
+// holding the other, whatever order other paths take them in.
+void MoveHost(CGnutellaHost* host, guardedList<hostMap>& from, guardedList<hostMap>& to);
+
 // Takes every link out of the list under its guard and destroys them after.
 void DestroyHosts(guardedList<hostMap>& list);
 void DestroyHosts(guardedList<hostQueue>& queue);

@@ -5,6 +5,7 @@
 
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/addresses.h"
+#include "plugins/gnutella/clock.h"
 #include "plugins/gnutella/CGnutellaHost.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/moduleLists.h"
@@ -23,9 +24,20 @@ void listenOnPort(net::ITCPDescriptor* listener) {
         g_Settings.m_OwnAddress.Set(own);
 }
 
+// Connections a peer opened that have not spoken yet (a connection this
+// node opened to answer a push waits in the same state: not counted).
+std::size_t acceptedWaiting() {
+    std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
+    std::size_t waiting = 0;
+    for (const auto& entry : g_InactiveHostList.items)
+        if (entry.second->m_State == linkState::accepted && !entry.second->m_Dialled)
+            ++waiting;
+    return waiting;
+}
+
 // Takes over the accepted connection (the caller's reference from accept).
 int enterAccepted(net::ITCPDescriptor* accepted) {
-    if (!IsOnline()) {
+    if (!IsOnline() || acceptedWaiting() >= acceptedWaitingLimit) {
         accepted->close();
         accepted->release();
         return 0;
@@ -43,6 +55,7 @@ int enterAccepted(net::ITCPDescriptor* accepted) {
         return -1;
     }
     link->m_State = linkState::accepted;
+    link->m_ActivityTime = TickNow();  // its first bytes are awaited from now
     // Handshake replies go out at once, not gathered with later writes.
     link->m_Link->setSendMode(false);
     g_Settings.TrackConnectingHost(link->m_Row);

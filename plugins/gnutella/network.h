@@ -2,6 +2,8 @@
 // closed at unload.
 #pragma once
 
+#include <cstddef>
+
 #include "vesk/net.h"
 
 namespace vesk::gnutella {
@@ -24,12 +26,18 @@ void CloseListener();
 // port change). Nothing without a listener.
 void ListenAgain();
 
+// Accepted connections that may wait for their first bytes at once: one
+// more is closed as it comes, so that silent peers cannot pile up records,
+// rows and sockets (each ends after acceptedSilenceMs, inactiveHosts.h).
+constexpr std::size_t acceptedWaitingLimit = 16;
+
 // The listener step (listener thread, every turn): listens again after the
 // listener closed (and takes the node's address again), closes it after a
 // failure, and takes one waiting connection: closed at once while the node
-// is offline, else entered into g_InactiveHostList as an accepted link
-// counted as being connected. 0, or -1 without a listener or when the link
-// could not be made.
+// is offline or acceptedWaitingLimit accepted connections wait for their
+// first bytes, else entered into g_InactiveHostList as an accepted link
+// counted as being connected, its activity time now. 0, or -1 without a
+// listener or when the link could not be made.
 int AcceptIncoming();
 
 }  // namespace vesk::gnutella

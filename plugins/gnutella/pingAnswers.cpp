@@ -50,15 +50,28 @@ std::vector<unsigned char> PongDescriptor(const unsigned char* pingGuid, unsigne
     return pong;
 }
 
+sharedFiles SharedFiles(share2::IShareEngine* engine) {
+    sharedFiles shared;
+    unsigned ids = engine ? engine->objectCount() : 0;
+    for (unsigned id = 0; id < ids; ++id) {
+        share2::IShareObj* object = engine->objectById(id);  // null once no longer shared
+        if (object && object->getName()[0]) {              // a folder has no name
+            ++shared.count;
+            shared.bytes += object->getSize();
+        }
+    }
+    return shared;
+}
+
 bool HandlePing(const CGnutellaPacket* ping, CGnutellaHost* host) {
     if (!ping || !host || !ownPongGate.Pass())
         return false;
     SendCachedPongs(ping, host);
     if (g_Settings.Counts().incomingLinks >= g_Settings.m_MaxIncoming && ping->Hops() > 1)
         return true;
-    share2::IShareEngine* engine = g_Services.shareEngine;
-    std::uint32_t files = engine ? engine->objectCount() : 0;
-    std::uint32_t kilobytes = engine ? engine->totalSize() >> 10 : 0;
+    sharedFiles shared = SharedFiles(g_Services.shareEngine);
+    std::uint32_t files = shared.count;
+    std::uint32_t kilobytes = static_cast<std::uint32_t>(std::min<std::uint64_t>(shared.bytes >> 10, 0xFFFFFFFFu));
     unsigned char ttl = ping->Hops() < 0xFF ? static_cast<unsigned char>(ping->Hops() + 1) : ping->Hops();
     advertisedAddress own = AdvertisedAddress();
     std::vector<unsigned char> pong = PongDescriptor(ping->Guid(), ttl, own.address, own.port, files, kilobytes);

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "vesk/share2.h"
+
 namespace vesk::gnutella {
 
 class CGnutellaHost;
@@ -25,10 +27,18 @@ std::vector<unsigned char> PongDescriptor(const unsigned char* pingGuid, unsigne
                                           const unsigned char* address, std::uint16_t port, std::uint32_t files,
                                           std::uint32_t kilobytes);
 
+// The files the share engine serves now and their bytes: its objects are
+// files and folders, shared or no longer. None without an engine.
+struct sharedFiles {
+    std::uint32_t count = 0;
+    std::uint64_t bytes = 0;
+};
+sharedFiles SharedFiles(share2::IShareEngine* engine);
+
 // Answers the ping on the link it came from, at most once every
 // ownPongGapMs: the cached pongs, then (unless the incoming links are full
 // and the ping has come more than one hop) this node's own pong with TTL
-// hops + 1 and the share engine's object count and kilobytes. True when it
+// hops + 1 and the shared files' count and kilobytes. True when it
 // answered (the cached pongs went with it), false inside the gap.
 bool HandlePing(const CGnutellaPacket* ping, CGnutellaHost* host);
 

@@ -171,8 +171,7 @@ int ReadUploadRequest(CGnutellaHost* host, net::INetDataBuffer* data) {
     if (!data || !host->m_Link)
         return 0;
     std::string_view text = ReceivedText(data->data(), data->length());
-    std::string_view configured(g_Settings.m_ConnectString, strnlen(g_Settings.m_ConnectString, settingTextSize));
-    if (StartsWithNoCase(text, configured))
+    if (StartsWithNoCase(text, g_Settings.ConnectString()))
         return AnswerConnect04(host);
     if (StartsWithNoCase(text, "GET ")) {
         std::unique_ptr<CGnutellaHTTP> request(ParseHttpRequestText(text.data(), text.size()));

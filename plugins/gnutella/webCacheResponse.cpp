@@ -1,5 +1,9 @@
 #include "plugins/gnutella/webCacheResponse.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "plugins/gnutella/addresses.h"
 #include "plugins/gnutella/handshakeText.h"
 
 namespace vesk::gnutella {
@@ -20,7 +24,7 @@ void readHtmlPage(std::string_view text, webCacheAnswer& answer) {
             return;
         std::string place(text.substr(from, end - from));
         StripHttpPrefix(place);
-        if (place.size() > webCacheTextLimit)
+        if (place.size() > webCacheTextLimit || IsRefusedCacheUrl(place))
             return;
         answer.redirected = true;
         answer.redirect = place;
@@ -36,7 +40,7 @@ void readLine(std::string_view line, webCacheAnswer& answer) {
         std::string_view url = line.substr(httpPrefix.size());
         if (!url.empty() && url.back() == '\r')
             url.remove_suffix(1);
-        if (!url.empty())
+        if (!url.empty() && !IsRefusedCacheUrl(url))
             answer.urls.emplace_back(url);
         return;
     }
@@ -51,7 +55,74 @@ void readLine(std::string_view line, webCacheAnswer& answer) {
         hostAddress{address, static_cast<std::uint16_t>(DecimalValue(port.data(), port.data() + port.size()))});
 }
 
+bool isDecimal(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Digits, dots and hexadecimal letters with at least one digit: what the
+// platform's name lookup may read as an address ("127.1", "0x7f000001").
+bool looksNumeric(std::string_view host) {
+    bool digit = false;
+    for (char c : host) {
+        digit = digit || (c >= '0' && c <= '9');
+        if (!std::isxdigit(static_cast<unsigned char>(c)) && c != '.' && c != 'x')
+            return false;
+    }
+    return digit;
+}
+
+// "a.b.c.d" with four decimal parts of at most 255.
+bool readDottedQuad(std::string_view host, unsigned char (&address)[4]) {
+    for (int i = 0; i < 4; ++i) {
+        std::size_t dot = i < 3 ? host.find('.') : host.size();
+        if (dot == std::string_view::npos)
+            return false;
+        std::string_view part = host.substr(0, dot);
+        if (!isDecimal(part) || part.size() > 3)
+            return false;
+        unsigned value = DecimalValue(part.data(), part.data() + part.size());
+        if (value > 255)
+            return false;
+        address[i] = static_cast<unsigned char>(value);
+        host.remove_prefix(i < 3 ? dot + 1 : dot);
+    }
+    return true;
+}
+
+bool isRefusedHost(std::string host) {
+    std::transform(host.begin(), host.end(), host.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    if (!host.empty() && host.back() == '.')
+        host.pop_back();
+    if (host.empty() || host[0] == '[')
+        return true;
+    constexpr std::string_view local = "localhost", localDomain = ".localhost";
+    if (host == local || (host.size() > localDomain.size() &&
+                          host.compare(host.size() - localDomain.size(), localDomain.size(), localDomain) == 0))
+        return true;
+    if (!looksNumeric(host))
+        return false;
+    unsigned char address[4];
+    if (!readDottedQuad(host, address))
+        return true;
+    return address[0] == 0 || address[0] == 127 || address[0] >= 224;
+}
+
 }  // namespace
+
+bool IsRefusedCacheUrl(std::string_view url) {
+    std::string_view authority = url.substr(0, url.find('/'));
+    std::size_t colon = authority.find(':');
+    if (colon != std::string_view::npos) {
+        std::string_view port = authority.substr(colon + 1);
+        if (!isDecimal(port) || port.size() > 5)
+            return true;
+        unsigned value = DecimalValue(port.data(), port.data() + port.size());
+        if (value == 0 || value > 65535)
+            return true;
+    }
+    return isRefusedHost(std::string(authority.substr(0, colon)));
+}
 
 bool StripHttpPrefix(std::string& text) {
     if (!StartsWithNoCase(text, httpPrefix))

@@ -27,7 +27,8 @@ std::string agentAttributes(ss::IAgent* agent) {
     std::string line;
     if (!agent)
         return line;
-    ref<Ivector> names = ref<Ivector>::adopt(agent->GetAttributeNames());
+    // A name list comes with count 0: the first reference is taken here.
+    ref<Ivector> names(agent->GetAttributeNames());
     for (unsigned n = 0; names && n < names->size(); ++n) {
         Istring* name = names->at(n).asString();
         if (!name || !name->c_str())

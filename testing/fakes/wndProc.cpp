@@ -1,5 +1,6 @@
 #include "testing/fakes/wndProc.h"
 
+#include <atomic>
 #include <new>
 
 #include "core/capsule.h"
@@ -9,6 +10,8 @@
 namespace vesk::testing {
 
 namespace {
+
+std::atomic<std::size_t> made{0};
 
 class wndProc : public objectBase, public ui::IWndProc {
 public:
@@ -40,11 +43,15 @@ public:
 private:
     static Igeneric* make(pointerInt procedure, pointerInt user) {
         ui::IWndProc* hook = new (std::nothrow) capsule<wndProc>(procedure, user);
+        if (hook)
+            ++made;
         return hook;
     }
 };
 
 }  // namespace
+
+std::size_t WndProcsMade() { return made.load(); }
 
 Iconstruct* newWndProcConstruct() { return new (std::nothrow) capsule<_constructVWndProc>(); }
 

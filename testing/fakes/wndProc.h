@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "vesk/factory.h"
 
 namespace vesk::testing {
@@ -16,5 +18,8 @@ using hookProcedureWithUser = LRESULT (*)(void* user, HWND window, UINT message,
 
 // A new construct object (count 0).
 Iconstruct* newWndProcConstruct();
+
+// The hook objects made so far in the process.
+std::size_t WndProcsMade();
 
 }  // namespace vesk::testing

@@ -117,8 +117,8 @@ TEST_F(Answers, ThisNodesPongTellsItsSharesAndAddress) {
     std::uint32_t pongsBefore = g_Settings.SentCount(kind::pong);
     a.link->deliver(ping(0x51, 1, 0));
     turn();
-    // The folder and its three files; 3015 bytes are 2 kilobytes.
-    EXPECT_EQ(a.link->sends(), std::vector<bytes>{pongBytes(0x51, 1, {0xCA, 0x18, 5, 6, 7, 8}, 4, 2)});
+    // The three files (the folder is no file); 3015 bytes are 2 kilobytes.
+    EXPECT_EQ(a.link->sends(), std::vector<bytes>{pongBytes(0x51, 1, {0xCA, 0x18, 5, 6, 7, 8}, 3, 2)});
     EXPECT_EQ(g_Settings.SentCount(kind::pong) - pongsBefore, 1u);
 
     ResetPingGates();
@@ -129,7 +129,36 @@ TEST_F(Answers, ThisNodesPongTellsItsSharesAndAddress) {
     a.link->clearSends();
     a.link->deliver(ping(0x52, 1, 0));
     turn();
-    EXPECT_EQ(a.link->sends(), std::vector<bytes>{pongBytes(0x52, 1, {0x58, 0x1B, 1, 2, 3, 4}, 4, 2)});
+    EXPECT_EQ(a.link->sends(), std::vector<bytes>{pongBytes(0x52, 1, {0x58, 0x1B, 1, 2, 3, 4}, 3, 2)});
+}
+
+// What a current servent sends: Pings carrying an extension block (a GGEP
+// "SCP"), Pongs longer than their 14 bytes.
+TEST_F(Answers, PingsWithAnExtensionBlockAndLongerPongsAreTakenAsPingsAndPongs) {
+    const bytes scp = {0xC3, 0x83, 0x53, 0x43, 0x50, 0x01, 0x00};
+    peer b = addPeer("2.2.2.2");
+    a.link->deliver(descriptorOf(guidOf(0x81), function::ping, 1, 0, scp));  // alive ping
+    turn();
+    EXPECT_EQ(a.link->sends(), std::vector<bytes>{pongBytes(0x81, 1, {0xCA, 0x18, 5, 6, 7, 8}, 3, 2)});
+
+    std::uint32_t pingsBefore = g_Settings.ReceivedCount(kind::ping);
+    bytes passedOn = descriptorOf(guidOf(0x82), function::ping, 3, 0, scp);
+    a.link->deliver(passedOn);
+    settle();
+    EXPECT_EQ(g_Settings.ReceivedCount(kind::ping) - pingsBefore, 1u);
+    ASSERT_EQ(b.link->sends().size(), 1u);
+    EXPECT_EQ(b.link->sends()[0], descriptorOf(guidOf(0x82), function::ping, 2, 1, scp)) << "with its block";
+
+    // 41 bytes: the 14 of a Pong and a 4-byte block, which is left alone.
+    a.link->deliver(descriptorOf(guidOf(0x83), function::pong, 1, 0,
+                                 joined({{0xCA, 0x18, 11, 2, 3, 4}, le32(5), le32(6), {0xC3, 0x82, 0x44, 0x55}})));
+    settle();
+    ASSERT_EQ(g_HostCatcher.count("11.2.3.4:6346"), 1u);
+    EXPECT_EQ(g_HostCatcher.at("11.2.3.4:6346")->m_Files, 5u);
+    EXPECT_EQ(g_HostCatcher.at("11.2.3.4:6346")->m_Kilobytes, 6u);
+    EXPECT_EQ(a.host->m_GarbageCount, 0u);
+    EXPECT_EQ(a.host->m_DroppedCount, 0u);
+    EXPECT_EQ(DropCount(dropReason::garbage), 0u);
 }
 
 TEST_F(Answers, APingGetsTheCachedPongsOnceAndTheOwnPongAtMostEvery30250Ms) {
@@ -143,7 +172,7 @@ TEST_F(Answers, APingGetsTheCachedPongsOnceAndTheOwnPongAtMostEvery30250Ms) {
     bytes burst = joined({pongBytes(0x61, 1, {0xCC, 0x18, 7, 7, 7, 7}, 12, 22),
                           pongBytes(0x61, 1, {0xCB, 0x18, 8, 8, 8, 8}, 11, 21),
                           pongBytes(0x61, 1, {0xCA, 0x18, 9, 9, 9, 9}, 10, 20)});
-    EXPECT_EQ(a.link->sends(), (std::vector<bytes>{burst, pongBytes(0x61, 2, {0xCA, 0x18, 5, 6, 7, 8}, 4, 2)}));
+    EXPECT_EQ(a.link->sends(), (std::vector<bytes>{burst, pongBytes(0x61, 2, {0xCA, 0x18, 5, 6, 7, 8}, 3, 2)}));
     EXPECT_EQ(a.link->events(), (std::vector<std::string>{"mode on", "send", "mode off", "send"}));
 
     struct row {

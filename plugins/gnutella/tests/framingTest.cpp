@@ -131,8 +131,9 @@ TEST_F(Framing, WrongPayloadLengthsAreInvalidAtTheStartAndBehindAnother) {
     struct row {
         unsigned char functionCode;
         std::uint32_t length;
-    } rows[] = {{function::query, 2}, {function::query, 258}, {function::pong, 13}, {function::pong, 15},
-                {function::push, 25},  {function::push, 27},    {function::ping, 1},  {function::queryHit, 10}};
+    } rows[] = {{function::query, 2},    {function::query, 258},  {function::pong, 13},
+                {function::pong, 4097},  {function::push, 25},    {function::push, 27},
+                {function::ping, 4097},  {function::queryHit, 10}};
     for (const row& r : rows) {
         bytes bad = descriptorOf(guidOf(0x12), r.functionCode, 5, 0, bytes(r.length, 0));
         EXPECT_EQ(CheckDescriptorFrame(bad.data(), bad.size(), 20), -1) << int(r.functionCode) << "/" << r.length;
@@ -142,6 +143,15 @@ TEST_F(Framing, WrongPayloadLengthsAreInvalidAtTheStartAndBehindAnother) {
     }
     bytes atLimits = joined({query(), descriptorOf(guidOf(1), function::queryHit, 20, 20, bytes(11, 0))});
     EXPECT_EQ(CheckDescriptorFrame(atLimits.data(), atLimits.size(), 20), 0);
+    // Extension blocks of current servents, up to a bound.
+    for (std::uint32_t length : {1u, 7u, 4096u}) {
+        bytes extended = joined({descriptorOf(guidOf(2), function::ping, 1, 0, bytes(length, 0xC3)), ping()});
+        EXPECT_EQ(CheckDescriptorFrame(extended.data(), extended.size(), 20), 0) << "ping " << length;
+    }
+    for (std::uint32_t length : {15u, 18u, 41u, 4096u}) {
+        bytes extended = joined({ping(), descriptorOf(guidOf(3), function::pong, 1, 0, bytes(length, 0xC3))});
+        EXPECT_EQ(CheckDescriptorFrame(extended.data(), extended.size(), 20), 0) << "pong " << length;
+    }
 }
 
 TEST_F(Framing, TooMuchGarbageDropsTheLink) {

@@ -90,13 +90,35 @@ TEST(HandshakeText, XTryEntriesAreTakenUpToTheLastCommaOfTheirLine) {
     EXPECT_EQ(hosts(head + "\r\n"), list());
 }
 
-TEST(HandshakeText, APeersFinalReplyIsAVersionedOkOrA06Status) {
+TEST(HandshakeText, OnlyA200AnswerAcceptsThisNodesConnect) {
+    struct row {
+        const char* text;
+        connectAnswer answer;
+    } rows[] = {
+        {"GNUTELLA/0.6 200 OK\r\n\r\n", connectAnswer::accepted},
+        {"GNUTELLA/0.6 200\r\n\r\n", connectAnswer::accepted},
+        {"GNUTELLA/0.6 200", connectAnswer::accepted},
+        {"GNUTELLA/0.6 503 Busy\r\n\r\n", connectAnswer::refused},
+        {"GNUTELLA/0.6 403 Normal nodes refused\r\n\r\n", connectAnswer::refused},
+        {"GNUTELLA/0.6 2000 OK\r\n\r\n", connectAnswer::refused},
+        {"GNUTELLA/0.6 20", connectAnswer::refused},
+        {"GNUTELLA/0.6", connectAnswer::refused},
+        {"gnutella/0.6 200 OK\r\n\r\n", connectAnswer::noHandshake},
+        {"HTTP/1.1 200 OK\r\n\r\n", connectAnswer::noHandshake},
+        {"", connectAnswer::noHandshake},
+    };
+    for (const row& r : rows)
+        EXPECT_EQ(ReadConnectAnswer(r.text), r.answer) << r.text;
+}
+
+TEST(HandshakeText, APeersFinalReplyIsAVersionedOkOrA06Status200) {
     struct row {
         const char* text;
         bool good;
         std::uint32_t major, minor;
     } rows[] = {
-        {"GNUTELLA/0.6 200 OK\r\n\r\n", true, 0, 6},    {"gnutella/0.6 503 No\r\n\r\n", true, 0, 6},
+        {"GNUTELLA/0.6 200 OK\r\n\r\n", true, 0, 6},    {"gnutella/0.6 200 ok\r\n\r\n", true, 0, 6},
+        {"gnutella/0.6 503 No\r\n\r\n", false, 0, 0},   {"GNUTELLA/0.6 403 Refused\r\n\r\n", false, 0, 0},
         {"GNUTELLA OK/0.7\r\n\r\n", true, 0, 7},        {"Gnutella ok/1.2\r\n", true, 1, 2},
         {"GNUTELLA OK/07\r\n", false, 0, 0},            {"GNUTELLA OK/0.7", false, 0, 0},
         {"GNUTELLA OK\n\n", false, 0, 0},               {"HTTP/1.1 200 OK\r\n\r\n", false, 0, 0},

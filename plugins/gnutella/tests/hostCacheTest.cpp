@@ -265,6 +265,26 @@ TEST_F(HostCatcherTest, AFullCacheGivesUpItsOldestHostForANewOne) {
     EXPECT_EQ(recorded("IGnutellaHostDockWnd::RemoveCatch").size(), 1u);
 }
 
+TEST_F(HostCatcherTest, LoadingKeepsTheLastItemsThatFitTheCacheAndShowsThemOnce) {
+    g_Settings.m_MaxHostCatcher = 50;
+    const unsigned long stored = 200;
+    store->put("Gnutella_HostCatchEntires", value(stored));
+    for (unsigned long i = 1; i <= stored; ++i) {
+        std::string n = std::to_string(i);
+        std::string address = "11.0." + std::to_string(i / 100) + "." + std::to_string(i % 100 + 1);
+        store->put("Gnutella_HostCatchItemIP" + n, value(address.c_str()));
+        store->put("Gnutella_HostCatchItemPort" + n, value(static_cast<unsigned short>(6346)));
+    }
+    LoadHostCatcher();
+
+    EXPECT_EQ(CachedHosts(1000).size(), 50u);
+    EXPECT_EQ(queue().front(), "11.0.1.52:6346") << "item 151, the first of the last 50";
+    EXPECT_EQ(queue().back(), "11.0.2.1:6346");
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::UpdateCatch").size(), 50u) << "a row per host kept, none for the rest";
+    EXPECT_TRUE(recorded("IGnutellaHostDockWnd::RemoveCatch").empty());
+    EXPECT_FALSE(store->has("Gnutella_HostCatchItemIP1")) << "an item older than the bound is dropped for good";
+}
+
 TEST_F(HostCatcherTest, AfterClearingTheStaleKeysArePoppedAsNothingOneByOne) {
     cacheHost("127.0.0.1", 1);
     cacheHost("127.0.0.1", 2);

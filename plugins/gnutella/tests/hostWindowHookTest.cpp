@@ -24,6 +24,7 @@
 #include "plugins/gnutella/resources.h"
 #include "plugins/gnutella/transferThread.h"
 #include "plugins/gnutella/tests/linkFixture.h"
+#include "testing/fakes/wndProc.h"
 
 namespace vesk::gnutella::test {
 
@@ -125,9 +126,10 @@ TEST_F(HostWindowHook, PingAndTrimAskTheActiveHostThreadToTrimOldestFirst) {
     for (WPARAM id : {WPARAM(IDC_UIL_PING_ALL), WPARAM(IDC_UIL_TRIM_CACHE)}) {
         ClearHostCatcher();
         g_HostCatchKeyQueue.clear();
-        g_Settings.m_MaxHostCatcher = 2;
+        g_Settings.m_MaxHostCatcher = 4;
         catchHosts({20004, 20001, 20003, 20002});
         EXPECT_EQ(rows(list(pages.catchPage, IDC_UIL_CACHE_LIST)), 4);
+        g_Settings.m_MaxHostCatcher = 2;  // lowered on the option page
         ASSERT_TRUE(g_PendingBroadcastList.IsEmpty());
         command(id);
         EXPECT_EQ(!g_PendingBroadcastList.IsEmpty(), id == IDC_UIL_PING_ALL) << id << ": a ping for every link";
@@ -258,12 +260,36 @@ TEST_F(LateHostWindow, AHostWindowMadeAfterTheStartIsHookedAtTheActiveHostThread
     EXPECT_TRUE(dialledPorts().empty()) << "nothing hooked while there is no window";
     EXPECT_FALSE(HookLateHostWindow());
     g_Services.hostWindow = host;  // made now
+    advance(1000);
     EXPECT_TRUE(HookLateHostWindow());
     EXPECT_TRUE(HookLateHostWindow());
     command(IDCMD_UIL_CONNECT_ADDRESS);
     EXPECT_EQ(dialledPorts(), (std::set<unsigned>{20078}));
     std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
     EXPECT_EQ(g_InactiveHostList.items.size(), 1u) << "hooked once: one dial per command";
+}
+
+TEST_F(LateHostWindow, ALateWindowIsLookedForOnceASecondAndNoHookIsMadeWithoutIt) {
+    ui::IGnutellaHostDockWnd* host = g_Services.hostWindow;
+    g_Services.hostWindow = nullptr;  // not made yet
+    EXPECT_EQ(InitGui(), 0);
+    std::size_t madeBefore = vesk::testing::WndProcsMade();
+    for (int turn = 0; turn < 1000; ++turn)  // about a second of the active host thread
+        EXPECT_FALSE(HookLateHostWindow());
+    EXPECT_EQ(vesk::testing::WndProcsMade(), madeBefore) << "no hook object without a window to hook";
+
+    g_Services.hostWindow = host;  // made now
+    ui.calls().clear();
+    for (int turn = 0; turn < 1000; ++turn)
+        if (HookLateHostWindow())
+            break;
+    EXPECT_TRUE(recorded("IGnutellaHostDockWnd::WaitCreated").empty()) << "not looked for again within the second";
+    advance(999);
+    EXPECT_FALSE(HookLateHostWindow());
+    advance(1);
+    EXPECT_TRUE(HookLateHostWindow());
+    EXPECT_EQ(vesk::testing::WndProcsMade(), madeBefore + 1);
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::WaitCreated").size(), 1u);
 }
 
 }  // namespace

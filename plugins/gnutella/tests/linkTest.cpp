@@ -4,8 +4,10 @@
 // dropping, and going offline and online.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <map>
+#include <thread>
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaHostCatch.h"
@@ -18,6 +20,7 @@
 #include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/linkControl.h"
 #include "plugins/gnutella/linkRow.h"
+#include "plugins/gnutella/network.h"
 #include "plugins/gnutella/protocol.h"
 #include "plugins/gnutella/resources.h"
 #include "plugins/gnutella/handshake.h"
@@ -89,8 +92,7 @@ TEST_F(LinkTest, DiallingSendsTheConnectAndAnAcceptedLinkGetsTheFinalReply) {
     EXPECT_EQ(link->m_Kind, linkKind::dialling);
     EXPECT_EQ(g_Settings.Counts().connecting, 1u);
 
-    // Any status but 503 accepts.
-    ASSERT_TRUE(peerSends(peer, "GNUTELLA/0.6 404 Whatever\r\nUser-Agent: Peer\r\n\r\n"));
+    ASSERT_TRUE(peerSends(peer, "GNUTELLA/0.6 200 OK\r\nUser-Agent: Peer\r\n\r\n"));
     ASSERT_TRUE(stepUntil([] { return g_InactiveHostList.IsEmpty(); }));
     EXPECT_EQ(peerReads(peer, finalReply.size()), finalReply);
 
@@ -109,31 +111,60 @@ TEST_F(LinkTest, DiallingSendsTheConnectAndAnAcceptedLinkGetsTheFinalReply) {
     EXPECT_FALSE(recorded("IGnutellaHostDockWnd::UpdateConnect").empty());
 }
 
-TEST_F(LinkTest, ARefusalFillsTheHostCacheFromItsXTryListAndTheLinkTimesOut) {
-    plainListener listener;
-    peerSocket peer;
-    dialPeer(listener, peer);
-    ASSERT_TRUE(peerSends(peer,
-                          "GNUTELLA/0.6 503 Busy\r\n"
-                          "X-Try: 1.2.3.4:6346,10.0.0.1:6346,5.6.7.8:6347,9.9.9.9:1\r\n\r\n"));
-    ASSERT_TRUE(stepUntil([] { return HostCatcherEmpty() == false; }));
-    CGnutellaHost* link = onlyLink(g_InactiveHostList);
-    ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->m_State, linkState::requestSent) << "a refusal is not answered";
-    EXPECT_EQ(CachedHosts(10).size(), 2u);
-    EXPECT_EQ(g_HostCatcher.count("1.2.3.4:6346"), 1u);
-    EXPECT_EQ(g_HostCatcher.count("5.6.7.8:6347"), 1u) << "private hosts and the last, unended entry are not";
-    EXPECT_EQ(recorded("IGnutellaHostDockWnd::UpdateCatch").size(), 2u);
+TEST_F(LinkTest, AnyAnswerBut200RefusesTheLinkAtOnceAndItsXTryListFillsTheHostCache) {
+    // 503 as the Part knows it, 403 as current servents refuse a connect
+    // without X-Ultrapeer, and others.
+    const char* refusals[] = {"GNUTELLA/0.6 503 Busy", "GNUTELLA/0.6 403 Normal nodes refused",
+                              "GNUTELLA/0.6 404 Whatever", "GNUTELLA/0.6 2000 OK", "GNUTELLA/0.6 200"};
+    unsigned short port = 1;
+    for (const char* status : refusals) {
+        SCOPED_TRACE(status);
+        ClearHostCatcher();
+        plainListener listener;
+        peerSocket peer;
+        dialPeer(listener, peer);
+        std::string offered = "X-Try: 1.2.3.4:" + std::to_string(port) + ",10.0.0.1:6346,5.6.7.8:6347,9.9.9.9:1\r\n";
+        bool accepted = std::string(status) == "GNUTELLA/0.6 200";
+        ASSERT_TRUE(peerSends(peer, std::string(status) + "\r\n" + offered + "\r\n"));
+        ASSERT_TRUE(stepUntil([] { return g_InactiveHostList.IsEmpty(); })) << "no time-out is waited for";
+        if (accepted) {  // the status line's code alone decides
+            EXPECT_EQ(g_Settings.Counts().outgoingLinks, 1u);
+            DestroyHosts(g_ActiveHostList);
+            g_Settings.Clear();
+            continue;
+        }
+        EXPECT_TRUE(peerSeesClose(peer));
+        EXPECT_TRUE(g_ActiveHostList.IsEmpty());
+        trackerCounts counts = g_Settings.Counts();
+        EXPECT_EQ(counts.links, 0u) << "a refusal is no link";
+        EXPECT_EQ(counts.connecting, 0u);
+        EXPECT_NE(protocol->lastState(), protocolState::connected);
+        EXPECT_EQ(CachedHosts(10).size(), 2u);
+        EXPECT_EQ(g_HostCatcher.count("1.2.3.4:" + std::to_string(port)), 1u);
+        EXPECT_EQ(g_HostCatcher.count("5.6.7.8:6347"), 1u) << "private hosts and the last, unended entry are not";
+        ++port;
+    }
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::RemoveConnect").size(), 4u) << "each refused dial's row goes";
+}
 
-    advance(1000);
-    stepInactive();
-    EXPECT_EQ(onlyLink(g_InactiveHostList), link) << "1000 ms are allowed";
-    advance(1);
-    ASSERT_TRUE(stepUntil([] { return g_InactiveHostList.IsEmpty(); }));
-    EXPECT_TRUE(peerSeesClose(peer));
-    EXPECT_TRUE(g_ActiveHostList.IsEmpty());
-    EXPECT_EQ(g_Settings.Counts().connecting, 0u);
-    EXPECT_FALSE(recorded("IGnutellaHostDockWnd::RemoveConnect").empty());
+TEST_F(LinkTest, RefusalsWithXTryListsKeepTheHostCacheWithinItsBoundOldestOutFirst) {
+    g_Settings.m_MaxHostCatcher = 50;
+    plainListener listener;
+    for (int refusal = 1; refusal <= 3; ++refusal) {
+        SCOPED_TRACE("refusal " + std::to_string(refusal));
+        peerSocket peer;
+        dialPeer(listener, peer);
+        std::string offered;
+        for (int i = 1; i <= 40; ++i)
+            offered += "11.0." + std::to_string(refusal) + "." + std::to_string(i) + ":6346,";
+        ASSERT_TRUE(peerSends(peer, "GNUTELLA/0.6 503 Busy\r\nX-Try: " + offered + "\r\n\r\n"));
+        ASSERT_TRUE(stepUntil([] { return g_InactiveHostList.IsEmpty(); }));
+    }
+    EXPECT_EQ(CachedHosts(1000).size(), 50u);
+    EXPECT_EQ(g_HostCatcher.count("11.0.2.30:6346"), 0u);
+    EXPECT_EQ(g_HostCatcher.count("11.0.2.31:6346"), 1u) << "the newest 50 stay";
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::UpdateCatch").size(), 120u);
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::RemoveCatch").size(), 70u);
 }
 
 TEST_F(LinkTest, AnAnswerThatIsNoHandshakeClosesTheDial) {
@@ -161,6 +192,31 @@ TEST_F(LinkTest, AtTheOutgoingLimitNoConnectIsSent) {
     EXPECT_TRUE(closed);
 }
 
+TEST_F(LinkTest, OnlyAFewAcceptedConnectionsWaitForTheirFirstBytesTheRestAreClosedAtOnce) {
+    std::vector<peerSocket> peers(acceptedWaitingLimit);
+    for (std::size_t i = 0; i < peers.size(); ++i) {
+        peers[i].s = plainConnect(listenPort());
+        ASSERT_TRUE(stepUntil([&] { return g_InactiveHostList.Count() == i + 1; }));
+    }
+    for (int extra = 0; extra < 2; ++extra) {
+        peerSocket refused;
+        refused.s = plainConnect(listenPort());
+        EXPECT_TRUE(stepUntil([&] { return peerClosedNow(refused); })) << "one more is closed at once";
+    }
+    for (const peerSocket& peer : peers)
+        EXPECT_FALSE(peerClosedNow(peer));
+    EXPECT_EQ(g_InactiveHostList.Count(), acceptedWaitingLimit);
+    EXPECT_EQ(g_Settings.Counts().connecting, acceptedWaitingLimit);
+
+    // One that speaks is served and makes room for the next.
+    ASSERT_TRUE(peerSends(peers[0], "GNUTELLA CONNECT/0.4\n\n"));
+    ASSERT_TRUE(stepUntil([] { return !g_ActiveHostList.IsEmpty(); }));
+    peerSocket next;
+    next.s = plainConnect(listenPort());
+    ASSERT_TRUE(stepUntil([] { return g_InactiveHostList.Count() == acceptedWaitingLimit; }));
+    EXPECT_FALSE(peerClosedNow(next));
+}
+
 TEST_F(LinkTest, AnIncoming04ConnectIsAcknowledgedAndUpAtOnce) {
     peerSocket peer;
     peerDials(peer, "GNUTELLA CONNECT/0.4\n\n");
@@ -180,6 +236,23 @@ TEST_F(LinkTest, AnIncoming04ConnectIsAcknowledgedAndUpAtOnce) {
 TEST_F(LinkTest, TheConfiguredConnectStringIsMatchedInAnyCase) {
     peerSocket peer;
     peerDials(peer, "gnutella connect/0.4\n\n");
+    ASSERT_TRUE(stepUntil([] { return !g_ActiveHostList.IsEmpty(); }));
+    EXPECT_EQ(peerReads(peer, 13), "GNUTELLA OK\n\n");
+}
+
+TEST_F(LinkTest, AnEmptyConnectStringMakesNoRequestALink) {
+    std::strcpy(g_Settings.m_ConnectString, "");  // a hand-edited settings file
+    {
+        peerSocket peer;
+        peerDials(peer, "GET /get/1/song.mp3 HTTP/1.0\r\n\r\n");
+        ASSERT_TRUE(stepUntil([] { return g_InactiveHostList.IsEmpty(); }));
+        bool closed = false;
+        std::vector<unsigned char> answer = net::test::receiveUntilClosed(peer, closed, 10000);
+        EXPECT_EQ(std::string(answer.begin(), answer.end()).find("GNUTELLA OK"), std::string::npos);
+        EXPECT_TRUE(g_ActiveHostList.IsEmpty()) << "a request is no link";
+    }
+    peerSocket peer;
+    peerDials(peer, "GNUTELLA CONNECT/0.4\n\n");
     ASSERT_TRUE(stepUntil([] { return !g_ActiveHostList.IsEmpty(); }));
     EXPECT_EQ(peerReads(peer, 13), "GNUTELLA OK\n\n");
 }
@@ -453,6 +526,35 @@ TEST_F(LinkTest, DroppingALinkInItsHandshakeEndsIt) {
     EXPECT_TRUE(g_InactiveHostList.IsEmpty());
     EXPECT_EQ(g_Settings.Counts().connecting, 0u);
     EXPECT_TRUE(peerSeesClose(peer));
+}
+
+// The row's action runs on the GUI thread while the link machine and the
+// active host thread move links between the two lists.
+TEST_F(LinkTest, ALinkMovingBetweenTheListsIsAlwaysFoundByItsRowsDropAction) {
+    auto* link = new CGnutellaHost();
+    link->m_Kind = linkKind::incomingUp;
+    FillHostRow(link);
+    {
+        std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
+        g_InactiveHostList.items[link->m_Id] = link;
+    }
+    std::atomic<bool> stop{false};
+    std::thread mover([&] {
+        while (!stop) {
+            MoveHost(link, g_InactiveHostList, g_ActiveHostList);
+            MoveHost(link, g_ActiveHostList, g_InactiveHostList);
+        }
+    });
+    int lost = 0;
+    for (int i = 0; i < 20000; ++i) {
+        link->m_DropRequested = false;
+        drop_host(link->m_Row);
+        lost += link->m_DropRequested ? 0 : 1;
+    }
+    stop = true;
+    mover.join();
+    EXPECT_EQ(lost, 0) << "drops that found the link in neither list";
+    EXPECT_TRUE(recorded("IGnutellaHostDockWnd::RemoveConnect").empty()) << "a row taken from a link that lives on";
 }
 
 TEST_F(LinkTest, AHostNameIsKeptAsTheNameToDialAndShownInTheRow) {

@@ -98,6 +98,33 @@ TEST_F(PolicyTest, WithNoLinkUpThreeCachedHostsAreDialledThenOnePerTurn) {
     EXPECT_EQ(takeDials(), ports({4}));
 }
 
+TEST_F(PolicyTest, SilentAcceptedConnectionsEndAfter3000MsAndThePolicyDialsCachedHostsAgain) {
+    for (unsigned short port = 1; port <= 3; ++port)
+        cacheHost("127.0.0.1", port);
+    std::vector<SOCKET> silent;
+    for (std::size_t i = 1; i <= 5; ++i) {
+        silent.push_back(net::test::plainConnect(listenPort()));
+        ASSERT_TRUE(stepUntil([&] { return g_InactiveHostList.Count() == i; }));
+    }
+    EXPECT_EQ(g_Settings.Counts().connecting, 5u);
+    MaintainConnections();
+    EXPECT_EQ(g_InactiveHostList.Count(), 5u) << "5 being connected: nothing is dialled";
+
+    advance(3000);
+    stepInactive();
+    stepInactive();
+    EXPECT_EQ(g_InactiveHostList.Count(), 5u) << "3000 ms are allowed";
+    advance(1);
+    ASSERT_TRUE(stepUntil([] { return g_InactiveHostList.IsEmpty(); }));
+    EXPECT_EQ(g_Settings.Counts().connecting, 0u);
+    for (SOCKET s : silent) {
+        EXPECT_TRUE(peerSeesClose(s));
+        net::test::closePlain(s);
+    }
+    MaintainConnections();
+    EXPECT_EQ(takeDials(), ports({1, 2, 3}));
+}
+
 TEST_F(PolicyTest, ACachedHostAlreadyLinkedOrBeingDialledIsTakenOutWithoutADial) {
     linkUpTo(2);  // as its pong taught the cache
     ASSERT_EQ(ConnectToHost("127.0.0.1", 3), 0);

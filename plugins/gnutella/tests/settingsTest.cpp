@@ -149,6 +149,27 @@ TEST_F(SettingsTest, TextsAndTheReportedAddressKeepTheirFieldUnlessAUsableTextCo
     }
 }
 
+TEST_F(SettingsTest, AnEmptyOrMissingConnectStringMatchesAsTheDefault) {
+    struct row {
+        const char* stored;  // null: no key in the store
+        std::string matched;
+    } rows[] = {
+        {"", "GNUTELLA CONNECT/0.4\n\n"},
+        {nullptr, "GNUTELLA CONNECT/0.4\n\n"},
+        {"HELLO/1.0\n\n", "HELLO/1.0\n\n"},
+    };
+    for (const row& r : rows) {
+        store->clear();
+        if (r.stored)
+            store->put("Gnutella_ConnectString", value(r.stored));
+        std::strcpy(g_Settings.m_ConnectString, "");
+        g_Settings.LoadSettings(store, g_State.token);
+        EXPECT_EQ(std::string(g_Settings.ConnectString()), r.matched) << (r.stored ? r.stored : "(none)");
+    }
+    std::strcpy(g_Settings.m_ConnectString, "");  // never read from a store
+    EXPECT_EQ(std::string(g_Settings.ConnectString()), "GNUTELLA CONNECT/0.4\n\n");
+}
+
 TEST_F(SettingsTest, AStoredTextLongerThanItsFieldIsCut) {
     std::string longText(400, 'x');
     store->put("Gnutella_ConnectString", value(longText.c_str()));

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "plugins/gnutella/CGWebCache.h"
+#include "plugins/gnutella/CGWebConn.h"
+#include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/clock.h"
 #include "plugins/gnutella/hostCache.h"
 #include "plugins/gnutella/tests/linkFixture.h"
@@ -69,6 +71,41 @@ TEST(WebCacheAnswer, FailuresAndRedirects) {
     EXPECT_FALSE(unmarked.redirected) << "only HREF= in capitals marks the place";
 }
 
+TEST(WebCacheAnswer, CachesAtTheNetworksOwnAddressesOrPort0AreRefused) {
+    struct row {
+        const char* url;
+        bool refused;
+    } rows[] = {
+        {"cache.example/gcache.php", false},   {"cache.example:8080/x.php", false},
+        {"1.2.3.4:80/g.php", false},           {"10.0.0.1/g.php", false},
+        {"bad.cafe/g.php", false},             {"Cache.Example:65535/g", false},
+        {"127.0.0.1:8080/g.php", true},        {"127.9.9.9/g.php", true},
+        {"localhost/g.php", true},             {"LocalHost./g.php", true},
+        {"cache.localhost/g.php", true},       {"0.0.0.0/g.php", true},
+        {"0.1.2.3/g.php", true},               {"224.0.0.1/g.php", true},
+        {"239.255.255.250:1900/g.php", true},  {"255.255.255.255/g.php", true},
+        {"127.1/g.php", true},                 {"0x7f000001/g.php", true},
+        {"2130706433/g.php", true},            {"1.2.3.256/g.php", true},
+        {"[::1]:80/g.php", true},              {"/g.php", true},
+        {"cache.example:0/g.php", true},       {"cache.example:/g.php", true},
+        {"cache.example:65536/g.php", true},   {"cache.example:80x/g.php", true},
+    };
+    std::string answer;
+    std::vector<std::string> taken;
+    for (const row& r : rows) {
+        EXPECT_EQ(IsRefusedCacheUrl(r.url), r.refused) << r.url;
+        answer += "http://" + std::string(r.url) + "\r\n";
+        if (!r.refused)
+            taken.push_back(r.url);
+    }
+    EXPECT_EQ(ReadWebCacheAnswer(answer).urls, taken);
+
+    webCacheAnswer home =
+        ReadWebCacheAnswer("<html><title>302 Found</title><a HREF=\"http://127.0.0.1:6346/gc.php?x=1\">here</a>");
+    EXPECT_TRUE(home.failed);
+    EXPECT_FALSE(home.redirected) << "a redirect to the client's own machine is not followed";
+}
+
 class WebCacheTest : public linkFixture {
 protected:
     void SetUp() override {
@@ -118,7 +155,7 @@ protected:
 TEST_F(WebCacheTest, AScriptedCacheFillsTheHostCacheAndTheFileKeepsTheCachesThatServed) {
     plainListener server;
     std::string self = "127.0.0.1:" + std::to_string(server.port()) + "/gcache/gcache.php";
-    std::string learned = "127.0.0.1:" + std::to_string(server.port()) + "/other.php";
+    std::string learned = "other.example/other.php";  // never asked here
     makeClient({self});
     cache->RequestHosts();
     EXPECT_EQ(cache->m_Connections.size(), 2u) << "fewer than 100 usable caches: hosts and caches asked";
@@ -154,6 +191,57 @@ TEST_F(WebCacheTest, AScriptedCacheFillsTheHostCacheAndTheFileKeepsTheCachesThat
     ASSERT_EQ(cache->SaveCacheFile(), 0);
     EXPECT_EQ(vesk::testing::readFile(gcachePath()), self + "\r\r\n" + learned + "\r\r\n")
         << "most new hosts first; each line written as text";
+}
+
+TEST_F(WebCacheTest, AnAnswerOf64KiBKeepsTheHostCacheWithinItsBoundAndShowsOnlyTheHostsKept) {
+    g_Settings.m_MaxHostCatcher = 50;
+    for (unsigned short port = 1; port <= 10; ++port)
+        cacheHost("127.0.0.1", port);  // older than anything the answer brings
+    plainListener server;
+    std::string self = "127.0.0.1:" + std::to_string(server.port()) + "/gcache.php";
+    makeClient({self});
+    cache->m_UrlLimit = 1;  // hosts only
+    std::string answer, last;
+    for (unsigned i = 0; answer.size() + 16 <= webAnswerLimit; ++i) {
+        last = "11." + std::to_string(i / 250 % 250 + 1) + "." + std::to_string(i % 250 + 1) + ".7:6346";
+        answer += last + "\n";
+    }
+    cache->RequestHosts();
+    EXPECT_EQ(serveOne(server, answer), "GET /gcache.php?hostfile=1\r\n\r\n");
+    ASSERT_TRUE(net::test::waitFor([&] {
+        cache->PollConnections();
+        return cache->m_Connections.empty();
+    }));
+
+    EXPECT_EQ(CachedHosts(100000).size(), 50u);
+    EXPECT_EQ(g_HostCatcher.count(last), 1u) << "the newest hosts are kept";
+    EXPECT_EQ(g_HostCatcher.count("127.0.0.1:1"), 0u) << "the oldest gave way";
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::UpdateCatch").size(), 50u) << "no row for a host that did not stay";
+    EXPECT_EQ(recorded("IGnutellaHostDockWnd::RemoveCatch").size(), 10u);
+    EXPECT_EQ(cache->m_Hosts.at(self).m_NewHosts, 50u);
+}
+
+TEST_F(WebCacheTest, AnswersListingThousandsOfCachesGrowTheListToItsBoundOnly) {
+    plainListener server;
+    std::string self = "127.0.0.1:" + std::to_string(server.port()) + "/gcache.php";
+    makeClient({self});
+    std::string answer = "HTTP/1.0 200 OK\r\n\r\n";
+    for (unsigned i = 0; answer.size() + 40 <= webAnswerLimit; ++i)
+        answer += "http://c" + std::to_string(i) + ".example/gcache.php\r\n";
+    cache->RequestHosts();  // asks for hosts and for caches
+    for (int i = 0; i < 2; ++i)
+        serveOne(server, answer);
+    ASSERT_TRUE(net::test::waitFor([&] {
+        cache->PollConnections();
+        return cache->m_Connections.empty();
+    }));
+    EXPECT_EQ(cache->m_Hosts.size(), webCacheListLimit);
+    EXPECT_EQ(cache->m_Hosts.count("c0.example/gcache.php"), 1u) << "the first listed are taken";
+    cache->AddURL("late.example/gcache.php");
+    EXPECT_EQ(cache->m_Hosts.size(), webCacheListLimit);
+    ASSERT_EQ(cache->SaveCacheFile(), 0);
+    std::string text = vesk::testing::readFile(gcachePath());
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 101) << "the file keeps its 101";
 }
 
 TEST_F(WebCacheTest, AnExchangeNotAnsweredWithin2000MsIsDroppedUnread) {
