@@ -129,8 +129,9 @@ TEST_F(transferWindow, CellsLieUnderTheirHeaderItemsWhateverTheSavedOrder) {
             cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
             ASSERT_TRUE(::SendMessageA(list(), LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell)));
             EXPECT_EQ(cell.right, heading.right) << c.name << ", column " << column;
-            if (column > 0)
+            if (column > 0) {
                 EXPECT_EQ(cell.left, heading.left) << c.name << ", column " << column;
+            }
         }
     }
     keepShot(frame->window(), "transfers reordered");
