@@ -327,6 +327,9 @@ LRESULT VDockArea::OnPaint(LONG_PTR, LONG_PTR) {
     {
         windowDC dc(hWnd_, DCX_WINDOW | DCX_CACHE | DCX_CLIPCHILDREN);
         if (dc) {
+            // Gaps between the containers and where a hidden one was.
+            FillBackgroundAroundChildren(hWnd_, dc.get(), POINT{window.left, window.top},
+                                         RECT{0, 0, Width(window), Height(window)});
             skinDrew = DrawSkinPart(hWnd_, dc.get(), 0, 0, client.right, client.bottom, skinPart::dockArea) != 0;
             if (!skinDrew) {
                 const libraryColours& colours = LibraryColours();

@@ -224,6 +224,18 @@ void VFrameWnd::LayOut(int width, int height, bool statusBarFirst) {
         statusBar_->Resize(nullptr, deferred, width, height);
     if (deferred)
         ::EndDeferWindowPos(deferred);
+    RepaintClientArea();
+}
+
+void VFrameWnd::RepaintClientArea() {
+    // The areas, bands and containers are placed by several calls, some
+    // deferred and some at once, and their borders follow their
+    // neighbours: a window that kept its place may still show an old
+    // border, and one that moved may have copied old pixels along. The
+    // client area is painted again whole, frames of the children included.
+    RECT client;
+    if (hWnd_ && ::GetClientRect(hWnd_, &client))
+        ::RedrawWindow(hWnd_, &client, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 LRESULT VFrameWnd::OnSize(LONG_PTR wParam, LONG_PTR lParam) {

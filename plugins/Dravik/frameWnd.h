@@ -65,6 +65,7 @@ public:
 
 private:
     void LayOut(int width, int height, bool statusBarFirst);
+    void RepaintClientArea();
     HWND StatusWindow();
     HWND ClientWindow();
     void RefreshSkinned(HWND window, LPARAM skin, bool setClassBrush, HBRUSH brush);
