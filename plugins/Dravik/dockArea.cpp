@@ -342,9 +342,10 @@ LRESULT VDockArea::OnPaint(LONG_PTR, LONG_PTR) {
     {
         windowDC dc(hWnd_, DCX_WINDOW | DCX_CACHE | DCX_CLIPCHILDREN);
         if (dc) {
-            // Gaps between the containers and where a hidden one was.
-            FillBackgroundAroundChildren(hWnd_, dc.get(), POINT{window.left, window.top},
-                                         RECT{0, 0, Width(window), Height(window)});
+            // The containers paint themselves; the gaps between them and
+            // where a hidden one was are the area's.
+            ExcludeVisibleChildren(hWnd_, dc.get(), POINT{window.left, window.top});
+            FillBackground(dc.get(), RECT{0, 0, Width(window), Height(window)});
             skinDrew = DrawSkinPart(hWnd_, dc.get(), 0, 0, client.right, client.bottom, skinPart::dockArea) != 0;
             if (!skinDrew) {
                 const libraryColours& colours = LibraryColours();

@@ -75,19 +75,6 @@ void FillBackground(HDC dc, const RECT& rect) {
     ::FillRect(dc, &rect, brush ? brush : reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
 }
 
-void FillBackgroundAroundChildren(HWND window, HDC dc, POINT dcOrigin, const RECT& rect) {
-    int saved = ::SaveDC(dc);
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        RECT place;
-        if (!::IsWindowVisible(child) || !::GetWindowRect(child, &place))
-            continue;
-        ::ExcludeClipRect(dc, place.left - dcOrigin.x, place.top - dcOrigin.y, place.right - dcOrigin.x,
-                          place.bottom - dcOrigin.y);
-    }
-    FillBackground(dc, rect);
-    ::RestoreDC(dc, saved);
-}
-
 int DrawSkinPart(HWND window, HDC dc, int x, int y, int width, int height, int part) {
     SkinDrawProc draw = CurrentSkin().draw;
     return draw ? draw(window, dc, x, y, width, height, part, 0, 0) : 0;

@@ -87,9 +87,5 @@ inline bool Skinned() { return CurrentSkin().draw != nullptr; }
 // areas and containers have no class brush: their paint handlers fill the
 // parts no child covers, or old pixels would stay there.
 void FillBackground(HDC dc, const RECT& rect);
-// The same except where the window's visible children are (a window
-// device context does not leave them out by itself); the device context's
-// origin lies at dcOrigin on the screen.
-void FillBackgroundAroundChildren(HWND window, HDC dc, POINT dcOrigin, const RECT& rect);
 
 }  // namespace vesk::ui

@@ -8,7 +8,10 @@ namespace vesk::testing {
 
 namespace {
 
+// Settled: unchanged over settledSteps steps (the platform's own late
+// changes, such as a caption's active state, come within that).
 constexpr DWORD settleStepMs = 150;
+constexpr int settledSteps = 3;
 
 bool SameImage(const rgbImage& a, const rgbImage& b) {
     return a.width == b.width && a.height == b.height && a.rgb == b.rgb;
@@ -22,12 +25,13 @@ rgbImage CaptureSettled(HWND window, const letRun& wait, DWORD limitMs) {
     DWORD start = ::GetTickCount();
     wait(settleStepMs);
     rgbImage last = CaptureWindow(window);
+    int unchanged = 0;
     for (;;) {
         wait(settleStepMs);
         rgbImage next = CaptureWindow(window);
-        bool settled = SameImage(last, next);
+        unchanged = SameImage(last, next) ? unchanged + 1 : 0;
         last = std::move(next);
-        if (settled || ::GetTickCount() - start >= limitMs)
+        if (unchanged >= settledSteps || ::GetTickCount() - start >= limitMs)
             return last;
     }
 }

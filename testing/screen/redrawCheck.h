@@ -19,8 +19,8 @@ namespace vesk::testing {
 using letRun = std::function<void(DWORD ms)>;
 void SleepFor(DWORD ms);
 
-// The window as the screen shows it, once two captures a moment apart are
-// equal (or the limit has passed: the last capture).
+// The window as the screen shows it, once it has not changed for about
+// half a second (or the limit has passed: the last capture).
 rgbImage CaptureSettled(HWND window, const letRun& wait = SleepFor, DWORD limitMs = 5000);
 
 // What the window draws when every part of it is painted again.

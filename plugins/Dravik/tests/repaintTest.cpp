@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "plugins/Dravik/dockSides.h"
 #include "plugins/Dravik/dockToolBarWnd.h"
@@ -14,6 +15,7 @@
 #include "plugins/Dravik/tests/dravikTestSupport.h"
 #include "testing/screen/pngFile.h"
 #include "testing/screen/redrawCheck.h"
+#include "testing/screen/screenCapture.h"
 #include "testing/screen/userInput.h"
 
 namespace vesk::ui::test {
@@ -140,6 +142,34 @@ TEST(Repaint, EveryLayoutChangeShowsWithoutAForcedRedraw) {
             keepIfAsked(std::string("repaint-") + c.name + "-redrawn", check.redrawn);
     }
     EXPECT_EQ(d.column->GetDockAreaPos(), side::right) << "the column was dragged across";
+}
+
+// The areas paint with device contexts of their own, which do not always
+// leave the containers out: painting an area alone, in any order with its
+// containers, must not touch them.
+TEST(Repaint, AnAreaPaintedAloneLeavesItsContainersAsTheyAre) {
+    dockedFrame d;
+    dragColumnToTheRight(d);
+    pumpFor(300);
+    for (int s : {side::top, side::right, side::bottom}) {
+        HWND area = d.f.area(s).GetHandle();
+        std::vector<HWND> containers;
+        for (VDockWnd* window : {static_cast<VDockWnd*>(d.tools), static_cast<VDockWnd*>(d.more), d.column,
+                                 d.hosts, d.transfers})
+            if (::GetParent(window->GetContainerHandle()) == area)
+                containers.push_back(window->GetContainerHandle());
+        ASSERT_FALSE(containers.empty()) << s;
+        std::vector<testing::rgbImage> before;
+        for (HWND container : containers)
+            before.push_back(testing::CaptureSettled(container, pumpFor));
+        ::RedrawWindow(area, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN | RDW_UPDATENOW);
+        pumpFor(100);
+        for (size_t i = 0; i < containers.size(); ++i) {
+            RECT box;
+            EXPECT_EQ(testing::DifferingPixels(before[i], testing::CaptureWindow(containers[i]), &box), 0u)
+                << "side " << s << ", container " << i << ": " << describe(box);
+        }
+    }
 }
 
 }  // namespace
