@@ -351,6 +351,8 @@ TEST_F(mainWindow, TheMenuKeysOpenTheirMenus) {
         s.steps = {Key(bar.ToolBarHandle(), VK_ESCAPE)};
         std::vector<int> opened = RunTracked(s, bar, [&] { Command(frameWindow(), command); });
         EXPECT_EQ(opened, std::vector<int>{button}) << command;
+        EXPECT_EQ(::SendMessageA(bar.ToolBarHandle(), TB_GETHOTITEM, 0, 0), -1)
+            << command << ": the button is lit only while its popup is open";
     }
 }
 
