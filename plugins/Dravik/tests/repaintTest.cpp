@@ -144,6 +144,27 @@ TEST(Repaint, EveryLayoutChangeShowsWithoutAForcedRedraw) {
     EXPECT_EQ(d.column->GetDockAreaPos(), side::right) << "the column was dragged across";
 }
 
+TEST(Repaint, AHiddenToolbarLeavesNoButtonsBehind) {
+    dockedFrame d;
+    RECT former;
+    ::GetWindowRect(d.more->GetContainerHandle(), &former);
+    ::InflateRect(&former, 0, -2);  // the area's edge lines run along the top and bottom rows
+    d.more->Hide();
+    testing::rgbImage shown = testing::CaptureSettled(d.f.window(), pumpFor);
+    RECT frame;
+    ::GetWindowRect(d.f.window(), &frame);
+    COLORREF background = ::GetSysColor(COLOR_BTNFACE);
+    int other = 0;
+    for (LONG y = former.top; y < former.bottom; ++y)
+        for (LONG x = former.left; x < former.right; ++x) {
+            std::size_t at = (static_cast<std::size_t>(y - frame.top) * static_cast<std::size_t>(shown.width) +
+                              static_cast<std::size_t>(x - frame.left)) * 3;
+            if (RGB(shown.rgb[at], shown.rgb[at + 1], shown.rgb[at + 2]) != background)
+                ++other;
+        }
+    EXPECT_EQ(other, 0) << "pixels other than the background where the toolbar was, " << describe(former);
+}
+
 // The areas paint with device contexts of their own, which do not always
 // leave the containers out: painting an area alone, in any order with its
 // containers, must not touch them.
