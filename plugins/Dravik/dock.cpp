@@ -177,9 +177,13 @@ void VDock::SetDockable(int dockable) {
         for (VDockBand* band : Area(s)->Bands())
             for (VDockWnd* window : band->Windows()) {
                 // Each container's frame is drawn again for the new state.
-                ::SetWindowPos(window->GetContainerHandle(), nullptr, 0, 0, 0, 0,
+                // Docked, the container shows the window: the dock window
+                // itself is hidden.
+                HWND container = window->GetContainerHandle();
+                ::SetWindowPos(container, nullptr, 0, 0, 0, 0,
                                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-                ::RedrawWindow(window->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+                ::RedrawWindow(container, nullptr, nullptr,
+                               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
             }
     for (VDockArea* area : areas_)
         ::RedrawWindow(area->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

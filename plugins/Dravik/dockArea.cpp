@@ -1,5 +1,6 @@
 #include "plugins/Dravik/dockArea.h"
 
+#include <algorithm>
 #include <new>
 
 #include "plugins/Dravik/dock.h"
@@ -147,6 +148,20 @@ int VDockArea::Resize(RECT* placed, HDWP deferred, int width, int height) {
     if (placed)
         *placed = r;
     return 1;
+}
+
+int VDockArea::LeastSpan() {
+    int least = 0;
+    for (VDockBand* band : bands_)
+        if (band->IsBandVisible())
+            least = std::max(least, band->LeastLength());
+    for (int end : {0, 1}) {
+        VDockArea* owner = cornerOwner_[end];
+        if (owner && owner != this)
+            least += vertical_ ? owner->GetHeight() : owner->GetWidth();
+    }
+    // A vertical area lays its bands out one pixel short of its height.
+    return vertical_ ? least + 1 : least;
 }
 
 int VDockArea::ResizeChildren(RECT*, HDWP deferred, int width, int height) {
@@ -327,6 +342,10 @@ LRESULT VDockArea::OnPaint(LONG_PTR, LONG_PTR) {
     {
         windowDC dc(hWnd_, DCX_WINDOW | DCX_CACHE | DCX_CLIPCHILDREN);
         if (dc) {
+            // The containers paint themselves; the gaps between them and
+            // where a hidden one was are the area's.
+            ExcludeVisibleChildren(hWnd_, dc.get(), POINT{window.left, window.top});
+            FillBackground(dc.get(), RECT{0, 0, Width(window), Height(window)});
             skinDrew = DrawSkinPart(hWnd_, dc.get(), 0, 0, client.right, client.bottom, skinPart::dockArea) != 0;
             if (!skinDrew) {
                 const libraryColours& colours = LibraryColours();

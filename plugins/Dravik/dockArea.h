@@ -62,6 +62,10 @@ public:
     VDock* DockObject() const;
     // Lays the frame out for its current client size.
     void LayOutFrame();
+    // The frame client's least width (horizontal area) or height (vertical
+    // area) at which every band shows its windows (VDockBand::LeastLength),
+    // the areas owning its corners included.
+    int LeastSpan();
     // Drops an empty band from the list.
     void DropBand(VDockBand* band);
 

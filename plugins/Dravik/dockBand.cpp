@@ -358,6 +358,25 @@ IDockWnd* VDockBand::GetDockWindowOffset(IDockWnd* dockWindow, int direction) {
     return at + 1 == windows_.end() ? nullptr : *(at + 1);
 }
 
+int VDockBand::LeastLength() {
+    bool horizontal = Horizontal();
+    bool resizableBand = IsResizable() != 0;
+    int least = 0, count = 0;
+    for (VDockWnd* window : VisibleWindows()) {
+        if (window->Container()->IsResizable()) {
+            least += leastWindowLength;
+        } else {
+            RECT docked;
+            window->GetRect(Side(), &docked);
+            least += horizontal ? Width(docked) : Height(docked);
+        }
+        ++count;
+    }
+    if (resizableBand && count > 1)
+        least += (count - 1) * (horizontal ? 4 : 6);
+    return least;
+}
+
 int VDockBand::DrawSizerRect(HDC dc, RECT* rect) {
     if (dc && rect)
         NestedFocusFrames(dc, *rect);

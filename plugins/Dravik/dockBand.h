@@ -49,6 +49,11 @@ public:
     // The drag ghost: three focus rectangles, removed by drawing them again.
     int DrawSizerRect(HDC dc, RECT* rect);
     IDockWnd* GetDockWindowOffset(IDockWnd* window, int direction);
+    // The length along the band that shows every visible window: a fixed
+    // window whole, a resizable one at least leastWindowLength long, with
+    // the gaps the layout leaves between the windows of a resizable band.
+    int LeastLength();
+    static constexpr int leastWindowLength = 16;
 
     // Reached through the area's window.
     LRESULT OnPaint(LONG_PTR wParam, LONG_PTR lParam) override;

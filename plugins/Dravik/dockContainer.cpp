@@ -250,12 +250,23 @@ LRESULT VDockContainer::OnNcPaint(LONG_PTR, LONG_PTR) {
         return -1;
     RECT client, window;
     ::GetClientRect(hWnd_, &client);
-    if (client.right == 0 || !::GetWindowRect(hWnd_, &window))
+    if (!::GetWindowRect(hWnd_, &window))
         return 0;
     windowDC dc(hWnd_, DCX_WINDOW | DCX_CACHE);
     if (!dc)
         return 0;
+    // The strips between the border, the gripper and the client area: the
+    // class has no brush and the content may just have moved off them.
     RECT frame = {0, 0, Width(window), Height(window)};
+    POINT clientOrigin = {0, 0};
+    ::ClientToScreen(hWnd_, &clientOrigin);
+    int saved = ::SaveDC(dc.get());
+    ::ExcludeClipRect(dc.get(), clientOrigin.x - window.left, clientOrigin.y - window.top,
+                      clientOrigin.x - window.left + client.right, clientOrigin.y - window.top + client.bottom);
+    FillBackground(dc.get(), frame);
+    ::RestoreDC(dc.get(), saved);
+    if (client.right == 0)
+        return 0;
     DrawBorder(dc.get(), &frame);
     if (Dockable())
         DrawGripper(dc.get(), &frame);

@@ -2,15 +2,19 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
 #include "plugins/Dravik/dock.h"
+#include "plugins/Dravik/dockArea.h"
+#include "plugins/Dravik/dockSides.h"
 #include "plugins/Dravik/dockWnd.h"
 #include "plugins/Dravik/frameClientWnd.h"
 #include "plugins/Dravik/paint.h"
 #include "plugins/Dravik/skin.h"
 #include "plugins/Dravik/skinEngine.h"
+#include "plugins/Dravik/statusBar.h"
 #include "plugins/Dravik/windowBinding.h"
 #include "plugins/Dravik/wndProcs.h"
 
@@ -224,6 +228,18 @@ void VFrameWnd::LayOut(int width, int height, bool statusBarFirst) {
         statusBar_->Resize(nullptr, deferred, width, height);
     if (deferred)
         ::EndDeferWindowPos(deferred);
+    RepaintClientArea();
+}
+
+void VFrameWnd::RepaintClientArea() {
+    // The areas, bands and containers are placed by several calls, some
+    // deferred and some at once, and their borders follow their
+    // neighbours: a window that kept its place may still show an old
+    // border, and one that moved may have copied old pixels along. The
+    // client area is painted again whole, frames of the children included.
+    RECT client;
+    if (hWnd_ && ::GetClientRect(hWnd_, &client))
+        ::RedrawWindow(hWnd_, &client, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 LRESULT VFrameWnd::OnSize(LONG_PTR wParam, LONG_PTR lParam) {
@@ -248,6 +264,44 @@ void VFrameWnd::SetStatusBarVisible(int visible) {
     if (HWND status = StatusWindow())
         ::ShowWindow(status, visible ? SW_SHOW : SW_HIDE);
     OnSize(0, 0);
+}
+
+SIZE VFrameWnd::LeastClientSize() {
+    int statusHeight = 0, statusWidth = 0;
+    RECT statusRect;
+    HWND status = statusBarVisible_ ? StatusWindow() : nullptr;
+    if (status && ::GetWindowRect(status, &statusRect)) {
+        statusHeight = Height(statusRect);
+        if (auto* bar = dynamic_cast<VStatusBar*>(statusBar_))
+            statusWidth = bar->LeastWidth();
+    }
+    VDockArea *top = dock_->Area(side::top), *bottom = dock_->Area(side::bottom);
+    VDockArea *left = dock_->Area(side::left), *right = dock_->Area(side::right);
+    int width = std::max({static_cast<int>(left->GetWidth() + right->GetWidth() + leastCentre.cx),
+                          top->LeastSpan(), bottom->LeastSpan(), statusWidth});
+    int height = std::max({static_cast<int>(top->GetHeight() + bottom->GetHeight() + leastCentre.cy),
+                           left->LeastSpan(), right->LeastSpan()});
+    return SIZE{width, height + statusHeight};
+}
+
+LRESULT VFrameWnd::OnGetMinMaxInfo(LONG_PTR, LONG_PTR lParam) {
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    if (!info || !hWnd_)
+        return -1;
+    SIZE least = LeastClientSize();
+    // The frame's own border and caption (a skin may draw its own).
+    RECT window, client;
+    SIZE frame;
+    if (!::IsIconic(hWnd_) && ::GetWindowRect(hWnd_, &window) && ::GetClientRect(hWnd_, &client)) {
+        frame = SIZE{Width(window) - client.right, Height(window) - client.bottom};
+    } else {
+        RECT r = {0, 0, 0, 0};
+        ::AdjustWindowRectEx(&r, GetStyle(), FALSE, GetExStyle());
+        frame = SIZE{Width(r), Height(r)};
+    }
+    info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, least.cx + frame.cx);
+    info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, least.cy + frame.cy);
+    return 0;
 }
 
 LRESULT VFrameWnd::OnDestroy(LONG_PTR, LONG_PTR) {

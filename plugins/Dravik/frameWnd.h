@@ -51,6 +51,8 @@ public:
     LRESULT OnDestroy(LONG_PTR wParam, LONG_PTR lParam) override;
     LRESULT OnSize(LONG_PTR wParam, LONG_PTR lParam) override;
     LRESULT OnSettingChange(LONG_PTR wParam, LONG_PTR lParam) override;
+    // The least tracking size: the docked layout and the status bar fit.
+    LRESULT OnGetMinMaxInfo(LONG_PTR wParam, LONG_PTR lParam) override;
     LRESULT OnSkinChanged(LONG_PTR wParam, LONG_PTR lParam) override;
     LRESULT OnNcActivate(LONG_PTR wParam, LONG_PTR lParam) override;
     LRESULT OnNcCalcSize(LONG_PTR wParam, LONG_PTR lParam) override;
@@ -59,12 +61,20 @@ public:
     LRESULT OnNcLButtonDown(LONG_PTR wParam, LONG_PTR lParam) override;
     LRESULT OnQuit(LONG_PTR wParam, LONG_PTR lParam) override;
 
+    // The least client size at which every dock area has its bands' least
+    // lengths and a thickness of its own, no two areas overlap, the space
+    // between them (the MDI client) keeps leastCentre, and the status bar
+    // shows pane 0 (VStatusBar::LeastWidth).
+    SIZE LeastClientSize();
+    static constexpr SIZE leastCentre = {100, 100};
+
     // The frame's window and object, once Create made them; null before.
     static HWND FrameWindow();
     static VFrameWnd* FrameObject();
 
 private:
     void LayOut(int width, int height, bool statusBarFirst);
+    void RepaintClientArea();
     HWND StatusWindow();
     HWND ClientWindow();
     void RefreshSkinned(HWND window, LPARAM skin, bool setClassBrush, HBRUSH brush);

@@ -10,6 +10,15 @@ windowDC::~windowDC() {
         ::ReleaseDC(window_, dc_);
 }
 
+void ExcludeVisibleChildren(HWND window, HDC dc, POINT dcOrigin) {
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT place;
+        if (::IsWindowVisible(child) && ::GetWindowRect(child, &place))
+            ::ExcludeClipRect(dc, place.left - dcOrigin.x, place.top - dcOrigin.y, place.right - dcOrigin.x,
+                              place.bottom - dcOrigin.y);
+    }
+}
+
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
     COLORREF old = ::SetBkColor(dc, colour);
     ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);

@@ -23,6 +23,12 @@ private:
     HDC dc_;
 };
 
+// Leaves the window's visible children out of what the device context
+// draws on (a device context the window asked for with DCX_CLIPCHILDREN
+// does not always leave them out); dcOrigin is where the context's origin
+// lies on the screen.
+void ExcludeVisibleChildren(HWND window, HDC dc, POINT dcOrigin);
+
 // Fills the rectangle with a colour (no brush is made).
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
 void HorizontalLine(HDC dc, int left, int right, int y, COLORREF colour);

@@ -70,6 +70,11 @@ void ReadSystemColours() {
                         ::GetSysColor(COLOR_3DDKSHADOW)};
 }
 
+void FillBackground(HDC dc, const RECT& rect) {
+    HBRUSH brush = CurrentSkin().BackgroundBrush();
+    ::FillRect(dc, &rect, brush ? brush : reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
+}
+
 int DrawSkinPart(HWND window, HDC dc, int x, int y, int width, int height, int part) {
     SkinDrawProc draw = CurrentSkin().draw;
     return draw ? draw(window, dc, x, y, width, height, part, 0, 0) : 0;

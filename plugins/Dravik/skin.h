@@ -82,4 +82,10 @@ DRAVIK_API void ReadSystemColours();
 int DrawSkinPart(HWND window, HDC dc, int x, int y, int width, int height, int part);
 inline bool Skinned() { return CurrentSkin().draw != nullptr; }
 
+// Fills the rectangle with what the frame erases its background with (the
+// skin's brush, or the button face before the frame was made). The dock
+// areas and containers have no class brush: their paint handlers fill the
+// parts no child covers, or old pixels would stay there.
+void FillBackground(HDC dc, const RECT& rect);
+
 }  // namespace vesk::ui

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "extern/rsrc/rsrcIds.h"
+#include "plugins/ui/centreOver.h"
 #include "plugins/ui/gdiObject.h"
 #include "plugins/ui/listServices.h"
 
@@ -63,6 +64,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         ::SetWindowTextA(dialog, state.title.c_str());
         ::SetDlgItemTextA(dialog, IDC_UIO_ABOUT_TITLE, state.title.c_str());
         MakeFonts(dialog, state);
+        CentreOver(dialog, ::GetWindow(dialog, GW_OWNER));
         return TRUE;
     }
     auto* state = reinterpret_cast<aboutState*>(::GetWindowLongPtrA(dialog, GWLP_USERDATA));

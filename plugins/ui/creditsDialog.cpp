@@ -4,6 +4,7 @@
 #include <olectl.h>
 
 #include "extern/rsrc/rsrcIds.h"
+#include "plugins/ui/centreOver.h"
 #include "plugins/ui/gdiObject.h"
 #include "plugins/ui/listServices.h"
 
@@ -57,6 +58,7 @@ INT_PTR CALLBACK CreditsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     if (message == WM_INITDIALOG) {
         ::SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
         LoadPicture(*reinterpret_cast<creditsState*>(lParam));
+        CentreOver(dialog, ::GetWindow(dialog, GW_OWNER));
         return TRUE;
     }
     auto* state = reinterpret_cast<creditsState*>(::GetWindowLongPtrA(dialog, GWLP_USERDATA));

@@ -126,8 +126,10 @@ int VDockMenu::Create(const char* caption, RECT* rect) {
 
     HMENU view = PopupOf(IDS_UIM_MENU_VIEW);
     IDock* frameDock = control_.Links().frame ? control_.Links().frame->GetDock() : nullptr;
+    // The mark says that docking is locked, as the item reads; the dock
+    // (and the stored "LockDocking") keep whether docking is allowed.
     if (view && frameDock)
-        ::CheckMenuItem(view, IDCMD_UIM_LOCK_DOCKING, frameDock->GetDockable() ? MF_CHECKED : MF_UNCHECKED);
+        ::CheckMenuItem(view, IDCMD_UIM_LOCK_DOCKING, frameDock->GetDockable() ? MF_UNCHECKED : MF_CHECKED);
     if (view && control_.Links().frame)
         ::CheckMenuItem(view, IDCMD_UIM_STATUS_BAR,
                         control_.Links().frame->GetStatusBarVisible() ? MF_CHECKED : MF_UNCHECKED);

@@ -60,6 +60,9 @@ void VDockMenu::TrackOne(int commandId) {
     ::SetFocus(::GetParent(buttons_));
     ::SendMessageA(buttons_, TB_PRESSBUTTON, commandId, FALSE);
     ::SendMessageA(buttons_, TB_SETSTATE, commandId, TBSTATE_ENABLED);
+    // The pointer may rest elsewhere: the button stays lit only while its
+    // popup is open.
+    ::SendMessageA(buttons_, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
     trackingMode_ = 0;
     openButton_ = -1;
 }

@@ -119,10 +119,10 @@ LRESULT VDockMenu::OnCommand(int id) {
         return -1;
     case IDCMD_UIM_LOCK_DOCKING:
     case IDCMD_UIM_ACC_LOCK_DOCKING: {
-        bool checked = false;
-        FlipCheck(PopupOf(IDS_UIM_MENU_VIEW), IDCMD_UIM_LOCK_DOCKING, &checked);
+        bool locked = false;
+        FlipCheck(PopupOf(IDS_UIM_MENU_VIEW), IDCMD_UIM_LOCK_DOCKING, &locked);
         if (IDock* dock = links.frame ? links.frame->GetDock() : nullptr)
-            dock->SetDockable(checked ? 1 : 0);
+            dock->SetDockable(locked ? 0 : 1);
         return -1;
     }
     case IDCMD_UIM_STATUS_BAR:

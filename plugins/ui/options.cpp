@@ -5,6 +5,7 @@
 
 #include "core/locks.h"
 #include "extern/rsrc/rsrcIds.h"
+#include "plugins/ui/centreOver.h"
 #include "plugins/ui/listServices.h"
 
 namespace vesk::ui {
@@ -133,7 +134,13 @@ HTREEITEM VOptions::AddPage(const char* title, const char* parentTitle, int imag
 int VOptions::Show() {
     if (!dialog_)
         Create();
-    return dialog_ ? ::ShowWindow(dialog_, SW_SHOW) : 0;
+    if (!dialog_)
+        return 0;
+    // Made with the layout, before the main window took its place: placed
+    // each time it opens.
+    if (!::IsWindowVisible(dialog_))
+        CentreOver(dialog_, FrameWindow());
+    return ::ShowWindow(dialog_, SW_SHOW);
 }
 
 int VOptions::Hide() {

@@ -161,6 +161,9 @@ bool UIControl::BuildLayout() {
     }
     frameWindow->SetWindowPos(nullptr, &place, 0);
     Redock();
+    // Given its size again now that the windows are docked: a size saved
+    // smaller than the docked layout needs grows to the frame's least size.
+    frameWindow->SetWindowPos(nullptr, &place, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     dock->SetDockResizePercentEven(1);
     MarkSaveOnExitItem();
     skinEngine_ = frame->GetSkinEngine();

@@ -78,10 +78,17 @@ rgbImage CaptureScreen() {
 }
 
 rgbImage CaptureWindow(HWND window) {
-    RECT area;
+    RECT area, shown;
     if (!window || !::GetWindowRect(window, &area))
         return {};
-    return CaptureScreenArea(area);
+    // A maximized window reaches past the screen's edges by its border;
+    // outside the screen the copy would be black.
+    int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN), top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    RECT screen = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                   top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    if (!::IntersectRect(&shown, &area, &screen))
+        return {};
+    return CaptureScreenArea(shown);
 }
 
 }  // namespace vesk::testing

@@ -15,7 +15,8 @@ rgbImage CaptureScreenArea(const RECT& area);
 // The whole screen.
 rgbImage CaptureScreen();
 
-// A window as it shows on the screen (whatever covers it included).
+// A window as it shows on the screen (whatever covers it included), cut
+// to the screen; empty when none of it is on the screen.
 rgbImage CaptureWindow(HWND window);
 
 }  // namespace vesk::testing

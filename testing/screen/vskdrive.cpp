@@ -16,6 +16,13 @@
 //                     thread's keyboard focus
 //   raise             brings the window to the top without activating it
 //                     (a screenshot copies what the screen shows)
+//   maximize, restore posts what the caption's boxes send (WM_SYSCOMMAND)
+//   resize W H        gives the window that size, as a drag of its border
+//                     ends
+//   drag X Y X2 Y2    presses the left button at (X, Y) from the window's
+//                     top left corner (on its frame or gripper when its
+//                     hit test answers so), moves to (X2, Y2) in steps and
+//                     releases there
 //   count             prints the items of a list, tree or combo box
 //   await-count N     waits (up to --wait) for at least N items
 //   windows           prints "class|id|caption" of each visible window
@@ -36,6 +43,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/screen/userInput.h"
 #include "testing/screen/windowPath.h"
 
 namespace {
@@ -244,6 +252,23 @@ int Act(HWND window, const request& r) {
         std::fprintf(stderr, "vskdrive: cannot raise the window (error %lu)\n", ::GetLastError());
         return 3;
     }
+    if ((r.verb == "maximize" || r.verb == "restore") && a.empty())
+        return Post(window, WM_SYSCOMMAND, r.verb == "maximize" ? SC_MAXIMIZE : SC_RESTORE, 0) ? 0 : 3;
+    if (r.verb == "resize" && a.size() == 2 && ParseNumber(a[0].c_str(), first) &&
+        ParseNumber(a[1].c_str(), second) && first > 0 && second > 0) {
+        if (::SetWindowPos(window, nullptr, 0, 0, static_cast<int>(first), static_cast<int>(second),
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
+            return 0;
+        std::fprintf(stderr, "vskdrive: cannot resize the window (error %lu)\n", ::GetLastError());
+        return 3;
+    }
+    if (r.verb == "drag" && a.size() == 4) {
+        long numbers[4];
+        for (int i = 0; i < 4; ++i)
+            if (!ParseNumber(a[i].c_str(), numbers[i]))
+                return 2;
+        return vesk::testing::PostDrag(window, POINT{numbers[0], numbers[1]}, POINT{numbers[2], numbers[3]}) ? 0 : 3;
+    }
     if (r.verb == "count" && a.empty()) {
         long count = ItemCount(window);
         std::printf("%ld\n", count);
@@ -269,7 +294,8 @@ int main(int argc, char** argv) {
     if (!ParseArguments(argc, argv, r)) {
         std::fprintf(stderr,
                      "usage: vskdrive "
-                     "<find|caption|command|type|key|click|await-focus|raise|count|await-count|windows|docks>"
+                     "<find|caption|command|type|key|click|await-focus|raise|maximize|restore|resize|drag|count|"
+                     "await-count|windows|docks>"
                      " [--wait S] "
                      "--in CLASS [--caption TEXT] [--id N] [--in ...] [arguments]\n");
         return 2;

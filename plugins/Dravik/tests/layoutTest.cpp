@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
 
 #include "plugins/Dravik/dockSides.h"
 #include "plugins/Dravik/tests/dravikTestSupport.h"
@@ -271,6 +274,63 @@ TEST(BandLayout, AColumnIsNeverNarrowerThanFive) {
     EXPECT_EQ(areaRect(f, side::left).right, 5);
     band->SetWidth(40);
     EXPECT_EQ(band->GetWidth(), 45);
+}
+
+}  // namespace
+}  // namespace vesk::ui::test
+
+namespace vesk::ui::test {
+namespace {
+
+// A row of three fixed windows at the top, two windows in a column on the
+// left, one window at the bottom and one at the right, and the status bar.
+TEST(LeastSize, AFrameDraggedSmallerStopsWhereEveryAreaAndPaneZeroStillShow) {
+    frameFixture f(W, H, true);
+    std::vector<VDockWnd*> row, column;
+    for (int i = 0; i < 3; ++i) {
+        row.push_back(f.dockWindow("tool", SIZE{150, 24}, false));
+        f.dockAt(row.back(), side::top, POINT{10 + 160 * i, 0}, 0);
+    }
+    for (int i = 0; i < 2; ++i) {
+        column.push_back(f.dockWindow("column", SIZE{80, 100}));
+        f.dockAt(column.back(), side::left, POINT{0, 100 + 150 * i}, 0);
+        column.back()->SetDockPercentsize(0.5f);
+    }
+    f.dockAt(f.dockWindow("bottom", SIZE{100, 30}), side::bottom, POINT{10, H - 20});
+    f.dockAt(f.dockWindow("right", SIZE{80, 100}), side::right, POINT{W - 20, 100});
+    RECT before;
+    ::GetClientRect(f.window(), &before);
+
+    ::SetWindowPos(f.window(), nullptr, 0, 0, 60, 60, SWP_NOMOVE | SWP_NOZORDER);
+    pump();
+    RECT client;
+    ::GetClientRect(f.window(), &client);
+    EXPECT_LT(client.right, before.right) << "the frame did get narrower";
+    EXPECT_LT(client.bottom, before.bottom) << "the frame did get lower";
+    RECT top = areaRect(f, side::top), bottom = areaRect(f, side::bottom);
+    RECT left = areaRect(f, side::left), right = areaRect(f, side::right);
+    for (const RECT& area : {top, bottom, left, right}) {
+        EXPECT_GE(area.right - area.left, 0) << describe(area);
+        EXPECT_GE(area.bottom - area.top, 0) << describe(area);
+        EXPECT_GE(area.top, 0) << describe(area);
+    }
+    EXPECT_LE(top.bottom, bottom.top) << describe(top) << " overlaps " << describe(bottom);
+    EXPECT_LE(left.right, right.left) << describe(left) << " overlaps " << describe(right);
+    RECT centre = rectIn(f.client(), f.window());
+    EXPECT_GE(centre.right - centre.left, VFrameWnd::leastCentre.cx) << describe(centre);
+    EXPECT_GE(centre.bottom - centre.top, VFrameWnd::leastCentre.cy) << describe(centre);
+    for (VDockWnd* tool : row)
+        EXPECT_LE(rectIn(tool->GetContainerHandle(), f.window()).right, client.right) << "the row is whole";
+    for (VDockWnd* window : column) {
+        RECT r = rectIn(window->GetContainerHandle(), f.window());
+        EXPECT_GE(r.bottom - r.top, VDockBand::leastWindowLength) << describe(r);
+    }
+    HWND status = f.statusBar()->GetHandle();
+    RECT pane = {};
+    ASSERT_TRUE(::SendMessageA(status, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&pane)));
+    EXPECT_GE(pane.right - pane.left, VStatusBar::leastPaneZero) << "pane 0 shows";
+    RECT statusRect = rectIn(status, f.window());
+    EXPECT_LE(bottom.bottom, statusRect.top);
 }
 
 }  // namespace

@@ -57,19 +57,77 @@ TEST(StatusBar, MakesAReadyWindowWithFivePanes) {
     EXPECT_EQ(edgesOf(status), (std::vector<int>{400, 475, 565, 675, 785}));
 }
 
-TEST(StatusBar, ResizingGivesTheRightPanesFixedWidths) {
+TEST(StatusBar, ResizingPutsTheRightPanesAtTheRightEdge) {
     parentWindow parent(1000);
     heldCore<VStatusBar> bar;
     bar->Create(parent.window.get());
     HWND status = bar->GetHandle();
-    EXPECT_EQ(bar->Resize(nullptr, nullptr, 1000, 200), 1);
-    // The first resize starts from the creation edges: 1000 - 385.
-    EXPECT_EQ(edgesOf(status), (std::vector<int>{615, 715, 805, 915, 1045}));
-    bar->Resize(nullptr, nullptr, 1000, 200);
-    EXPECT_EQ(edgesOf(status), (std::vector<int>{570, 670, 760, 870, 1000}));
+    // Without texts the panes keep the widths they start with.
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(bar->Resize(nullptr, nullptr, 1000, 200), 1);
+        EXPECT_EQ(edgesOf(status), (std::vector<int>{570, 670, 760, 870, 1000})) << round;
+    }
     RECT placed;
     ::GetWindowRect(status, &placed);
     EXPECT_EQ(placed.right - placed.left, 1000) << "along the parent's whole width";
+}
+
+// The width the status control needs to draw the pane's text whole: its
+// text in the control's font, 3 pixels of inset, a one-pixel edge on each
+// side and, with an icon, a square as high as the inside of the pane.
+int roomFor(HWND status, int pane, const std::string& text) {
+    RECT bound = {};
+    ::SendMessageA(status, SB_GETRECT, pane, reinterpret_cast<LPARAM>(&bound));
+    HDC dc = ::GetDC(status);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(status, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(status, dc);
+    bool icon = ::SendMessageA(status, SB_GETICON, pane, 0) != 0;
+    return extent.cx + 3 + 2 + (icon ? bound.bottom - bound.top - 2 : 0);
+}
+
+int paneWidth(HWND status, int pane) {
+    RECT bound = {};
+    ::SendMessageA(status, SB_GETRECT, pane, reinterpret_cast<LPARAM>(&bound));
+    return bound.right - bound.left;
+}
+
+TEST(StatusBar, EachPaneIsWideEnoughForItsTextAndIconAndCountsDoNotMoveIt) {
+    parentWindow parent(1000);
+    heldCore<VStatusBar> bar;
+    bar->Create(parent.window.get());
+    HWND status = bar->GetHandle();
+    HICON icon = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_INFORMATION));
+    bar->SetIcon(1, icon);
+    bar->SetIcon(2, icon);
+    bar->Resize(nullptr, nullptr, 1000, 200);
+    const struct {
+        int pane;
+        const char* text;
+    } texts[] = {
+        {1, "Connections: 0"},   {1, "Connections: 7"},     {1, "Connections: 999"},
+        {2, "DL: 0  UL: 0"},     {2, "DL: 88  UL: 88"},     {3, "S: 12 SR: 340"},
+        {4, "Connecting to the network"},
+    };
+    int widthAtZero[VStatusBar::paneCount] = {};
+    for (const auto& t : texts) {
+        bar->Output(t.text, t.pane, 0);
+        EXPECT_GE(paneWidth(status, t.pane), roomFor(status, t.pane, t.text)) << t.text;
+        if (!widthAtZero[t.pane]) {
+            widthAtZero[t.pane] = paneWidth(status, t.pane);
+        } else if (t.pane < 3) {
+            EXPECT_EQ(paneWidth(status, t.pane), widthAtZero[t.pane]) << "a growing count keeps the pane: " << t.text;
+        }
+    }
+    std::vector<int> edges = edgesOf(status);
+    EXPECT_EQ(edges.back(), 1000) << "the panes stay at the right";
+    int panes = edges.back() - edges[0];
+    EXPECT_EQ(bar->LeastWidth(), panes + VStatusBar::leastPaneZero);
+    bar->Output("", 4, 0);
+    edges = edgesOf(status);
+    EXPECT_EQ(edges[4] - edges[3], 130) << "never narrower than it started";
 }
 
 TEST(StatusBar, TextAndIconsGivenEarlyAreShownPerPaneOnceTheWindowExists) {

@@ -1,11 +1,13 @@
 // The client as ./run.sh starts it on a first start: runtime.exe with every
 // staged module and the settings the reset tool writes, seen through the
-// probe module. The Gnutella module is never told to connect, so nothing
-// dials out. The first start's screenshot is kept in the build folder as
-// tests\screenshots\client-first-start.png.
+// probe module and from outside, as a user sees it. The Gnutella module is
+// never told to connect, so nothing dials out. Screenshots are kept in the
+// build folder, in tests\screenshots\ (client-first-start.png and one
+// repaint-*.png per layout change).
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +17,9 @@
 #include "testing/registry.h"
 #include "testing/screen/imageStats.h"
 #include "testing/screen/pngFile.h"
+#include "testing/screen/redrawCheck.h"
 #include "testing/screen/screenCapture.h"
+#include "testing/screen/userInput.h"
 #include "testing/testPaths.h"
 
 namespace vesk::ui::test {
@@ -178,6 +182,165 @@ TEST(ClientAsStaged, AFirstStartShowsTheDockedClientAndExitKeepsTheLayoutForTheN
             EXPECT_EQ(InFrame(*after, again), InFrame(before, frame)) << before.caption;
         }
     }
+}
+
+// ---- repainting what a layout change moves
+
+const char dockAreaClass[] = "Pelloran:Dravik32:DockArea:1";
+const char containerClass[] = "Pelloran:Dravik32:DockContainer:1";
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> ChildrenOfClass(HWND parent, const char* className) {
+    std::vector<HWND> all, found;
+    ::EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all) {
+        char name[64] = "";
+        ::GetClassNameA(window, name, sizeof name);
+        if (std::string(name) == className)
+            found.push_back(window);
+    }
+    return found;
+}
+
+HWND ContainerCaptioned(HWND frame, const std::string& caption) {
+    for (HWND container : ChildrenOfClass(frame, containerClass)) {
+        char text[64] = "";
+        ::GetWindowTextA(container, text, sizeof text);
+        if (caption == text)
+            return container;
+    }
+    return nullptr;
+}
+
+std::string Describe(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+// The four dock areas lie inside the frame's client area and none overlaps
+// another.
+void ExpectAreasApart(HWND frame, const std::string& when) {
+    RECT client;
+    ::GetClientRect(frame, &client);
+    ::MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::vector<RECT> areas;
+    for (HWND area : ChildrenOfClass(frame, dockAreaClass)) {
+        RECT r;
+        ::GetWindowRect(area, &r);
+        EXPECT_TRUE(r.left >= client.left && r.top >= client.top && r.right <= client.right &&
+                    r.bottom <= client.bottom)
+            << when << ": an area at " << Describe(r) << " outside " << Describe(client);
+        for (const RECT& other : areas) {
+            RECT both;
+            EXPECT_FALSE(::IntersectRect(&both, &r, &other))
+                << when << ": areas at " << Describe(r) << " and " << Describe(other) << " overlap";
+        }
+        areas.push_back(r);
+    }
+    EXPECT_EQ(areas.size(), 4u) << when;
+}
+
+// The reset tool's settings with the frame's saved size replaced.
+void SaveFrameSize(const std::string& settingsFile, int width, int height) {
+    std::string text = vesk::testing::readFile(settingsFile);
+    for (const auto& [key, value] : {std::pair{"FrameWnd.Right", width}, std::pair{"FrameWnd.Bottom", height}}) {
+        std::string open = std::string("<") + key + ">(long)", close = std::string("</") + key + ">";
+        std::string::size_type at = text.find(open), end = text.find(close);
+        ASSERT_TRUE(at != std::string::npos && end != std::string::npos) << key;
+        text.replace(at + open.size(), end - at - open.size(), std::to_string(value));
+    }
+    ASSERT_TRUE(vesk::testing::writeFile(settingsFile, text));
+}
+
+bool SendToFrame(HWND frame, UINT message, WPARAM wParam) {
+    DWORD_PTR answer = 0;
+    return ::SendMessageTimeoutA(frame, message, wParam, 0, SMTO_ABORTIFHUNG, 10000, &answer) != 0;
+}
+
+void Resize(HWND frame, int width, int height) {
+    ::SetWindowPos(frame, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Docking is locked in the reset tool's layout: the search history's
+// gripper is there once it is unlocked.
+void DragSearchHistoryToTheRight(HWND frame) {
+    HWND history = ContainerCaptioned(frame, "Search History");
+    ASSERT_TRUE(history);
+    RECT client, own;
+    ::GetClientRect(frame, &client);
+    ::MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    ::GetWindowRect(history, &own);
+    ASSERT_TRUE(vesk::testing::PostDrag(history, POINT{40, 5}, POINT{client.right - 60 - own.left, 60}));
+    // The drag is posted: it is over once the search history has moved.
+    for (int waited = 0; waited < 100 && ::GetWindowRect(history, &own) && own.left < client.left + 300; ++waited)
+        ::Sleep(50);
+}
+
+TEST(ClientAsStaged, EveryLayoutChangeShowsWithoutAForcedRedraw) {
+    vesk::testing::registryGuard keepRegistry({{HKEY_CURRENT_USER, clientKey}});
+    ASSERT_TRUE(vesk::testing::deleteTree(HKEY_CURRENT_USER, clientKey));
+    hostRun run;
+    PrepareFirstStart(run, "report\n");
+    // A size saved smaller than the docked layout needs, as earlier
+    // versions could save it.
+    SaveFrameSize(run.folder() + "\\vesk.egg", 420, 300);
+    ASSERT_TRUE(run.start());
+    ASSERT_TRUE(WaitForReport(run, 90000)) << "the probe did not report\n" << run.log();
+    HWND frame = ::FindWindowA(frameClass, nullptr);
+    ASSERT_TRUE(frame);
+    RECT started;
+    ::GetWindowRect(frame, &started);
+    EXPECT_GT(started.right - started.left, 420) << "the saved size grows to what the layout needs";
+    EXPECT_GT(started.bottom - started.top, 300) << "the saved size grows to what the layout needs";
+    ExpectAreasApart(frame, "first start");
+    ::SetWindowPos(frame, nullptr, 20, 30, 1000, 720, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    std::vector<std::pair<std::string, std::function<void()>>> changes = {
+        {"start", [] {}},
+        {"maximize", [&] { SendToFrame(frame, WM_SYSCOMMAND, SC_MAXIMIZE); }},
+        {"restore", [&] { SendToFrame(frame, WM_SYSCOMMAND, SC_RESTORE); }},
+    };
+    // The View menu's windows, toolbars, audio toolbar and status bar: each
+    // hidden and shown again.
+    for (int command : {40035, 40036, 40037, 40038, 40062, 40063, 40064, 40065, 40069, 40061})
+        for (const char* what : {"hide-", "show-"})
+            changes.push_back({what + std::to_string(command), [=] { SendToFrame(frame, WM_COMMAND, command); }});
+    changes.push_back({"unlock-docking", [&] { SendToFrame(frame, WM_COMMAND, 40056); }});
+    changes.push_back({"drag-search-history", [&] { DragSearchHistoryToTheRight(frame); }});
+    changes.push_back({"lock-docking", [&] { SendToFrame(frame, WM_COMMAND, 40056); }});
+    changes.push_back({"small", [&] { Resize(frame, 420, 300); }});
+    changes.push_back({"large", [&] { Resize(frame, 1280, 1024); }});
+    changes.push_back({"back", [&] { Resize(frame, 1000, 720); }});
+
+    int step = 0;
+    for (const auto& [name, change] : changes) {
+        change();
+        vesk::testing::redrawCheck check = vesk::testing::CheckAgainstRedraw(frame);
+        char number[8];
+        std::snprintf(number, sizeof number, "%02d", ++step);
+        std::string shot = std::string("repaint-") + number + "-" + name;
+        EXPECT_TRUE(vesk::testing::WritePngFile(ShotPath(shot), check.settled)) << shot;
+        EXPECT_TRUE(check.same) << name << ": " << check.differing << " pixels differ in " << Describe(check.box)
+                                << ", see " << shot << "-redrawn.png";
+        if (!check.same)
+            vesk::testing::WritePngFile(ShotPath(shot + "-redrawn"), check.redrawn);
+        if (name == "small")
+            ExpectAreasApart(frame, name);
+    }
+    RECT history = {}, client = {};
+    ::GetWindowRect(ContainerCaptioned(frame, "Search History"), &history);
+    ::GetClientRect(frame, &client);
+    ::MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_GT(history.left, (client.left + client.right) / 2) << "the search history was dragged to the right";
+
+    ASSERT_TRUE(::PostMessageA(frame, WM_COMMAND, exitCommand, 0));
+    ASSERT_TRUE(run.finish(exitBoundMs)) << "the client did not end after Exit\n" << run.log();
+    EXPECT_EQ(run.exitCode(), 0ul);
+    ExpectCleanLog(run);
 }
 
 }  // namespace

@@ -121,6 +121,30 @@ TEST_F(infoDialogs, TheAboutBoxEndsEveryWayAndFreesItsFonts) {
     }
 }
 
+TEST_F(infoDialogs, BothBoxesOpenCentredOverTheMainWindow) {
+    HWND main = frame->window();
+    RECT place;
+    ::GetWindowRect(main, &place);
+    ::SetWindowPos(main, nullptr, 330, 210, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const std::pair<const char*, std::function<INT_PTR()>> boxes[] = {
+        {"credits", [&] { return RunCreditsDialog(main); }},
+        {"about", [&] { return RunAboutDialog(main, "Pelloran 1.0"); }},
+    };
+    for (const auto& [name, run] : boxes) {
+        bool centred = false;
+        std::string why;
+        RunWith(
+            main,
+            [&](HWND dialog) {
+                centred = CentredOver(dialog, main, why);
+                ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            },
+            run);
+        EXPECT_TRUE(centred) << name << ": " << why;
+    }
+    ::SetWindowPos(main, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 TEST_F(infoDialogs, TheAboutBoxShowsTheTitleCutToItsField) {
     std::string title(100, 'T');
     std::string caption, shown;

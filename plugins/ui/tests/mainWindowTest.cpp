@@ -116,11 +116,16 @@ TEST_F(mainWindow, LockDockingAndStatusBarFollowTheirCheckMarks) {
     HMENU view = menu().PopupOf(258);
     IDock* dock = control().Links().frame->GetDock();
     IFrameWnd* frame = control().Links().frame;
+    // "Lock Docking" is checked while docking is locked; the stored key
+    // keeps saying whether docking is allowed, as files already written do.
+    EXPECT_EQ(Checked(view, 40056), dock->GetDockable() == 0) << "as the layout read it";
     for (int command : {40056, 40082, 40056, 40082}) {
         bool before = Checked(view, 40056);
         Command(frameWindow(), command);
         EXPECT_EQ(Checked(view, 40056), !before) << command;
-        EXPECT_EQ(dock->GetDockable() != 0, !before) << command;
+        EXPECT_EQ(dock->GetDockable() == 0, !before) << command;
+        control().SaveSettings();
+        EXPECT_EQ(settings().values["LockDocking"].asLong(), before ? 1 : 0) << command;
     }
     for (int command : {40061, 40081, 40061, 40081}) {
         bool before = Checked(view, 40061);
@@ -346,6 +351,8 @@ TEST_F(mainWindow, TheMenuKeysOpenTheirMenus) {
         s.steps = {Key(bar.ToolBarHandle(), VK_ESCAPE)};
         std::vector<int> opened = RunTracked(s, bar, [&] { Command(frameWindow(), command); });
         EXPECT_EQ(opened, std::vector<int>{button}) << command;
+        EXPECT_EQ(::SendMessageA(bar.ToolBarHandle(), TB_GETHOTITEM, 0, 0), -1)
+            << command << ": the button is lit only while its popup is open";
     }
 }
 

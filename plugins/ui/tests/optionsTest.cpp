@@ -157,6 +157,27 @@ TEST_F(optionsTest, ShowMakesTheDialogAndHideHidesIt) {
     EXPECT_FALSE(::IsWindowVisible(options->Dialog()));
 }
 
+TEST_F(optionsTest, TheDialogOpensCentredOverTheMainWindowAndOnTheScreen) {
+    HWND main = frame->window();
+    RECT place;
+    ::GetWindowRect(main, &place);
+    for (POINT at : {POINT{300, 200}, POINT{60, 380}}) {
+        ::SetWindowPos(main, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        options->Show();
+        std::string why;
+        EXPECT_TRUE(CentredOver(options->Dialog(), main, why)) << why;
+        options->Hide();
+    }
+    // Over a main window mostly past the screen's corner it stays on the
+    // screen.
+    ::SetWindowPos(main, nullptr, ::GetSystemMetrics(SM_CXSCREEN) - 80, ::GetSystemMetrics(SM_CYSCREEN) - 60, 0,
+                   0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    options->Show();
+    EXPECT_TRUE(OnTheScreen(options->Dialog()));
+    options->Hide();
+    ::SetWindowPos(main, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 TEST_F(optionsTest, APageIsMadeOnItsFirstSelectionAndPlacedBelowTheTitle) {
     ASSERT_EQ(options->Create(), 1);
     HTREEITEM first = options->AddPage("First", nullptr, 0, IDD_UIO_GENERAL, nullptr, &RecordingPageProc);

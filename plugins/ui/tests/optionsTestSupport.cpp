@@ -19,6 +19,25 @@ void optionsTest::TearDown() {
     listWindowTest::TearDown();
 }
 
+bool CentredOver(HWND window, HWND owner, std::string& why) {
+    RECT own = {}, around = {};
+    if (!::GetWindowRect(window, &own) || !::GetWindowRect(owner, &around)) {
+        why = "no window";
+        return false;
+    }
+    auto twice = [](LONG a, LONG b) { return a + b; };  // the centre, doubled to stay whole
+    LONG dx = twice(own.left, own.right) - twice(around.left, around.right);
+    LONG dy = twice(own.top, own.bottom) - twice(around.top, around.bottom);
+    why = "off the owner's centre by " + std::to_string(dx / 2) + "," + std::to_string(dy / 2);
+    return dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2;
+}
+
+bool OnTheScreen(HWND window) {
+    RECT own = {};
+    return ::GetWindowRect(window, &own) && own.left >= 0 && own.top >= 0 &&
+           own.right <= ::GetSystemMetrics(SM_CXSCREEN) && own.bottom <= ::GetSystemMetrics(SM_CYSCREEN);
+}
+
 std::string ItemText(HWND tree, HTREEITEM item) {
     char text[260] = "";
     TVITEMA data = {};

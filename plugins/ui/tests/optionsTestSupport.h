@@ -33,6 +33,12 @@ protected:
 
 std::string ItemText(HWND tree, HTREEITEM item);
 
+// Whether the window's centre is the owner's (to the pixel of rounding);
+// why not in `why`.
+bool CentredOver(HWND window, HWND owner, std::string& why);
+// Whether the window lies whole on the screen.
+bool OnTheScreen(HWND window);
+
 // Names a table's test after its case's name field.
 struct NamedCase {
     template <class T>

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "testing/processRun.h"
@@ -167,6 +170,126 @@ TEST_F(WindowPath, TheDriverPostsWhatAUserWouldTypeAndClick) {
     };
     for (const auto& r : refusals)
         EXPECT_EQ(runProgram(program + r.arguments), r.code) << r.arguments;
+}
+
+// ---- what needs the window's own thread: the driver waits for the window
+// to answer (its hit test, a new size) while the test waits for the driver.
+
+const char* const ownThreadClass = "VeskDriverTestOwnThread";
+std::mutex heardLock;
+std::vector<std::string> heard;  // guarded by heardLock
+
+void Hear(const std::string& what) {
+    std::lock_guard<std::mutex> hold(heardLock);
+    heard.push_back(what);
+}
+
+std::string Point(LPARAM l) {
+    return std::to_string(static_cast<short>(LOWORD(l))) + "," + std::to_string(static_cast<short>(HIWORD(l)));
+}
+
+// Its top 10 rows answer as a caption does; the rest is client area.
+LRESULT CALLBACK recordMouse(HWND window, UINT message, WPARAM w, LPARAM l) {
+    switch (message) {
+        case WM_NCHITTEST: {
+            RECT place;
+            ::GetWindowRect(window, &place);
+            return static_cast<short>(HIWORD(l)) - place.top < 10 ? HTCAPTION : HTCLIENT;
+        }
+        case WM_SYSCOMMAND:
+            Hear(w == SC_MAXIMIZE ? "maximize" : w == SC_RESTORE ? "restore" : "other");
+            return 0;
+        case WM_NCLBUTTONDOWN:
+            Hear("caption press " + std::to_string(w) + " at " + Point(l));
+            return 0;
+        case WM_LBUTTONDOWN:
+            Hear("press " + Point(l));
+            return 0;
+        case WM_MOUSEMOVE:
+            Hear("move " + Point(l));
+            return 0;
+        case WM_LBUTTONUP:
+            Hear("release " + Point(l));
+            return 0;
+        default:
+            return ::DefWindowProcA(window, message, w, l);
+    }
+}
+
+class ownThreadWindow {
+public:
+    explicit ownThreadWindow(RECT place) {
+        std::atomic<bool> made{false};
+        thread_ = std::thread([&, place] {
+            WNDCLASSA c = {};
+            c.lpfnWndProc = recordMouse;
+            c.hInstance = ::GetModuleHandleA(nullptr);
+            c.lpszClassName = ownThreadClass;
+            ::RegisterClassA(&c);
+            window_ = ::CreateWindowExA(0, ownThreadClass, "own", WS_POPUP | WS_VISIBLE, place.left, place.top,
+                                        place.right - place.left, place.bottom - place.top, nullptr, nullptr,
+                                        c.hInstance, nullptr);
+            threadId_ = ::GetCurrentThreadId();
+            made = true;
+            MSG message;
+            while (window_ && ::GetMessageA(&message, nullptr, 0, 0) > 0)
+                ::DispatchMessageA(&message);
+            if (window_)
+                ::DestroyWindow(window_);
+            ::UnregisterClassA(ownThreadClass, ::GetModuleHandleA(nullptr));
+        });
+        while (!made)
+            ::Sleep(10);
+    }
+    ~ownThreadWindow() {
+        ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    HWND get() const { return window_; }
+
+private:
+    std::thread thread_;
+    DWORD threadId_ = 0;
+    HWND window_ = nullptr;
+};
+
+std::vector<std::string> HeardSoFar() {
+    ::Sleep(200);
+    std::lock_guard<std::mutex> hold(heardLock);
+    std::vector<std::string> all = heard;
+    heard.clear();
+    return all;
+}
+
+TEST(Driver, MaximizesResizesAndDragsAsTheSystemWould) {
+    ownThreadWindow window(RECT{100, 100, 300, 250});
+    ASSERT_NE(window.get(), nullptr);
+    std::string program = "\"" + testsDir() + "\\vskdrive.exe\" ";
+    std::string at = std::string(" --in ") + ownThreadClass;
+    EXPECT_EQ(runProgram(program + "maximize" + at), 0ul);
+    EXPECT_EQ(runProgram(program + "restore" + at), 0ul);
+    EXPECT_EQ(HeardSoFar(), (std::vector<std::string>{"maximize", "restore"}));
+
+    EXPECT_EQ(runProgram(program + "resize" + at + " 240 180"), 0ul);
+    RECT place;
+    ::GetWindowRect(window.get(), &place);
+    EXPECT_EQ(place.right - place.left, 240);
+    EXPECT_EQ(place.bottom - place.top, 180);
+    EXPECT_EQ(runProgram(program + "resize" + at + " 0 180"), 2ul);
+
+    // On the caption the press comes with the hit code and the screen
+    // point; the moves and the release in client coordinates, in steps.
+    EXPECT_EQ(runProgram(program + "drag" + at + " 20 5 100 85"), 0ul);
+    std::vector<std::string> drag = HeardSoFar();
+    ASSERT_EQ(drag.size(), 10u);
+    EXPECT_EQ(drag.front(), "caption press 2 at 120,105");
+    EXPECT_EQ(drag[1], "move 30,15");
+    EXPECT_EQ(drag[8], "move 100,85");
+    EXPECT_EQ(drag.back(), "release 100,85");
+    // In the client area it is an ordinary press.
+    EXPECT_EQ(runProgram(program + "drag" + at + " 20 50 20 60"), 0ul);
+    EXPECT_EQ(HeardSoFar().front(), "press 20,50");
+    EXPECT_EQ(runProgram(program + "drag" + at + " 20 50"), 2ul);
 }
 
 TEST(ImageStats, ColoursAreCountedAndAnyChangedPixelOrSizeChangesTheDigest) {

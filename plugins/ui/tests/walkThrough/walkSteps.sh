@@ -102,6 +102,26 @@ walk_shot() {
   echo "$name $digest" >>"$WALK_SHOTS/digests.txt"
 }
 
+# A screenshot of A's main window as it shows once it stopped changing,
+# with no redraw forced first, as <n>-<name>.png; it must not be blank and
+# must equal the same window painted again whole (vskshot --redraw-check,
+# which keeps that one as <n>-<name>-redrawn.png when they differ).
+walk_settled() {
+  local name=$1 stats colours digest file status
+  walk_count=$((walk_count + 1))
+  file=$WALK_SHOTS/$(printf %02d $walk_count)-$name.png
+  stats=$(walk_wine "$HOSTS_BUILD/tests/vskshot.exe" "$(hosts_winpath "$file")" --wait 10 --stats --redraw-check \
+    --class "$frameClass")
+  status=$?
+  colours=$(sed -n 's/^colours=\([0-9]*\) .*/\1/p' <<<"$stats")
+  digest=$(sed -n 's/.* digest=\([0-9a-f]*\)$/\1/p' <<<"$stats")
+  echo "$name: $colours colours"
+  [ $status = 4 ] && hosts_fail "after $name the window shows stale or unpainted parts that a redraw mends: $stats"
+  [ $status = 0 ] || hosts_fail "no screenshot for $name"
+  [ "${colours:-0}" -ge 16 ] || hosts_fail "the screenshot $name is (nearly) blank: $stats"
+  echo "$name $digest" >>"$WALK_SHOTS/digests.txt"
+}
+
 walk_digest() { awk -v n="$1" '$1 == n { d = $2 } END { print d }' "$WALK_SHOTS/digests.txt"; }
 
 # Two screenshots taken before and after a change of state must differ.

@@ -4,8 +4,11 @@
 # network namespace; client B (the recording fake user interface) shares a
 # folder in a second namespace. A connects, links to B through an address
 # typed into the host window, searches, downloads a result, shows each
-# options page and its tray icon, exits and starts again with its layout;
-# then it exits in the middle of a download and starts cleanly once more.
+# options page and its tray icon; its window is maximized and restored, its
+# windows, a toolbar and the status bar hidden and shown, and the window
+# made small and large, each shown as it paints itself (no forced redraw);
+# it exits and starts again with its layout; then it exits in the middle of
+# a download and starts cleanly once more.
 # A screenshot is kept at each step in <build folder>/tests/walkthrough/.
 #   walkThrough.sh <build folder> <wine program>
 # Exit code 77 (skipped) where network namespaces cannot be made or Xvfb is
@@ -122,6 +125,33 @@ drive raise --wait 10 "${tray[@]}" || hosts_fail "no icon in the notification ar
 sleep 0.5
 # The small window holds one icon of a few colours.
 WALK_MIN_COLOURS=4 walk_shot tray --class __winex11_standalone_tray --caption "Wine System Tray"
+
+step "maximize and restore"
+drive maximize "${frame[@]}" || hosts_fail "cannot maximize"
+walk_settled maximized
+drive restore "${frame[@]}" || hosts_fail "cannot restore"
+walk_settled restored
+walk_differ maximized restored
+
+step "View: a window, a toolbar and the status bar hidden and shown"
+for item in "40035 hosts" "40062 connect-toolbar" "40061 status-bar"; do
+  set -- $item
+  drive command "$1" "${frame[@]}" || hosts_fail "cannot post the View command $1"
+  walk_settled "$2-hidden"
+  drive command "$1" "${frame[@]}" || hosts_fail "cannot post the View command $1"
+  walk_settled "$2-shown"
+  walk_differ "$2-hidden" "$2-shown"
+done
+
+step "a small and a large window"
+drive resize 420 300 "${frame[@]}" || hosts_fail "cannot make the window small"
+walk_settled small
+drive resize 1280 1024 "${frame[@]}" || hosts_fail "cannot make the window large"
+walk_settled large
+walk_differ small large
+# The size the reset tool's settings give it.
+drive resize 1000 720 "${frame[@]}" || hosts_fail "cannot give the window its size back"
+walk_settled size-back
 
 step "Exit keeps the layout for the next start"
 # A layout of the user's own: the statistics window hidden.
