@@ -63,6 +63,10 @@ public:
     std::uint32_t fileSize = 0;
     char remoteName[256] = {};
 
+    // Tick at which the last byte moved (or the transfer began to move
+    // them); the stall time-out counts from it.
+    std::uint32_t lastProgress;
+
     // Download bookkeeping of the transfer side.
     unsigned char sendWaiting = 0;         // the request was refused once; the 5000 ms run from the stamp
     std::string responseHeader;            // the answer's bytes until its header is complete

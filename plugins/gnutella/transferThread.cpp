@@ -71,6 +71,14 @@ int receivedData(CGnutellaHost* host) {
     return result;
 }
 
+// An upload's peer may send more after its request (the rest of a request
+// answered on its first part, or anything else): it is taken and dropped,
+// so that what the peer sends never holds the link open.
+void dropReceived(CGnutellaHost* host) {
+    if (net::INetDataBuffer* data = ReceiveHeld(host->m_Link))
+        data->release();
+}
+
 int whenConnected(CGnutellaHost* host) {
     switch (host->m_State) {
         case transferState::requestPending:
@@ -78,6 +86,7 @@ int whenConnected(CGnutellaHost* host) {
         case transferState::awaitingResponse:
             return SinceStamp(host) > linkTimeout ? OnResponseTimeout(host) : receivedData(host);
         case transferState::sending:
+            dropReceived(host);
             return SendUploadData(host);
         case transferState::pushConnecting:
             return SendGiv(host);
@@ -105,6 +114,17 @@ int whenConnecting(CGnutellaHost* host) {
     return host->m_State == transferState::downloadStopRequested ? CloseStoppedDownload(host) : 0;
 }
 
+// The end of a link is told as soon as it is seen: an answer that came
+// before it is read first. True when there was one.
+bool readAnswerBeforeEnd(CGnutellaHost* host) {
+    net::INetDataBuffer* data = ReceiveHeld(host->m_Link);
+    if (!data)
+        return false;
+    ReadDownloadResponse(host, data);
+    data->release();
+    return true;
+}
+
 int whenClosed(CGnutellaHost* host) {
     if (!host->m_Transfer)
         return 0;
@@ -120,7 +140,7 @@ int whenClosed(CGnutellaHost* host) {
         case transferState::requestPending:
             return OnConnectFailed(host);
         case transferState::awaitingResponse:
-            return OnResponseLost(host);
+            return readAnswerBeforeEnd(host) ? 0 : OnResponseLost(host);
         case transferState::sending:
             return OnUploadClosed(host);
         case transferState::downloadStopRequested:

@@ -184,6 +184,7 @@ bool sendFirstPiece(CGnutellaHost* host, CGnutellaTransfer* transfer, share2::IS
     transfer->windowBytes += got;
     transfer->UpdateStats();
     host->m_Link->send(block.data(), static_cast<unsigned long>(block.size()));
+    NoteProgress(transfer);
     return true;
 }
 

@@ -100,8 +100,15 @@ int SendUploadData(CGnutellaHost* host) {
     }
     int sent = host->m_Link->send(chunk->current(), got);
     chunk->release();
-    if (sent != 1)
-        return 0;  // refused: the same bytes again at the next step
+    if (sent != 1) {
+        // Refused: the same bytes again at the next step, unless the peer
+        // has read nothing for so long that the upload counts as lost
+        // (its closing work follows).
+        if (Stalled(transfer))
+            host->m_Link->close();
+        return 0;
+    }
+    NoteProgress(transfer);
     transfer->bytesDone += got;
     transfer->windowBytes += got;
     transfer->UpdateStats();

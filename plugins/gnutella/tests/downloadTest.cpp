@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -250,6 +251,33 @@ TEST_F(Downloads, AnswersThatEndADownloadAsFailed) {
         DestroyHosts(g_TransferHostList);
     }
     EXPECT_EQ(std::string(StatusText(416)), ResourceText(IDS_GNU_STATUS_UNKNOWN));
+}
+
+// The end of a link is told as soon as it is seen: an answer that came
+// before the source reset the connection is still read.
+TEST_F(Downloads, AnAnswerThatCameBeforeTheSourceWentIsRead) {
+    scriptedUploader source;
+    const std::uint32_t size = 20000;
+    std::string file = FileBytes(12, 0, size);
+    gate reset;
+    source.then([&](connection& c) {
+        c.send(okAnswer(size) + file);
+        Sleep(200);
+        linger abortive{1, 0};
+        setsockopt(c.socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abortive), sizeof abortive);
+        c.close();
+        reset.open(1);
+    });
+    ref<ss::IAgent> row = resultRow("reset.bin", size, source.port());
+    ss::IAgent* r = row.get();
+    ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+    ASSERT_TRUE(stepUntil([&] { return stateOf(r) == transferState::awaitingResponse; }));
+    std::atomic<bool> never{false};
+    ASSERT_TRUE(reset.waitFor(1, never));
+    Sleep(500);  // the reset is seen before the next step
+    ASSERT_TRUE(stepUntil([&] { return ended(r); }));
+    EXPECT_EQ(transferOf(r)->code, 0u);
+    EXPECT_EQ(readFile(downloads.file("reset.bin")), file);
 }
 
 TEST_F(Downloads, ASourceThatRefusesTheConnectionShowsTheSystemsReason) {
