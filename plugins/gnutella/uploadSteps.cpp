@@ -75,8 +75,9 @@ int SendUploadData(CGnutellaHost* host) {
     if (!transfer)
         return 0;
     if (!transfer->file) {
-        if (!host->m_Link->isOpen())
-            host->m_Link->close();
+        // Nothing more can be read: the link closes, and its closing work
+        // ends the upload (complete when every byte of the range went).
+        host->m_Link->close();
         return 0;
     }
     std::uint32_t n = transfer->endOffset > transfer->bytesDone
@@ -112,9 +113,9 @@ int SendUploadData(CGnutellaHost* host) {
     transfer->bytesDone += got;
     transfer->windowBytes += got;
     transfer->UpdateStats();
-    if (transfer->bytesDone >= transfer->endOffset)
-        closeFile(transfer);
-    if (transfer->bytesDone >= transfer->fileSize) {
+    if (transfer->bytesDone >= transfer->endOffset) {
+        // The range, or the whole file, went: the link closes after its last
+        // byte and the slot comes back.
         host->m_Link->close();
         closeFile(transfer);
         return completeUpload(host);

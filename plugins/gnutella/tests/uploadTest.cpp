@@ -71,6 +71,7 @@ TEST_F(Uploads, AWholeFileOrARangeIsServedAndTheUploadCompletes) {
         {byIndex, "", 0, songSize - 1},
         {byIndex, "Range: bytes=10000-\r\n", 10000, songSize - 1},
         {byIndex, "Range: bytes=100-199\r\n", 100, 199},  // the end is inclusive
+        {byIndex, "Range: bytes=0-9999\r\n", 0, 9999},     // ends after more than one piece
         {byIndex, "Range: bytes=19990-30000\r\n", 19990, songSize - 1},  // cut to the file
         {"/get/" + std::to_string(songId) + "/SONG", "", 0, songSize - 1},  // the name's start, any case
         {"/get/" + std::to_string(songId) + "/", "", 0, songSize - 1},
