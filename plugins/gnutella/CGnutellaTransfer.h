@@ -70,6 +70,14 @@ public:
     // Download bookkeeping of the transfer side.
     unsigned char sendWaiting = 0;         // the request was refused once; the 5000 ms run from the stamp
     std::string responseHeader;            // the answer's bytes until its header is complete
+    // One past the last byte the answer being read announced (never past
+    // fileSize): nothing after it is written. An answer that ends before
+    // the file does is followed by a request for the rest.
+    std::uint32_t answerEnd = 0;
+    // The request went out again on the connection of the last answer: a
+    // source may close such a connection before answering, and is then
+    // dialled anew instead of counting as lost.
+    bool followUp = false;
     bool awaitingSlot = false;             // requeued by the busy retry: not stepped until started again
     std::atomic<bool> copyRunning{false};  // a file copy thread uses this record
 

@@ -76,13 +76,6 @@ void showStartFailed(ss::IAgent* row, std::uint32_t code) {
     UntrackDownloadRow(row);
 }
 
-void dial(CGnutellaHost* host) {
-    host->m_Link->setSendMode(true);
-    host->m_Link->setTransferMode(true);
-    host->m_Link->connect(host->m_AddressText, host->m_Port);
-    StampTransfer(host);
-}
-
 // A start on the row's own connection (busy retry, start, retry): it goes
 // on from the bytes it has. Under the list's guard and the connection's lock.
 void startAgain(CGnutellaHost* host, ss::IAgent* row) {
@@ -110,7 +103,7 @@ void startAgain(CGnutellaHost* host, ss::IAgent* row) {
         FinishReceivedFile(host);
         return;
     }
-    dial(host);
+    DialSource(host);
     SetTransferState(host, transferState::requestPending);
 }
 
@@ -190,7 +183,7 @@ void startNew(ss::IAgent* row) {
     if (pushChosen(host, row))
         RequestPushOrFail(host, true);
     else
-        dial(host);
+        DialSource(host);
 }
 
 }  // namespace

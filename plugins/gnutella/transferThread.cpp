@@ -82,9 +82,19 @@ void dropReceived(CGnutellaHost* host) {
 int whenConnected(CGnutellaHost* host) {
     switch (host->m_State) {
         case transferState::requestPending:
+            // Whatever the source sent after its last answer is no answer
+            // to the request still to be sent.
+            if (host->m_Transfer && host->m_Transfer->followUp)
+                dropReceived(host);
             return SendDownloadRequest(host);
-        case transferState::awaitingResponse:
-            return SinceStamp(host) > linkTimeout ? OnResponseTimeout(host) : receivedData(host);
+        case transferState::awaitingResponse: {
+            // What arrived is read before the time-out is judged: an answer
+            // that came in time is taken however late this step runs.
+            int result = receivedData(host);
+            if (host->m_State == transferState::awaitingResponse && SinceStamp(host) > linkTimeout)
+                return OnResponseTimeout(host);
+            return result;
+        }
         case transferState::sending:
             dropReceived(host);
             return SendUploadData(host);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -232,6 +233,10 @@ TEST_F(Downloads, AnswersThatEndADownloadAsFailed) {
          993,
          {IDS_GNU_ACTION_REMOVE, IDS_GNU_ACTION_RETRY}},
         {"closed unanswered", [](connection&) {}, 998, {IDS_GNU_ACTION_REMOVE, IDS_GNU_ACTION_RETRY}},
+        {"an answer that announces no byte",
+         SendsAndHolds("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"),
+         993,
+         {IDS_GNU_ACTION_REMOVE, IDS_GNU_ACTION_RETRY}},
     };
     for (const row& t : rows) {
         SCOPED_TRACE(t.name);
@@ -278,6 +283,132 @@ TEST_F(Downloads, AnAnswerThatCameBeforeTheSourceWentIsRead) {
     ASSERT_TRUE(stepUntil([&] { return ended(r); }));
     EXPECT_EQ(transferOf(r)->code, 0u);
     EXPECT_EQ(readFile(downloads.file("reset.bin")), file);
+}
+
+// Current servents cap each answer at 512 KiB and wait for a follow-up
+// request on the same connection; some send an error text and close
+// instead. The download writes what each answer announced, never the
+// text, asks the same source for the rest and ends byte for byte.
+TEST_F(Downloads, ASourceThatCapsItsAnswersIsAskedForTheRestUntilTheFileIsWhole) {
+    const std::size_t cap = 512 * 1024, size = 3 * cap + 1000;
+    std::string file = FileBytes(13, 0, size);
+    struct row {
+        const char* name;
+        bool closeAfterEach;
+        int connections;
+    } rows[] = {
+        {"follow-ups on the same connection", false, 1},
+        {"an error text and the close after each answer", true, 4},
+    };
+    for (const row& t : rows) {
+        SCOPED_TRACE(t.name);
+        scriptedUploader source;
+        std::mutex lock;
+        std::vector<std::string> requests;
+        for (int k = 0; k < t.connections; ++k)
+            source.then(CapsAnswers({file, cap, 2000, t.closeAfterEach, &lock, &requests}));
+        std::string name = t.closeAfterEach ? "capped2.bin" : "capped1.bin";
+        ref<ss::IAgent> row = resultRow(name, static_cast<std::uint32_t>(size), source.port());
+        ss::IAgent* r = row.get();
+        ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+        ASSERT_TRUE(stepUntil([&] { return ended(r) && number(r, "AFD") == 2; }));
+        EXPECT_EQ(transferOf(r)->code, 0u);
+        EXPECT_TRUE(readFile(downloads.file(name)) == file) << "byte for byte";
+        EXPECT_EQ(source.accepted(), t.connections);
+        std::lock_guard<std::mutex> hold(lock);
+        ASSERT_EQ(requests.size(), 4u);
+        EXPECT_EQ(requests[0].find("Range:"), std::string::npos);
+        for (std::size_t k = 1; k < requests.size(); ++k)
+            EXPECT_NE(requests[k].find("\r\nRange: bytes=" + std::to_string(k * cap) + "-\r\n"), std::string::npos)
+                << requests[k];
+    }
+}
+
+// Bytes past the end the answer announced, or past the size the hit named,
+// never reach the file.
+TEST_F(Downloads, BytesPastTheAnnouncedEndOrTheSizeAreNotWritten) {
+    const std::uint32_t size = 6000;
+    std::string file = FileBytes(14, 0, size);
+    const std::string more = "HTTP/1.1 400 Timeout waiting for follow-up\r\n\r\n";
+    struct row {
+        const char* name;
+        std::string answer;
+    } rows[] = {
+        {"no length, more bytes than the file", "HTTP/1.1 200 OK\r\n\r\n" + file + more},
+        {"a length past the file", "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size + more.size()) +
+                                       "\r\n\r\n" + file + more},
+        {"a range past the file", "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-" +
+                                      std::to_string(size + more.size() - 1) + "/" + std::to_string(size + more.size()) +
+                                      "\r\n\r\n" + file + more},
+        {"an error text behind the announced length", okAnswer(size) + file + more},
+    };
+    int n = 0;
+    for (const row& t : rows) {
+        SCOPED_TRACE(t.name);
+        scriptedUploader source;
+        source.then(SendsAndHolds(t.answer));
+        std::string name = "sized" + std::to_string(n++) + ".bin";
+        ref<ss::IAgent> result = resultRow(name, size, source.port());
+        ss::IAgent* r = result.get();
+        ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+        ASSERT_TRUE(stepUntil([&] { return ended(r) && number(r, "AFD") == 2; }));
+        EXPECT_EQ(readFile(downloads.file(name)), file);
+    }
+}
+
+// The local name is made from the peer's name, never the name itself: a
+// name that climbs out of the folders stays inside them.
+TEST_F(Downloads, APeersFileNameNeverLeadsOutOfTheFolders) {
+    struct row {
+        const char* remote;
+        const char* local;
+        const char* outside;  // where the raw name would have gone, from the temporary folder
+    } rows[] = {
+        {"..\\..\\escape.bin", ".._.._escape.bin", "..\\..\\escape.bin"},
+        {"../up.bin", ".._up.bin", "..\\up.bin"},
+    };
+    const std::uint32_t size = 3000;
+    std::string file = FileBytes(15, 0, size);
+    for (const row& t : rows) {
+        SCOPED_TRACE(t.remote);
+        scriptedUploader source;
+        source.then(SendsAndHolds(okAnswer(size) + file));
+        ref<ss::IAgent> result = resultRow(t.remote, size, source.port());
+        ss::IAgent* r = result.get();
+        ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+        ASSERT_TRUE(stepUntil([&] { return ended(r) && number(r, "AFD") == 2; }));
+        EXPECT_EQ(readFile(downloads.file(t.local)), file);
+        for (const std::string& folder : {temp.path(), downloads.path()}) {
+            std::string outside = folder + "\\" + t.outside;
+            EXPECT_FALSE(fileExists(outside)) << outside;
+            DeleteFileA(outside.c_str());
+        }
+    }
+}
+
+// An answer that came before the response time-out is read, however late
+// the step that reads it runs.
+TEST_F(Downloads, AnAnswerThatCameInTimeIsReadHoweverLateTheStep) {
+    scriptedUploader source;
+    const std::uint32_t size = 4000;
+    std::string file = FileBytes(16, 0, size);
+    gate answered;
+    source.then([&](connection& c) {
+        c.send(okAnswer(size) + file);
+        answered.open(1);
+        c.hold();
+    });
+    ref<ss::IAgent> row = resultRow("intime.bin", size, source.port());
+    ss::IAgent* r = row.get();
+    ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+    ASSERT_TRUE(stepUntil([&] { return stateOf(r) == transferState::awaitingResponse; }));
+    std::atomic<bool> never{false};
+    ASSERT_TRUE(answered.waitFor(1, never));
+    Sleep(300);  // here before the step runs
+    advance(5001);
+    ASSERT_TRUE(stepUntil([&] { return ended(r); }));
+    EXPECT_EQ(transferOf(r)->code, 0u);
+    EXPECT_EQ(readFile(downloads.file("intime.bin")), file);
 }
 
 TEST_F(Downloads, ASourceThatRefusesTheConnectionShowsTheSystemsReason) {
