@@ -107,6 +107,14 @@ int whenConnected(CGnutellaHost* host) {
             // Closed first: the closing work gives the upload slot back.
             host->m_Link->close();
             return 0;
+        case transferState::receiving: {
+            int result = receivedData(host);
+            // A source that sends nothing more for so long is gone: the
+            // closed link's work ends the download as lost (to be resumed).
+            if (host->m_State == transferState::receiving && Stalled(host->m_Transfer))
+                host->m_Link->close();
+            return result;
+        }
         case transferState::downloadEnded:
         case transferState::uploadEnded:
         case transferState::movingFile:

@@ -446,6 +446,36 @@ TEST_F(Downloads, AHeaderThatNeverEndsTimesOut) {
     EXPECT_EQ(running(), 0u);
 }
 
+// A source that goes quiet holds its download only until the stall
+// time-out: the download then ends as a lost connection, gives its slot
+// back and is resumed from its bytes when started again.
+TEST_F(Downloads, ASourceThatGoesQuietEndsTheDownloadAfterTheStallTimeOut) {
+    scriptedUploader source;
+    const std::uint32_t size = 30000, part = 10000;
+    std::string file = FileBytes(17, 0, size);
+    source.then(SendsAndHolds(okAnswer(size) + file.substr(0, part)));
+    source.then(SendsAndHolds(partialAnswer(part, size, " ") + file.substr(part)));
+    ref<ss::IAgent> row = resultRow("quiet.bin", size, source.port());
+    ss::IAgent* r = row.get();
+    ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+    ASSERT_TRUE(stepUntil([&] {
+        CGnutellaTransfer* t = transferOf(r);
+        return t && t->bytesDone == part;
+    }));
+    advance(stallTimeoutMs - 1000);
+    for (int i = 0; i < 20; ++i)
+        TransferStep();
+    EXPECT_EQ(stateOf(r), transferState::receiving) << "not yet";
+    EXPECT_EQ(running(), 1u);
+    advance(2000);
+    ASSERT_TRUE(stepUntil([&] { return ended(r); }));
+    EXPECT_EQ(transferOf(r)->code, 998u);
+    EXPECT_EQ(running(), 0u) << "the slot comes back";
+    ASSERT_TRUE(fire(r, IDS_GNU_ACTION_START));
+    ASSERT_TRUE(stepUntil([&] { return ended(r) && number(r, "AFD") == 2; }));
+    EXPECT_EQ(readFile(downloads.file("quiet.bin")), file);
+}
+
 TEST_F(Downloads, AHeaderSplitAcrossPacketsIsJoined) {
     scriptedUploader source;
     gate pieces;
