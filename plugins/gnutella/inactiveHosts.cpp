@@ -12,6 +12,7 @@
 #include "plugins/gnutella/linkControl.h"
 #include "plugins/gnutella/linkRow.h"
 #include "plugins/gnutella/moduleLists.h"
+#include "plugins/gnutella/pushToUs.h"
 
 namespace vesk::gnutella {
 
@@ -104,6 +105,10 @@ int readHandshake(CGnutellaHost* host) {
 
 int connectedStep(CGnutellaHost* host) {
     host->m_Connected = true;
+    if (GivAnswerOverdue(host)) {
+        host->m_Link->close();  // seen as idle at the next step
+        return 0;
+    }
     if (host->m_State == linkState::dialled)
         return SendConnect06(host);
     if ((host->m_State == linkState::requestSent && sinceActivity(host) > answerTimeoutMs) ||

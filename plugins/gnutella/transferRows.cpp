@@ -7,6 +7,7 @@
 #include "plugins/gnutella/deferredCalls.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/resources.h"
+#include "plugins/gnutella/trayStatus.h"
 #include "vesk/data.h"
 
 namespace vesk::gnutella {
@@ -136,6 +137,13 @@ void TrackDownloadRow(ss::IAgent* row) {
 
 void UntrackDownloadRow(ss::IAgent* row) {
     WithRowLater(row, [](ss::IAgent* r) { g_Settings.UntrackDownload(r); });
+}
+
+bool ReserveDownloadSlot(ss::IAgent* row) {
+    if (!g_Settings.TrackDownloadWithin(row, g_Settings.m_MaxDownloads))
+        return false;
+    RunOrDefer([] { UpdateTray(g_Settings.Counts()); });
+    return true;
 }
 
 void TrackUploadRow(ss::IAgent* row) {

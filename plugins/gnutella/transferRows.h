@@ -71,5 +71,9 @@ void TrackDownloadRow(ss::IAgent* row);
 void UntrackDownloadRow(ss::IAgent* row);
 void TrackUploadRow(ss::IAgent* row);
 void UntrackUploadRow(ss::IAgent* row);
+// Takes a download slot for the row now, while fewer than
+// Gnutella_MaxDownloads run (a row that holds one keeps it); whether it
+// holds one. The status refresh waits like the calls above.
+bool ReserveDownloadSlot(ss::IAgent* row);
 
 }  // namespace vesk::gnutella

@@ -272,9 +272,10 @@ void startQueuedDownload() {
         }
         return;
     }
-    if (g_Settings.Counts().downloads >= g_Settings.m_MaxDownloads)
-        return;
-    if (ss::IAgent* row = PopQueuedDownload()) {
+    // The slot is taken as the row leaves the queue, so that a late GIV on
+    // another thread cannot take the same one.
+    deferredCalls afterLocks;
+    if (ss::IAgent* row = PopQueuedDownloadIf(&ReserveDownloadSlot)) {
         start_download(row);
         row->release();
     }

@@ -204,7 +204,9 @@ int SendGiv(CGnutellaHost* host) {
     host->m_Transfer = nullptr;
     host->m_State = transferState::unclassified;
     host->m_ActivityTime = static_cast<std::uint32_t>(TickNow());
-    g_Settings.TrackConnectingHost(host->m_Row);
+    // The tracker refreshes the status bar and the tray: not under the
+    // connection's lock (the step's deferredCalls scope runs it after).
+    WithRowLater(host->m_Row, [](ss::IAgent* row) { g_Settings.TrackConnectingHost(row); });
     host->m_HandOver = hostHandOver::inactiveList;
     return 1;
 }
