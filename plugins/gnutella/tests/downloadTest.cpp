@@ -14,12 +14,16 @@
 #include "plugins/gnutella/clock.h"
 #include "plugins/gnutella/downloadActions.h"
 #include "plugins/gnutella/gnutellaInternal.h"
+#include "plugins/gnutella/fixedText.h"
 #include "plugins/gnutella/httpMessages.h"
 #include "plugins/gnutella/moduleLists.h"
 #include "plugins/gnutella/resources.h"
 #include "plugins/gnutella/tests/downloadFixture.h"
+#include "plugins/gnutella/tests/otherVolume.h"
 #include "plugins/gnutella/tests/scriptedUploader.h"
 #include "plugins/gnutella/transferStates.h"
+#include "plugins/gnutella/transferRows.h"
+#include "plugins/gnutella/transferSteps.h"
 #include "plugins/gnutella/transferThread.h"
 #include "plugins/gnutella/workerThreads.h"
 #include "testing/fakes/script.h"
@@ -759,6 +763,41 @@ TEST_F(Downloads, ARemovalWaitsForTheCopyThreadOfItsFile) {
     TransferStep();
     g_State.shuttingDown = 0;
     EXPECT_TRUE(g_TransferHostList.IsEmpty());
+}
+
+// The module unloads while a finished file is copied to another volume:
+// the unload waits for the copy thread, which stops between pieces, and
+// the download folder holds the whole file or nothing.
+TEST_F(Downloads, AnUnloadDuringAMoveWaitsForItAndLeavesNoPartialFile) {
+    otherVolumeDir partials;
+    if (partials.path().empty())
+        GTEST_SKIP() << "no second volume";
+    std::string bytes = FileBytes(18, 0, 32u << 20);
+    ASSERT_TRUE(vesk::testing::writeFile(partials.file("big.iso"), bytes));
+    ref<ss::IAgent> row = resultRow("big.iso", static_cast<std::uint32_t>(bytes.size()), 1);
+    SetRowText(row.get(), IDS_GNU_ACTION_DOWNLOAD, downloads.file("big.iso"));
+    auto* host = new CGnutellaHost();
+    auto* transfer = new CGnutellaTransfer();
+    host->m_Transfer = transfer;
+    CopyText(transfer->tempFolder, partials.path());
+    CopyText(transfer->localName, "big.iso");
+    transfer->row = row.get();
+    row->addRef();
+    host->m_State = transferState::movingFile;
+    g_TransferHostList.items[host->m_Id] = host;
+    ASSERT_EQ(StartFileCopy(host), 0);
+
+    JoinWorkerThreads();  // as the module's unload does before its connections go
+    EXPECT_FALSE(transfer->copyRunning) << "the copy thread is done with the connection";
+    EXPECT_EQ(host->m_State, transferState::downloadEnded);
+    std::vector<std::string> landed = FilesIn(downloads.path());
+    if (landed.empty()) {
+        EXPECT_TRUE(readFile(partials.file("big.iso")) == bytes) << "stopped: the file stays whole where it was";
+    } else {
+        EXPECT_EQ(landed, std::vector<std::string>{"big.iso"});
+        EXPECT_TRUE(readFile(downloads.file("big.iso")) == bytes) << "moved: whole";
+    }
+    DestroyHosts(g_TransferHostList);
 }
 
 TEST_F(Downloads, TheTransferThreadRunsADownloadStartedFromTheGuiThread) {
