@@ -1,6 +1,7 @@
 #include "plugins/gnutella/transferRows.h"
 
 #include <cstring>
+#include <mutex>
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
@@ -84,6 +85,31 @@ bool RowBytes(ss::IAgent* row, const char* name, unsigned char* out, std::size_t
         return false;
     std::memcpy(out, bytes->current(), size);
     return true;
+}
+
+namespace {
+
+std::mutex transferIdLock;
+
+}  // namespace
+
+void SetRowTransferId(ss::IAgent* row, const guid16& id) {
+    if (!row)
+        return;
+    std::lock_guard<std::mutex> hold(transferIdLock);
+    row->SetAttributeBuffer(transferIdName, id.bytes, sizeof id.bytes);
+}
+
+void ClearRowTransferId(ss::IAgent* row) {
+    if (!row)
+        return;
+    std::lock_guard<std::mutex> hold(transferIdLock);
+    row->RemoveAttribute(transferIdName);
+}
+
+bool RowTransferId(ss::IAgent* row, guid16& id) {
+    std::lock_guard<std::mutex> hold(transferIdLock);
+    return RowBytes(row, transferIdName, id.bytes, sizeof id.bytes);
 }
 
 void ClearTransferActions(ss::IAgent* row) {

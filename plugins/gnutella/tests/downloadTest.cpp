@@ -7,22 +7,25 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "core/capsule.h"
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/clock.h"
 #include "plugins/gnutella/downloadActions.h"
-#include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/fixedText.h"
+#include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/httpMessages.h"
 #include "plugins/gnutella/moduleLists.h"
 #include "plugins/gnutella/resources.h"
 #include "plugins/gnutella/tests/downloadFixture.h"
 #include "plugins/gnutella/tests/otherVolume.h"
+#include "plugins/gnutella/tests/rowAgent.h"
 #include "plugins/gnutella/tests/scriptedUploader.h"
-#include "plugins/gnutella/transferStates.h"
 #include "plugins/gnutella/transferRows.h"
+#include "plugins/gnutella/transferStates.h"
 #include "plugins/gnutella/transferSteps.h"
 #include "plugins/gnutella/transferThread.h"
 #include "plugins/gnutella/workerThreads.h"
@@ -798,6 +801,135 @@ TEST_F(Downloads, AnUnloadDuringAMoveWaitsForItAndLeavesNoPartialFile) {
         EXPECT_TRUE(readFile(downloads.file("big.iso")) == bytes) << "moved: whole";
     }
     DestroyHosts(g_TransferHostList);
+}
+
+// "Start now" on the GUI thread and the queue's start on the transfer
+// thread may meet on one row: it gets one connection.
+TEST_F(Downloads, OneConnectionPerRowWhateverTheTimingOfItsStarts) {
+    const unsigned short nobody = net::test::freePort();
+    for (int i = 0; i < 100; ++i) {
+        ref<ss::IAgent> row = resultRow("race" + std::to_string(i) + ".bin", 10, nobody);
+        std::atomic<int> ready{0};
+        std::atomic<bool> go{false};
+        auto start = [&] {
+            ++ready;
+            while (!go) {
+            }
+            start_download(row.get());
+        };
+        std::thread gui(start), transfers(start);
+        while (ready < 2) {
+        }
+        go = true;
+        gui.join();
+        transfers.join();
+        std::size_t connections = 0;
+        {
+            std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+            for (auto& entry : g_TransferHostList.items)
+                connections += entry.second->m_Transfer && entry.second->m_Transfer->row == row.get() ? 1 : 0;
+        }
+        ASSERT_EQ(connections, 1u) << "start " << i;
+    }
+}
+
+// A buffer that shows a read of it after the agent let it go: reading its
+// size takes a while, so that a removal meanwhile would come between the
+// reader's look-up and its copy.
+class watchedBuffer : public objectBase, public Ibuffer {
+public:
+    watchedBuffer(const void* data, unsigned size, std::atomic<bool>& reading, std::atomic<bool>& readAfterRemoval)
+        : bytes_(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + size),
+          reading_(reading),
+          readAfterRemoval_(readAfterRemoval) {
+        registerInterfaceOf<Ibuffer>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    unsigned resize(unsigned n) override {
+        if (n == 0) {
+            reading_ = true;
+            Sleep(200);
+        }
+        return static_cast<unsigned>(bytes_.size());
+    }
+    unsigned setSize(unsigned) override { return static_cast<unsigned>(bytes_.size()); }
+    Ibuffer* slice(unsigned, unsigned) override { return nullptr; }
+    unsigned append(const void*, int) override { return static_cast<unsigned>(bytes_.size()); }
+    void appendBuffer(Ibuffer*) override {}
+    unsigned char* current() override {
+        if (removed)
+            readAfterRemoval_ = true;
+        return bytes_.data();
+    }
+    Ibuffer* clone() override { return nullptr; }
+    void assign(const void*, int) override {}
+    int seek(int, int) override { return 0; }
+    int tell() override { return 0; }
+
+    std::atomic<bool> removed{false};
+
+private:
+    std::vector<unsigned char> bytes_;
+    std::atomic<bool>& reading_;
+    std::atomic<bool>& readAfterRemoval_;
+};
+
+// A row that keeps the transfer identifier in watched buffers; one it lets
+// go is only marked, so that a late read of it is seen, not undefined.
+class idRow : public rowAgent {
+public:
+    ~idRow() {
+        for (watchedBuffer* b : kept_)
+            b->release();
+    }
+    bool SetAttributeBuffer(const char*, const void* data, unsigned size) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (current_)
+            current_->removed = true;
+        current_ = new capsule<watchedBuffer>(data, size, reading, readAfterRemoval);
+        current_->addRef();
+        kept_.push_back(current_);
+        return true;
+    }
+    value GetAttribute(const char*) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        return current_ ? value(static_cast<Ibuffer*>(current_)) : value(0L);
+    }
+    bool HasAttribute(const char*) override { return current_ != nullptr; }
+    bool RemoveAttribute(const char*) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (!current_)
+            return false;
+        current_->removed = true;
+        current_ = nullptr;
+        return true;
+    }
+
+    std::atomic<bool> reading{false}, readAfterRemoval{false};
+
+private:
+    std::mutex lock_;
+    watchedBuffer* current_ = nullptr;
+    std::vector<watchedBuffer*> kept_;
+};
+
+TEST_F(Downloads, ARowsTransferIdIsNeverReadFromABufferItsRemovalLetGo) {
+    ref<idRow> row(new capsule<idRow>());
+    guid16 id;
+    for (unsigned char& b : id.bytes)
+        b = 0x5A;
+    SetRowTransferId(row.get(), id);
+    guid16 read;
+    bool found = false;
+    std::thread reader([&] { found = RowTransferId(row.get(), read); });
+    ASSERT_TRUE(net::test::waitFor([&] { return row->reading.load(); }));
+    std::thread remover([&] { ClearRowTransferId(row.get()); });
+    reader.join();
+    remover.join();
+    EXPECT_TRUE(found);
+    EXPECT_EQ(read, id);
+    EXPECT_FALSE(row->readAfterRemoval) << "a removal came between the look-up and the copy";
+    EXPECT_FALSE(RowTransferId(row.get(), read));
 }
 
 TEST_F(Downloads, TheTransferThreadRunsADownloadStartedFromTheGuiThread) {
