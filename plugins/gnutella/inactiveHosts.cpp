@@ -105,10 +105,6 @@ int readHandshake(CGnutellaHost* host) {
 
 int connectedStep(CGnutellaHost* host) {
     host->m_Connected = true;
-    if (GivAnswerOverdue(host)) {
-        host->m_Link->close();  // seen as idle at the next step
-        return 0;
-    }
     if (host->m_State == linkState::dialled)
         return SendConnect06(host);
     if ((host->m_State == linkState::requestSent && sinceActivity(host) > answerTimeoutMs) ||
@@ -116,7 +112,12 @@ int connectedStep(CGnutellaHost* host) {
         host->m_Link->close();  // seen as idle at the next step
         return 0;
     }
-    return readHandshake(host);
+    int result = readHandshake(host);
+    // A GIV whose requester asked for nothing in time (what came in time
+    // was read first): closed.
+    if (result == 0 && GivAnswerOverdue(host))
+        host->m_Link->close();
+    return result;
 }
 
 // Moves a link that is done with the list to where its step handed it, or

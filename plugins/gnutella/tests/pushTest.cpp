@@ -4,6 +4,7 @@
 // over the connection its GIV arrives on, or gives up after 10 s.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -197,6 +198,27 @@ TEST_F(Pushes, PushSetUpsAreBoundedAndAGivLeftWithoutARequestIsClosed) {
         EXPECT_TRUE(closed);
     }
     EXPECT_GE(pushOnce(), 0) << "room again";
+    g_State.running = 0;
+}
+
+TEST_F(Pushes, AGivsRequestThatCameInTimeIsServedHoweverLateTheStep) {
+    net::test::plainListener requester;
+    g_State.running = 1;
+    CGnutellaPacket push = pushFor(ownGuid, songId, loopback, requester.port());
+    ASSERT_GE(HandlePushToUs(&push), 0);
+    SOCKET peer = requester.acceptOne();
+    ASSERT_NE(peer, INVALID_SOCKET);
+    sockets.push_back(peer);
+    ASSERT_TRUE(stepUntil([&] { return !g_InactiveHostList.IsEmpty(); }));
+    std::string request = Get("/get/" + std::to_string(songId) + "/song.mp3");
+    ASSERT_TRUE(net::test::sendAll(peer, std::vector<unsigned char>(request.begin(), request.end())));
+    Sleep(300);  // here before the listener thread's step
+    advance(givAnswerTimeoutMs + 1000);
+    ServiceInactiveHosts();
+    EXPECT_TRUE(g_InactiveHostList.IsEmpty());
+    EXPECT_EQ(g_TransferHostList.Count(), 1u) << "served";
+    std::string got = receiveAll(peer);
+    EXPECT_EQ(got.substr(got.size() - std::min(got.size(), song.size())), song);
     g_State.running = 0;
 }
 
