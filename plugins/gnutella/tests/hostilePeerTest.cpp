@@ -89,7 +89,9 @@ public:
                  testing::writeFile(shared + "\\" + sharedName, std::string(music.begin(), music.end())) &&
                  testing::writeFile(shared + "\\" + bigName, std::string(big.begin(), big.end())) &&
                  testing::writeFile(path("vesk.egg"), settingsFile(port_)) &&
+                 // Ended uploads leave the list, as a servent running all day has them.
                  testing::writeFile(path("fakeui.script"), "record-file-only\nshare-add " + shared + "|1\nshare-save\nengine-reload\n"
+                                                           "autoclear 1 1\nautoclear 3 1\n"
                                                            "connect\nawait-file 1800000 " + path("stop") +
                                                            "\nshutdown\n") &&
                  run_.start();
@@ -503,7 +505,8 @@ TEST_F(HostilePeer, AbandonedAndStalledRequestsGiveTheirSlotsBackAndANormalReque
         return bytes(r.begin(), r.end());
     };
 
-    for (unsigned i = 0, n = attemptsPerKind(); i < n; ++i) {
+    // At most 2000, so that the full run stays within the client's time.
+    for (unsigned i = 0, n = std::min(attemptsPerKind(), 2000u); i < n; ++i) {
         SOCKET s = plainConnect(client_->port());
         ASSERT_NE(s, INVALID_SOCKET);
         sendAll(s, bigRequest(peer_.below(bigSize)), 10000);
