@@ -20,17 +20,19 @@ channel::~channel() {
 
 int channel::status() {
     slimGuard hold(lock);
-    bool bytesWaiting = received && received->length() > 0;
     switch (state) {
     case phase::resolving:
     case phase::dialReady:
     case phase::dialling:
         return status::connecting;
     case phase::connected:
-        // The end is told only once every received byte was handed out.
-        return peerEnded && !bytesWaiting ? status::idle : status::connected;
+        // The end is told as soon as it is seen, whether or not received
+        // bytes wait: a user that reads only while connected would
+        // otherwise wait for ever on a peer that is gone. Those bytes stay
+        // for receive().
+        return peerEnded ? status::idle : status::connected;
     case phase::ended:
-        return bytesWaiting ? status::connected : status::idle;
+        return status::idle;
     case phase::failed:
         return status::failed;
     case phase::listenReady:

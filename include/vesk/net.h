@@ -35,7 +35,9 @@ struct INetDataBuffer : virtual Igeneric {
 
 // Status codes of a descriptor.
 namespace status {
-constexpr int idle = 0;         // never used, closed, or the connection ended and every byte was received
+// Never used, closed, or the connection ended (told as soon as the end is
+// seen: bytes received before it are still handed out by receive()).
+constexpr int idle = 0;
 constexpr int listening = 1;    // listening, nobody waiting
 constexpr int peerWaiting = 2;  // listening, accept() has a connection
 constexpr int connecting = 3;   // resolving the host name or dialling
@@ -67,8 +69,9 @@ struct ITCPDescriptor : virtual Igeneric {
     // the dial fails. Zero bytes are taken at once.
     virtual int send(const void* bytes, unsigned long length) = 0;
     // A new buffer with every byte received since the last call, with the
-    // caller's reference, or null when none arrived. Reading pauses while
-    // 512 KiB wait to be taken.
+    // caller's reference, or null when none arrived; also after the
+    // connection ended, for the bytes that came before its end. Reading
+    // pauses while 512 KiB wait to be taken (the end is seen only after).
     virtual INetDataBuffer* receive() = 0;
     // Ends the connection or listener; status becomes idle at once. Bytes
     // already queued are still delivered before the connection closes,
@@ -99,8 +102,7 @@ struct ITCPDescriptor : virtual Igeneric {
     virtual int setSendMode(bool on) = 0;
     virtual int setTransferMode(bool on) = 0;
     // The Winsock error of the last failure or of the end of a connection
-    // (0 after an orderly close; a broken connection ends idle, not failed,
-    // once its bytes were received).
+    // (0 after an orderly close; a broken connection ends idle, not failed).
     virtual int lastError() = 0;
     // Nonzero while listening, connecting or connected.
     virtual int isOpen() = 0;

@@ -20,7 +20,7 @@ std::uint32_t now() {
 }  // namespace
 
 CGnutellaTransfer::CGnutellaTransfer()
-    : lastRowRefresh(now()), windowStart(lastRowRefresh), lastSpeedUpdate(lastRowRefresh) {}
+    : lastRowRefresh(now()), windowStart(lastRowRefresh), lastSpeedUpdate(lastRowRefresh), lastProgress(lastRowRefresh) {}
 
 CGnutellaTransfer::~CGnutellaTransfer() {
     if (file)

@@ -63,9 +63,21 @@ public:
     std::uint32_t fileSize = 0;
     char remoteName[256] = {};
 
+    // Tick at which the last byte moved (or the transfer began to move
+    // them); the stall time-out counts from it.
+    std::uint32_t lastProgress;
+
     // Download bookkeeping of the transfer side.
     unsigned char sendWaiting = 0;         // the request was refused once; the 5000 ms run from the stamp
     std::string responseHeader;            // the answer's bytes until its header is complete
+    // One past the last byte the answer being read announced (never past
+    // fileSize): nothing after it is written. An answer that ends before
+    // the file does is followed by a request for the rest.
+    std::uint32_t answerEnd = 0;
+    // The request went out again on the connection of the last answer: a
+    // source may close such a connection before answering, and is then
+    // dialled anew instead of counting as lost.
+    bool followUp = false;
     bool awaitingSlot = false;             // requeued by the busy retry: not stepped until started again
     std::atomic<bool> copyRunning{false};  // a file copy thread uses this record
 

@@ -30,7 +30,7 @@ constexpr const char* forcePushName = "GNUTELLA_FORCE_PUSH";
 // The connection the row's "GnuTID" names; with g_TransferHostList's guard.
 CGnutellaHost* findRowHost(ss::IAgent* row) {
     guid16 id;
-    if (!RowBytes(row, transferIdName, id.bytes, sizeof id.bytes))
+    if (!RowTransferId(row, id))
         return nullptr;
     auto entry = g_TransferHostList.items.find(id);
     return entry == g_TransferHostList.items.end() ? nullptr : entry->second;
@@ -76,13 +76,6 @@ void showStartFailed(ss::IAgent* row, std::uint32_t code) {
     UntrackDownloadRow(row);
 }
 
-void dial(CGnutellaHost* host) {
-    host->m_Link->setSendMode(true);
-    host->m_Link->setTransferMode(true);
-    host->m_Link->connect(host->m_AddressText, host->m_Port);
-    StampTransfer(host);
-}
-
 // A start on the row's own connection (busy retry, start, retry): it goes
 // on from the bytes it has. Under the list's guard and the connection's lock.
 void startAgain(CGnutellaHost* host, ss::IAgent* row) {
@@ -110,7 +103,7 @@ void startAgain(CGnutellaHost* host, ss::IAgent* row) {
         FinishReceivedFile(host);
         return;
     }
-    dial(host);
+    DialSource(host);
     SetTransferState(host, transferState::requestPending);
 }
 
@@ -182,7 +175,7 @@ void startNew(ss::IAgent* row) {
         return;
     }
     SetRowNumber(row, IDS_GNU_FIELD_PROGRESS, 0);
-    row->SetAttributeBuffer(transferIdName, host->m_Id.bytes, sizeof host->m_Id.bytes);
+    SetRowTransferId(row, host->m_Id);
     row->SetAttribute("AFD", value(0L));
     std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
     g_TransferHostList.items[host->m_Id] = host;
@@ -190,7 +183,7 @@ void startNew(ss::IAgent* row) {
     if (pushChosen(host, row))
         RequestPushOrFail(host, true);
     else
-        dial(host);
+        DialSource(host);
 }
 
 }  // namespace
@@ -214,13 +207,14 @@ int start_download(ss::IAgent* row) {
     if (!row)
         return 0;
     deferredCalls afterLocks;
-    {
-        std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
-        if (withRowHost(row, [row](CGnutellaHost* host) { startAgain(host, row); }))
-            return 0;
-        // A "GnuTID" whose connection is gone names nothing: a fresh one.
-        row->RemoveAttribute(transferIdName);
-    }
+    // The look-up and a new connection under one hold of the list's guard:
+    // "start now" on the GUI thread and the queue on the transfer thread
+    // cannot both make one for the row.
+    std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+    if (withRowHost(row, [row](CGnutellaHost* host) { startAgain(host, row); }))
+        return 0;
+    // A "GnuTID" whose connection is gone names nothing: a fresh one.
+    ClearRowTransferId(row);
     startNew(row);
     return 0;
 }
@@ -300,7 +294,7 @@ void DetachDownloadRow(ss::IAgent* row) {
         return;
     UnqueueDownload(row);
     ClearTransferActions(row);
-    row->RemoveAttribute(transferIdName);
+    ClearRowTransferId(row);
     row->AddAction(ResourceText(IDS_GNU_ACTION_DOWNLOAD), &add_download);
     SetRowColour(row, rowColour::normal);
     UntrackDownloadRow(row);
@@ -310,7 +304,7 @@ void DetachDownloadRow(ss::IAgent* row) {
 void DetachUploadRow(ss::IAgent* row) {
     if (!row)
         return;
-    row->RemoveAttribute(transferIdName);
+    ClearRowTransferId(row);
     HideUpload(row);
 }
 

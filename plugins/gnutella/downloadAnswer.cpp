@@ -84,34 +84,80 @@ std::string ClientNameFrom(const std::string& lowerHeader) {
     return name;
 }
 
-rangeStart RangeStartFrom(const std::string& lowerHeader, std::uint64_t limit, std::uint64_t& start) {
+namespace {
+
+// Decimal digits from at (moved past them); false without one. A value
+// above limit reads as limit + 1.
+bool readNumber(const std::string& text, std::size_t& at, std::uint64_t limit, std::uint64_t& n) {
+    std::size_t first = at;
+    n = 0;
+    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at)
+        n = n > limit ? n : n * 10 + static_cast<unsigned>(text[at] - '0');
+    if (n > limit)
+        n = limit + 1;
+    return at > first;
+}
+
+// A "content-range:" value written "bytes=<first>-<last>..." (as this
+// program writes it) or "bytes <first>-<last>..." (as the HTTP standard
+// does); the last byte may be missing.
+struct announcedRange {
+    std::uint64_t first = 0, last = 0;
+    bool hasLast = false;
+};
+bool contentRangeOf(const std::string& lowerHeader, std::uint64_t limit, announcedRange& range) {
     std::size_t at = valueStart(lowerHeader, "content-range:");
     if (at == std::string::npos || lowerHeader.compare(at, 5, "bytes") != 0)
-        return rangeStart::none;
+        return false;
     at += 5;
-    // "bytes=1000-1999/2000" as this program writes it, "bytes 1000-..." as
-    // the HTTP standard does.
     if (at < lowerHeader.size() && lowerHeader[at] == '=')
         ++at;
     else if (at >= lowerHeader.size() || lowerHeader[at] != ' ')
-        return rangeStart::none;
+        return false;
     while (at < lowerHeader.size() && lowerHeader[at] == ' ')
         ++at;
-    std::uint64_t n = 0;
-    std::size_t digits = 0;
-    bool beyond = false;
-    for (; at < lowerHeader.size() && std::isdigit(static_cast<unsigned char>(lowerHeader[at]));
-         ++at, ++digits) {
-        if (!beyond)
-            n = n * 10 + static_cast<unsigned>(lowerHeader[at] - '0');
-        beyond = beyond || n > limit;
+    if (!readNumber(lowerHeader, at, limit, range.first) || at >= lowerHeader.size() || lowerHeader[at] != '-')
+        return false;
+    ++at;
+    range.hasLast = readNumber(lowerHeader, at, limit, range.last);
+    return true;
+}
+
+// The value of a header line of that name (at the start of a line),
+// leading blanks skipped; npos when there is none.
+std::size_t lineValue(const std::string& lowerHeader, const char* name) {
+    for (std::size_t at = lowerHeader.find(name); at != std::string::npos; at = lowerHeader.find(name, at + 1)) {
+        if (at != 0 && lowerHeader[at - 1] != '\n')
+            continue;
+        at += std::strlen(name);
+        while (at < lowerHeader.size() && (lowerHeader[at] == ' ' || lowerHeader[at] == '\t'))
+            ++at;
+        return at;
     }
-    if (digits == 0 || at >= lowerHeader.size() || lowerHeader[at] != '-')
+    return std::string::npos;
+}
+
+}  // namespace
+
+rangeStart RangeStartFrom(const std::string& lowerHeader, std::uint64_t limit, std::uint64_t& start) {
+    announcedRange range;
+    if (!contentRangeOf(lowerHeader, limit, range))
         return rangeStart::none;
-    if (beyond)
+    if (range.first > limit)
         return rangeStart::beyondLimit;
-    start = n;
+    start = range.first;
     return rangeStart::read;
+}
+
+std::uint64_t AnnouncedEnd(const std::string& lowerHeader, std::uint64_t start, std::uint64_t fileSize) {
+    announcedRange range;
+    if (contentRangeOf(lowerHeader, fileSize, range) && range.hasLast)
+        return range.last < start ? start : std::min(range.last + 1, fileSize);
+    std::size_t at = lineValue(lowerHeader, "content-length:");
+    std::uint64_t length = 0;
+    if (at != std::string::npos && readNumber(lowerHeader, at, fileSize, length))
+        return std::min(start + length, fileSize);
+    return fileSize;
 }
 
 vendorImage VendorOf(const std::string& clientName) {

@@ -36,6 +36,12 @@ std::string ClientNameFrom(const std::string& lowerHeader);
 enum class rangeStart { none, read, beyondLimit };
 rangeStart RangeStartFrom(const std::string& lowerHeader, std::uint64_t limit, std::uint64_t& start);
 
+// From a lower-case header: the offset one past the last byte the answer
+// announces, for an answer from byte start: the Content-Range's last byte,
+// else start plus the Content-Length, else the file's end; never past the
+// file's end (nor before start).
+std::uint64_t AnnouncedEnd(const std::string& lowerHeader, std::uint64_t start, std::uint64_t fileSize);
+
 // The client icon for a client name.
 vendorImage VendorOf(const std::string& clientName);
 

@@ -1,7 +1,10 @@
 // A download's file data: each piece is written at the transfer's offset,
-// never past the size the source named, and the download is complete as
-// soon as its bytes reach that size; the finished file is then moved by a
+// never past the end of the range the source's answer announced (nor past
+// the size its hit named); an answer whose range ends before the file does
+// is followed by a request for the rest, and the download is complete as
+// soon as its bytes reach the size. The finished file is then moved by a
 // thread of its own.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -37,10 +40,11 @@ long WriteDownloadPiece(CGnutellaTransfer* transfer, Ibuffer* piece) {
     if (!transfer || !piece)
         return 0;
     unsigned length = piece->resize(0);
-    std::uint32_t room =
-        transfer->fileSize > transfer->bytesDone ? transfer->fileSize - transfer->bytesDone : 0;
+    std::uint32_t end = std::min(transfer->answerEnd, transfer->fileSize);
+    std::uint32_t room = end > transfer->bytesDone ? end - transfer->bytesDone : 0;
     if (length > room) {
-        // Bytes past the size the source named are no part of the file.
+        // Bytes past the answer's range (a source's error text on the same
+        // connection) or past the size are no part of the file.
         if (room == 0)
             return 0;
         length = piece->setSize(room);
@@ -59,15 +63,16 @@ int ReceiveDownloadData(CGnutellaHost* host, net::INetDataBuffer* data) {
     CGnutellaTransfer* transfer = host ? host->m_Transfer : nullptr;
     if (!transfer || !data)
         return 0;
-    if (WriteDownloadPiece(transfer, data->asBuffer()) < 0) {
+    long written = WriteDownloadPiece(transfer, data->asBuffer());
+    if (written < 0) {
         failWrite(host);
         return 0;
     }
+    if (written > 0)
+        NoteProgress(transfer);
     transfer->UpdateStats();
-    if (transfer->bytesDone == transfer->fileSize) {
-        FinishReceivedFile(host);
-        return 0;
-    }
+    if (transfer->bytesDone >= std::min(transfer->answerEnd, transfer->fileSize))
+        return AfterPiece(host);
     std::uint32_t now = static_cast<std::uint32_t>(TickNow());
     if (now - transfer->lastRowRefresh > 2000) {
         SetRowColour(transfer->row, rowColour::normal);
@@ -77,6 +82,27 @@ int ReceiveDownloadData(CGnutellaHost* host, net::INetDataBuffer* data) {
         ShowDownload(transfer->row);
         transfer->lastRowRefresh = now;
     }
+    return 0;
+}
+
+int AfterPiece(CGnutellaHost* host) {
+    CGnutellaTransfer* transfer = host->m_Transfer;
+    if (transfer->bytesDone >= transfer->fileSize) {
+        FinishReceivedFile(host);
+        return 0;
+    }
+    if (transfer->bytesDone < transfer->answerEnd || host->m_State == transferState::downloadStopRequested)
+        return 0;
+    // The answer's range is complete, the file is not (a source that caps
+    // its answers): the same source is asked for the rest.
+    transfer->responseHeader.clear();
+    transfer->sendWaiting = 0;
+    transfer->followUp = host->m_Link && host->m_Link->status() == net::status::connected;
+    if (transfer->followUp)
+        StampTransfer(host);
+    else
+        DialSource(host);
+    SetTransferState(host, transferState::requestPending);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // How downloads end: the closing work of each state once its link has
 // closed (and of a stop while the link is still up), the busy countdown and
 // retry, auto-clear, and a link that reports an error.
+#include <algorithm>
 #include <string>
 
 #include "extern/rsrc/rsrcIds.h"
@@ -131,13 +132,33 @@ int EndFailedDownload(CGnutellaHost* host, std::uint32_t code, std::initializer_
     return endDownload(host);
 }
 
+namespace {
+
+// A request for the rest on the connection of the last answer: the source
+// may close such a connection at any time, so it is dialled anew (once).
+bool redialAfterFollowUp(CGnutellaHost* host) {
+    CGnutellaTransfer* transfer = host->m_Transfer;
+    if (!transfer->followUp)
+        return false;
+    transfer->followUp = false;
+    transfer->responseHeader.clear();
+    transfer->sendWaiting = 0;
+    DialSource(host);
+    SetTransferState(host, transferState::requestPending);
+    return true;
+}
+
+}  // namespace
+
 int OnConnectFailed(CGnutellaHost* host) {
-    return host->m_Transfer ? tryPush(host, false) : 0;
+    if (!host->m_Transfer || redialAfterFollowUp(host))
+        return 0;
+    return tryPush(host, false);
 }
 
 int OnResponseLost(CGnutellaHost* host) {
     CGnutellaTransfer* transfer = host->m_Transfer;
-    if (!transfer)
+    if (!transfer || redialAfterFollowUp(host))
         return 0;
     return EndFailedDownload(host, 998, {retryAction, removeAction});
 }
@@ -154,10 +175,10 @@ int OnReceiveClosed(CGnutellaHost* host) {
             transfer->UpdateStats();
         rest->release();
     }
-    if (transfer->bytesDone >= transfer->fileSize) {
-        FinishReceivedFile(host);
-        return 0;
-    }
+    // Every byte the answer announced came before the close: the file is
+    // complete, or the source is asked for the rest.
+    if (transfer->bytesDone >= std::min(transfer->answerEnd, transfer->fileSize))
+        return AfterPiece(host);
     SetTransferState(host, transferState::downloadFailed);  // for its cleared percent
     return EndFailedDownload(host, 998, {startAction, retryAction, removeAction});
 }

@@ -33,9 +33,13 @@ int UnqueueDownload(ss::IAgent* row) {
 }
 
 ss::IAgent* PopQueuedDownload() {
+    return PopQueuedDownloadIf(nullptr);
+}
+
+ss::IAgent* PopQueuedDownloadIf(bool (*admit)(ss::IAgent* row)) {
     std::lock_guard<std::recursive_mutex> hold(g_QueuedDownloadList.guard);
     auto& queue = g_QueuedDownloadList.items;
-    if (queue.empty())
+    if (queue.empty() || (admit && !admit(queue.front())))
         return nullptr;
     ss::IAgent* row = queue.front();
     queue.pop_front();

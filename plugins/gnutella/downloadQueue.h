@@ -13,5 +13,8 @@ int UnqueueDownload(ss::IAgent* row);
 // The first row, taken out with the queue's reference handed to the
 // caller; null when the queue is empty.
 ss::IAgent* PopQueuedDownload();
+// The same, only when admit (called under the queue's guard) takes the
+// first row; null otherwise.
+ss::IAgent* PopQueuedDownloadIf(bool (*admit)(ss::IAgent* row));
 
 }  // namespace vesk::gnutella

@@ -161,6 +161,11 @@ int readAnswer(CGnutellaHost* host, std::size_t headerLength) {
     std::uint64_t start = 0;
     if (RangeStartFrom(header, transfer->fileSize, start) == rangeStart::beyondLimit)
         return failDownload(host, 990);
+    transfer->answerEnd = static_cast<std::uint32_t>(AnnouncedEnd(header, start, transfer->fileSize));
+    // An answer that announces none of the bytes still missing could only
+    // be asked again for ever.
+    if (transfer->answerEnd <= start && start < transfer->fileSize)
+        return endDownloadNow(host, 993);
     if (std::uint32_t failure = openPartialFile(transfer, static_cast<std::uint32_t>(start)))
         return failDownload(host, failure);
 
@@ -188,19 +193,26 @@ int readAnswer(CGnutellaHost* host, std::size_t headerLength) {
     if (host->m_State == transferState::downloadStopRequested)
         return 0;
     SetTransferState(host, transferState::receiving);
-    if (transfer->bytesDone == transfer->fileSize) {
-        FinishReceivedFile(host);
-        return 0;
-    }
+    transfer->followUp = false;
+    NoteProgress(transfer);
     std::uint32_t now = static_cast<std::uint32_t>(TickNow());
-    if (now - transfer->lastRowRefresh > 500) {
+    if (transfer->bytesDone < transfer->fileSize && now - transfer->lastRowRefresh > 500) {
         ShowDownload(transfer->row);
         transfer->lastRowRefresh = now;
     }
-    return 0;
+    return AfterPiece(host);
 }
 
 }  // namespace
+
+void DialSource(CGnutellaHost* host) {
+    if (!host || !host->m_Link)
+        return;
+    host->m_Link->setSendMode(true);
+    host->m_Link->setTransferMode(true);
+    host->m_Link->connect(host->m_AddressText, host->m_Port);
+    StampTransfer(host);
+}
 
 int SendDownloadRequest(CGnutellaHost* host) {
     CGnutellaTransfer* transfer = host ? host->m_Transfer : nullptr;

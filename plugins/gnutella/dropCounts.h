@@ -18,7 +18,7 @@ enum class dropReason {
     duplicate,             // a GUID some link has already received
     noRoute,               // a query hit answering no query received
     hitNotTaken,           // a query hit for a search of ours that has ended or takes no more
-    pushForKnownTransfer,  // a push to us whose GUID already names a connection
+    pushForKnownTransfer,  // a push to us whose GUID was taken already
     handlerFailure,        // a failure caught while handling it
     sendRefused,           // the network module refused the bytes
     count

@@ -2,7 +2,9 @@
 // partial file from the temporary folder into the download folder (a copy
 // across volumes may take long, so not on the transfer thread). The
 // transfer thread leaves the connection alone meanwhile: its state is
-// movingFile, and a removal waits until copyRunning is clear.
+// movingFile, and a removal waits until copyRunning is clear. At unload the
+// thread is asked to stop (a copy ends between its pieces) and waited for
+// before any connection goes.
 #include <cstring>
 #include <string>
 
@@ -85,7 +87,10 @@ int file_copy_thread(Ithread* thread) {
     auto* host = static_cast<CGnutellaHost*>(thread ? thread->getParameter() : nullptr);
     CGnutellaTransfer* transfer = host ? host->m_Transfer : nullptr;
     if (transfer) {
-        std::string movedTo = MoveToFreeName(partialPath(transfer), destinationOf(transfer));
+        // A copy across volumes stops when the module unloads (the file
+        // then stays in the temporary folder); the unload waits for it.
+        std::string movedTo = MoveToFreeName(partialPath(transfer), destinationOf(transfer),
+                                             [thread] { return thread->shouldRun() != 0; });
         bool removed;
         {
             lockGuard hold(host->m_Lock);

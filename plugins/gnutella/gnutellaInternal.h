@@ -30,6 +30,7 @@
 //  12. one link's own lock (CGnutellaHost::m_Lock)
 //  13. the status tracker's lock (inside CStatusTracker only)
 //  14. a link's routing memory (inside CRoutingMemory only)
+//  15. the rows' transfer identifiers (inside transferRows.cpp only)
 // The list guards are re-entrant, so a walk may look up the list it walks.
 // A link moves between g_InactiveHostList and g_ActiveHostList under both
 // guards at once (MoveHost), and the drop action looks for it under both:

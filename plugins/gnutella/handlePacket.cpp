@@ -104,18 +104,12 @@ int handleQueryHit(CGnutellaHost* host, CGnutellaPacket* hit, const unsigned cha
     return 1;
 }
 
-bool transferConnectionExists(const guid16& id) {
-    std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
-    return g_TransferHostList.items.count(id) != 0;
-}
-
 int handlePush(CGnutellaHost* host, CGnutellaPacket* push, const unsigned char* bytes, std::size_t size) {
     peerReader descriptor(bytes, size);
     guid16 servent = guid16::from(descriptor.BytesAt(descriptorHeaderSize, guidSize));
     if (servent == guid16::from(g_Settings.m_ClientGuid)) {
-        // A repeated push to us would replace, and so lose, the connection
-        // the first one made.
-        if (transferConnectionExists(guid16::from(push->Guid())))
+        // A repeated push to us is taken once.
+        if (PushTakenBefore(guid16::from(push->Guid())))
             return drop(dropReason::pushForKnownTransfer);
         HandlePushToUs(push);
         return 1;

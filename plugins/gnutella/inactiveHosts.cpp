@@ -12,6 +12,7 @@
 #include "plugins/gnutella/linkControl.h"
 #include "plugins/gnutella/linkRow.h"
 #include "plugins/gnutella/moduleLists.h"
+#include "plugins/gnutella/pushToUs.h"
 
 namespace vesk::gnutella {
 
@@ -117,7 +118,12 @@ int connectedStep(CGnutellaHost* host) {
         host->m_Link->close();  // seen as idle at the next step
         return 0;
     }
-    return readHandshake(host);
+    int result = readHandshake(host);
+    // A GIV whose requester asked for nothing in time (what came in time
+    // was read first): closed.
+    if (result == 0 && GivAnswerOverdue(host))
+        host->m_Link->close();
+    return result;
 }
 
 // Moves a link that is done with the list to where its step handed it, or

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <vector>
 
 #include "plugins/gnutella/CGnutellaTransfer.h"
 #include "plugins/gnutella/fixedText.h"
@@ -95,18 +96,92 @@ int MakeUniqueFileName(CGnutellaTransfer* transfer) {
     return -1;
 }
 
-std::string MoveToFreeName(const std::string& source, const std::string& destination) {
-    std::size_t slash = destination.find_last_of('\\');
-    std::string folder = slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? destination : destination.substr(slash + 1);
+namespace {
+
+constexpr DWORD copyPiece = 1u << 20;
+
+class fileHandle {
+public:
+    explicit fileHandle(HANDLE h) : h_(h) {}
+    ~fileHandle() {
+        if (ok())
+            CloseHandle(h_);
+    }
+    fileHandle(const fileHandle&) = delete;
+    fileHandle& operator=(const fileHandle&) = delete;
+    bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+// Copies source into the new file at working, piece by piece while
+// keepGoing allows; false (working then holds a part) when it did not end.
+bool copyWhole(const std::string& source, const std::string& working, const std::function<bool()>& keepGoing) {
+    fileHandle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    fileHandle to(CreateFileA(working.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr));
+    if (!from.ok() || !to.ok())
+        return false;
+    std::vector<char> piece(copyPiece);
+    for (;;) {
+        if (keepGoing && !keepGoing())
+            return false;
+        DWORD got = 0, written = 0;
+        if (!ReadFile(from.get(), piece.data(), copyPiece, &got, nullptr))
+            return false;
+        if (got == 0)
+            return FlushFileBuffers(to.get()) != 0;
+        if (!WriteFile(to.get(), piece.data(), got, &written, nullptr) || written != got)
+            return false;
+    }
+}
+
+// Renames from into the folder under the name or its first free numbered
+// variant (one volume: never a partial file); the name taken, empty when
+// none. notSameVolume tells a rename the system refuses across volumes.
+std::string renameToFreeName(const std::string& from, const std::string& folder, const std::string& name,
+                             bool& notSameVolume) {
+    notSameVolume = false;
     for (unsigned n = 0; n <= maxFreeNameTries; ++n) {
-        std::string target = n == 0 ? destination : folder + NumberedName(name, n - 1);
-        if (MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_COPY_ALLOWED))
+        std::string target = folder + (n == 0 ? name : NumberedName(name, n - 1));
+        if (MoveFileExA(from.c_str(), target.c_str(), 0))
             return target;
         DWORD error = GetLastError();
+        if (error == ERROR_NOT_SAME_DEVICE) {
+            notSameVolume = true;
+            return std::string();
+        }
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
             return std::string();
     }
+    return std::string();
+}
+
+}  // namespace
+
+std::string MoveToFreeName(const std::string& source, const std::string& destination,
+                           const std::function<bool()>& keepGoing) {
+    std::size_t slash = destination.find_last_of('\\');
+    std::string folder = slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? destination : destination.substr(slash + 1);
+    bool otherVolume = false;
+    std::string moved = renameToFreeName(source, folder, name, otherVolume);
+    if (!otherVolume)
+        return moved;
+    // Another volume: a whole copy beside the destination first, under a
+    // working name of its own, then renamed into place.
+    char working[MAX_PATH] = {};
+    if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "vsk", 0, working))
+        return std::string();
+    bool sameAgain = false;
+    if (copyWhole(source, working, keepGoing) &&
+        !(moved = renameToFreeName(working, folder, name, sameAgain)).empty()) {
+        DeleteFileA(source.c_str());
+        return moved;
+    }
+    DeleteFileA(working);
     return std::string();
 }
 

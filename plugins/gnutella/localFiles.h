@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "vesk/fs.h"
@@ -41,9 +42,14 @@ fs::Ifile* NewFileObject(const std::string& path);
 // none of maxFreeNameTries names could be made.
 int MakeUniqueFileName(CGnutellaTransfer* transfer);
 
-// Moves source to destination (copying across volumes, never replacing a
-// file), or when a file has that name, to the first free numbered variant
-// in the same folder. The path the file went to, empty when it did not.
-std::string MoveToFreeName(const std::string& source, const std::string& destination);
+// Moves source to destination (never replacing a file), or when a file has
+// that name, to the first free numbered variant in the same folder. The
+// path the file went to, empty when it did not. A file lands under its
+// name only whole: on another volume it is copied beside the destination
+// under a working name and renamed into place once complete; keepGoing
+// (may be empty) is asked between the copy's pieces, and a copy it stops
+// leaves the source as it was and nothing in the destination's folder.
+std::string MoveToFreeName(const std::string& source, const std::string& destination,
+                           const std::function<bool()>& keepGoing = nullptr);
 
 }  // namespace vesk::gnutella

@@ -35,12 +35,16 @@ bool waitingDownload(const std::string& key, guid16& download) {
 
 // A download takes a pushed connection while it waits for it, or once its
 // wait has run out; never in the middle of another connection's transfer.
+// One whose wait ran out has left the running downloads: it comes back
+// only into a free slot.
 bool takesConnection(const CGnutellaHost* waiting) {
     const CGnutellaTransfer* transfer = waiting->m_Transfer;
     if (!transfer || waiting->m_Closing || transfer->copyRunning)
         return false;
-    return waiting->m_State == transferState::awaitingGiv ||
-           (waiting->m_State == transferState::downloadEnded && (transfer->code == 991 || transfer->code == 992));
+    if (waiting->m_State == transferState::awaitingGiv)
+        return true;
+    return waiting->m_State == transferState::downloadEnded && (transfer->code == 991 || transfer->code == 992) &&
+           ReserveDownloadSlot(transfer->row);
 }
 
 // Moves the accepted connection to the waiting download, which sends its

@@ -1,7 +1,9 @@
 #include "plugins/gnutella/pushToUs.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <new>
 
@@ -9,6 +11,7 @@
 #include "plugins/gnutella/CGnutellaPacket.h"
 #include "plugins/gnutella/CGnutellaTransfer.h"
 #include "plugins/gnutella/addresses.h"
+#include "plugins/gnutella/clock.h"
 #include "plugins/gnutella/descriptors.h"
 #include "plugins/gnutella/fixedText.h"
 #include "plugins/gnutella/gnutellaInternal.h"
@@ -39,10 +42,60 @@ net::ITCPDescriptor* newTransferLink() {
     return link;
 }
 
+// The GUIDs of the Pushes to this node taken last, oldest first.
+constexpr std::size_t takenPushesKept = 64;
+std::mutex takenLock;
+std::deque<guid16> takenPushes;
+
+// False when the GUID was there already.
+bool rememberPush(const guid16& pushGuid) {
+    std::lock_guard<std::mutex> hold(takenLock);
+    if (std::find(takenPushes.begin(), takenPushes.end(), pushGuid) != takenPushes.end())
+        return false;
+    takenPushes.push_back(pushGuid);
+    if (takenPushes.size() > takenPushesKept)
+        takenPushes.pop_front();
+    return true;
+}
+
+// A connection handed to the listener thread after its GIV: dialled by this
+// node, yet waiting there like an accepted one for its first data.
+bool givSent(const CGnutellaHost* host) {
+    return host->m_Dialled && host->m_State == transferState::unclassified && !host->m_Transfer;
+}
+
+// Push uploads dialling their requester or holding the GIV's connection.
+unsigned pushesBeingSetUp() {
+    unsigned n = 0;
+    {
+        std::lock_guard<std::recursive_mutex> hold(g_InactiveHostList.guard);
+        for (auto& entry : g_InactiveHostList.items)
+            n += givSent(entry.second) ? 1 : 0;
+    }
+    std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+    for (auto& entry : g_TransferHostList.items)
+        n += entry.second->m_State == transferState::pushConnecting ? 1 : 0;
+    return n;
+}
+
 }  // namespace
+
+bool PushTakenBefore(const guid16& pushGuid) {
+    std::lock_guard<std::mutex> hold(takenLock);
+    return std::find(takenPushes.begin(), takenPushes.end(), pushGuid) != takenPushes.end();
+}
+
+bool GivAnswerOverdue(const CGnutellaHost* host) {
+    return host && givSent(host) && static_cast<std::uint32_t>(TickNow()) - host->m_ActivityTime > givAnswerTimeoutMs;
+}
 
 int HandlePushToUs(const CGnutellaPacket* push) {
     if (!push || push->Function() != function::push || push->m_Payload.size() < minimumPushPayload)
+        return -1;
+    // A Push is taken once, whatever came of it: a repeat of its GUID is a
+    // copy of the same descriptor.
+    guid16 pushGuid = guid16::from(push->Guid());
+    if (!rememberPush(pushGuid))
         return -1;
     const unsigned char* payload = push->m_Payload.data();
     std::uint32_t index = ReadLe32(payload + 16);
@@ -52,6 +105,8 @@ int HandlePushToUs(const CGnutellaPacket* push) {
     share2::IShareObj* file = shares ? shares->objectById(index) : nullptr;
     // Only a file is offered: a folder has no name.
     if (!file || !file->getName()[0] || !dialable(address, port))
+        return -1;
+    if (pushesBeingSetUp() >= maxPushSetUps)
         return -1;
 
     net::ITCPDescriptor* link = newTransferLink();
@@ -67,7 +122,9 @@ int HandlePushToUs(const CGnutellaPacket* push) {
     transfer->remoteIndex = index;
     transfer->fileSize = file->getSize();
     CopyText(transfer->remoteName, file->getName());
-    host->m_Id = guid16::from(push->Guid());
+    // The connection keeps the identifier it was made with: a Push's GUID
+    // is the peer's to choose, and as a key it could name another
+    // connection in any of the lists this one passes through.
     host->m_Link = link;  // the reference taken when it was made
     host->m_Transfer = transfer;
     host->m_Dialled = true;
@@ -81,14 +138,7 @@ int HandlePushToUs(const CGnutellaPacket* push) {
     StampTransfer(host);
     int dialled = link->connect(host->m_AddressText, port);
     std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
-    auto& items = g_TransferHostList.items;
-    auto entry = items.find(host->m_Id);
-    if (entry != items.end() && entry->second != host) {
-        // handle_packet lets no push through whose GUID names a connection.
-        delete host;
-        return -1;
-    }
-    items[host->m_Id] = host;
+    g_TransferHostList.items[host->m_Id] = host;  // a new identifier: no other connection has it
     return dialled;
 }
 

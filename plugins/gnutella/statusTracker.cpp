@@ -81,6 +81,20 @@ void CStatusTracker::UntrackUpload(ss::IAgent* row) {
     untrack(uploads, row);
 }
 
+bool CStatusTracker::TrackDownloadWithin(ss::IAgent* row, std::uint32_t limit) {
+    if (!row)
+        return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    std::vector<ss::IAgent*>& rows = lists_[downloads];
+    if (std::find(rows.begin(), rows.end(), row) != rows.end())
+        return true;
+    if (rows.size() >= limit)
+        return false;
+    rows.push_back(row);
+    row->addRef();
+    return true;
+}
+
 std::uint32_t CStatusTracker::CountSent(unsigned descriptorKind) {
     unsigned k = descriptorKind % 256;
     return k < kind::count ? ++sent_[k] : 0;

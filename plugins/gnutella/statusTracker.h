@@ -58,6 +58,11 @@ public:
     void UntrackDownload(ss::IAgent* row);
     void TrackUpload(ss::IAgent* row);
     void UntrackUpload(ss::IAgent* row);
+    // Tracks the row as a running download only while fewer than limit run
+    // (a row tracked already stays); whether it is tracked now. Checked and
+    // added at once, so that two threads cannot both take the last slot.
+    // No status refresh: the caller makes one once its locks are let go.
+    bool TrackDownloadWithin(ss::IAgent* row, std::uint32_t limit);
 
     // One more descriptor of the kind (taken modulo 256; 0 to 4) sent or
     // received; the new count, 0 for another kind (nothing counted).

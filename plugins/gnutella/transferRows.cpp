@@ -1,12 +1,14 @@
 #include "plugins/gnutella/transferRows.h"
 
 #include <cstring>
+#include <mutex>
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/deferredCalls.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/resources.h"
+#include "plugins/gnutella/trayStatus.h"
 #include "vesk/data.h"
 
 namespace vesk::gnutella {
@@ -85,6 +87,31 @@ bool RowBytes(ss::IAgent* row, const char* name, unsigned char* out, std::size_t
     return true;
 }
 
+namespace {
+
+std::mutex transferIdLock;
+
+}  // namespace
+
+void SetRowTransferId(ss::IAgent* row, const guid16& id) {
+    if (!row)
+        return;
+    std::lock_guard<std::mutex> hold(transferIdLock);
+    row->SetAttributeBuffer(transferIdName, id.bytes, sizeof id.bytes);
+}
+
+void ClearRowTransferId(ss::IAgent* row) {
+    if (!row)
+        return;
+    std::lock_guard<std::mutex> hold(transferIdLock);
+    row->RemoveAttribute(transferIdName);
+}
+
+bool RowTransferId(ss::IAgent* row, guid16& id) {
+    std::lock_guard<std::mutex> hold(transferIdLock);
+    return RowBytes(row, transferIdName, id.bytes, sizeof id.bytes);
+}
+
 void ClearTransferActions(ss::IAgent* row) {
     if (!row)
         return;
@@ -136,6 +163,13 @@ void TrackDownloadRow(ss::IAgent* row) {
 
 void UntrackDownloadRow(ss::IAgent* row) {
     WithRowLater(row, [](ss::IAgent* r) { g_Settings.UntrackDownload(r); });
+}
+
+bool ReserveDownloadSlot(ss::IAgent* row) {
+    if (!g_Settings.TrackDownloadWithin(row, g_Settings.m_MaxDownloads))
+        return false;
+    RunOrDefer([] { UpdateTray(g_Settings.Counts()); });
+    return true;
 }
 
 void TrackUploadRow(ss::IAgent* row) {

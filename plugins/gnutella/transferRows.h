@@ -9,6 +9,7 @@
 #include <string>
 
 #include "plugins/gnutella/deferredCalls.h"
+#include "plugins/gnutella/guid16.h"
 #include "vesk/ss.h"
 
 namespace vesk::gnutella {
@@ -35,6 +36,17 @@ std::string RowText(ss::IAgent* row, const char* name);
 bool RowNumber(ss::IAgent* row, const char* name, unsigned long long& out);
 // A buffer column of exactly size bytes; false otherwise.
 bool RowBytes(ss::IAgent* row, const char* name, unsigned char* out, std::size_t size);
+
+// The row's transfer identifier ("GnuTID"), which names its connection in
+// g_TransferHostList. Rows are read on the GUI thread while the transfer
+// thread removes their identifier: each of these holds one lock while it
+// uses the stored buffer, so that a read never copies from a buffer a
+// removal has let go. (Only these touch the attribute.) The lock is the
+// last the module takes: only the agent is called under it.
+void SetRowTransferId(ss::IAgent* row, const guid16& id);
+void ClearRowTransferId(ss::IAgent* row);
+// A copy of the identifier; false when the row has none.
+bool RowTransferId(ss::IAgent* row, guid16& id);
 
 // The six transfer actions (196, 40026, 40031, 40024, 211, 40044) taken off
 // the row; the row's other actions stay.
@@ -71,5 +83,9 @@ void TrackDownloadRow(ss::IAgent* row);
 void UntrackDownloadRow(ss::IAgent* row);
 void TrackUploadRow(ss::IAgent* row);
 void UntrackUploadRow(ss::IAgent* row);
+// Takes a download slot for the row now, while fewer than
+// Gnutella_MaxDownloads run (a row that holds one keeps it); whether it
+// holds one. The status refresh waits like the calls above.
+bool ReserveDownloadSlot(ss::IAgent* row);
 
 }  // namespace vesk::gnutella

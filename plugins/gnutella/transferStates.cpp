@@ -85,6 +85,15 @@ void ReleaseTransfer(CGnutellaHost* host) {
     }
 }
 
+void NoteProgress(CGnutellaTransfer* transfer) {
+    if (transfer)
+        transfer->lastProgress = static_cast<std::uint32_t>(TickNow());
+}
+
+bool Stalled(const CGnutellaTransfer* transfer) {
+    return transfer && static_cast<std::uint32_t>(TickNow()) - transfer->lastProgress > stallTimeoutMs;
+}
+
 // A transfer connection has no handshake: its activity time is the stamp.
 void StampTransfer(CGnutellaHost* host) {
     if (host)

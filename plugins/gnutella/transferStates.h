@@ -45,6 +45,14 @@ void ShowStop(CGnutellaTransfer* transfer);
 // Closes the connection's descriptor, and closes and lets go of its file.
 void ReleaseTransfer(CGnutellaHost* host);
 
+// A transfer whose bytes have not moved for this long has stalled: a source
+// that sends nothing more, a peer that reads nothing more. Its link is then
+// closed and the transfer ends as a lost connection.
+constexpr std::uint32_t stallTimeoutMs = 60000;
+// Bytes moved (or the transfer begins to move them) now.
+void NoteProgress(CGnutellaTransfer* transfer);
+bool Stalled(const CGnutellaTransfer* transfer);
+
 // The stamp time-outs count from: a connect, a request or a push request.
 void StampTransfer(CGnutellaHost* host);
 std::uint32_t SinceStamp(const CGnutellaHost* host);

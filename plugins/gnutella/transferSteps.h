@@ -21,6 +21,10 @@ namespace vesk::gnutella {
 class CGnutellaHost;
 class CGnutellaTransfer;
 
+// Dials the download's source (the connection's address and port) anew on
+// its link, in transfer mode; time-outs count from now.
+void DialSource(CGnutellaHost* host);
+
 // Request and answer (state requestPending, awaitingResponse).
 int SendDownloadRequest(CGnutellaHost* host);
 int ReadDownloadResponse(CGnutellaHost* host, net::INetDataBuffer* data);
@@ -38,6 +42,10 @@ long WriteDownloadPiece(CGnutellaTransfer* transfer, Ibuffer* piece);
 // Every byte is in the partial file: the link and file are closed, the
 // file copy thread moves it and the download leaves the running ones.
 void FinishReceivedFile(CGnutellaHost* host);
+// After a piece: complete when every byte of the file came; when only the
+// answer's range is complete, the same source is asked for the rest (from
+// bytesDone): on the same connection while it is up, else on a new one. 0.
+int AfterPiece(CGnutellaHost* host);
 
 // The download fails with the code: the failure shown with the actions
 // given, the link and file closed, downloadEnded, off the running

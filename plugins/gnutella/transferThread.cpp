@@ -71,13 +71,32 @@ int receivedData(CGnutellaHost* host) {
     return result;
 }
 
+// An upload's peer may send more after its request (the rest of a request
+// answered on its first part, or anything else): it is taken and dropped,
+// so that what the peer sends never holds the link open.
+void dropReceived(CGnutellaHost* host) {
+    if (net::INetDataBuffer* data = ReceiveHeld(host->m_Link))
+        data->release();
+}
+
 int whenConnected(CGnutellaHost* host) {
     switch (host->m_State) {
         case transferState::requestPending:
+            // Whatever the source sent after its last answer is no answer
+            // to the request still to be sent.
+            if (host->m_Transfer && host->m_Transfer->followUp)
+                dropReceived(host);
             return SendDownloadRequest(host);
-        case transferState::awaitingResponse:
-            return SinceStamp(host) > linkTimeout ? OnResponseTimeout(host) : receivedData(host);
+        case transferState::awaitingResponse: {
+            // What arrived is read before the time-out is judged: an answer
+            // that came in time is taken however late this step runs.
+            int result = receivedData(host);
+            if (host->m_State == transferState::awaitingResponse && SinceStamp(host) > linkTimeout)
+                return OnResponseTimeout(host);
+            return result;
+        }
         case transferState::sending:
+            dropReceived(host);
             return SendUploadData(host);
         case transferState::pushConnecting:
             return SendGiv(host);
@@ -88,6 +107,14 @@ int whenConnected(CGnutellaHost* host) {
             // Closed first: the closing work gives the upload slot back.
             host->m_Link->close();
             return 0;
+        case transferState::receiving: {
+            int result = receivedData(host);
+            // A source that sends nothing more for so long is gone: the
+            // closed link's work ends the download as lost (to be resumed).
+            if (host->m_State == transferState::receiving && Stalled(host->m_Transfer))
+                host->m_Link->close();
+            return result;
+        }
         case transferState::downloadEnded:
         case transferState::uploadEnded:
         case transferState::movingFile:
@@ -105,6 +132,17 @@ int whenConnecting(CGnutellaHost* host) {
     return host->m_State == transferState::downloadStopRequested ? CloseStoppedDownload(host) : 0;
 }
 
+// The end of a link is told as soon as it is seen: an answer that came
+// before it is read first. True when there was one.
+bool readAnswerBeforeEnd(CGnutellaHost* host) {
+    net::INetDataBuffer* data = ReceiveHeld(host->m_Link);
+    if (!data)
+        return false;
+    ReadDownloadResponse(host, data);
+    data->release();
+    return true;
+}
+
 int whenClosed(CGnutellaHost* host) {
     if (!host->m_Transfer)
         return 0;
@@ -120,7 +158,7 @@ int whenClosed(CGnutellaHost* host) {
         case transferState::requestPending:
             return OnConnectFailed(host);
         case transferState::awaitingResponse:
-            return OnResponseLost(host);
+            return readAnswerBeforeEnd(host) ? 0 : OnResponseLost(host);
         case transferState::sending:
             return OnUploadClosed(host);
         case transferState::downloadStopRequested:
@@ -234,9 +272,10 @@ void startQueuedDownload() {
         }
         return;
     }
-    if (g_Settings.Counts().downloads >= g_Settings.m_MaxDownloads)
-        return;
-    if (ss::IAgent* row = PopQueuedDownload()) {
+    // The slot is taken as the row leaves the queue, so that a late GIV on
+    // another thread cannot take the same one.
+    deferredCalls afterLocks;
+    if (ss::IAgent* row = PopQueuedDownloadIf(&ReserveDownloadSlot)) {
         start_download(row);
         row->release();
     }

@@ -184,6 +184,7 @@ bool sendFirstPiece(CGnutellaHost* host, CGnutellaTransfer* transfer, share2::IS
     transfer->windowBytes += got;
     transfer->UpdateStats();
     host->m_Link->send(block.data(), static_cast<unsigned long>(block.size()));
+    NoteProgress(transfer);
     return true;
 }
 
@@ -221,7 +222,7 @@ int startUpload(CGnutellaHost* host, share2::IShareObj* file, std::uint32_t star
     host->m_Kind = linkKind::none;
     host->m_HandOver = hostHandOver::transferList;
     TrackUploadRow(row);
-    row->SetAttributeBuffer(transferIdName, host->m_Id.bytes, sizeof host->m_Id.bytes);
+    SetRowTransferId(row, host->m_Id);
     SetRowText(row, IDS_GNU_FIELD_STATUS, host->m_Transfer->statusText);
     SetRowNumber(row, IDS_GNU_FIELD_PROGRESS, 0);
     ShowUpload(row);

@@ -75,8 +75,9 @@ int SendUploadData(CGnutellaHost* host) {
     if (!transfer)
         return 0;
     if (!transfer->file) {
-        if (!host->m_Link->isOpen())
-            host->m_Link->close();
+        // Nothing more can be read: the link closes, and its closing work
+        // ends the upload (complete when every byte of the range went).
+        host->m_Link->close();
         return 0;
     }
     std::uint32_t n = transfer->endOffset > transfer->bytesDone
@@ -100,14 +101,21 @@ int SendUploadData(CGnutellaHost* host) {
     }
     int sent = host->m_Link->send(chunk->current(), got);
     chunk->release();
-    if (sent != 1)
-        return 0;  // refused: the same bytes again at the next step
+    if (sent != 1) {
+        // Refused: the same bytes again at the next step, unless the peer
+        // has read nothing for so long that the upload counts as lost
+        // (its closing work follows).
+        if (Stalled(transfer))
+            host->m_Link->close();
+        return 0;
+    }
+    NoteProgress(transfer);
     transfer->bytesDone += got;
     transfer->windowBytes += got;
     transfer->UpdateStats();
-    if (transfer->bytesDone >= transfer->endOffset)
-        closeFile(transfer);
-    if (transfer->bytesDone >= transfer->fileSize) {
+    if (transfer->bytesDone >= transfer->endOffset) {
+        // The range, or the whole file, went: the link closes after its last
+        // byte and the slot comes back.
         host->m_Link->close();
         closeFile(transfer);
         return completeUpload(host);
@@ -195,7 +203,9 @@ int SendGiv(CGnutellaHost* host) {
     host->m_Transfer = nullptr;
     host->m_State = transferState::unclassified;
     host->m_ActivityTime = static_cast<std::uint32_t>(TickNow());
-    g_Settings.TrackConnectingHost(host->m_Row);
+    // The tracker refreshes the status bar and the tray: not under the
+    // connection's lock (the step's deferredCalls scope runs it after).
+    WithRowLater(host->m_Row, [](ss::IAgent* row) { g_Settings.TrackConnectingHost(row); });
     host->m_HandOver = hostHandOver::inactiveList;
     return 1;
 }

@@ -10,8 +10,9 @@ namespace vesk::gnutella {
 class CGnutellaHost;
 
 // Sending, link up: one chunk of at most chunkSize bytes from bytesDone;
-// the upload completes once the file or the range has been sent. A chunk
-// the link refuses is read and sent again at the next step.
+// the upload completes, and its link closes, once the file or the range has
+// been sent. A chunk the link refuses is read and sent again at the next
+// step, until the stall time-out closes the link.
 int SendUploadData(CGnutellaHost* host);
 // Sending, link closed: complete when every byte went, else failed (998).
 int OnUploadClosed(CGnutellaHost* host);

@@ -76,7 +76,9 @@ void JoinWorkerThreads() {
     for (Ithread* t : all)
         t->requestStop();
     for (Ithread* t : all) {
-        t->stop();
+        // The threader's wait is bounded; this one is not.
+        while (!t->stop() && t->isRunning()) {
+        }
         t->release();
     }
 }

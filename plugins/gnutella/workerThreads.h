@@ -18,8 +18,9 @@ Ithread* CreateModuleThread(const char* name, threadProc procedure, void* data);
 // Makes, registers and starts a short-lived thread. The started thread with
 // one reference for the caller (who may release it at once), or null.
 Ithread* StartWorkerThread(const char* name, threadProc procedure, void* data);
-// Asks every registered thread to stop, waits for each (bounded by the
-// threader) and forgets it.
+// Asks every registered thread to stop, waits for each until it has ended
+// (however long: a file copy thread still uses its download's connection)
+// and forgets it.
 void JoinWorkerThreads();
 
 struct workerLoop {

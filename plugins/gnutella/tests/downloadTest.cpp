@@ -4,20 +4,29 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "core/capsule.h"
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/clock.h"
 #include "plugins/gnutella/downloadActions.h"
+#include "plugins/gnutella/fixedText.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/httpMessages.h"
 #include "plugins/gnutella/moduleLists.h"
 #include "plugins/gnutella/resources.h"
 #include "plugins/gnutella/tests/downloadFixture.h"
+#include "plugins/gnutella/tests/otherVolume.h"
+#include "plugins/gnutella/tests/rowAgent.h"
 #include "plugins/gnutella/tests/scriptedUploader.h"
+#include "plugins/gnutella/transferRows.h"
 #include "plugins/gnutella/transferStates.h"
+#include "plugins/gnutella/transferSteps.h"
 #include "plugins/gnutella/transferThread.h"
 #include "plugins/gnutella/workerThreads.h"
 #include "testing/fakes/script.h"
@@ -231,6 +240,10 @@ TEST_F(Downloads, AnswersThatEndADownloadAsFailed) {
          993,
          {IDS_GNU_ACTION_REMOVE, IDS_GNU_ACTION_RETRY}},
         {"closed unanswered", [](connection&) {}, 998, {IDS_GNU_ACTION_REMOVE, IDS_GNU_ACTION_RETRY}},
+        {"an answer that announces no byte",
+         SendsAndHolds("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"),
+         993,
+         {IDS_GNU_ACTION_REMOVE, IDS_GNU_ACTION_RETRY}},
     };
     for (const row& t : rows) {
         SCOPED_TRACE(t.name);
@@ -250,6 +263,159 @@ TEST_F(Downloads, AnswersThatEndADownloadAsFailed) {
         DestroyHosts(g_TransferHostList);
     }
     EXPECT_EQ(std::string(StatusText(416)), ResourceText(IDS_GNU_STATUS_UNKNOWN));
+}
+
+// The end of a link is told as soon as it is seen: an answer that came
+// before the source reset the connection is still read.
+TEST_F(Downloads, AnAnswerThatCameBeforeTheSourceWentIsRead) {
+    scriptedUploader source;
+    const std::uint32_t size = 20000;
+    std::string file = FileBytes(12, 0, size);
+    gate reset;
+    source.then([&](connection& c) {
+        c.send(okAnswer(size) + file);
+        Sleep(200);
+        linger abortive{1, 0};
+        setsockopt(c.socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abortive), sizeof abortive);
+        c.close();
+        reset.open(1);
+    });
+    ref<ss::IAgent> row = resultRow("reset.bin", size, source.port());
+    ss::IAgent* r = row.get();
+    ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+    ASSERT_TRUE(stepUntil([&] { return stateOf(r) == transferState::awaitingResponse; }));
+    std::atomic<bool> never{false};
+    ASSERT_TRUE(reset.waitFor(1, never));
+    Sleep(500);  // the reset is seen before the next step
+    ASSERT_TRUE(stepUntil([&] { return ended(r); }));
+    EXPECT_EQ(transferOf(r)->code, 0u);
+    EXPECT_EQ(readFile(downloads.file("reset.bin")), file);
+}
+
+// Current servents cap each answer at 512 KiB and wait for a follow-up
+// request on the same connection; some send an error text and close
+// instead. The download writes what each answer announced, never the
+// text, asks the same source for the rest and ends byte for byte.
+TEST_F(Downloads, ASourceThatCapsItsAnswersIsAskedForTheRestUntilTheFileIsWhole) {
+    const std::size_t cap = 512 * 1024, size = 3 * cap + 1000;
+    std::string file = FileBytes(13, 0, size);
+    struct row {
+        const char* name;
+        bool closeAfterEach;
+        int connections;
+    } rows[] = {
+        {"follow-ups on the same connection", false, 1},
+        {"an error text and the close after each answer", true, 4},
+    };
+    for (const row& t : rows) {
+        SCOPED_TRACE(t.name);
+        scriptedUploader source;
+        std::mutex lock;
+        std::vector<std::string> requests;
+        for (int k = 0; k < t.connections; ++k)
+            source.then(CapsAnswers({file, cap, 2000, t.closeAfterEach, &lock, &requests}));
+        std::string name = t.closeAfterEach ? "capped2.bin" : "capped1.bin";
+        ref<ss::IAgent> row = resultRow(name, static_cast<std::uint32_t>(size), source.port());
+        ss::IAgent* r = row.get();
+        ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+        ASSERT_TRUE(stepUntil([&] { return ended(r) && number(r, "AFD") == 2; }));
+        EXPECT_EQ(transferOf(r)->code, 0u);
+        EXPECT_TRUE(readFile(downloads.file(name)) == file) << "byte for byte";
+        EXPECT_EQ(source.accepted(), t.connections);
+        std::lock_guard<std::mutex> hold(lock);
+        ASSERT_EQ(requests.size(), 4u);
+        EXPECT_EQ(requests[0].find("Range:"), std::string::npos);
+        for (std::size_t k = 1; k < requests.size(); ++k)
+            EXPECT_NE(requests[k].find("\r\nRange: bytes=" + std::to_string(k * cap) + "-\r\n"), std::string::npos)
+                << requests[k];
+    }
+}
+
+// Bytes past the end the answer announced, or past the size the hit named,
+// never reach the file.
+TEST_F(Downloads, BytesPastTheAnnouncedEndOrTheSizeAreNotWritten) {
+    const std::uint32_t size = 6000;
+    std::string file = FileBytes(14, 0, size);
+    const std::string more = "HTTP/1.1 400 Timeout waiting for follow-up\r\n\r\n";
+    struct row {
+        const char* name;
+        std::string answer;
+    } rows[] = {
+        {"no length, more bytes than the file", "HTTP/1.1 200 OK\r\n\r\n" + file + more},
+        {"a length past the file", "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size + more.size()) +
+                                       "\r\n\r\n" + file + more},
+        {"a range past the file", "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-" +
+                                      std::to_string(size + more.size() - 1) + "/" + std::to_string(size + more.size()) +
+                                      "\r\n\r\n" + file + more},
+        {"an error text behind the announced length", okAnswer(size) + file + more},
+    };
+    int n = 0;
+    for (const row& t : rows) {
+        SCOPED_TRACE(t.name);
+        scriptedUploader source;
+        source.then(SendsAndHolds(t.answer));
+        std::string name = "sized" + std::to_string(n++) + ".bin";
+        ref<ss::IAgent> result = resultRow(name, size, source.port());
+        ss::IAgent* r = result.get();
+        ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+        ASSERT_TRUE(stepUntil([&] { return ended(r) && number(r, "AFD") == 2; }));
+        EXPECT_EQ(readFile(downloads.file(name)), file);
+    }
+}
+
+// The local name is made from the peer's name, never the name itself: a
+// name that climbs out of the folders stays inside them.
+TEST_F(Downloads, APeersFileNameNeverLeadsOutOfTheFolders) {
+    struct row {
+        const char* remote;
+        const char* local;
+        const char* outside;  // where the raw name would have gone, from the temporary folder
+    } rows[] = {
+        {"..\\..\\escape.bin", ".._.._escape.bin", "..\\..\\escape.bin"},
+        {"../up.bin", ".._up.bin", "..\\up.bin"},
+    };
+    const std::uint32_t size = 3000;
+    std::string file = FileBytes(15, 0, size);
+    for (const row& t : rows) {
+        SCOPED_TRACE(t.remote);
+        scriptedUploader source;
+        source.then(SendsAndHolds(okAnswer(size) + file));
+        ref<ss::IAgent> result = resultRow(t.remote, size, source.port());
+        ss::IAgent* r = result.get();
+        ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+        ASSERT_TRUE(stepUntil([&] { return ended(r) && number(r, "AFD") == 2; }));
+        EXPECT_EQ(readFile(downloads.file(t.local)), file);
+        for (const std::string& folder : {temp.path(), downloads.path()}) {
+            std::string outside = folder + "\\" + t.outside;
+            EXPECT_FALSE(fileExists(outside)) << outside;
+            DeleteFileA(outside.c_str());
+        }
+    }
+}
+
+// An answer that came before the response time-out is read, however late
+// the step that reads it runs.
+TEST_F(Downloads, AnAnswerThatCameInTimeIsReadHoweverLateTheStep) {
+    scriptedUploader source;
+    const std::uint32_t size = 4000;
+    std::string file = FileBytes(16, 0, size);
+    gate answered;
+    source.then([&](connection& c) {
+        c.send(okAnswer(size) + file);
+        answered.open(1);
+        c.hold();
+    });
+    ref<ss::IAgent> row = resultRow("intime.bin", size, source.port());
+    ss::IAgent* r = row.get();
+    ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+    ASSERT_TRUE(stepUntil([&] { return stateOf(r) == transferState::awaitingResponse; }));
+    std::atomic<bool> never{false};
+    ASSERT_TRUE(answered.waitFor(1, never));
+    Sleep(300);  // here before the step runs
+    advance(5001);
+    ASSERT_TRUE(stepUntil([&] { return ended(r); }));
+    EXPECT_EQ(transferOf(r)->code, 0u);
+    EXPECT_EQ(readFile(downloads.file("intime.bin")), file);
 }
 
 TEST_F(Downloads, ASourceThatRefusesTheConnectionShowsTheSystemsReason) {
@@ -285,6 +451,36 @@ TEST_F(Downloads, AHeaderThatNeverEndsTimesOut) {
     EXPECT_EQ(transferOf(r)->code, 992u);
     EXPECT_EQ(column(r, IDS_GNU_FIELD_STATUS), FailureText(992));
     EXPECT_EQ(running(), 0u);
+}
+
+// A source that goes quiet holds its download only until the stall
+// time-out: the download then ends as a lost connection, gives its slot
+// back and is resumed from its bytes when started again.
+TEST_F(Downloads, ASourceThatGoesQuietEndsTheDownloadAfterTheStallTimeOut) {
+    scriptedUploader source;
+    const std::uint32_t size = 30000, part = 10000;
+    std::string file = FileBytes(17, 0, size);
+    source.then(SendsAndHolds(okAnswer(size) + file.substr(0, part)));
+    source.then(SendsAndHolds(partialAnswer(part, size, " ") + file.substr(part)));
+    ref<ss::IAgent> row = resultRow("quiet.bin", size, source.port());
+    ss::IAgent* r = row.get();
+    ASSERT_TRUE(fire(r, IDS_GNU_ACTION_DOWNLOAD));
+    ASSERT_TRUE(stepUntil([&] {
+        CGnutellaTransfer* t = transferOf(r);
+        return t && t->bytesDone == part;
+    }));
+    advance(stallTimeoutMs - 1000);
+    for (int i = 0; i < 20; ++i)
+        TransferStep();
+    EXPECT_EQ(stateOf(r), transferState::receiving) << "not yet";
+    EXPECT_EQ(running(), 1u);
+    advance(2000);
+    ASSERT_TRUE(stepUntil([&] { return ended(r); }));
+    EXPECT_EQ(transferOf(r)->code, 998u);
+    EXPECT_EQ(running(), 0u) << "the slot comes back";
+    ASSERT_TRUE(fire(r, IDS_GNU_ACTION_START));
+    ASSERT_TRUE(stepUntil([&] { return ended(r) && number(r, "AFD") == 2; }));
+    EXPECT_EQ(readFile(downloads.file("quiet.bin")), file);
 }
 
 TEST_F(Downloads, AHeaderSplitAcrossPacketsIsJoined) {
@@ -570,6 +766,170 @@ TEST_F(Downloads, ARemovalWaitsForTheCopyThreadOfItsFile) {
     TransferStep();
     g_State.shuttingDown = 0;
     EXPECT_TRUE(g_TransferHostList.IsEmpty());
+}
+
+// The module unloads while a finished file is copied to another volume:
+// the unload waits for the copy thread, which stops between pieces, and
+// the download folder holds the whole file or nothing.
+TEST_F(Downloads, AnUnloadDuringAMoveWaitsForItAndLeavesNoPartialFile) {
+    otherVolumeDir partials;
+    if (partials.path().empty())
+        GTEST_SKIP() << "no second volume";
+    std::string bytes = FileBytes(18, 0, 32u << 20);
+    ASSERT_TRUE(vesk::testing::writeFile(partials.file("big.iso"), bytes));
+    ref<ss::IAgent> row = resultRow("big.iso", static_cast<std::uint32_t>(bytes.size()), 1);
+    SetRowText(row.get(), IDS_GNU_ACTION_DOWNLOAD, downloads.file("big.iso"));
+    auto* host = new CGnutellaHost();
+    auto* transfer = new CGnutellaTransfer();
+    host->m_Transfer = transfer;
+    CopyText(transfer->tempFolder, partials.path());
+    CopyText(transfer->localName, "big.iso");
+    transfer->row = row.get();
+    row->addRef();
+    host->m_State = transferState::movingFile;
+    g_TransferHostList.items[host->m_Id] = host;
+    ASSERT_EQ(StartFileCopy(host), 0);
+
+    JoinWorkerThreads();  // as the module's unload does before its connections go
+    EXPECT_FALSE(transfer->copyRunning) << "the copy thread is done with the connection";
+    EXPECT_EQ(host->m_State, transferState::downloadEnded);
+    std::vector<std::string> landed = FilesIn(downloads.path());
+    if (landed.empty()) {
+        EXPECT_TRUE(readFile(partials.file("big.iso")) == bytes) << "stopped: the file stays whole where it was";
+    } else {
+        EXPECT_EQ(landed, std::vector<std::string>{"big.iso"});
+        EXPECT_TRUE(readFile(downloads.file("big.iso")) == bytes) << "moved: whole";
+    }
+    DestroyHosts(g_TransferHostList);
+}
+
+// "Start now" on the GUI thread and the queue's start on the transfer
+// thread may meet on one row: it gets one connection.
+TEST_F(Downloads, OneConnectionPerRowWhateverTheTimingOfItsStarts) {
+    const unsigned short nobody = net::test::freePort();
+    for (int i = 0; i < 100; ++i) {
+        ref<ss::IAgent> row = resultRow("race" + std::to_string(i) + ".bin", 10, nobody);
+        std::atomic<int> ready{0};
+        std::atomic<bool> go{false};
+        auto start = [&] {
+            ++ready;
+            while (!go) {
+            }
+            start_download(row.get());
+        };
+        std::thread gui(start), transfers(start);
+        while (ready < 2) {
+        }
+        go = true;
+        gui.join();
+        transfers.join();
+        std::size_t connections = 0;
+        {
+            std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+            for (auto& entry : g_TransferHostList.items)
+                connections += entry.second->m_Transfer && entry.second->m_Transfer->row == row.get() ? 1 : 0;
+        }
+        ASSERT_EQ(connections, 1u) << "start " << i;
+    }
+}
+
+// A buffer that shows a read of it after the agent let it go: reading its
+// size takes a while, so that a removal meanwhile would come between the
+// reader's look-up and its copy.
+class watchedBuffer : public objectBase, public Ibuffer {
+public:
+    watchedBuffer(const void* data, unsigned size, std::atomic<bool>& reading, std::atomic<bool>& readAfterRemoval)
+        : bytes_(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + size),
+          reading_(reading),
+          readAfterRemoval_(readAfterRemoval) {
+        registerInterfaceOf<Ibuffer>(this);
+        registerInterfaceOf<Igeneric>(this);
+    }
+    unsigned resize(unsigned n) override {
+        if (n == 0) {
+            reading_ = true;
+            Sleep(200);
+        }
+        return static_cast<unsigned>(bytes_.size());
+    }
+    unsigned setSize(unsigned) override { return static_cast<unsigned>(bytes_.size()); }
+    Ibuffer* slice(unsigned, unsigned) override { return nullptr; }
+    unsigned append(const void*, int) override { return static_cast<unsigned>(bytes_.size()); }
+    void appendBuffer(Ibuffer*) override {}
+    unsigned char* current() override {
+        if (removed)
+            readAfterRemoval_ = true;
+        return bytes_.data();
+    }
+    Ibuffer* clone() override { return nullptr; }
+    void assign(const void*, int) override {}
+    int seek(int, int) override { return 0; }
+    int tell() override { return 0; }
+
+    std::atomic<bool> removed{false};
+
+private:
+    std::vector<unsigned char> bytes_;
+    std::atomic<bool>& reading_;
+    std::atomic<bool>& readAfterRemoval_;
+};
+
+// A row that keeps the transfer identifier in watched buffers; one it lets
+// go is only marked, so that a late read of it is seen, not undefined.
+class idRow : public rowAgent {
+public:
+    ~idRow() {
+        for (watchedBuffer* b : kept_)
+            b->release();
+    }
+    bool SetAttributeBuffer(const char*, const void* data, unsigned size) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (current_)
+            current_->removed = true;
+        current_ = new capsule<watchedBuffer>(data, size, reading, readAfterRemoval);
+        current_->addRef();
+        kept_.push_back(current_);
+        return true;
+    }
+    value GetAttribute(const char*) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        return current_ ? value(static_cast<Ibuffer*>(current_)) : value(0L);
+    }
+    bool HasAttribute(const char*) override { return current_ != nullptr; }
+    bool RemoveAttribute(const char*) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (!current_)
+            return false;
+        current_->removed = true;
+        current_ = nullptr;
+        return true;
+    }
+
+    std::atomic<bool> reading{false}, readAfterRemoval{false};
+
+private:
+    std::mutex lock_;
+    watchedBuffer* current_ = nullptr;
+    std::vector<watchedBuffer*> kept_;
+};
+
+TEST_F(Downloads, ARowsTransferIdIsNeverReadFromABufferItsRemovalLetGo) {
+    ref<idRow> row(new capsule<idRow>());
+    guid16 id;
+    for (unsigned char& b : id.bytes)
+        b = 0x5A;
+    SetRowTransferId(row.get(), id);
+    guid16 read;
+    bool found = false;
+    std::thread reader([&] { found = RowTransferId(row.get(), read); });
+    ASSERT_TRUE(net::test::waitFor([&] { return row->reading.load(); }));
+    std::thread remover([&] { ClearRowTransferId(row.get()); });
+    reader.join();
+    remover.join();
+    EXPECT_TRUE(found);
+    EXPECT_EQ(read, id);
+    EXPECT_FALSE(row->readAfterRemoval) << "a removal came between the look-up and the copy";
+    EXPECT_FALSE(RowTransferId(row.get(), read));
 }
 
 TEST_F(Downloads, TheTransferThreadRunsADownloadStartedFromTheGuiThread) {

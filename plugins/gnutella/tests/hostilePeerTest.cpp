@@ -44,6 +44,10 @@ using vesk::test::hostRun;
 constexpr std::uint32_t seed = 20261210;
 const std::string secretMark = "SECRET-BYTES-OUTSIDE-THE-SHARES";
 const std::string sharedName = "tangerine quartet.ogg";
+// Larger than the sockets hold: an upload of it to a peer that reads
+// nothing stalls.
+const std::string bigName = "plum orchard.bin";
+constexpr std::size_t bigSize = 24u << 20;
 // What the client may hold after the run beyond what it held before: what
 // it makes once (its pools' and heaps' high-water marks), and a little per
 // connection the run made, far below what a link that kept its row would.
@@ -91,10 +95,14 @@ public:
         while (secret.size() < 20000)
             secret += secretMark + "\r\n";
         bytes music = sharedBytes();
+        bytes big = net::test::pattern(9, 0, bigSize);
         ready_ = testing::writeFile(path("secret.txt"), secret) &&
                  testing::writeFile(shared + "\\" + sharedName, std::string(music.begin(), music.end())) &&
+                 testing::writeFile(shared + "\\" + bigName, std::string(big.begin(), big.end())) &&
                  testing::writeFile(path("vesk.egg"), settingsFile(port_)) &&
+                 // Ended uploads leave the list, as a servent running all day has them.
                  testing::writeFile(path("fakeui.script"), "record-file-only\nshare-add " + shared + "|1\nshare-save\nengine-reload\n"
+                                                           "autoclear 1 1\nautoclear 3 1\n"
                                                            "connect\nawait-file 1800000 " + path("stop") +
                                                            "\nshutdown\n") &&
                  run_.start();
@@ -506,6 +514,95 @@ TEST_F(HostilePeer, LinksThatComeAndGoLeaveNoMemoryBehind) {
     std::size_t after = client_->privateBytes();
     std::cout << "[ memory   ] private bytes before the second round " << before << ", after " << after << "\n";
     EXPECT_LT(after, before + secondRoundBound) << (after - before) / linksPerRound << " bytes per link";
+}
+
+// A request of a shared file from this test's address; what the client
+// answered until it ended the connection.
+bytes requestFromClient(unsigned short port, const std::string& request) {
+    SOCKET s = plainConnect(port);
+    bytes got;
+    if (s == INVALID_SOCKET)
+        return got;
+    ++connectionsMade;
+    sendAll(s, bytes(request.begin(), request.end()), 10000);
+    endsWithin(s, 20000, got);
+    closePlain(s);
+    return got;
+}
+
+bool startsWith(const bytes& b, const std::string& prefix) {
+    return b.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), b.begin());
+}
+
+// The index the client serves the shared file under (a one-byte range of
+// each index in turn); empty when none.
+std::string indexOf(unsigned short port, const std::string& name) {
+    for (unsigned index = 0; index < 40; ++index) {
+        std::string request = "GET /get/" + std::to_string(index) + "/" + name + " HTTP/1.0\r\nRange: bytes=0-0\r\n\r\n";
+        if (startsWith(requestFromClient(port, request), "HTTP 200 OK"))
+            return std::to_string(index);
+    }
+    return std::string();
+}
+
+// Thousands of requests of a shared file abandoned early (ranges never read
+// to the end), then peers that read nothing at all: the abandoned ones give
+// their slots back as their peers go, the held ones once the stall time-out
+// has ended them, and a normal request from the same address is served.
+TEST_F(HostilePeer, AbandonedAndStalledRequestsGiveTheirSlotsBackAndANormalRequestIsServed) {
+    std::string bigIndex = indexOf(client_->port(), bigName);
+    std::string songIndex = indexOf(client_->port(), sharedName);
+    ASSERT_FALSE(bigIndex.empty());
+    ASSERT_FALSE(songIndex.empty());
+    const std::string normal = "GET /get/" + songIndex + "/" + sharedName + " HTTP/1.0\r\n\r\n";
+    bytes song = sharedBytes();
+    auto servedOnce = [&] {
+        bytes got = requestFromClient(client_->port(), normal);
+        return startsWith(got, "HTTP 200 OK") && got.size() >= song.size() &&
+               std::equal(song.begin(), song.end(), got.end() - song.size());
+    };
+    // Asked every other second, not in a tight loop.
+    auto servedWithin = [&](unsigned milliseconds) {
+        for (ULONGLONG end = GetTickCount64() + milliseconds; GetTickCount64() < end; Sleep(2000))
+            if (servedOnce())
+                return true;
+        return false;
+    };
+    auto bigRequest = [&](std::uint32_t from) {
+        std::string r = "GET /get/" + bigIndex + "/" + bigName + " HTTP/1.0\r\nRange: bytes=" + std::to_string(from) +
+                        "-\r\n\r\n";
+        return bytes(r.begin(), r.end());
+    };
+
+    // At most 2000, so that the full run stays within the client's time.
+    for (unsigned i = 0, n = std::min(attemptsPerKind(), 2000u); i < n; ++i) {
+        SOCKET s = plainConnect(client_->port());
+        ASSERT_NE(s, INVALID_SOCKET);
+        ++connectionsMade;
+        sendAll(s, bigRequest(peer_.below(bigSize)), 10000);
+        net::test::receiveBytes(s, 1 + peer_.below(64 * 1024), 3000);
+        closePlain(s);
+    }
+    EXPECT_TRUE(servedWithin(60000)) << "a normal request after the abandoned ones";
+
+    // As many peers as one address may have, each reading nothing.
+    std::vector<SOCKET> stalled;
+    for (int i = 0; i < 4; ++i) {
+        SOCKET s = plainConnect(client_->port());
+        ASSERT_NE(s, INVALID_SOCKET);
+        ++connectionsMade;
+        stalled.push_back(s);
+        sendAll(s, bigRequest(0), 10000);
+    }
+    Sleep(2000);
+    EXPECT_TRUE(startsWith(requestFromClient(client_->port(), normal), "HTTP/1.1 503"))
+        << "the held uploads take the address's slots";
+    ULONGLONG start = GetTickCount64();
+    bool servedAgain = servedWithin(120000);
+    EXPECT_TRUE(servedAgain) << "a normal request once the held uploads timed out";
+    std::cout << "[ stalled  ] served again after " << (GetTickCount64() - start) << " ms\n";
+    for (SOCKET s : stalled)
+        closePlain(s);
 }
 
 // Last: the tests run in this order.

@@ -185,6 +185,29 @@ TEST(DownloadAnswer, ContentRangeInBothForms) {
     }
 }
 
+TEST(DownloadAnswer, TheAnnouncedEndIsTheRangesLastByteElseTheLengthNeverPastTheFile) {
+    struct row {
+        const char* header;
+        std::uint64_t start, fileSize, end;
+    } rows[] = {
+        // A current servent's capped answer.
+        {"http/1.1 206 partial content\r\ncontent-range: bytes 0-524287/25165824\r\ncontent-length: 524288\r\n",
+         0, 25165824, 524288},
+        {"content-range: bytes=1000-1999/2000\r\n", 1000, 2000, 2000},
+        {"content-range: bytes 0-99/2000\r\ncontent-length: 500\r\n", 0, 2000, 100},  // the range wins
+        {"content-range: bytes 0-/2000\r\ncontent-length: 500\r\n", 0, 2000, 500},
+        {"content-length: 500\r\n", 1000, 2000, 1500},
+        {"content-length: 5000\r\n", 0, 2000, 2000},
+        {"content-range: bytes 0-99999999999999999999/2000\r\n", 0, 2000, 2000},
+        {"content-range: bytes 500-100/2000\r\n", 500, 2000, 500},
+        {"x-content-length: 5\r\n", 0, 2000, 2000},
+        {"content-length: many\r\n", 0, 2000, 2000},
+        {"server: x\r\n", 0, 2000, 2000},
+    };
+    for (const row& r : rows)
+        EXPECT_EQ(AnnouncedEnd(r.header, r.start, r.fileSize), r.end) << r.header;
+}
+
 TEST(DownloadAnswer, ClientNameAndIcon) {
     std::string header = LowerCase("HTTP/1.1 200 OK\r\nServer:   BearShare 2.3\r\n\r\n");
     EXPECT_EQ(ClientNameFrom(header), "Bearshare 2.3");

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "plugins/gnutella/localFiles.h"
+#include "plugins/gnutella/tests/otherVolume.h"
 #include "testing/testPaths.h"
 
 namespace vesk::gnutella::test {
@@ -62,6 +64,33 @@ TEST(FinishedFiles, AMoveThatCannotBeMadeGivesNoPath) {
     ASSERT_TRUE(vesk::testing::writeFile(from.file("a.mp3"), "x"));
     EXPECT_EQ(MoveToFreeName(from.file("a.mp3"), from.path() + "\\no such folder\\a.mp3"), "");
     EXPECT_TRUE(vesk::testing::fileExists(from.file("a.mp3")));
+}
+
+// Across volumes the file is copied beside its destination under a
+// working name and renamed into place whole; a copy stopped half-way
+// leaves the source and nothing under any name in the destination.
+TEST(FinishedFiles, AcrossVolumesTheFileLandsUnderItsNameOnlyWhole) {
+    otherVolumeDir from;
+    if (from.path().empty())
+        GTEST_SKIP() << "no second volume";
+    vesk::testing::tempDir to;
+    std::string bytes(5u << 20, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7 + i / 4096);
+    ASSERT_TRUE(vesk::testing::writeFile(from.file("film.avi"), bytes));
+    ASSERT_TRUE(vesk::testing::writeFile(to.file("film.avi"), "older"));
+
+    int pieces = 0;
+    EXPECT_EQ(MoveToFreeName(from.file("film.avi"), to.file("film.avi"), [&] { return ++pieces < 3; }), "");
+    EXPECT_EQ(pieces, 3) << "stopped between pieces";
+    EXPECT_EQ(FilesIn(to.path()), std::vector<std::string>{"film.avi"}) << "no part left behind";
+    EXPECT_EQ(vesk::testing::readFile(to.file("film.avi")), "older");
+    EXPECT_TRUE(vesk::testing::readFile(from.file("film.avi")) == bytes) << "the source stays whole";
+
+    EXPECT_EQ(MoveToFreeName(from.file("film.avi"), to.file("film.avi"), [] { return true; }), to.file("film[0].avi"));
+    EXPECT_TRUE(vesk::testing::readFile(to.file("film[0].avi")) == bytes);
+    EXPECT_EQ(FilesIn(to.path()), (std::vector<std::string>{"film.avi", "film[0].avi"}));
+    EXPECT_FALSE(vesk::testing::fileExists(from.file("film.avi")));
 }
 
 }  // namespace

@@ -4,17 +4,22 @@
 // over the connection its GIV arrives on, or gives up after 10 s.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "core/capsule.h"
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaPacket.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/addresses.h"
 #include "plugins/gnutella/descriptors.h"
+#include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/httpMessages.h"
+#include "plugins/gnutella/inactiveHosts.h"
 #include "plugins/gnutella/moduleLists.h"
 #include "plugins/gnutella/pushRequests.h"
 #include "plugins/gnutella/pushToUs.h"
@@ -138,6 +143,135 @@ TEST_F(Pushes, APushUploadWhoseRequesterCannotBeReachedGoes) {
     EXPECT_TRUE(g_InactiveHostList.IsEmpty());
 }
 
+TEST_F(Pushes, ARepeatedPushIsAnsweredOnce) {
+    net::test::plainListener requester;
+    CGnutellaPacket push = pushFor(ownGuid, songId, loopback, requester.port());
+    EXPECT_GE(HandlePushToUs(&push), 0);
+    EXPECT_EQ(HandlePushToUs(&push), -1) << "while dialling";
+    SOCKET peer = requester.acceptOne();
+    ASSERT_NE(peer, INVALID_SOCKET);
+    sockets.push_back(peer);
+    ASSERT_TRUE(stepUntil([&] { return !g_InactiveHostList.IsEmpty(); })) << "the GIV went";
+    EXPECT_EQ(HandlePushToUs(&push), -1) << "after its GIV";
+    for (int i = 0; i < 20; ++i)
+        TransferStep();
+    EXPECT_EQ(requester.acceptOne(300), INVALID_SOCKET) << "the requester is dialled once";
+    EXPECT_EQ(g_InactiveHostList.Count() + g_TransferHostList.Count(), 1u);
+    EXPECT_TRUE(PushTakenBefore(guid16::from(push.Guid())));
+}
+
+// A peer that repeats Pushes gets at most a few connections set up at once;
+// a GIV whose requester never asks is closed after the request time-out,
+// and its place comes back.
+TEST_F(Pushes, PushSetUpsAreBoundedAndAGivLeftWithoutARequestIsClosed) {
+    net::test::plainListener requester;
+    g_State.running = 1;  // the listener thread's step as online
+    // Each with a GUID of its own.
+    auto pushOnce = [&] {
+        CGnutellaPacket push = pushFor(ownGuid, songId, loopback, requester.port());
+        return HandlePushToUs(&push);
+    };
+    for (unsigned i = 0; i < maxPushSetUps + 2; ++i)
+        EXPECT_EQ(pushOnce() >= 0, i < maxPushSetUps) << i;
+    std::vector<SOCKET> peers;
+    for (unsigned i = 0; i < maxPushSetUps; ++i) {
+        SOCKET peer = requester.acceptOne();
+        ASSERT_NE(peer, INVALID_SOCKET);
+        sockets.push_back(peer);
+        peers.push_back(peer);
+    }
+    ASSERT_TRUE(stepUntil([&] { return g_InactiveHostList.Count() == maxPushSetUps; })) << "every GIV went";
+    EXPECT_EQ(pushOnce(), -1) << "GIVs awaiting their request are being set up";
+
+    advance(givAnswerTimeoutMs - 100);
+    for (int i = 0; i < 3; ++i)
+        ServiceInactiveHosts();
+    EXPECT_EQ(g_InactiveHostList.Count(), maxPushSetUps) << "not yet";
+    advance(200);
+    ASSERT_TRUE(stepUntil([&] {
+        ServiceInactiveHosts();
+        return g_InactiveHostList.IsEmpty();
+    }));
+    for (SOCKET peer : peers) {
+        bool closed = false;
+        net::test::receiveUntilClosed(peer, closed, 5000);
+        EXPECT_TRUE(closed);
+    }
+    EXPECT_GE(pushOnce(), 0) << "room again";
+    g_State.running = 0;
+}
+
+TEST_F(Pushes, AGivsRequestThatCameInTimeIsServedHoweverLateTheStep) {
+    net::test::plainListener requester;
+    g_State.running = 1;
+    CGnutellaPacket push = pushFor(ownGuid, songId, loopback, requester.port());
+    ASSERT_GE(HandlePushToUs(&push), 0);
+    SOCKET peer = requester.acceptOne();
+    ASSERT_NE(peer, INVALID_SOCKET);
+    sockets.push_back(peer);
+    ASSERT_TRUE(stepUntil([&] { return !g_InactiveHostList.IsEmpty(); }));
+    std::string request = Get("/get/" + std::to_string(songId) + "/song.mp3");
+    ASSERT_TRUE(net::test::sendAll(peer, std::vector<unsigned char>(request.begin(), request.end())));
+    Sleep(300);  // here before the listener thread's step
+    advance(givAnswerTimeoutMs + 1000);
+    ServiceInactiveHosts();
+    EXPECT_TRUE(g_InactiveHostList.IsEmpty());
+    EXPECT_EQ(g_TransferHostList.Count(), 1u) << "served";
+    std::string got = receiveAll(peer);
+    EXPECT_EQ(got.substr(got.size() - std::min(got.size(), song.size())), song);
+    g_State.running = 0;
+}
+
+// Records whether the watched lock was held while the status bar was
+// written to (the user interface ends such calls in the GUI thread).
+class lockProbeBar : public objectBase, public ui::IStatusBar {
+public:
+    lockProbeBar() {
+        registerInterfaceOf<ui::IStatusBar>(this);
+        registerInterfaceOf<Igeneric>(static_cast<ui::IStatusBar*>(this));
+    }
+    int Create(ui::IWnd*) override { return 1; }
+    void Output(const char*) override { note(); }
+    void Output(const char*, int, DWORD) override { note(); }
+    int Resize(RECT*, void*, int, int) override { return 0; }
+    long SetIcon(int, HICON) override { return 0; }
+
+    std::atomic<Ilock*> watched{nullptr};
+    std::atomic<int> calls{0};
+    std::atomic<bool> heldDuringCall{false};
+
+private:
+    void note() {
+        ++calls;
+        if (Ilock* lock = watched.load())
+            heldDuringCall = heldDuringCall || lock->isLocked(0);
+    }
+};
+
+TEST_F(Pushes, TheGivsStatusRefreshWaitsUntilTheConnectionsLockIsLetGo) {
+    net::test::plainListener requester;
+    CGnutellaPacket push = pushFor(ownGuid, songId, loopback, requester.port());
+    ASSERT_GE(HandlePushToUs(&push), 0);
+    SOCKET peer = requester.acceptOne();
+    ASSERT_NE(peer, INVALID_SOCKET);
+    sockets.push_back(peer);
+    CGnutellaHost* host;
+    {
+        std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+        ASSERT_EQ(g_TransferHostList.items.size(), 1u);
+        host = g_TransferHostList.items.begin()->second;
+    }
+    ref<lockProbeBar> probe(new capsule<lockProbeBar>());
+    probe->watched = host->m_Lock;
+    ui::IStatusBar* bar = g_Services.statusBar;
+    g_Services.statusBar = probe.get();
+    bool handedOver = stepUntil([&] { return !g_InactiveHostList.IsEmpty(); });
+    g_Services.statusBar = bar;
+    ASSERT_TRUE(handedOver);
+    EXPECT_GT(probe->calls, 0) << "the connecting hosts were counted";
+    EXPECT_FALSE(probe->heldDuringCall);
+}
+
 class PushedDownloads : public Pushes {
 protected:
     // A download from a source marked as reachable only by push, at a
@@ -195,6 +329,46 @@ TEST_F(PushedDownloads, ThePushGoesOverTheLinkThatSawTheSourceAndItsGivTakesTheD
     EXPECT_EQ(transferOf(r)->code, 0u);
     EXPECT_EQ(transferOf(r)->viaPush, 1);
     EXPECT_EQ(vesk::testing::readFile(downloads.file("song.mp3")), song);
+}
+
+TEST_F(PushedDownloads, ALateGivNeverTakesRunningDownloadsAboveTheLimit) {
+    g_Settings.m_MaxDownloads = 1;
+    unsigned char own[4] = {1, 2, 3, 4};
+    g_Settings.m_OwnAddress.Set(own);
+    g_Settings.m_EnableReported = 0;
+    linkThatSaw(sourceServent);
+    ss::IAgent* r = awaitingGiv();
+    ASSERT_TRUE(r);
+    SendRequestedPushes();
+    advance(10001);
+    ASSERT_TRUE(stepUntil([&] { return stateOf(r) == transferState::downloadEnded; }));
+    ASSERT_EQ(transferOf(r)->code, 992u);
+    ASSERT_EQ(running(), 0u);
+
+    // Another download takes the one slot.
+    scriptedUploader source;
+    source.then(SendsAndHolds("HTTP/1.1 200 OK\r\nContent-Length: 20000\r\n\r\n" + song.substr(0, 1000)));
+    ref<ss::IAgent> other = resultRow("other.bin", 20000, source.port());
+    ASSERT_TRUE(fire(other.get(), IDS_GNU_ACTION_DOWNLOAD));
+    ASSERT_TRUE(stepUntil([&] { return stateOf(other.get()) == transferState::receiving; }));
+    ASSERT_EQ(running(), 1u);
+
+    const std::string giv = "GIV 7:000102030405060708090A0B0C0D0E0F/song.mp3\n\n";
+    SOCKET late;
+    CGnutellaHost* accepted = acceptPeer(late);
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(classify(accepted, late, giv), 1);
+    EXPECT_EQ(stateOf(r), transferState::downloadEnded) << "no free slot: refused";
+    EXPECT_EQ(running(), 1u);
+
+    // Once the slot is free, a GIV is taken.
+    ASSERT_TRUE(fire(other.get(), IDS_GNU_ACTION_STOP));
+    ASSERT_TRUE(stepUntil([&] { return running() == 0; }));
+    accepted = acceptPeer(late);
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(classify(accepted, late, giv), 1);
+    EXPECT_EQ(stateOf(r), transferState::requestPending);
+    EXPECT_EQ(running(), 1u);
 }
 
 TEST_F(PushedDownloads, AnUnansweredPushEnds) {

@@ -283,14 +283,9 @@ TEST_F(Routing, ThisNodesOwnPingComingBackIsDroppedAndItsPongsKept) {
 
 TEST_F(Routing, APushToThisNodeIsNotPassedOnAndNotTakenTwice) {
     bytes us(clientGuid, clientGuid + 16);
-    auto* waiting = new CGnutellaHost();
-    std::memcpy(waiting->m_Id.bytes, guidOf(0x81).data(), 16);
-    {
-        std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
-        g_TransferHostList.items[waiting->m_Id] = waiting;
-    }
     a.link->deliver(push(0x81, us));
     a.link->deliver(push(0x82, us));
+    b.link->deliver(push(0x81, us));  // the same descriptor over another link
     settle();
     EXPECT_EQ(DropCount(dropReason::pushForKnownTransfer), 1u);
     for (peer* p : {&a, &b, &c})

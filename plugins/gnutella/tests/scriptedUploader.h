@@ -38,6 +38,9 @@ public:
         const std::atomic<bool>* stopping = nullptr;
 
         bool send(const std::string& bytes);
+        // Reads the next request on the connection into request; false when
+        // none came within the time or the peer closed.
+        bool nextRequest(unsigned milliseconds);
         void close();
         // Keeps the connection open, unanswered, until the uploader ends.
         void hold();
@@ -77,6 +80,22 @@ private:
 // source that says nothing more) or close it.
 scriptedUploader::script SendsAndHolds(std::string bytes);
 scriptedUploader::script SendsAndCloses(std::string bytes);
+
+// A source that caps each answer at cap bytes (a 206 from the requested
+// byte, as current servents answer) and then, as they do, waits for a
+// follow-up request on the same connection: none within waitMs, it sends
+// an HTTP error text and closes. With closeAfterEach it sends that text
+// and closes right after every answer instead. Each request it reads is
+// added to requests (guarded by the caller's lock).
+struct cappedSource {
+    std::string file;
+    std::size_t cap;
+    unsigned waitMs;
+    bool closeAfterEach;
+    std::mutex* lock;
+    std::vector<std::string>* requests;
+};
+scriptedUploader::script CapsAnswers(const cappedSource& source);
 
 // The bytes of a test file: a pattern that shows loss, order and corruption.
 std::string FileBytes(unsigned seed, std::size_t from, std::size_t count);

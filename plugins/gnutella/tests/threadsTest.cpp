@@ -120,5 +120,25 @@ TEST_F(ThreadsTest, ShortLivedThreadsAreStoppedAndWaitedFor) {
     EXPECT_EQ(sysrt::liveThreadObjects(), before);
 }
 
+// Ends later than the threader waits for a stop (a file copy that takes
+// its time); the module's wait goes on until it has ended.
+int slowToEnd(Ithread* t) {
+    t->addRef();
+    while (t->shouldRun())
+        Sleep(1);
+    Sleep(10500);
+    t->ended();
+    t->release();
+    return 0;
+}
+
+TEST_F(ThreadsTest, AShortLivedThreadIsWaitedForUntilItHasEnded) {
+    Ithread* slow = StartWorkerThread("gnutella filecopy thread", &slowToEnd, nullptr);
+    ASSERT_NE(slow, nullptr);
+    JoinWorkerThreads();
+    EXPECT_FALSE(slow->isRunning());
+    slow->release();
+}
+
 }  // namespace
 }  // namespace vesk::gnutella::test

@@ -6,12 +6,15 @@
 #include <string.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
+#include "plugins/gnutella/fixedText.h"
 #include "plugins/gnutella/downloadActions.h"
 #include "plugins/gnutella/httpMessages.h"
 #include "plugins/gnutella/rateTexts.h"
@@ -68,6 +71,7 @@ TEST_F(Uploads, AWholeFileOrARangeIsServedAndTheUploadCompletes) {
         {byIndex, "", 0, songSize - 1},
         {byIndex, "Range: bytes=10000-\r\n", 10000, songSize - 1},
         {byIndex, "Range: bytes=100-199\r\n", 100, 199},  // the end is inclusive
+        {byIndex, "Range: bytes=0-9999\r\n", 0, 9999},     // ends after more than one piece
         {byIndex, "Range: bytes=19990-30000\r\n", 19990, songSize - 1},  // cut to the file
         {"/get/" + std::to_string(songId) + "/SONG", "", 0, songSize - 1},  // the name's start, any case
         {"/get/" + std::to_string(songId) + "/", "", 0, songSize - 1},
@@ -223,6 +227,135 @@ TEST_F(Uploads, APeerThatClosesEarlyFailsTheUploadAndGivesItsSlotBack) {
     EXPECT_EQ(RowText(upload, ResourceText(IDS_GNU_FIELD_STATUS)), FailureText(ended->m_Transfer->code));
     EXPECT_FALSE(g_Settings.m_Uploaded);
     EXPECT_EQ(g_Settings.Counts().uploads, 0u);
+}
+
+// Peers that send more after their request, read a little and go: each
+// upload ends, its slot comes back, and a new address is served after seven
+// of them filled every slot. (The addresses are the client's bookkeeping:
+// each peer is labelled as the address it stands for.)
+TEST_F(Uploads, UploadsWhosePeersSendMoreAfterTheRequestEndWhenThePeersGo) {
+    std::string big = FileBytes(9, 0, 4u << 20);
+    unsigned bigId = share("big.bin", big);
+    const std::string firstPart = "GET /get/" + std::to_string(bigId) + "/big.bin HTTP/1.0\r\nConn";
+    const std::string wholeRequest = firstPart + "ection: Keep-Alive\r\n\r\n";
+    struct reproduction {
+        const char* name;
+        std::string first, later;  // the request's first send, and what the peer sends after the answer
+    } kinds[] = {
+        {"a request split over two sends", firstPart, "ection: Keep-Alive\r\n\r\n"},
+        {"more bytes after a whole request", wholeRequest, "and then some"},
+    };
+    const char* addresses[] = {"10.1.0.1", "10.1.0.1", "10.1.0.1", "10.1.0.1", "10.1.0.2", "10.1.0.2", "10.1.0.2"};
+    for (const reproduction& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        std::vector<SOCKET> peers;
+        for (const char* address : addresses) {
+            SOCKET peer;
+            CGnutellaHost* host = acceptPeer(peer);
+            ASSERT_TRUE(host);
+            CopyText(host->m_AddressText, address);
+            ASSERT_EQ(classify(host, peer, kind.first), 1) << "answered on its first part";
+            Sleep(150);
+            ASSERT_TRUE(net::test::sendAll(peer, std::vector<unsigned char>(kind.later.begin(), kind.later.end())));
+            peers.push_back(peer);
+        }
+        EXPECT_EQ(g_Settings.Counts().uploads, 7u);
+        // Each peer reads about 90 KB and closes.
+        for (int i = 0; i < 20; ++i)
+            TransferStep();
+        for (SOCKET peer : peers) {
+            std::vector<unsigned char> got = net::test::receiveBytes(peer, 90000);
+            ASSERT_EQ(got.size(), 90000u);
+            EXPECT_EQ(std::string(got.begin(), got.begin() + 11), "HTTP 200 OK");
+            net::test::closePlain(peer);
+            sockets.erase(std::find(sockets.begin(), sockets.end(), peer));
+        }
+        ASSERT_TRUE(stepUntil([&] { return g_Settings.Counts().uploads == 0 && countedUploads() == 0; }))
+            << g_Settings.Counts().uploads << " uploads still counted";
+        std::vector<std::string> panes = FakeUi().calls().linesStartingWith("IStatusBar::Output|DL: ");
+        ASSERT_FALSE(panes.empty());
+        EXPECT_EQ(panes.back(), "IStatusBar::Output|DL: 0 UL: 0|2|0") << "Uploads: goes back down";
+        {
+            std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+            for (auto& entry : g_TransferHostList.items)
+                EXPECT_EQ(entry.second->m_State, transferState::uploadEnded);
+        }
+
+        // An eighth request, from a new address, is served.
+        SOCKET next;
+        CGnutellaHost* host = acceptPeer(next);
+        ASSERT_TRUE(host);
+        CopyText(host->m_AddressText, "10.1.0.3");
+        ASSERT_EQ(classify(host, next, Get("/get/" + std::to_string(songId) + "/song.mp3")), 1);
+        std::string got = receiveAll(next);
+        EXPECT_EQ(got.substr(0, 11), "HTTP 200 OK");
+        EXPECT_EQ(got.substr(got.size() - std::min(got.size(), song.size())), song);
+        DestroyHosts(g_TransferHostList);
+    }
+}
+
+// What a peer sends while it is served is read and dropped: a peer that
+// sends far more than the sockets hold is never blocked by this node.
+TEST_F(Uploads, WhatAPeerSendsWhileItIsServedIsTakenAndDropped) {
+    // Larger than the sockets hold: the upload runs while the peer sends.
+    std::string big = FileBytes(11, 0, 24u << 20);
+    unsigned bigId = share("big.bin", big);
+    SOCKET peer;
+    CGnutellaHost* host = acceptPeer(peer);
+    ASSERT_TRUE(host);
+    ASSERT_EQ(classify(host, peer, Get("/get/" + std::to_string(bigId) + "/big.bin")), 1);
+    std::atomic<bool> sent{false}, done{false};
+    std::thread chatter([&] {
+        sent = net::test::sendAll(peer, std::vector<unsigned char>(16u << 20, 'z'), 20000);
+        done = true;
+    });
+    ULONGLONG end = GetTickCount64() + 30000;
+    while (!done && GetTickCount64() < end) {
+        TransferStep();
+        Sleep(1);
+    }
+    chatter.join();
+    EXPECT_TRUE(sent) << "the peer's bytes were left unread";
+    EXPECT_EQ(g_Settings.Counts().uploads, 1u) << "still served";
+    std::vector<unsigned char> head = net::test::receiveBytes(peer, 11);
+    EXPECT_EQ(std::string(head.begin(), head.end()), "HTTP 200 OK");
+}
+
+// A peer that stops reading holds its upload only until the stall time-out:
+// then the upload ends as lost and its slot comes back.
+TEST_F(Uploads, AnUploadWhosePeerReadsNothingEndsAfterTheStallTimeOut) {
+    std::string big = FileBytes(10, 0, 24u << 20);
+    unsigned bigId = share("big.bin", big);
+    SOCKET peer;
+    CGnutellaHost* host = acceptPeer(peer);
+    ASSERT_TRUE(host);
+    ASSERT_EQ(classify(host, peer, Get("/get/" + std::to_string(bigId) + "/big.bin")), 1);
+    CGnutellaHost* upload = nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+        ASSERT_EQ(g_TransferHostList.items.size(), 1u);
+        upload = g_TransferHostList.items.begin()->second;
+    }
+    // Until the sockets and the link's backlog are full, then refused.
+    std::uint32_t sent = 0;
+    for (int quiet = 0; quiet < 200;) {
+        TransferStep();
+        Sleep(1);
+        quiet = upload->m_Transfer->bytesDone == sent ? quiet + 1 : 0;
+        sent = upload->m_Transfer->bytesDone;
+    }
+    ASSERT_LT(sent, big.size());
+    advance(stallTimeoutMs - 1000);
+    for (int i = 0; i < 20; ++i)
+        TransferStep();
+    EXPECT_EQ(upload->m_State, transferState::sending) << "not yet";
+    EXPECT_EQ(countedUploads(), 1u);
+    advance(2000);
+    ASSERT_TRUE(stepUntil([&] { return upload->m_State == transferState::uploadEnded; }));
+    EXPECT_EQ(upload->m_Transfer->code, 998u);
+    EXPECT_EQ(countedUploads(), 0u);
+    EXPECT_EQ(g_Settings.Counts().uploads, 0u);
+    EXPECT_EQ(RowText(upload->m_Transfer->row, ResourceText(IDS_GNU_FIELD_STATUS)), FailureText(998));
 }
 
 }  // namespace

@@ -331,6 +331,31 @@ TEST_F(WebCacheTest, TheFileIsReadAsWordsAndWrittenBestFirstUpTo101) {
     EXPECT_NE(text.find("h1049.example"), std::string::npos);
 }
 
+// A cache that answers and then resets the connection: its end is told at
+// once, and the answer that came before it is still read.
+TEST_F(WebCacheTest, AnAnswerThatCameBeforeAResetIsRead) {
+    plainListener server;
+    std::string self = "127.0.0.1:" + std::to_string(server.port()) + "/gcache.php";
+    makeClient({self});
+    cache->m_UrlLimit = 1;  // hosts only
+    cache->RequestHosts();
+    SOCKET s = server.acceptOne();
+    ASSERT_NE(s, INVALID_SOCKET);
+    readRequest(s);
+    peerSends(s, "1.2.3.4:6346\n5.6.7.8:6347\n");
+    Sleep(200);
+    linger reset{1, 0};
+    setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
+    net::test::closePlain(s);
+    Sleep(500);  // the reset is seen before the client looks
+    ASSERT_TRUE(net::test::waitFor([&] {
+        cache->PollConnections();
+        return cache->m_Connections.empty();
+    }));
+    EXPECT_EQ(g_HostCatcher.count("1.2.3.4:6346"), 1u);
+    EXPECT_EQ(g_HostCatcher.count("5.6.7.8:6347"), 1u);
+}
+
 TEST_F(WebCacheTest, SplittingAUrlGivesHostPortAndPath) {
     CGWebHost plain("cache.example/gcache/gcache.php"), ported("cache.example:8080/x.php"), bare("cache.example");
     ASSERT_EQ(plain.SplitURL(), 1);
