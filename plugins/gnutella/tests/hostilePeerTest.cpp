@@ -158,6 +158,35 @@ bool endsWithin(SOCKET s, unsigned milliseconds, bytes& got) {
     return false;
 }
 
+// A request of a shared file from this test's address; what the client
+// answered until it ended the connection.
+bytes requestFromClient(unsigned short port, const std::string& request) {
+    SOCKET s = plainConnect(port);
+    bytes got;
+    if (s == INVALID_SOCKET)
+        return got;
+    ++connectionsMade;
+    sendAll(s, bytes(request.begin(), request.end()), 10000);
+    endsWithin(s, 20000, got);
+    closePlain(s);
+    return got;
+}
+
+bool startsWith(const bytes& b, const std::string& prefix) {
+    return b.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), b.begin());
+}
+
+// The index the client serves the shared file under (a one-byte range of
+// each index in turn); empty when none.
+std::string indexOf(unsigned short port, const std::string& name) {
+    for (unsigned index = 0; index < 40; ++index) {
+        std::string request = "GET /get/" + std::to_string(index) + "/" + name + " HTTP/1.0\r\nRange: bytes=0-0\r\n\r\n";
+        if (startsWith(requestFromClient(port, request), "HTTP 200 OK"))
+            return std::to_string(index);
+    }
+    return std::string();
+}
+
 // A Gnutella link of the test's to the client: the 0.6 handshake, then a
 // thread that reads and frames whatever the client sends, keeping the
 // Query Hits.
@@ -419,7 +448,10 @@ protected:
     // A peer asks for the shared file as any servent would: the answer is a
     // 200 with every byte of it.
     static bool servesTheSharedFile() {
-        std::string request = "GET /get/1/" + sharedName + " HTTP/1.0\r\nUser-Agent: TestPeer/1.0\r\n\r\n";
+        std::string index = indexOf(client_->port(), sharedName);
+        if (index.empty())
+            return false;
+        std::string request = "GET /get/" + index + "/" + sharedName + " HTTP/1.0\r\nUser-Agent: TestPeer/1.0\r\n\r\n";
         SOCKET s = plainConnect(client_->port());
         if (s == INVALID_SOCKET)
             return false;
@@ -514,35 +546,6 @@ TEST_F(HostilePeer, LinksThatComeAndGoLeaveNoMemoryBehind) {
     std::size_t after = client_->privateBytes();
     std::cout << "[ memory   ] private bytes before the second round " << before << ", after " << after << "\n";
     EXPECT_LT(after, before + secondRoundBound) << (after - before) / linksPerRound << " bytes per link";
-}
-
-// A request of a shared file from this test's address; what the client
-// answered until it ended the connection.
-bytes requestFromClient(unsigned short port, const std::string& request) {
-    SOCKET s = plainConnect(port);
-    bytes got;
-    if (s == INVALID_SOCKET)
-        return got;
-    ++connectionsMade;
-    sendAll(s, bytes(request.begin(), request.end()), 10000);
-    endsWithin(s, 20000, got);
-    closePlain(s);
-    return got;
-}
-
-bool startsWith(const bytes& b, const std::string& prefix) {
-    return b.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), b.begin());
-}
-
-// The index the client serves the shared file under (a one-byte range of
-// each index in turn); empty when none.
-std::string indexOf(unsigned short port, const std::string& name) {
-    for (unsigned index = 0; index < 40; ++index) {
-        std::string request = "GET /get/" + std::to_string(index) + "/" + name + " HTTP/1.0\r\nRange: bytes=0-0\r\n\r\n";
-        if (startsWith(requestFromClient(port, request), "HTTP 200 OK"))
-            return std::to_string(index);
-    }
-    return std::string();
 }
 
 // Thousands of requests of a shared file abandoned early (ranges never read
