@@ -2,6 +2,8 @@
 // windows), the driver's posted input as the window receives it, and the
 // figures that tell screenshots apart.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <windows.h>
 
 #include <atomic>
@@ -261,14 +263,27 @@ std::vector<std::string> HeardSoFar() {
     return all;
 }
 
+// What was heard but the pointer's moves, which the real pointer also makes
+// while the maximized window lies under it.
+std::vector<std::string> HeardWithoutMoves() {
+    std::vector<std::string> all = HeardSoFar();
+    all.erase(std::remove_if(all.begin(), all.end(), [](const std::string& e) { return e.rfind("move ", 0) == 0; }),
+              all.end());
+    return all;
+}
+
 TEST(Driver, MaximizesResizesAndDragsAsTheSystemWould) {
+    // The real pointer away from where the window lies, so that only the
+    // driver's moves reach it.
+    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
     ownThreadWindow window(RECT{100, 100, 300, 250});
     ASSERT_NE(window.get(), nullptr);
+    HeardSoFar();
     std::string program = "\"" + testsDir() + "\\vskdrive.exe\" ";
     std::string at = std::string(" --in ") + ownThreadClass;
     EXPECT_EQ(runProgram(program + "maximize" + at), 0ul);
     EXPECT_EQ(runProgram(program + "restore" + at), 0ul);
-    EXPECT_EQ(HeardSoFar(), (std::vector<std::string>{"maximize", "restore"}));
+    EXPECT_EQ(HeardWithoutMoves(), (std::vector<std::string>{"maximize", "restore"}));
 
     EXPECT_EQ(runProgram(program + "resize" + at + " 240 180"), 0ul);
     RECT place;
