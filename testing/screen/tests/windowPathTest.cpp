@@ -3,9 +3,9 @@
 // figures that tell screenshots apart.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <string>
