@@ -7,12 +7,12 @@
 #include <windows.h>
 
 #include <atomic>
-#include <thread>
 
 #include "testing/processRun.h"
 #include "testing/screen/redrawCheck.h"
 #include "testing/screen/screenCapture.h"
 #include "testing/screen/tests/pngReader.h"
+#include "testing/screen/tests/threadWindow.h"
 #include "testing/testPaths.h"
 
 namespace vesk::testing::test {
@@ -40,46 +40,11 @@ LRESULT CALLBACK paintInColour(HWND window, UINT message, WPARAM w, LPARAM l) {
     return 0;
 }
 
-// The window on a thread of its own, so that another process may have it
-// painted while the test waits for that process.
-class paintedWindow {
-public:
-    explicit paintedWindow(POINT at) {
-        std::atomic<HWND> made{nullptr};
-        std::atomic<bool> tried{false};
-        thread_ = std::thread([&, at] {
-            WNDCLASSA c = {};
-            c.lpfnWndProc = paintInColour;
-            c.hInstance = ::GetModuleHandleA(nullptr);
-            c.lpszClassName = paintedClass;
-            ::RegisterClassA(&c);
-            HWND window = ::CreateWindowExA(WS_EX_TOPMOST, paintedClass, "painted", WS_POPUP | WS_VISIBLE, at.x,
-                                            at.y, paintedWidth, paintedHeight, nullptr, nullptr, c.hInstance,
-                                            nullptr);
-            threadId_ = ::GetCurrentThreadId();
-            made = window;
-            tried = true;
-            MSG message;
-            while (window && ::GetMessageA(&message, nullptr, 0, 0) > 0)
-                ::DispatchMessageA(&message);
-            if (window)
-                ::DestroyWindow(window);
-            ::UnregisterClassA(paintedClass, ::GetModuleHandleA(nullptr));
-        });
-        while (!tried)
-            ::Sleep(10);
-        window_ = made;
-    }
-    ~paintedWindow() {
-        ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-        thread_.join();
-    }
-    HWND get() const { return window_; }
-
-private:
-    std::thread thread_;
-    DWORD threadId_ = 0;
-    HWND window_ = nullptr;
+// The painted window at the point, on a thread of its own.
+struct paintedWindow : threadWindow {
+    explicit paintedWindow(POINT at)
+        : threadWindow(paintedClass, paintInColour, RECT{at.x, at.y, at.x + paintedWidth, at.y + paintedHeight},
+                       WS_EX_TOPMOST) {}
 };
 
 bool allOfColour(const rgbImage& image, COLORREF colour) {

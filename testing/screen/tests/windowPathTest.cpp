@@ -6,14 +6,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "testing/processRun.h"
 #include "testing/screen/imageStats.h"
+#include "testing/screen/tests/threadWindow.h"
 #include "testing/screen/windowPath.h"
 #include "testing/testPaths.h"
 
@@ -218,43 +217,6 @@ LRESULT CALLBACK recordMouse(HWND window, UINT message, WPARAM w, LPARAM l) {
     }
 }
 
-class ownThreadWindow {
-public:
-    explicit ownThreadWindow(RECT place) {
-        std::atomic<bool> made{false};
-        thread_ = std::thread([&, place] {
-            WNDCLASSA c = {};
-            c.lpfnWndProc = recordMouse;
-            c.hInstance = ::GetModuleHandleA(nullptr);
-            c.lpszClassName = ownThreadClass;
-            ::RegisterClassA(&c);
-            window_ = ::CreateWindowExA(0, ownThreadClass, "own", WS_POPUP | WS_VISIBLE, place.left, place.top,
-                                        place.right - place.left, place.bottom - place.top, nullptr, nullptr,
-                                        c.hInstance, nullptr);
-            threadId_ = ::GetCurrentThreadId();
-            made = true;
-            MSG message;
-            while (window_ && ::GetMessageA(&message, nullptr, 0, 0) > 0)
-                ::DispatchMessageA(&message);
-            if (window_)
-                ::DestroyWindow(window_);
-            ::UnregisterClassA(ownThreadClass, ::GetModuleHandleA(nullptr));
-        });
-        while (!made)
-            ::Sleep(10);
-    }
-    ~ownThreadWindow() {
-        ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-        thread_.join();
-    }
-    HWND get() const { return window_; }
-
-private:
-    std::thread thread_;
-    DWORD threadId_ = 0;
-    HWND window_ = nullptr;
-};
-
 std::vector<std::string> HeardSoFar() {
     ::Sleep(200);
     std::lock_guard<std::mutex> hold(heardLock);
@@ -276,7 +238,7 @@ TEST(Driver, MaximizesResizesAndDragsAsTheSystemWould) {
     // The real pointer away from where the window lies, so that only the
     // driver's moves reach it.
     ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-    ownThreadWindow window(RECT{100, 100, 300, 250});
+    threadWindow window(ownThreadClass, recordMouse, RECT{100, 100, 300, 250});
     ASSERT_NE(window.get(), nullptr);
     HeardSoFar();
     std::string program = "\"" + testsDir() + "\\vskdrive.exe\" ";
