@@ -16,6 +16,18 @@ T* lookupService(Icore* core) {
     return core ? interfaceCast<T>(core->getObject(nameOf<T>())) : nullptr;
 }
 
+// A new object (count 0) as T; null when there is none or it is no T, in
+// which case it is freed again (nobody else holds it).
+template <class T>
+T* newObjectAs(Igeneric* made) {
+    T* result = interfaceCast<T>(made);
+    if (made && !result) {
+        made->addRef();
+        made->release();
+    }
+    return result;
+}
+
 // A new object of the named class (count 0) as T; null when the class is
 // unknown, the form is refused or the object is no T. A refused conversion
 // frees the new object.
@@ -33,12 +45,7 @@ T* createAs(Ifactory* factory, IentityToken* owner, const char* className, V... 
         made = factory->create2(id, owner, value(values)...);
     else
         made = factory->create3(id, owner, value(values)...);
-    T* result = interfaceCast<T>(made);
-    if (made && !result) {
-        made->addRef();
-        made->release();
-    }
-    return result;
+    return newObjectAs<T>(made);
 }
 
 // Publishes a module's new core object under I's name; when that fails
@@ -53,26 +60,29 @@ bool publishService(IcoreAccessor* accessor, T* service) {
     return false;
 }
 
+// A named thread of the thread class running procedure, made but not yet
+// started; the caller holds the one reference returned. Null when the class
+// is unknown (0) or what it makes is no thread.
+inline Ithread* newThread(Ifactory* factory, IentityToken* owner, unsigned long threadClass, const char* name,
+                          void* user, threadProc procedure) {
+    if (!factory || !threadClass)
+        return nullptr;
+    value args[5] = {value(4L), value(name), value(user), addressValue(procedure),
+                     value(static_cast<Igeneric*>(owner))};
+    Ithread* thread = newObjectAs<Ithread>(factory->createWithArgs(threadClass, owner, args));
+    if (thread)
+        thread->addRef();
+    return thread;
+}
+
 // A named thread of the threader ("vesk::thread") running procedure, made
 // and started; the caller holds the one reference returned. Null when the
 // threader is not there (yet) or the thread could not start.
 inline Ithread* startThread(Ifactory* factory, IentityToken* owner, const char* name, void* user,
                             threadProc procedure) {
-    if (!factory)
-        return nullptr;
-    value args[5] = {value(4L), value(name), value(user), addressValue(procedure),
-                     value(static_cast<Igeneric*>(owner))};
-    Igeneric* made = factory->createWithArgs(factory->findClass("vesk::thread"), owner, args);
-    Ithread* thread = interfaceCast<Ithread>(made);
-    if (!thread) {
-        if (made) {
-            made->addRef();
-            made->release();
-        }
-        return nullptr;
-    }
-    thread->addRef();
-    if (!thread->start()) {
+    Ithread* thread =
+        factory ? newThread(factory, owner, factory->findClass("vesk::thread"), name, user, procedure) : nullptr;
+    if (thread && !thread->start()) {
         thread->release();
         return nullptr;
     }

@@ -138,12 +138,7 @@ net::INetDataBuffer* BuildQueryPacket(const CGnutellaSearch* search) {
     Igeneric* made =
         factory->create2(g_State.dataBufferClass, g_State.token, value(static_cast<void*>(bytes.data())),
                          value(static_cast<unsigned long>(bytes.size())));
-    net::INetDataBuffer* buffer = interfaceCast<net::INetDataBuffer>(made);
-    if (made && !buffer) {
-        made->addRef();
-        made->release();
-    }
-    return buffer;
+    return newObjectAs<net::INetDataBuffer>(made);
 }
 
 }  // namespace vesk::gnutella

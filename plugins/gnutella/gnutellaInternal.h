@@ -40,6 +40,7 @@
 
 #include <atomic>
 
+#include "core/module.h"
 #include "vesk/directory.h"
 #include "vesk/factory.h"
 #include "vesk/host.h"
@@ -126,13 +127,7 @@ void LogLine(const char* text);
 template <class T>
 T* CreateObject(unsigned long classId) {
     Ifactory* factory = moduleFactory();
-    Igeneric* made = factory && classId ? factory->create(classId, g_State.token) : nullptr;
-    T* result = interfaceCast<T>(made);
-    if (made && !result) {
-        made->addRef();
-        made->release();
-    }
-    return result;
+    return newObjectAs<T>(factory && classId ? factory->create(classId, g_State.token) : nullptr);
 }
 // A new agent with one reference held by the caller, or null.
 ss::IAgent* NewAgent();

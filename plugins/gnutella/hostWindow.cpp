@@ -163,13 +163,9 @@ bool hookHostWindow() {
     ui::IWndEvents* events = interfaceCast<ui::IWndEvents>(container);
     if (!events)
         return false;
-    Ifactory* factory = moduleFactory();
-    unsigned long hookClass = factory ? factory->findClass("vesk::ui::VWndProc") : 0;
-    Igeneric* made = hookClass ? factory->create2(hookClass, g_State.token, addressValue(&host_window_hook),
-                                                  value(static_cast<pointerInt>(0)))
-                               : nullptr;
-    ref<Igeneric> held(made);  // the container takes its own reference
-    ui::IWndProc* hook = interfaceCast<ui::IWndProc>(made);
+    ui::IWndProc* hook = createAs<ui::IWndProc>(moduleFactory(), g_State.token, "vesk::ui::VWndProc",
+                                                addressValue(&host_window_hook), static_cast<pointerInt>(0));
+    ref<ui::IWndProc> held(hook);  // the container takes its own reference
     return hook && events->AddMessageHook(hook);
 }
 

@@ -69,15 +69,9 @@ int enterAccepted(net::ITCPDescriptor* accepted) {
 net::ITCPDescriptor* NewTcpDescriptor() {
     net::ICommunications* network = g_Services.communications;
     Igeneric* made = network ? network->createDescriptor("vesk::net::tcp", g_State.token) : nullptr;
-    net::ITCPDescriptor* descriptor = interfaceCast<net::ITCPDescriptor>(made);
-    if (!descriptor) {
-        if (made) {
-            made->addRef();
-            made->release();
-        }
-        return nullptr;
-    }
-    descriptor->addRef();
+    net::ITCPDescriptor* descriptor = newObjectAs<net::ITCPDescriptor>(made);
+    if (descriptor)
+        descriptor->addRef();
     return descriptor;
 }
 

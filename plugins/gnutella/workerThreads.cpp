@@ -29,22 +29,7 @@ void pruneEnded(std::vector<Ithread*>& ended) {
 }  // namespace
 
 Ithread* CreateModuleThread(const char* name, threadProc procedure, void* data) {
-    Ifactory* factory = moduleFactory();
-    if (!factory || !g_State.threadClass)
-        return nullptr;
-    value args[] = {value(4L), value(name), value(data), addressValue(procedure),
-                    value(static_cast<Igeneric*>(g_State.token))};
-    Igeneric* made = factory->createWithArgs(g_State.threadClass, g_State.token, args);
-    Ithread* thread = interfaceCast<Ithread>(made);
-    if (!thread) {
-        if (made) {
-            made->addRef();
-            made->release();
-        }
-        return nullptr;
-    }
-    thread->addRef();
-    return thread;
+    return newThread(moduleFactory(), g_State.token, g_State.threadClass, name, data, procedure);
 }
 
 Ithread* StartWorkerThread(const char* name, threadProc procedure, void* data) {
