@@ -5,6 +5,7 @@
 
 #include "plugins/gnutella/CGnutellaTransfer.h"
 #include "plugins/gnutella/descriptors.h"
+#include "plugins/gnutella/fixedText.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 
 namespace vesk::gnutella {
@@ -27,10 +28,8 @@ CGnutellaHost::CGnutellaHost(net::ITCPDescriptor* accepted) : m_State(linkState:
     m_Port = m_Link->port();
     // The network module's text; copied bounded, converted only when whole.
     const char* address = m_Link->addressText();
-    if (address && std::strlen(address) < sizeof m_AddressText) {
-        std::strcpy(m_AddressText, address);
+    if (CopyWhole(m_AddressText, address))
         TextToIp(m_AddressText, m_Address);
-    }
     std::snprintf(m_AddressAndPort, sizeof m_AddressAndPort, "%s:%u", m_AddressText,
                   static_cast<unsigned>(m_Port));
 }

@@ -4,6 +4,7 @@
 
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/addresses.h"
+#include "plugins/gnutella/fixedText.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/resources.h"
 
@@ -19,7 +20,7 @@ CGnutellaHostCatch::CGnutellaHostCatch(const unsigned char* address, std::uint16
 
 CGnutellaHostCatch::CGnutellaHostCatch(const char* addressText, std::uint16_t port) : m_Port(port) {
     if (addressText) {
-        std::strncpy(m_AddressText, addressText, sizeof m_AddressText - 1);
+        CopyText(m_AddressText, addressText);
         AddressOf(m_AddressText, m_Address);
     }
     finish();

@@ -5,6 +5,7 @@
 
 #include "plugins/gnutella/addresses.h"
 #include "plugins/gnutella/descriptors.h"
+#include "plugins/gnutella/fixedText.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/hostCache.h"
 #include "vesk/data.h"
@@ -127,11 +128,8 @@ value DefaultValueOf(const settingKey& key) {
 void TakeStoredValue(S& settings, const settingKey& key, const value& stored) {
     if (auto* text = std::get_if<char(S::*)[settingTextSize]>(&key.field)) {
         // A text kept in the store may be longer than the field: it is cut.
-        if (const char* t = storedText(stored)) {
-            char* out = settings.**text;
-            std::strncpy(out, t, settingTextSize - 1);
-            out[settingTextSize - 1] = '\0';
-        }
+        if (const char* t = storedText(stored))
+            CopyText(settings.**text, t);
         return;
     }
     if (auto* address = std::get_if<addressField S::*>(&key.field)) {

@@ -8,6 +8,7 @@
 
 #include "plugins/gnutella/CGnutellaHost.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
+#include "plugins/gnutella/fixedText.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/linkRow.h"
 #include "plugins/gnutella/moduleLists.h"
@@ -16,17 +17,6 @@
 namespace vesk::gnutella {
 
 namespace {
-
-// Copies the text into the field; false (field untouched) when it does not
-// fit whole: a cut address or name would dial someone else.
-template <std::size_t N>
-bool copyWhole(char (&field)[N], const char* text) {
-    std::size_t length = std::strlen(text);
-    if (length >= N)
-        return false;
-    std::memcpy(field, text, length + 1);
-    return true;
-}
 
 // The steps every dial shares once the link knows its address or name and
 // port: its descriptor, its row marked waiting and shown, then the link
@@ -61,9 +51,9 @@ int ConnectToHost(const char* text, unsigned short port) {
     if (!link)
         return -1;
     if (IsValidIpText(text)) {
-        if (!copyWhole(link->m_AddressText, text) || TextToIp(link->m_AddressText, link->m_Address) != 0)
+        if (!CopyWhole(link->m_AddressText, text) || TextToIp(link->m_AddressText, link->m_Address) != 0)
             return -1;
-    } else if (!copyWhole(link->m_HostName, text)) {
+    } else if (!CopyWhole(link->m_HostName, text)) {
         return -1;
     }
     link->m_Port = port;
@@ -79,7 +69,7 @@ int QueueRequestedConnection(const char* text, unsigned short port) {
     std::unique_ptr<CGnutellaHost> link(new (std::nothrow) CGnutellaHost());
     if (!link)
         return 0;
-    bool kept = IsAddressText(text) ? copyWhole(link->m_AddressText, text) : copyWhole(link->m_HostName, text);
+    bool kept = IsAddressText(text) ? CopyWhole(link->m_AddressText, text) : CopyWhole(link->m_HostName, text);
     if (!kept)
         return 0;
     link->m_Port = port;

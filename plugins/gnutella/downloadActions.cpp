@@ -14,7 +14,9 @@
 #include "plugins/gnutella/downloadQueue.h"
 #include "plugins/gnutella/fixedText.h"
 #include "plugins/gnutella/gnutellaInternal.h"
+#include "plugins/gnutella/localFiles.h"
 #include "plugins/gnutella/moduleLists.h"
+#include "plugins/gnutella/network.h"
 #include "plugins/gnutella/resources.h"
 #include "plugins/gnutella/transferRows.h"
 #include "plugins/gnutella/transferStates.h"
@@ -107,14 +109,6 @@ void startAgain(CGnutellaHost* host, ss::IAgent* row) {
     SetTransferState(host, transferState::requestPending);
 }
 
-std::string managerTempFolder() {
-    char folder[260] = {};
-    if (g_Services.manager)
-        g_Services.manager->GetTempDir(0, folder);
-    folder[sizeof folder - 1] = '\0';
-    return folder;
-}
-
 // The source as the result row names it; false when it names none usable.
 bool readSource(ss::IAgent* row, CGnutellaHost* host, CGnutellaTransfer* transfer) {
     std::string address = RowText(row, ResourceText(IDS_GNU_FIELD_ADDRESS));
@@ -132,7 +126,7 @@ bool readSource(ss::IAgent* row, CGnutellaHost* host, CGnutellaTransfer* transfe
     transfer->fileSize = static_cast<std::uint32_t>(size);
     CopyText(transfer->remoteName, RowText(row, ResourceText(IDS_GNU_FIELD_NAME)));
     CopyText(transfer->sha1, RowText(row, "SHA1"));
-    CopyText(transfer->tempFolder, managerTempFolder());
+    CopyText(transfer->tempFolder, ManagerFolder(false));
     return true;
 }
 
@@ -140,17 +134,14 @@ bool readSource(ss::IAgent* row, CGnutellaHost* host, CGnutellaTransfer* transfe
 // transfer, in requestPending; null (and the code) when none can be made.
 CGnutellaHost* newDownloadHost(ss::IAgent* row, std::uint32_t& code) {
     code = 995;
-    net::ICommunications* network = g_Services.communications;
-    Igeneric* made = network ? network->createDescriptor("vesk::net::tcp", g_State.token) : nullptr;
-    net::ITCPDescriptor* link = interfaceCast<net::ITCPDescriptor>(made);
-    if (made)
-        made->addRef();
+    net::ITCPDescriptor* link = NewTcpDescriptor();
     auto* host = link ? new (std::nothrow) CGnutellaHost() : nullptr;
     auto* transfer = host ? new (std::nothrow) CGnutellaTransfer() : nullptr;
     if (!transfer || !host->HasRowAndLock()) {
+        delete transfer;
         delete host;
-        if (made)
-            made->release();
+        if (link)
+            link->release();
         return nullptr;
     }
     host->m_Link = link;  // the reference taken above

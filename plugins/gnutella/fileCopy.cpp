@@ -40,11 +40,7 @@ std::string destinationOf(const CGnutellaTransfer* transfer) {
     std::string destination = RowText(transfer->row, ResourceText(IDS_GNU_ACTION_DOWNLOAD));
     if (!destination.empty())
         return destination;
-    char folder[260] = {};
-    if (g_Services.manager)
-        g_Services.manager->GetDownloadDir(0, folder);
-    folder[sizeof folder - 1] = '\0';
-    return JoinPath(folder, transfer->localName);
+    return JoinPath(ManagerFolder(true), transfer->localName);
 }
 
 // The row's final texts once the move is over (movedTo empty: it failed).

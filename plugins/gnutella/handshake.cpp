@@ -9,6 +9,7 @@
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/clock.h"
 #include "plugins/gnutella/descriptors.h"
+#include "plugins/gnutella/fixedText.h"
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/handshakeText.h"
 #include "plugins/gnutella/hostCache.h"
@@ -71,21 +72,14 @@ void harvestOfferedHosts(std::string_view text) {
     CatchOfferedHosts(ParseXTry(text));
 }
 
-template <std::size_t N>
-void copyCut(char (&field)[N], const std::string& text) {
-    std::size_t length = text.size() < N - 1 ? text.size() : N - 1;
-    std::memcpy(field, text.data(), length);
-    field[length] = '\0';
-}
-
 }  // namespace
 
 int SendConnect06(CGnutellaHost* host) {
     if (outgoingFull())
         return fail(host);
     const char* address = host->m_Link ? host->m_Link->addressText() : nullptr;
-    if (address && std::strlen(address) < sizeof host->m_AddressText)
-        std::strcpy(host->m_AddressText, address);
+    if (address)
+        CopyWhole(host->m_AddressText, address);
     SendText(host, handshakeText::connect06);
     host->m_ActivityTime = TickNow();
     host->m_State = linkState::requestSent;
@@ -135,7 +129,7 @@ int AnswerConnect06(CGnutellaHost* host, std::string_view text) {
     if (!ParseConnect06(text, sizeof host->m_UserAgent - 1, request))
         return RefuseConnection(host);
     if (request.hasUserAgent)
-        copyCut(host->m_UserAgent, request.userAgent);
+        CopyText(host->m_UserAgent, request.userAgent);
     protocolVersion version = AnswerVersion(request.version);
     host->m_MajorVersion = version.major;
     host->m_MinorVersion = version.minor;

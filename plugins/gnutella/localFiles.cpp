@@ -59,19 +59,21 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + "\\" + name;
 }
 
+std::string ManagerFolder(bool download) {
+    char folder[260] = {};
+    if (ss::ISSManager* manager = g_Services.manager)
+        download ? manager->GetDownloadDir(0, folder) : manager->GetTempDir(0, folder);
+    folder[sizeof folder - 1] = '\0';
+    return folder;
+}
+
 fs::Ifile* NewFileObject(const std::string& path) {
     Ifactory* factory = moduleFactory();
     if (!factory)
         return nullptr;
-    Igeneric* made =
-        factory->create1(factory->findClass("vesk::fs::file"), g_State.token, value(path.c_str()));
-    fs::Ifile* file = interfaceCast<fs::Ifile>(made);
-    if (file) {
+    fs::Ifile* file = createAs<fs::Ifile>(factory, g_State.token, "vesk::fs::file", path.c_str());
+    if (file)
         file->addRef();
-    } else if (made) {
-        made->addRef();
-        made->release();
-    }
     return file;
 }
 
@@ -118,7 +120,7 @@ private:
 
 // Copies source into the new file at working, piece by piece while
 // keepGoing allows; false (working then holds a part) when it did not end.
-bool copyWhole(const std::string& source, const std::string& working, const std::function<bool()>& keepGoing) {
+bool copyFileWhole(const std::string& source, const std::string& working, const std::function<bool()>& keepGoing) {
     fileHandle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     fileHandle to(CreateFileA(working.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr));
@@ -176,7 +178,7 @@ std::string MoveToFreeName(const std::string& source, const std::string& destina
     if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "vsk", 0, working))
         return std::string();
     bool sameAgain = false;
-    if (copyWhole(source, working, keepGoing) &&
+    if (copyFileWhole(source, working, keepGoing) &&
         !(moved = renameToFreeName(working, folder, name, sameAgain)).empty()) {
         DeleteFileA(source.c_str());
         return moved;

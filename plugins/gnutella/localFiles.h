@@ -32,6 +32,10 @@ std::string NumberedName(const std::string& name, unsigned n);
 // The folder, a backslash unless it ends in one, and the name.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
+// The manager's download folder (download) or temporary folder, read now;
+// empty without the manager.
+std::string ManagerFolder(bool download);
+
 // A "vesk::fs::file" object for the path with one reference for the
 // caller, or null.
 fs::Ifile* NewFileObject(const std::string& path);

@@ -17,6 +17,7 @@
 #include "plugins/gnutella/gnutellaInternal.h"
 #include "plugins/gnutella/handlePacket.h"
 #include "plugins/gnutella/moduleLists.h"
+#include "plugins/gnutella/network.h"
 #include "plugins/gnutella/transferStates.h"
 #include "vesk/share2.h"
 
@@ -31,12 +32,9 @@ bool dialable(const unsigned char* address, std::uint16_t port) {
 }
 
 net::ITCPDescriptor* newTransferLink() {
-    net::ICommunications* network = g_Services.communications;
-    Igeneric* made = network ? network->createDescriptor("vesk::net::tcp", g_State.token) : nullptr;
-    net::ITCPDescriptor* link = interfaceCast<net::ITCPDescriptor>(made);
+    net::ITCPDescriptor* link = NewTcpDescriptor();
     if (!link)
         return nullptr;
-    made->addRef();
     link->setSendMode(true);
     link->setTransferMode(true);
     return link;
