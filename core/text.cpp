@@ -11,4 +11,9 @@ std::string lowerCase(std::string text) {
 
 std::string textOf(const char* text) { return text ? text : ""; }
 
+const char* textOrEmpty(Istring* s) {
+    const char* text = s ? s->c_str() : nullptr;
+    return text ? text : "";
+}
+
 }  // namespace vesk

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "vesk/data.h"
+
 namespace vesk {
 
 // The text with the ASCII letters A-Z lower-cased and every other byte
@@ -13,5 +15,7 @@ std::string lowerCase(std::string text);
 
 // The text, or "" for null.
 std::string textOf(const char* text);
+// A string object's text, or "" when there is no object or no text.
+const char* textOrEmpty(Istring* s);
 
 }  // namespace vesk

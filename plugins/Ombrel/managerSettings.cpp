@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/shareList.h"
+#include "core/text.h"
 #include "plugins/Ombrel/filterTable.h"
 #include "plugins/Ombrel/manager.h"
 #include "plugins/Ombrel/moduleServices.h"
@@ -35,8 +36,7 @@ void write(const std::string& key, const value& v) {
 
 std::string textSetting(const std::string& key) {
     value v = read(key.c_str(), value(""));
-    Istring* text = v.asString();
-    return text && text->c_str() ? text->c_str() : "";
+    return textOrEmpty(v.asString());
 }
 
 std::string readFolder(const std::string& file, const char* key) {

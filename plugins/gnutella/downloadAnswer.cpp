@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "core/text.h"
+
 namespace vesk::gnutella {
 
 namespace {
@@ -47,12 +49,6 @@ bool BeginsLikeHttp(const std::string& bytes) {
 std::size_t AnswerHeaderLength(const std::string& bytes) {
     std::size_t end = bytes.find("\r\n\r\n");
     return end == std::string::npos ? 0 : end + 4;
-}
-
-std::string LowerCase(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 namespace {
@@ -161,7 +157,7 @@ std::uint64_t AnnouncedEnd(const std::string& lowerHeader, std::uint64_t start, 
 }
 
 vendorImage VendorOf(const std::string& clientName) {
-    std::string name = LowerCase(clientName);
+    std::string name = lowerCase(clientName);
     if (name.find("bearshare") != std::string::npos)
         return vendorImage::vendor149;
     if (name.find("limewire") != std::string::npos)

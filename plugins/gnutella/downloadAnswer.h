@@ -24,8 +24,6 @@ bool BeginsLikeHttp(const std::string& bytes);
 // The length of the header with its empty line, 0 while it is incomplete.
 std::size_t AnswerHeaderLength(const std::string& bytes);
 
-std::string LowerCase(std::string text);
-
 // From a lower-case header: the "server:" value (leading blanks skipped)
 // with its first letter in upper case, at most 259 characters; empty
 // without the header.

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "core/text.h"
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/CGnutellaHost.h"
 #include "plugins/gnutella/CGnutellaTransfer.h"
@@ -80,14 +81,6 @@ int answerRefused(CGnutellaHost* host, const std::string& statusLine) {
     return 0;
 }
 
-std::string managerFolder(bool download) {
-    char folder[260] = {};
-    if (ss::ISSManager* manager = g_Services.manager)
-        download ? manager->GetDownloadDir(0, folder) : manager->GetTempDir(0, folder);
-    folder[sizeof folder - 1] = '\0';
-    return folder;
-}
-
 // The partial file for an answer that starts at byte start: resumed when a
 // partial file of exactly that length is there, else new (under a free
 // name when a file of the local name is there). 0, or the failure's code.
@@ -154,7 +147,7 @@ void showAnswerRead(CGnutellaTransfer* transfer, const std::string& clientName) 
 // with the header written.
 int readAnswer(CGnutellaHost* host, std::size_t headerLength) {
     CGnutellaTransfer* transfer = host->m_Transfer;
-    std::string header = LowerCase(transfer->responseHeader.substr(0, headerLength));
+    std::string header = lowerCase(transfer->responseHeader.substr(0, headerLength));
     std::string body = transfer->responseHeader.substr(headerLength);
     std::string().swap(transfer->responseHeader);
 
@@ -169,7 +162,7 @@ int readAnswer(CGnutellaHost* host, std::size_t headerLength) {
     if (std::uint32_t failure = openPartialFile(transfer, static_cast<std::uint32_t>(start)))
         return failDownload(host, failure);
 
-    SetRowText(transfer->row, IDS_GNU_ACTION_DOWNLOAD, JoinPath(managerFolder(true), transfer->localName));
+    SetRowText(transfer->row, IDS_GNU_ACTION_DOWNLOAD, JoinPath(ManagerFolder(true), transfer->localName));
     SetRowText(transfer->row, IDS_GNU_FIELD_TEMP_PATH, JoinPath(transfer->tempFolder, transfer->localName));
     if (transfer->row)
         transfer->row->SetAttribute("AFD", value(1L));

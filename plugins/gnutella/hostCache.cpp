@@ -5,6 +5,7 @@
 #include <set>
 #include <vector>
 
+#include "core/text.h"
 #include "plugins/gnutella/CGnutellaHostCatch.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
 #include "plugins/gnutella/addresses.h"
@@ -65,8 +66,7 @@ unsigned long takeNumber(const std::string& name, std::uint32_t type) {
 // An item key's text; empty when absent or not a text (left in the store).
 std::string storedText(const std::string& name) {
     value v = g_Services.settings->getValue(name.c_str(), value(), g_State.token);
-    Istring* s = v.code == vt::stringObject ? v.asString() : nullptr;
-    return s && s->c_str() ? s->c_str() : "";
+    return textOrEmpty(v.code == vt::stringObject ? v.asString() : nullptr);
 }
 
 // One host-cache item as the store held it.

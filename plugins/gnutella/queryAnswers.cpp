@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "core/text.h"
 #include "plugins/gnutella/CGnutellaHost.h"
 #include "plugins/gnutella/CGnutellaPacket.h"
 #include "plugins/gnutella/CGnutellaSettings.h"
@@ -35,12 +36,6 @@ std::size_t resultSize(const hitResult& r) {
     return 4 + 4 + r.name.size() + 2;  // index, size, name, its zero and an empty extension block
 }
 
-std::string lowerAscii(std::string word) {
-    for (char& c : word)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return word;
-}
-
 // Copies n bytes to at; where they end.
 unsigned char* put(unsigned char* at, const void* bytes, std::size_t n) {
     std::memcpy(at, bytes, n);
@@ -59,7 +54,7 @@ std::string ShareEngineQuery(const std::string& text) {
             blank = text.size();
         std::string word = text.substr(start, blank - start);
         start = blank + 1;
-        std::string key = lowerAscii(word);
+        std::string key = lowerCase(word);
         if (word.empty() || std::find(seen.begin(), seen.end(), key) != seen.end())
             continue;
         seen.push_back(key);

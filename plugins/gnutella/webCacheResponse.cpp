@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/text.h"
 #include "plugins/gnutella/addresses.h"
 #include "plugins/gnutella/handshakeText.h"
 
@@ -90,8 +91,7 @@ bool readDottedQuad(std::string_view host, unsigned char (&address)[4]) {
 }
 
 bool isRefusedHost(std::string host) {
-    std::transform(host.begin(), host.end(), host.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    host = lowerCase(host);
     if (!host.empty() && host.back() == '.')
         host.pop_back();
     if (host.empty() || host[0] == '[')

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/string.h"
+#include "core/text.h"
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/ui/agentListView.h"
 #include "plugins/ui/listServices.h"
@@ -31,7 +32,6 @@ Istring* newText(const char* text) {
     return s;
 }
 
-const char* textOf(Istring* s) { return s && s->c_str() ? s->c_str() : ""; }
 
 }  // namespace
 
@@ -74,7 +74,7 @@ std::vector<std::string> CAgentListView::TakingPartFields() {
     }
     for (Istring* name : names) {
         if (manager->IsFieldShown(name, listType_))
-            fields.emplace_back(textOf(name), ::strnlen(textOf(name), longestField));
+            fields.emplace_back(textOrEmpty(name), ::strnlen(textOrEmpty(name), longestField));
         name->release();
     }
     return fields;
@@ -149,7 +149,7 @@ int CAgentListView::SetColumns(const char* prefix, const char* listType) {
     if (hasPrimary)
         inserting.push_back(primaryColumn_);
     bool withSettings = ListServices().settings != nullptr;
-    std::string base = textOf(prefix_);
+    std::string base = textOrEmpty(prefix_);
     for (const std::string& field : fields) {
         if (hasPrimary && field == primaryColumn_)
             continue;
@@ -179,7 +179,7 @@ int CAgentListView::SetColumns(const char* prefix, const char* listType) {
 int CAgentListView::SaveColumns() {
     if (!listWnd_ || !headerWnd_ || !ListServices().settings)
         return 0;
-    std::string base = textOf(prefix_);
+    std::string base = textOrEmpty(prefix_);
     int count = static_cast<int>(::SendMessageA(headerWnd_, HDM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         char text[longestField + 1] = "";
@@ -281,7 +281,7 @@ bool CAgentListView::OnColumnMenuCommand(int id) {
     if (found == columnMenuFields().end())
         return false;
     std::string field = found->second;
-    std::string base = textOf(prefix_);
+    std::string base = textOrEmpty(prefix_);
     int index = ColumnIndex(field.c_str());
     if (index >= 0) {
         ::SendMessageA(listWnd_, LVM_DELETECOLUMN, index, 0);
@@ -343,7 +343,7 @@ INT_PTR CAgentListView::ShowColumnDialog() {
     if (!language || !listWnd_)
         return 0;
     columnDialogData data;
-    std::string base = textOf(prefix_);
+    std::string base = textOrEmpty(prefix_);
     for (const std::string& field : TakingPartFields()) {
         int index = ColumnIndex(field.c_str());
         int width = index >= 0 ? static_cast<int>(::SendMessageA(listWnd_, LVM_GETCOLUMNWIDTH, index, 0))

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "core/text.h"
 #include "plugins/ui/cellText.h"
 #include "vesk/data.h"
 
@@ -12,12 +13,6 @@ namespace vesk::ui {
 namespace {
 
 constexpr std::size_t filteredTextLimit = 259;
-
-std::string lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return text;
-}
 
 struct sortKey {
     ss::IAgent* agent;
@@ -73,7 +68,7 @@ bool PassesFilter(ss::IAgent* agent, const std::string& field, const std::string
         std::string text = CellText(v);
         if (text.size() > filteredTextLimit)
             text.resize(filteredTextLimit);
-        return lowered(text).find(lowered(filter)) != std::string::npos;
+        return lowerCase(text).find(lowerCase(filter)) != std::string::npos;
     }
     default:
         return true;
@@ -110,12 +105,12 @@ int FindTyped(const std::vector<std::string>& names, int start, const std::strin
     int count = static_cast<int>(names.size());
     if (count == 0)
         return -1;
-    std::string wanted = lowered(typed);
+    std::string wanted = lowerCase(typed);
     if (start < 0 || start >= count)
         start = 0;
     for (int i = 0; i < count; ++i) {
         int row = (start + i) % count;
-        if (lowered(names[row]).compare(0, wanted.size(), wanted) == 0)
+        if (lowerCase(names[row]).compare(0, wanted.size(), wanted) == 0)
             return row;
     }
     return -1;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "core/text.h"
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/gnutella/downloadAnswer.h"
 #include "plugins/gnutella/httpMessages.h"
@@ -209,7 +210,7 @@ TEST(DownloadAnswer, TheAnnouncedEndIsTheRangesLastByteElseTheLengthNeverPastThe
 }
 
 TEST(DownloadAnswer, ClientNameAndIcon) {
-    std::string header = LowerCase("HTTP/1.1 200 OK\r\nServer:   BearShare 2.3\r\n\r\n");
+    std::string header = lowerCase("HTTP/1.1 200 OK\r\nServer:   BearShare 2.3\r\n\r\n");
     EXPECT_EQ(ClientNameFrom(header), "Bearshare 2.3");
     EXPECT_EQ(VendorOf(ClientNameFrom(header)), vendorImage::vendor149);
     EXPECT_EQ(ClientNameFrom("http/1.1 200 ok\r\n\r\n"), "");
