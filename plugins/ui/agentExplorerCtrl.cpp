@@ -100,11 +100,6 @@ void ResultCallback(Ivector* batch) {
     }
 }
 
-HWND MainWindow() {
-    IWnd* frame = interfaceCast<IWnd>(ListServices().frame);
-    return frame ? frame->GetHandle() : nullptr;
-}
-
 using targetOf = std::string (*)(const std::string& path);
 
 std::string fileItself(const std::string& path) { return path; }
@@ -125,13 +120,13 @@ void RunShellVerb(ss::IAgent* agent, const char* verb, targetOf target) {
         return;
     std::string first = target(AttributeText(agent, ListText(IDS_UIL_TEMP_PATH)));
     if (!first.empty()) {
-        auto answer = reinterpret_cast<INT_PTR>(shell(MainWindow(), verb, first.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        auto answer = reinterpret_cast<INT_PTR>(shell(FrameWindow(), verb, first.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         if (answer != shellFileNotFound)
             return;
     }
     std::string second = target(AttributeText(agent, ListText(IDS_UIL_FILE_PATH)));
     if (!second.empty())
-        shell(MainWindow(), verb, second.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        shell(FrameWindow(), verb, second.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace

@@ -22,11 +22,6 @@ constexpr int stopImage = 6;
 const wchar_t fullMode[] = L"full";
 const wchar_t noMode[] = L"none";
 
-HWND HandleOf(Igeneric* object) {
-    IWnd* window = interfaceCast<IWnd>(object);
-    return window ? window->GetHandle() : nullptr;
-}
-
 IFrameChildWnd* CurrentResultChild() {
     ss::ISSManager* manager = ListServices().manager;
     ISearchResultWnd* results = manager ? manager->GetCurrentResultWindow() : nullptr;

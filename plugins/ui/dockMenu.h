@@ -86,7 +86,6 @@ private:
     void OnSize(WPARAM type);
     void OnHelp();
     void OnTrayMessage(LPARAM mouse);
-    HWND MainWindow();
     void SaveNow();
 
     UIControl& control_;

@@ -49,7 +49,7 @@ void VDockMenu::TrackOne(int commandId) {
     trackingMenu = this;
     filter_ = ::SetWindowsHookExA(WH_MSGFILTER, &VDockMenu::MessageFilter, nullptr, ::GetCurrentThreadId());
     ::TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL | TPM_VERPOSANIMATION, button.left,
-                       button.bottom, MainWindow(), &exclude);
+                       button.bottom, control_.FrameWindow(), &exclude);
     if (filter_)
         ::UnhookWindowsHookEx(filter_);
     filter_ = nullptr;
@@ -84,7 +84,7 @@ bool VDockMenu::FilterMenuMessage(const MSG& message) {
         if ((message.wParam == VK_LEFT && allowPrevious_) || (message.wParam == VK_RIGHT && allowNext_)) {
             int step = message.wParam == VK_LEFT ? count_ - 1 : 1;
             nextButton_ = commands_[(open + step) % count_];
-            ::PostMessageA(MainWindow(), WM_CANCELMODE, 0, 0);
+            ::PostMessageA(control_.FrameWindow(), WM_CANCELMODE, 0, 0);
             return true;
         }
         if (message.wParam == VK_ESCAPE) {
@@ -104,7 +104,7 @@ bool VDockMenu::FilterMenuMessage(const MSG& message) {
         ::SendMessageA(buttons_, TB_SETHOTITEM, hit, 0);
         if (commands_[hit] != openButton_) {
             nextButton_ = commands_[hit];
-            ::PostMessageA(MainWindow(), WM_CANCELMODE, 0, 0);
+            ::PostMessageA(control_.FrameWindow(), WM_CANCELMODE, 0, 0);
         }
         return false;
     }
@@ -116,14 +116,12 @@ bool VDockMenu::FilterMenuMessage(const MSG& message) {
             return false;
         // A click on the open menu's own button closes it for good.
         nextButton_ = -1;
-        ::PostMessageA(MainWindow(), WM_CANCELMODE, 0, 0);
+        ::PostMessageA(control_.FrameWindow(), WM_CANCELMODE, 0, 0);
         return true;
     }
     default:
         return false;
     }
 }
-
-HWND VDockMenu::MainWindow() { return control_.FrameWindow(); }
 
 }  // namespace vesk::ui

@@ -79,4 +79,11 @@ LRESULT SendToGuiThread(HWND window, UINT message, LPARAM work) {
     return ::SendMessageA(window, message, 0, work);
 }
 
+HWND HandleOf(Igeneric* object) {
+    IWnd* window = interfaceCast<IWnd>(object);
+    return window ? window->GetHandle() : nullptr;
+}
+
+HWND FrameWindow() { return HandleOf(ListServices().frame); }
+
 }  // namespace vesk::ui

@@ -73,6 +73,11 @@ std::string LanguageText(unsigned id, int limit = 260);
 // The current skin's value, 0 without a skin.
 unsigned SkinValue(unsigned id);
 
+// The window of an object that is one; null otherwise.
+HWND HandleOf(Igeneric* object);
+// The main frame's window; null before the frame is there.
+HWND FrameWindow();
+
 // The window's thread is the caller's.
 bool OnWindowThread(HWND window);
 

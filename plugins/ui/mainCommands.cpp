@@ -67,7 +67,7 @@ LRESULT VDockMenu::OnCommand(int id) {
         return -1;
     case IDCMD_UIM_EXIT:
     case IDCMD_UIM_MENU_EXIT:
-        ::SendMessageA(MainWindow(), WM_CLOSE, 0, 0);
+        ::SendMessageA(control_.FrameWindow(), WM_CLOSE, 0, 0);
         return -1;
     case IDCMD_UIM_OPTIONS:
     case IDCMD_UIM_MENU_OPTIONS:
@@ -87,14 +87,14 @@ LRESULT VDockMenu::OnCommand(int id) {
         SelectAllInFocusedList();
         return -1;
     case IDCMD_UIM_INFO:
-        ShowInformationDialog(MainWindow());
+        ShowInformationDialog(control_.FrameWindow());
         return -1;
     case IDCMD_UIM_HELP:
-        ::SendMessageA(MainWindow(), WM_HELP, 0, 0);
+        ::SendMessageA(control_.FrameWindow(), WM_HELP, 0, 0);
         return -1;
     case IDCMD_UIM_WEB_SITE: {
         std::string site = LanguageText(IDS_UIM_WEB_SITE, webSiteLimit);
-        ListServices().shellExecute(MainWindow(), "open", site.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ListServices().shellExecute(control_.FrameWindow(), "open", site.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return -1;
     }
     case IDCMD_UIM_SAVE_ON_EXIT:
@@ -141,7 +141,7 @@ LRESULT VDockMenu::OnCommand(int id) {
         return -1;
     }
     case IDCMD_UIM_ABOUT:
-        ShowAboutDialog(MainWindow());
+        ShowAboutDialog(control_.FrameWindow());
         return -1;
     case IDCMD_UIM_TRACK_HELP:
         if (count_ > 5)

@@ -95,7 +95,7 @@ void VDockMenu::DrawMenuItem(const DRAWITEMSTRUCT& item) {
 }
 
 void VDockMenu::MeasureMenuItem(MEASUREITEMSTRUCT& item) {
-    HWND main = MainWindow();
+    HWND main = control_.FrameWindow();
     HDC dc = ::GetWindowDC(main);
     if (!dc)
         return;
@@ -108,7 +108,7 @@ void VDockMenu::MeasureMenuItem(MEASUREITEMSTRUCT& item) {
 
 LRESULT VDockMenu::OnClose() {
     const controlLinks& links = control_.Links();
-    ::ShowWindow(MainWindow(), SW_HIDE);
+    ::ShowWindow(control_.FrameWindow(), SW_HIDE);
     if (links.shareEngine)
         links.shareEngine->setState(0);
     if (links.manager)
@@ -136,7 +136,7 @@ LRESULT VDockMenu::OnDestroy() {
 }
 
 void VDockMenu::OnSize(WPARAM type) {
-    HWND main = MainWindow();
+    HWND main = control_.FrameWindow();
     if (type == SIZE_MINIMIZED) {
         if (control_.MinimizeToTray() == 1 && control_.ShowInTray() == 1)
             HideTaskbarButton(main);
@@ -158,13 +158,13 @@ void VDockMenu::OnSize(WPARAM type) {
 
 void VDockMenu::OnHelp() {
     listServices& s = ListServices();
-    HINSTANCE result = s.shellExecute(MainWindow(), "open", "Pelloran.chm", nullptr, nullptr, SW_SHOWNORMAL);
+    HINSTANCE result = s.shellExecute(control_.FrameWindow(), "open", "Pelloran.chm", nullptr, nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) == shellFileNotFound)
-        s.messageBox(MainWindow(), "Error:Pelloran.chm Help file missing.", "Missing Help file", MB_ICONSTOP);
+        s.messageBox(control_.FrameWindow(), "Error:Pelloran.chm Help file missing.", "Missing Help file", MB_ICONSTOP);
 }
 
 void VDockMenu::OnTrayMessage(LPARAM mouse) {
-    HWND main = MainWindow();
+    HWND main = control_.FrameWindow();
     if (mouse == WM_LBUTTONDOWN) {
         ::ShowWindow(main, ::IsIconic(main) ? SW_RESTORE : SW_MINIMIZE);
     } else if (mouse == WM_RBUTTONDOWN && count_ > 0) {

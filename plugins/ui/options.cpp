@@ -19,12 +19,6 @@ std::string BoundedTitle(const char* text) {
     return std::string(text, ::strnlen(text, VOptions::titleSize - 1));
 }
 
-HWND FrameWindow() {
-    IFrameWnd* frame = ListServices().frame;
-    IWnd* window = frame ? interfaceCast<IWnd>(frame) : nullptr;
-    return window ? window->GetHandle() : nullptr;
-}
-
 // The notifications' texts differ between the two forms; the item data
 // sits at the same place in both.
 bool IsSelectionChange(UINT code) {

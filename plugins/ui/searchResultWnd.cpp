@@ -28,11 +28,6 @@ sharedParts& Shared() {
     return parts;
 }
 
-HWND HandleOf(IFrameChildWnd* child) {
-    IWnd* window = interfaceCast<IWnd>(child);
-    return window ? window->GetHandle() : nullptr;
-}
-
 ss::IAgent* AgentOf(const value& v) { return interfaceCast<ss::IAgent>(v.asGeneric()); }
 
 // The active window's result at a row, referenced.

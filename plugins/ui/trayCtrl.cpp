@@ -13,12 +13,6 @@ namespace vesk::ui {
 
 namespace {
 
-HWND FrameWindow() {
-    IFrameWnd* frame = ListServices().frame;
-    IWnd* window = frame ? interfaceCast<IWnd>(frame) : nullptr;
-    return window ? window->GetHandle() : nullptr;
-}
-
 NOTIFYICONDATAA IconData(HWND owner, UINT flags) {
     NOTIFYICONDATAA data = {};
     data.cbSize = sizeof data;

@@ -10,6 +10,7 @@
 #include "plugins/ui/controlServices.h"
 #include "plugins/ui/dockMenu.h"
 #include "plugins/ui/layoutWindows.h"
+#include "plugins/ui/listServices.h"
 #include "core/string.h"
 
 namespace vesk::ui {
@@ -219,10 +220,7 @@ int UIControl::Shutdown() {
     return 0;
 }
 
-HWND UIControl::FrameWindow() {
-    IWnd* window = interfaceCast<IWnd>(links_.frame);
-    return window ? window->GetHandle() : nullptr;
-}
+HWND UIControl::FrameWindow() { return HandleOf(links_.frame); }
 
 IDock* UIControl::Dock() { return links_.frame ? links_.frame->GetDock() : nullptr; }
 

@@ -7,6 +7,7 @@
 #include "plugins/ui/controlServices.h"
 #include "plugins/ui/dockMenu.h"
 #include "plugins/ui/layoutWindows.h"
+#include "plugins/ui/listServices.h"
 #include "plugins/ui/toolBars.h"
 #include "plugins/ui/uiControl.h"
 
@@ -54,11 +55,6 @@ const char* PrefixOf(layoutSlot slot) {
 
 constexpr long defaultNear = 400;
 constexpr long defaultFar = 500;
-
-HWND HandleOf(Igeneric* object) {
-    IWnd* window = interfaceCast<IWnd>(object);
-    return window ? window->GetHandle() : nullptr;
-}
 
 }  // namespace
 
