@@ -96,6 +96,16 @@ function(vesk_add_test name)
                        FAIL_REGULAR_EXPRESSION "wine: Unhandled")
 endfunction()
 
+# A test that a bash script runs, given the build folder, the emulator and
+# ARGS; its exit code 77 says it was skipped (what it needs is not there).
+#   vesk_add_script_test(<name> <script> [ARGS ...])
+function(vesk_add_script_test name script)
+  cmake_parse_arguments(S "" "" "ARGS" ${ARGN})
+  add_test(NAME ${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR} ${CMAKE_CROSSCOMPILING_EMULATOR} ${S_ARGS})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VESK_TEST_ENV}" TIMEOUT 600 SKIP_RETURN_CODE 77
+                       FAIL_REGULAR_EXPRESSION "wine: Unhandled")
+endfunction()
+
 # A resource-only library (no code, no entry point) built from .rc files:
 #   vesk_add_resource_module(<name> [FIXTURE] SOURCES ... [DEPENDS ...])
 # DEPENDS lists files the .rc files include (headers of ids, included .rc),
