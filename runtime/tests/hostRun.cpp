@@ -76,6 +76,13 @@ bool hostRun::finish(DWORD timeoutMs) {
     return ended;
 }
 
+bool hostRun::stopByFile(DWORD timeoutMs) {
+    if (!process_)
+        return false;
+    testing::writeFile(path("stop"), "");
+    return finish(timeoutMs);
+}
+
 std::string hostRun::log() const { return testing::readFile(dir_.file("vesk.log")); }
 
 std::vector<std::string> hostRun::logLines() const {

@@ -41,6 +41,13 @@ public:
     std::string log() const;
     std::vector<std::string> logLines() const;
     const std::string& folder() const { return dir_.path(); }
+    // A file of the run's folder.
+    std::string path(const std::string& name) const { return dir_.file(name); }
+
+    // Writes the run's "stop" file (path("stop")), which the fake user
+    // interface's script awaits before it ends the client, then finishes.
+    // True when the client ended by itself within timeoutMs.
+    bool stopByFile(DWORD timeoutMs = 60000);
 
 private:
     testing::tempDir dir_;

@@ -315,14 +315,12 @@ public:
     // Asks the client to stop (it saves its settings) and waits; true when
     // it ended by itself.
     bool stop() {
-        if (!run_.process())
-            return ended_;
-        testing::writeFile(path("stop"), "");
-        ended_ = run_.finish(60000);
+        if (run_.process())
+            ended_ = run_.stopByFile();
         return ended_;
     }
     DWORD exitCode() const { return run_.exitCode(); }
-    std::string path(const std::string& name) const { return run_.folder() + "\\" + name; }
+    std::string path(const std::string& name) const { return run_.path(name); }
     std::string record() const { return testing::readFile(path("fakeui.calls")); }
     std::string log() const { return run_.log(); }
 

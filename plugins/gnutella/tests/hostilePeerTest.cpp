@@ -117,15 +117,13 @@ public:
         DWORD code = STILL_ACTIVE;
         return run_.process() && GetExitCodeProcess(run_.process(), &code) ? code : code;
     }
-    std::string path(const std::string& name) const { return run_.folder() + "\\" + name; }
+    std::string path(const std::string& name) const { return run_.path(name); }
     std::size_t privateBytes() const { return testing::privateBytes(run_.process()); }
 
     // Asks the client to stop and waits; true when it ended by itself.
     bool stop() {
-        if (!run_.process())
-            return ended_;
-        testing::writeFile(path("stop"), "");
-        ended_ = run_.finish(60000);
+        if (run_.process())
+            ended_ = run_.stopByFile();
         return ended_;
     }
     DWORD exitCode() const { return run_.exitCode(); }
