@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "plugins/gnutella/CGnutellaTransfer.h"
 #include "plugins/gnutella/descriptors.h"
@@ -49,6 +50,23 @@ CGnutellaHost::~CGnutellaHost() {
         m_Lock->unlock(0);
         m_Lock->release();
     }
+}
+
+CGnutellaHost* NewTransferHost(net::ITCPDescriptor* link) {
+    if (!link)
+        return nullptr;
+    auto* host = new (std::nothrow) CGnutellaHost();
+    if (!host) {
+        link->release();
+        return nullptr;
+    }
+    host->m_Link = link;  // let go with the host from here on
+    host->m_Transfer = new (std::nothrow) CGnutellaTransfer();
+    if (!host->m_Transfer || !host->HasRowAndLock()) {
+        delete host;
+        return nullptr;
+    }
+    return host;
 }
 
 }  // namespace vesk::gnutella

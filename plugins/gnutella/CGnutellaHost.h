@@ -109,4 +109,9 @@ private:
     void makeRowAndLock();
 };
 
+// A new transfer connection over link (taken over) with its transfer
+// record, row and lock; null, everything let go again, when any of them
+// could not be had.
+CGnutellaHost* NewTransferHost(net::ITCPDescriptor* link);
+
 }  // namespace vesk::gnutella

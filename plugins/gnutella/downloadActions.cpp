@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-#include <new>
 #include <string>
 
 #include "extern/rsrc/rsrcIds.h"
@@ -134,18 +133,10 @@ bool readSource(ss::IAgent* row, CGnutellaHost* host, CGnutellaTransfer* transfe
 // transfer, in requestPending; null (and the code) when none can be made.
 CGnutellaHost* newDownloadHost(ss::IAgent* row, std::uint32_t& code) {
     code = 995;
-    net::ITCPDescriptor* link = NewTcpDescriptor();
-    auto* host = link ? new (std::nothrow) CGnutellaHost() : nullptr;
-    auto* transfer = host ? new (std::nothrow) CGnutellaTransfer() : nullptr;
-    if (!transfer || !host->HasRowAndLock()) {
-        delete transfer;
-        delete host;
-        if (link)
-            link->release();
+    CGnutellaHost* host = NewTransferHost(NewTcpDescriptor());
+    if (!host)
         return nullptr;
-    }
-    host->m_Link = link;  // the reference taken above
-    host->m_Transfer = transfer;
+    CGnutellaTransfer* transfer = host->m_Transfer;
     host->m_Kind = linkKind::none;
     host->m_State = transferState::requestPending;
     if (!readSource(row, host, transfer)) {

@@ -1,11 +1,8 @@
 #include "plugins/gnutella/pushToUs.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <mutex>
-#include <new>
 
 #include "plugins/gnutella/CGnutellaHost.h"
 #include "plugins/gnutella/CGnutellaPacket.h"
@@ -40,20 +37,15 @@ net::ITCPDescriptor* newTransferLink() {
     return link;
 }
 
-// The GUIDs of the Pushes to this node taken last, oldest first.
+// The GUIDs of the Pushes to this node taken last.
 constexpr std::size_t takenPushesKept = 64;
 std::mutex takenLock;
-std::deque<guid16> takenPushes;
+guidMemory takenPushes(takenPushesKept);
 
 // False when the GUID was there already.
 bool rememberPush(const guid16& pushGuid) {
     std::lock_guard<std::mutex> hold(takenLock);
-    if (std::find(takenPushes.begin(), takenPushes.end(), pushGuid) != takenPushes.end())
-        return false;
-    takenPushes.push_back(pushGuid);
-    if (takenPushes.size() > takenPushesKept)
-        takenPushes.pop_front();
-    return true;
+    return takenPushes.Add(pushGuid);
 }
 
 // A connection handed to the listener thread after its GIV: dialled by this
@@ -80,7 +72,7 @@ unsigned pushesBeingSetUp() {
 
 bool PushTakenBefore(const guid16& pushGuid) {
     std::lock_guard<std::mutex> hold(takenLock);
-    return std::find(takenPushes.begin(), takenPushes.end(), pushGuid) != takenPushes.end();
+    return takenPushes.Has(pushGuid);
 }
 
 bool GivAnswerOverdue(const CGnutellaHost* host) {
@@ -107,15 +99,11 @@ int HandlePushToUs(const CGnutellaPacket* push) {
     if (pushesBeingSetUp() >= maxPushSetUps)
         return -1;
 
-    net::ITCPDescriptor* link = newTransferLink();
-    auto* host = link ? new (std::nothrow) CGnutellaHost() : nullptr;
-    auto* transfer = host ? new (std::nothrow) CGnutellaTransfer() : nullptr;
-    if (!transfer || !host->HasRowAndLock()) {
-        delete host;
-        if (link)
-            link->release();
+    CGnutellaHost* host = NewTransferHost(newTransferLink());
+    if (!host)
         return -1;
-    }
+    CGnutellaTransfer* transfer = host->m_Transfer;
+    net::ITCPDescriptor* link = host->m_Link;
     std::memcpy(transfer->pushServentId, payload, sizeof transfer->pushServentId);
     transfer->remoteIndex = index;
     transfer->fileSize = file->getSize();
@@ -123,8 +111,6 @@ int HandlePushToUs(const CGnutellaPacket* push) {
     // The connection keeps the identifier it was made with: a Push's GUID
     // is the peer's to choose, and as a key it could name another
     // connection in any of the lists this one passes through.
-    host->m_Link = link;  // the reference taken when it was made
-    host->m_Transfer = transfer;
     host->m_Dialled = true;
     host->m_Kind = linkKind::none;
     host->m_State = transferState::pushConnecting;
