@@ -95,15 +95,20 @@ int AfterPiece(CGnutellaHost* host) {
         return 0;
     // The answer's range is complete, the file is not (a source that caps
     // its answers): the same source is asked for the rest.
+    AskForRest(host, host->m_Link && host->m_Link->status() == net::status::connected);
+    return 0;
+}
+
+void AskForRest(CGnutellaHost* host, bool sameConnection) {
+    CGnutellaTransfer* transfer = host->m_Transfer;
     transfer->responseHeader.clear();
     transfer->sendWaiting = 0;
-    transfer->followUp = host->m_Link && host->m_Link->status() == net::status::connected;
-    if (transfer->followUp)
+    transfer->followUp = sameConnection;
+    if (sameConnection)
         StampTransfer(host);
     else
         DialSource(host);
     SetTransferState(host, transferState::requestPending);
-    return 0;
 }
 
 void FinishReceivedFile(CGnutellaHost* host) {

@@ -137,14 +137,9 @@ namespace {
 // A request for the rest on the connection of the last answer: the source
 // may close such a connection at any time, so it is dialled anew (once).
 bool redialAfterFollowUp(CGnutellaHost* host) {
-    CGnutellaTransfer* transfer = host->m_Transfer;
-    if (!transfer->followUp)
+    if (!host->m_Transfer->followUp)
         return false;
-    transfer->followUp = false;
-    transfer->responseHeader.clear();
-    transfer->sendWaiting = 0;
-    DialSource(host);
-    SetTransferState(host, transferState::requestPending);
+    AskForRest(host, false);
     return true;
 }
 

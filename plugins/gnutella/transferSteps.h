@@ -46,6 +46,9 @@ void FinishReceivedFile(CGnutellaHost* host);
 // answer's range is complete, the same source is asked for the rest (from
 // bytesDone): on the same connection while it is up, else on a new one. 0.
 int AfterPiece(CGnutellaHost* host);
+// Asks the source for the rest (from bytesDone): again on the connection of
+// the last answer (sameConnection), else over a new one it dials.
+void AskForRest(CGnutellaHost* host, bool sameConnection);
 
 // The download fails with the code: the failure shown with the actions
 // given, the link and file closed, downloadEnded, off the running
