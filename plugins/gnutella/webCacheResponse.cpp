@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/dottedAddress.h"
 #include "core/text.h"
 #include "plugins/gnutella/addresses.h"
 #include "plugins/gnutella/handshakeText.h"
@@ -72,24 +73,6 @@ bool looksNumeric(std::string_view host) {
     return digit;
 }
 
-// "a.b.c.d" with four decimal parts of at most 255.
-bool readDottedQuad(std::string_view host, unsigned char (&address)[4]) {
-    for (int i = 0; i < 4; ++i) {
-        std::size_t dot = i < 3 ? host.find('.') : host.size();
-        if (dot == std::string_view::npos)
-            return false;
-        std::string_view part = host.substr(0, dot);
-        if (!isDecimal(part) || part.size() > 3)
-            return false;
-        unsigned value = DecimalValue(part.data(), part.data() + part.size());
-        if (value > 255)
-            return false;
-        address[i] = static_cast<unsigned char>(value);
-        host.remove_prefix(i < 3 ? dot + 1 : dot);
-    }
-    return true;
-}
-
 bool isRefusedHost(std::string host) {
     host = lowerCase(host);
     if (!host.empty() && host.back() == '.')
@@ -102,10 +85,11 @@ bool isRefusedHost(std::string host) {
         return true;
     if (!looksNumeric(host))
         return false;
-    unsigned char address[4];
-    if (!readDottedQuad(host, address))
+    std::uint32_t address = 0;  // host order: the first part in the top byte
+    if (!parseDottedIpv4(host.c_str(), &address))
         return true;
-    return address[0] == 0 || address[0] == 127 || address[0] >= 224;
+    unsigned first = address >> 24;
+    return first == 0 || first == 127 || first >= 224;
 }
 
 }  // namespace
