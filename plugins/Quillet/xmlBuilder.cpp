@@ -4,6 +4,7 @@
 
 #include "core/module.h"
 #include "core/string.h"
+#include "core/text.h"
 #include "vesk/data.h"
 
 namespace vesk::xml {
@@ -71,11 +72,8 @@ Ibuffer* xmlBuilder::getBuffer() {
     std::string text;
     try {
         text.reserve(length_);
-        for (unsigned i = 0; i < lines_->size(); ++i) {
-            Istring* line = lines_->at(i).asString();
-            if (const char* part = line ? line->c_str() : nullptr)
-                text += part;
-        }
+        for (unsigned i = 0; i < lines_->size(); ++i)
+            text += textOrEmpty(lines_->at(i).asString());
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

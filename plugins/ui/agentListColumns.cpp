@@ -32,7 +32,6 @@ Istring* newText(const char* text) {
     return s;
 }
 
-
 }  // namespace
 
 long CAgentListView::ReadSetting(const std::string& key, long fallback) {

@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/string.h"
 #include "extern/rsrc/rsrcIds.h"
 #include "plugins/ui/controlServices.h"
 #include "plugins/ui/dockMenu.h"
 #include "plugins/ui/layoutWindows.h"
 #include "plugins/ui/listServices.h"
-#include "core/string.h"
 
 namespace vesk::ui {
 
