@@ -115,12 +115,12 @@ COLORREF screenShot::at(POINT p) const {
     return RGB(image_.rgb[i], image_.rgb[i + 1], image_.rgb[i + 2]);
 }
 
-bool screenShot::saveIfAsked(const std::string& name) const {
+bool SaveIfAsked(const std::string& name, const testing::rgbImage& image) {
     char folder[MAX_PATH];
     DWORD length = ::GetEnvironmentVariableA("DRAVIK_SCREENSHOTS", folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || image_.empty())
+    if (length == 0 || length >= MAX_PATH || image.empty())
         return false;
-    return testing::WritePngFile(std::string(folder) + "\\" + name + ".png", image_);
+    return testing::WritePngFile(std::string(folder) + "\\" + name + ".png", image);
 }
 
 }  // namespace vesk::ui::test

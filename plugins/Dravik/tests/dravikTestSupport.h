@@ -70,15 +70,18 @@ using vesk::testing::paneText;
 
 namespace vesk::ui::test {
 
+// Writes the picture as <name>.png when the environment names a folder in
+// DRAVIK_SCREENSHOTS (for a person to look at); false otherwise.
+bool SaveIfAsked(const std::string& name, const testing::rgbImage& image);
+
 // The screen's pixels inside a rectangle, read through the desktop's device
 // context, row by row from the top.
 class screenShot {
 public:
     explicit screenShot(const RECT& area);
     COLORREF at(POINT screen) const;  // CLR_INVALID outside the shot
-    // Written as a PNG file when the environment names a folder in
-    // DRAVIK_SCREENSHOTS (for a person to look at); false otherwise.
-    bool saveIfAsked(const std::string& name) const;
+    // SaveIfAsked of the shot.
+    bool saveIfAsked(const std::string& name) const { return SaveIfAsked(name, image_); }
 
 private:
     RECT area_;

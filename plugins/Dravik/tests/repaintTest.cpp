@@ -13,7 +13,6 @@
 #include "plugins/Dravik/dockToolBarWnd.h"
 #include "plugins/Dravik/tests/dravikTestIds.h"
 #include "plugins/Dravik/tests/dravikTestSupport.h"
-#include "testing/screen/pngFile.h"
 #include "testing/screen/redrawCheck.h"
 #include "testing/screen/screenCapture.h"
 #include "testing/screen/userInput.h"
@@ -29,13 +28,6 @@ void pumpFor(DWORD ms) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     } while (::GetTickCount() - start < ms);
     pump();
-}
-
-void keepIfAsked(const std::string& name, const testing::rgbImage& image) {
-    char folder[MAX_PATH];
-    DWORD length = ::GetEnvironmentVariableA("DRAVIK_SCREENSHOTS", folder, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        testing::WritePngFile(std::string(folder) + "\\" + name + ".png", image);
 }
 
 // Content that paints itself: a list box with a few lines, as large as the
@@ -135,11 +127,11 @@ TEST(Repaint, EveryLayoutChangeShowsWithoutAForcedRedraw) {
     for (const auto& c : changes) {
         c.change();
         testing::redrawCheck check = testing::CheckAgainstRedraw(window, pumpFor);
-        keepIfAsked(std::string("repaint-") + c.name, check.settled);
+        SaveIfAsked(std::string("repaint-") + c.name, check.settled);
         EXPECT_TRUE(check.same) << c.name << ": " << check.differing << " pixels differ in "
                                 << describe(check.box);
         if (!check.same)
-            keepIfAsked(std::string("repaint-") + c.name + "-redrawn", check.redrawn);
+            SaveIfAsked(std::string("repaint-") + c.name + "-redrawn", check.redrawn);
     }
     EXPECT_EQ(d.column->GetDockAreaPos(), side::right) << "the column was dragged across";
 }
