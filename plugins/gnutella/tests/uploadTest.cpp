@@ -52,8 +52,29 @@ protected:
             return "(not classified)";
         return receiveAll(peer);
     }
+    // Shares "big.bin", size bytes of the pattern seed (kept in big); its id.
+    unsigned shareBig(unsigned seed, std::size_t size) {
+        big = FileBytes(seed, 0, size);
+        return share("big.bin", big);
+    }
+    // A peer whose GET for the shared file shareBig made was taken;
+    // INVALID_SOCKET when it was not.
+    SOCKET requestBigFile(unsigned seed, std::size_t size) {
+        unsigned bigId = shareBig(seed, size);
+        SOCKET peer;
+        CGnutellaHost* host = acceptPeer(peer);
+        if (!host || classify(host, peer, Get("/get/" + std::to_string(bigId) + "/big.bin")) != 1)
+            return INVALID_SOCKET;
+        return peer;
+    }
+    // The transfer list's connection; null unless it holds exactly one.
+    CGnutellaHost* onlyTransfer() {
+        std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
+        return g_TransferHostList.items.size() == 1 ? g_TransferHostList.items.begin()->second : nullptr;
+    }
     std::string song;
     unsigned songId = 0;
+    std::string big;
 };
 
 std::string header(std::uint32_t length, std::uint32_t from, std::uint32_t to, std::uint32_t size) {
@@ -168,8 +189,7 @@ TEST_F(Uploads, ARequestThatDoesNotParseIsLeftUnansweredWithItsSlotBack) {
 
 TEST_F(Uploads, SlotsPerAddressAndInAllAnswerBusy) {
     // Larger than the sockets hold: uploads whose peers never read stall.
-    std::string big = FileBytes(4, 0, 24u << 20);
-    unsigned bigId = share("big.bin", big);
+    unsigned bigId = shareBig(4, 24u << 20);
     std::string request = Get("/get/" + std::to_string(bigId) + "/big.bin");
     struct row {
         std::uint32_t maxUploads, perAddress, admitted;
@@ -206,23 +226,15 @@ TEST_F(Uploads, SlotsPerAddressAndInAllAnswerBusy) {
 }
 
 TEST_F(Uploads, APeerThatClosesEarlyFailsTheUploadAndGivesItsSlotBack) {
-    std::string big = FileBytes(5, 0, 1u << 20);
-    unsigned bigId = share("big.bin", big);
-    SOCKET peer;
-    CGnutellaHost* host = acceptPeer(peer);
-    ASSERT_TRUE(host);
-    ASSERT_EQ(classify(host, peer, Get("/get/" + std::to_string(bigId) + "/big.bin")), 1);
+    SOCKET peer = requestBigFile(5, 1u << 20);
+    ASSERT_NE(peer, INVALID_SOCKET);
     net::test::closePlain(peer);
     sockets.erase(std::find(sockets.begin(), sockets.end(), peer));
     ss::IAgent* upload = lastUploadRow();
     ASSERT_TRUE(stepUntil([&] { return countedUploads() == 0 && upload->GetProperty("TC").asUlong() == 0xAFu; }));
     // Lost (998) or reset by the peer (the system's error).
-    CGnutellaHost* ended = nullptr;
-    {
-        std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
-        ASSERT_EQ(g_TransferHostList.items.size(), 1u);
-        ended = g_TransferHostList.items.begin()->second;
-    }
+    CGnutellaHost* ended = onlyTransfer();
+    ASSERT_TRUE(ended);
     EXPECT_NE(ended->m_Transfer->code, 0u);
     EXPECT_EQ(RowText(upload, ResourceText(IDS_GNU_FIELD_STATUS)), FailureText(ended->m_Transfer->code));
     EXPECT_FALSE(g_Settings.m_Uploaded);
@@ -234,8 +246,7 @@ TEST_F(Uploads, APeerThatClosesEarlyFailsTheUploadAndGivesItsSlotBack) {
 // of them filled every slot. (The addresses are the client's bookkeeping:
 // each peer is labelled as the address it stands for.)
 TEST_F(Uploads, UploadsWhosePeersSendMoreAfterTheRequestEndWhenThePeersGo) {
-    std::string big = FileBytes(9, 0, 4u << 20);
-    unsigned bigId = share("big.bin", big);
+    unsigned bigId = shareBig(9, 4u << 20);
     const std::string firstPart = "GET /get/" + std::to_string(bigId) + "/big.bin HTTP/1.0\r\nConn";
     const std::string wholeRequest = firstPart + "ection: Keep-Alive\r\n\r\n";
     struct reproduction {
@@ -298,12 +309,8 @@ TEST_F(Uploads, UploadsWhosePeersSendMoreAfterTheRequestEndWhenThePeersGo) {
 // sends far more than the sockets hold is never blocked by this node.
 TEST_F(Uploads, WhatAPeerSendsWhileItIsServedIsTakenAndDropped) {
     // Larger than the sockets hold: the upload runs while the peer sends.
-    std::string big = FileBytes(11, 0, 24u << 20);
-    unsigned bigId = share("big.bin", big);
-    SOCKET peer;
-    CGnutellaHost* host = acceptPeer(peer);
-    ASSERT_TRUE(host);
-    ASSERT_EQ(classify(host, peer, Get("/get/" + std::to_string(bigId) + "/big.bin")), 1);
+    SOCKET peer = requestBigFile(11, 24u << 20);
+    ASSERT_NE(peer, INVALID_SOCKET);
     std::atomic<bool> sent{false}, done{false};
     std::thread chatter([&] {
         sent = net::test::sendAll(peer, std::vector<unsigned char>(16u << 20, 'z'), 20000);
@@ -324,18 +331,10 @@ TEST_F(Uploads, WhatAPeerSendsWhileItIsServedIsTakenAndDropped) {
 // A peer that stops reading holds its upload only until the stall time-out:
 // then the upload ends as lost and its slot comes back.
 TEST_F(Uploads, AnUploadWhosePeerReadsNothingEndsAfterTheStallTimeOut) {
-    std::string big = FileBytes(10, 0, 24u << 20);
-    unsigned bigId = share("big.bin", big);
-    SOCKET peer;
-    CGnutellaHost* host = acceptPeer(peer);
-    ASSERT_TRUE(host);
-    ASSERT_EQ(classify(host, peer, Get("/get/" + std::to_string(bigId) + "/big.bin")), 1);
-    CGnutellaHost* upload = nullptr;
-    {
-        std::lock_guard<std::recursive_mutex> hold(g_TransferHostList.guard);
-        ASSERT_EQ(g_TransferHostList.items.size(), 1u);
-        upload = g_TransferHostList.items.begin()->second;
-    }
+    SOCKET peer = requestBigFile(10, 24u << 20);
+    ASSERT_NE(peer, INVALID_SOCKET);
+    CGnutellaHost* upload = onlyTransfer();
+    ASSERT_TRUE(upload);
     // Until the sockets and the link's backlog are full, then refused.
     std::uint32_t sent = 0;
     for (int quiet = 0; quiet < 200;) {
