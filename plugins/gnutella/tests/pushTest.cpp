@@ -29,6 +29,7 @@
 #include "plugins/gnutella/transferRows.h"
 #include "plugins/gnutella/transferStates.h"
 #include "plugins/gnutella/transferThread.h"
+#include "testing/processMemory.h"
 
 namespace vesk::gnutella::test {
 namespace {
@@ -141,6 +142,30 @@ TEST_F(Pushes, APushUploadWhoseRequesterCannotBeReachedGoes) {
         return g_TransferHostList.IsEmpty();
     }));
     EXPECT_TRUE(g_InactiveHostList.IsEmpty());
+}
+
+// A Push whose connection cannot be made whole (here no row can be had)
+// lets go of everything made for it.
+TEST_F(Pushes, APushWhoseConnectionCannotBeMadeWholeKeepsNothing) {
+    const unsigned long agents = g_State.agentClass;
+    g_State.agentClass = 0;
+    auto allRefused = [&](unsigned count) {
+        for (unsigned i = 0; i < count; ++i) {
+            CGnutellaPacket push = pushFor(ownGuid, songId, loopback, 9);  // a new GUID each
+            if (HandlePushToUs(&push) != -1)
+                return false;
+        }
+        return true;
+    };
+    bool warmed = allRefused(200);  // the remembered GUIDs and the heap's own lists fill
+    std::size_t before = testing::heapBytesInUse();
+    bool refused = allRefused(2000);
+    std::size_t after = testing::heapBytesInUse();
+    g_State.agentClass = agents;
+    ASSERT_TRUE(warmed && refused);
+    EXPECT_TRUE(g_TransferHostList.IsEmpty());
+    ASSERT_NE(before, 0u);
+    EXPECT_LT(after, before + 64 * 1024) << "kept " << (after - before) / 2000 << " bytes a push";
 }
 
 TEST_F(Pushes, ARepeatedPushIsAnsweredOnce) {
