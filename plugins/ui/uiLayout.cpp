@@ -190,8 +190,14 @@ bool UIControl::MakeMenuBar(const char* caption, RECT* rect, IDockWnd** made) {
 
 void UIControl::Redock() {
     IDock* dock = Dock();
-    std::stable_sort(restore_.begin(), restore_.end(),
-                     [](const restoreRecord& a, const restoreRecord& b) { return a.band < b.band; });
+    // Within a band the shown windows come first: a hidden one docked first
+    // leaves its band invisible, and the area then gives each later window
+    // of that band a new band of its own.
+    std::stable_sort(restore_.begin(), restore_.end(), [](const restoreRecord& a, const restoreRecord& b) {
+        if (a.band != b.band)
+            return a.band < b.band;
+        return (a.window->GetVisible() != 0) > (b.window->GetVisible() != 0);
+    });
     for (const restoreRecord& record : restore_) {
         IDockArea* area = dock ? dock->GetDockArea(record.side) : nullptr;
         if (area)

@@ -148,6 +148,53 @@ TEST(MainWindowInTheHost, TheLayoutIsSavedOnExitAndComesBackOnTheNextStart) {
     EXPECT_EQ(statistics->visible, 0);
 }
 
+// A dock window's keys for a place in the top area, as the default
+// settings give them: the menu bar in the first band, the toolbars one
+// after the other in the second.
+std::string TopDockKeys(const char* prefix, long band, RECT docked, bool visible) {
+    std::string keys;
+    auto key = [&](const std::string& name, long v) {
+        keys += "\t\t<" + std::string(prefix) + name + ">(long)" + std::to_string(v) + "</" + prefix + name + ">\r\n";
+    };
+    key("DockArea", 1);
+    key("DockBand", band);
+    key("DockHorizontal.Left", docked.left);
+    key("DockHorizontal.Top", docked.top);
+    key("DockHorizontal.Right", docked.right);
+    key("DockHorizontal.Bottom", docked.bottom);
+    key("Visible", visible ? 1 : 0);
+    return keys;
+}
+
+// A toolbar hidden when the layout was saved leaves its row to the others:
+// they come back side by side, not each on a row of its own.
+TEST(MainWindowInTheHost, AHiddenToolbarLeavesTheOthersInTheirRow) {
+    hostRun run;
+    Prepare(run, "report\nclose\n");
+    std::string settings = "<vesk_settings>\r\n\t<UI>\r\n";
+    settings += TopDockKeys("MenuWnd.", 0, RECT{0, 0, 380, 25}, true);
+    settings += TopDockKeys("ConnectTB.", 1, RECT{0, 25, 66, 55}, false);
+    settings += TopDockKeys("SearchTB.", 1, RECT{66, 25, 132, 55}, true);
+    settings += TopDockKeys("TransferTB.", 1, RECT{132, 25, 200, 55}, true);
+    settings += TopDockKeys("AudioTB.", 1, RECT{200, 25, 400, 55}, true);
+    settings += "\t</UI>\r\n</vesk_settings>\r\n";
+    ASSERT_TRUE(vesk::testing::writeFile(run.folder() + "\\vesk.egg", settings));
+    RunToEnd(run);
+    probeReport report = ReadProbeReport(run.folder());
+    ASSERT_TRUE(report.done) << run.log();
+    std::vector<int> tops;
+    for (const char* caption : {"Filters", "Transfers", "Audio Player"}) {
+        const dockLine* line = FindDock(report, caption);
+        ASSERT_TRUE(line) << caption;
+        EXPECT_EQ(line->side, 1) << caption;
+        int left = 0, top = 0, right = 0, bottom = 0;
+        ASSERT_EQ(std::sscanf(line->content.c_str(), "%d,%d,%d,%d", &left, &top, &right, &bottom), 4) << caption;
+        tops.push_back(top);
+    }
+    EXPECT_EQ(tops[1], tops[0]) << "Transfers";
+    EXPECT_EQ(tops[2], tops[0]) << "Audio Player";
+}
+
 TEST(MainWindowInTheHost, StartingMinimizedLeavesTheTrayIconWhoseClickShowsTheFrame) {
     hostRun run;
     Prepare(run, "state\ntrayclick\nstate\nclose\n");
